@@ -1,0 +1,58 @@
+#pragma once
+// The file operations of the program, each with the contract of its Windows namesake; the
+// Linux meaning of every one is in linux/.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/FileTime.h"
+
+namespace platform {
+
+constexpr std::uint32_t kAttrReadOnly = 0x01;
+constexpr std::uint32_t kAttrHidden = 0x02;
+constexpr std::uint32_t kAttrSystem = 0x04;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrArchive = 0x20;
+constexpr std::uint32_t kAttrTemporary = 0x100;
+constexpr std::uint32_t kAttrCompressed = 0x800;
+// What a failed attribute query returns: every bit set.
+constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
+
+constexpr char kPathSeparator = '/';
+
+// One entry as a directory search reports it.
+struct FindData {
+    std::string name;  // the entry's own name, bytes as stored
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+    std::optional<FileTime> creationTime;  // absent where the file system keeps none
+    FileTime lastWriteTime = 0;
+    FileTime lastAccessTime = 0;
+};
+
+// The path made absolute against the current folder; links are not resolved.
+std::string FullPath(const std::string& path);
+
+// Looks one path up (links followed), like a directory search for that exact path.
+std::optional<FindData> FindPath(const std::string& path);
+
+// The attribute word, or kInvalidAttributes when the path cannot be read.
+std::uint32_t GetFileAttributes(const std::string& path);
+
+// The file's changeable attributes become exactly those of `attributes`. False when any
+// asked-for bit could not be stored; what was changed before that is put back.
+bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
+
+// Times to write in one call; an absent time is left as it is.
+struct FileTimesToSet {
+    std::optional<FileTime> creation;
+    std::optional<FileTime> lastAccess;
+    std::optional<FileTime> lastWrite;
+};
+
+// Writes the given UTC times; false when the file cannot be opened or a write fails.
+bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
+
+}  // namespace platform

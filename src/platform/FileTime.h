@@ -1,0 +1,47 @@
+#pragma once
+// File times as the platform interface sees them: 100-ns intervals since 1601-01-01, the unit
+// every file time of the program is counted in, whatever the operating system stores.
+
+#include <cstdint>
+#include <ctime>
+
+namespace platform {
+
+using FileTime = std::uint64_t;
+
+constexpr FileTime kTicksPerSecond = 10'000'000;
+// Seconds from 1601-01-01 to 1970-01-01.
+constexpr std::int64_t kUnixEpochSeconds = 11'644'473'600;
+
+// A time split into calendar parts; month and day count from 1.
+struct SystemTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int milliseconds = 0;
+};
+
+// Conversions between the Unix clock and file times; false when the value lies outside the
+// range a file time can hold (before 1601).
+bool UnixToFileTime(const timespec& unixTime, FileTime& out);
+timespec FileTimeToUnix(FileTime fileTime);
+
+// UTC to local and back by the offset from UTC in force at the moment of the call, for every
+// date alike, as Windows does.
+bool FileTimeToLocalFileTime(FileTime utc, FileTime& local);
+bool LocalFileTimeToFileTime(FileTime local, FileTime& utc);
+
+bool FileTimeToSystemTime(FileTime fileTime, SystemTime& out);
+bool SystemTimeToFileTime(const SystemTime& parts, FileTime& out);
+
+// The 16-bit DOS date and time; false for years outside 1980-2107 or invalid fields.
+bool FileTimeToDosDateTime(FileTime fileTime, std::uint16_t& dosDate, std::uint16_t& dosTime);
+bool DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime, FileTime& out);
+
+// The offset of local time from UTC now, in seconds (east positive).
+long CurrentUtcOffsetSeconds();
+
+}  // namespace platform

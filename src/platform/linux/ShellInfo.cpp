@@ -1,0 +1,95 @@
+// Type names and icons from the desktop's MIME database (shared-mime-info, read through Qt).
+// Looked up once per extension: the list asks for every row it adds.
+
+#include "platform/ShellInfo.h"
+
+#include <QMimeDatabase>
+#include <QMimeType>
+
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr std::size_t kMaxTypeNameLength = 80;
+
+struct ShellEntry {
+    std::string typeName;
+    int iconIndex = 0;
+};
+
+class ShellCache {
+public:
+    ShellEntry Lookup(const std::string& fileName, bool isFolder) {
+        const std::string key = isFolder ? std::string("/") : ExtensionOf(fileName);
+        std::lock_guard lock(mutex_);
+        auto found = entries_.find(key);
+        if (found != entries_.end()) return found->second;
+        return entries_.emplace(key, Resolve(key, isFolder)).first->second;
+    }
+
+    std::string IconName(int index) {
+        std::lock_guard lock(mutex_);
+        if (index < 0 || static_cast<std::size_t>(index) >= iconNames_.size()) return {};
+        return iconNames_[static_cast<std::size_t>(index)];
+    }
+
+private:
+    static std::string ExtensionOf(const std::string& fileName) {
+        const std::size_t dot = fileName.rfind('.');
+        if (dot == std::string::npos || dot == 0) return {};
+        return fileName.substr(dot);
+    }
+
+    ShellEntry Resolve(const std::string& extension, bool isFolder) {
+        QMimeType type;
+        if (isFolder) {
+            type = database_.mimeTypeForName(QStringLiteral("inode/directory"));
+        } else {
+            const QList<QMimeType> types = database_.mimeTypesForFileName(
+                QStringLiteral("file") + QString::fromUtf8(extension.data(),
+                                                           static_cast<qsizetype>(extension.size())));
+            type = types.isEmpty() ? database_.mimeTypeForName(
+                                         QStringLiteral("application/octet-stream"))
+                                   : types.first();
+        }
+        ShellEntry entry;
+        entry.typeName = type.comment().left(kMaxTypeNameLength).toStdString();
+        entry.iconIndex = IconIndexFor(type.iconName().toStdString());
+        return entry;
+    }
+
+    int IconIndexFor(const std::string& iconName) {
+        for (std::size_t i = 0; i < iconNames_.size(); ++i) {
+            if (iconNames_[i] == iconName) return static_cast<int>(i);
+        }
+        iconNames_.push_back(iconName);
+        return static_cast<int>(iconNames_.size() - 1);
+    }
+
+    std::mutex mutex_;
+    QMimeDatabase database_;
+    std::map<std::string, ShellEntry> entries_;
+    std::vector<std::string> iconNames_;
+};
+
+ShellCache& Cache() {
+    static ShellCache cache;
+    return cache;
+}
+
+}  // namespace
+
+std::string TypeNameOf(const std::string& fileName, bool isFolder) {
+    return Cache().Lookup(fileName, isFolder).typeName;
+}
+
+int IconIndexOf(const std::string& fileName, bool isFolder) {
+    return Cache().Lookup(fileName, isFolder).iconIndex;
+}
+
+std::string IconNameAt(int index) { return Cache().IconName(index); }
+
+}  // namespace platform
