@@ -88,12 +88,16 @@ std::string LastComponent(const std::string& path) {
     return path.substr(slash + 1, end - slash - 1);
 }
 
+bool IsDotName(const std::string& name) {
+    return !name.empty() && name[0] == '.' && name != "." && name != "..";
+}
+
 std::uint32_t AttributesOf(const std::string& name, const struct statx& st,
                            const StoredDosAttrib& stored) {
     std::uint32_t attributes = stored.parsed ? stored.parsed->attributes & kStoredBits : 0;
     if (S_ISDIR(st.stx_mode)) attributes |= kAttrDirectory;
     if ((st.stx_mode & kWriteBits) == 0) attributes |= kAttrReadOnly;
-    if (!name.empty() && name[0] == '.' && name != "." && name != "..") attributes |= kAttrHidden;
+    if (IsDotName(name)) attributes |= kAttrHidden;
     if ((st.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
         (st.stx_attributes & STATX_ATTR_COMPRESSED)) {
         attributes |= kAttrCompressed;
@@ -196,9 +200,14 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     const StoredDosAttrib current = ReadStoredDosAttrib(path);
 
     DosAttrib wanted = current.parsed.value_or(DosAttrib{});
+    std::uint32_t storedBits = attributes & kStoredBits;
+    // A dot name is hidden by itself; storing that bit again would only leave an attribute
+    // behind on every such file.
+    if (IsDotName(LastComponent(path)) && !(wanted.attributes & kAttrHidden)) {
+        storedBits &= ~kAttrHidden;
+    }
     // The mode is the only home of read-only; a stale copy in the attribute would mislead Samba.
-    wanted.attributes = (wanted.attributes & ~(kStoredBits | kAttrReadOnly)) |
-                        (attributes & kStoredBits);
+    wanted.attributes = (wanted.attributes & ~(kStoredBits | kAttrReadOnly)) | storedBits;
     const bool attribChanges =
         current.parsed ? wanted.attributes != current.parsed->attributes : wanted.attributes != 0;
     if (attribChanges && !WriteDosAttrib(path, current, wanted)) return false;

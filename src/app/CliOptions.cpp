@@ -1,0 +1,73 @@
+#include "app/CliOptions.h"
+
+#include <CLI/CLI.hpp>
+
+namespace app {
+namespace {
+
+// Reads attribute letters (R, H, S, A, either case) into the four ticks of one group.
+bool ReadAttributeLetters(const std::string& letters, bool& readOnly, bool& hidden, bool& system,
+                          bool& archive, std::string& error) {
+    for (const char letter : letters) {
+        switch (letter) {
+            case 'R': case 'r': readOnly = true; break;
+            case 'H': case 'h': hidden = true; break;
+            case 'S': case 's': system = true; break;
+            case 'A': case 'a': archive = true; break;
+            default:
+                error = std::string("unknown attribute letter '") + letter +
+                        "' (use R, H, S and A)";
+                return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+CliParseResult ParseCommandLine(int argc, const char* const* argv) {
+    CliParseResult result;
+    CliCommand& command = result.command;
+    engine::RunOptions& o = command.options;
+
+    CLI::App cli{"Changes the times, attributes and names of many files in one batch.",
+                 "kelvane-cli"};
+    cli.set_version_flag("--version", std::string("kelvane-cli ") + KELVANE_VERSION);
+    std::string removeLetters;
+    std::string setLetters;
+    cli.add_option("PATH", command.paths, "Files (or folders) to add to the list, in order");
+    cli.add_flag("--list", command.list,
+                 "Print the rows after the run: the eight column texts, tab-separated");
+    auto* remove = cli.add_option("--remove-attr", removeLetters,
+                                  "Remove these attributes (letters of R, H, S, A)");
+    auto* set = cli.add_option("--set-attr", setLetters,
+                               "Make the attributes exactly these (letters of R, H, S, A; "
+                               "an empty value sets none)");
+    set->expected(0, 1);
+
+    try {
+        cli.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        std::ostringstream out;
+        std::ostringstream err;
+        result.kind = CliParseResult::Kind::Exit;
+        result.exitCode = cli.exit(e, out, err) == 0 ? 0 : 2;
+        result.output = result.exitCode == 0 ? out.str() : err.str();
+        return result;
+    }
+
+    std::string error;
+    o.removeAttr = remove->count() > 0;
+    o.setAttr = set->count() > 0;
+    if ((o.removeAttr && !ReadAttributeLetters(removeLetters, o.rReadOnly, o.rHidden, o.rSystem,
+                                               o.rArchive, error)) ||
+        (o.setAttr && !ReadAttributeLetters(setLetters, o.readOnly, o.hidden, o.system,
+                                            o.archive, error))) {
+        result.kind = CliParseResult::Kind::Exit;
+        result.exitCode = 2;
+        result.output = "kelvane-cli: " + error + "\n";
+    }
+    return result;
+}
+
+}  // namespace app

@@ -1,0 +1,118 @@
+#include "engine/RunEngine.h"
+
+#include <exception>
+
+#include "engine/AttributeSteps.h"
+#include "engine/DateAssign.h"
+#include "engine/TymoUtils.h"
+#include "platform/FileSystem.h"
+
+namespace engine {
+
+TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {}
+
+void TRunEngine::btnStartStopClick(RunScope scope) {
+    if (idle_) {
+        Run(scope);
+    } else {
+        Stop();
+    }
+}
+
+void TRunEngine::Run(RunScope scope) {
+    if (rows_.RowCount() == 0) return;
+    idle_ = false;
+    host_.RunStateChanged(true);
+    if (!ValidateDates(host_.ReadOptions(), [this](const std::string& text,
+                                                   const std::string& caption) {
+            host_.ShowMessage(text, caption);
+        })) {
+        Finish();
+        return;
+    }
+    host_.ShowFileListPage();
+    const std::uint32_t setMask = host_.ReadOptions().setAttr ? SetAttrMask(host_.ReadOptions()) : 0;
+    const int count = rows_.RowCount();
+    host_.SetProgressMax(count - 1);
+    for (int i = 0; i < count; ++i) {
+        host_.ProcessMessages();
+        if (idle_) return;  // a Stop arrived and has already finished the run
+        // Rows removed during the run: nothing is left to visit at this index.
+        if (i >= rows_.RowCount()) break;
+        if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i))) continue;
+        const std::string path = RowPath(rows_, i);
+        if (!IsProcessableFile(path)) continue;
+        try {
+            ProcessFile(i, path, setMask);
+        } catch (const std::exception& error) {
+            // The error ends the run; return to idle so that the next pick starts a new run
+            // instead of leaving one that only looks active.
+            Finish();
+            host_.ShowError(path, error.what());
+            return;
+        }
+        host_.SetProgressPosition(i);
+    }
+    Finish();
+}
+
+void TRunEngine::Stop() { Finish(); }
+
+void TRunEngine::Finish() {
+    host_.SetProgressPosition(0);
+    idle_ = true;
+    host_.RunStateChanged(false);
+}
+
+void TRunEngine::ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask) {
+    std::string path = rowPath;
+    RunOptions options = host_.ReadOptions();
+    if (options.removeAttr) {
+        if (RemoveAttributes(path, options)) {
+            RefreshAttributes(row, path);
+        } else {
+            host_.FileFailed(path, "cannot remove attributes");
+        }
+    }
+    // Steps 2 to 4 (GIF comments, name from the ID3 tag, letter case) follow here.
+    if (options.dateChange != DateChange::DoNotChange) {
+        if (!AssignTimes(path, options)) host_.FileFailed(path, "cannot set the file times");
+        // Rewritten whether or not the write succeeded: the texts show what the file has.
+        RefreshTimes(row, path);
+    }
+    if (options.setAttr) {
+        if (SetAttributes(path, setMask)) {
+            RefreshAttributes(row, path);
+        } else {
+            host_.FileFailed(path, "cannot set attributes");
+        }
+    }
+}
+
+void TRunEngine::RefreshAttributes(int row, const std::string& path) {
+    rows_.SetText(row, RowText::Attributes, AttrToText(platform::GetFileAttributes(path)));
+}
+
+void TRunEngine::RefreshTimes(int row, const std::string& path) {
+    const auto found = platform::FindPath(path);
+    rows_.SetText(row, RowText::Created,
+                  found && found->creationTime ? DateTimeText(*found->creationTime) : "");
+    rows_.SetText(row, RowText::Modified, found ? DateTimeText(found->lastWriteTime) : "");
+    rows_.SetText(row, RowText::Opened, found ? DateText(found->lastAccessTime) : "");
+}
+
+bool IsProcessableFile(const std::string& path) {
+    const auto found = platform::FindPath(path);
+    if (!found || (found->attributes & platform::kAttrDirectory)) return false;
+    platform::FileTime local = 0;
+    std::uint16_t dosDate = 0;
+    std::uint16_t dosTime = 0;
+    return platform::FileTimeToLocalFileTime(found->lastWriteTime, local) &&
+           platform::FileTimeToDosDateTime(local, dosDate, dosTime);
+}
+
+std::string RowPath(const IRunRows& rows, int row) {
+    return IncludeBackslash(rows.Text(row, RowText::Folder)) + rows.Caption(row);
+}
+
+}  // namespace engine

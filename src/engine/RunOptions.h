@@ -1,0 +1,46 @@
+#pragma once
+// The parameters of a run, as the front end reads them from its controls (or flags).
+
+#include <cstdint>
+
+#include "engine/DateTime.h"
+
+namespace engine {
+
+enum class CaseChange { DontChange, NameLower, ExtLower, NameUpper, ExtUpper };
+enum class DateChange { DoNotChange, SetSelected, SetSeparate };
+
+struct RunOptions {
+    bool removeAttr = false;  // cbRemoveAttr and the attributes to remove
+    bool rReadOnly = false;
+    bool rHidden = false;
+    bool rArchive = false;
+    bool rSystem = false;
+
+    bool setAttr = false;  // cbSetAttr and the mask to set
+    bool readOnly = false;
+    bool hidden = false;
+    bool archive = false;
+    bool system = false;
+
+    bool deleteGIFExtensions = false;
+    bool id3v1 = false;
+    CaseChange caseChange = CaseChange::DontChange;
+
+    DateChange dateChange = DateChange::DoNotChange;
+    TDateTime date = 0;  // one value for all three times
+    TDateTime time = 0;
+    bool created = false;  // separate values
+    TDateTime createdDate = 0;
+    TDateTime createdTime = 0;
+    bool modified = false;
+    TDateTime modifiedDate = 0;
+    TDateTime modifiedTime = 0;
+    bool opened = false;
+    TDateTime openedDate = 0;
+};
+
+// The attribute value that "set attributes" writes.
+std::uint32_t SetAttrMask(const RunOptions& options);
+
+}  // namespace engine

@@ -1,0 +1,18 @@
+#pragma once
+// The seven row scopes of a run: the Tag of the menu item that started it.
+
+namespace engine {
+
+enum class RunScope {
+    CheckedOnly = 0,
+    UncheckedOnly = 1,
+    SelectedOnly = 2,
+    UnselectedOnly = 3,
+    CheckedOrSelected = 4,      // "Checked and selected items only": either mark is enough
+    UncheckedOrUnselected = 5,  // "Unchecked and unselected items only": either is enough
+    All = 6,
+};
+
+bool IsRowVisited(RunScope scope, bool checked, bool selected);
+
+}  // namespace engine

@@ -1,0 +1,222 @@
+#include "engine/TymoUtils.h"
+
+#include <optional>
+
+#include "platform/LocaleFormats.h"
+#include "platform/ShellInfo.h"
+
+namespace engine {
+namespace {
+
+using platform::FileTime;
+using platform::SystemTime;
+
+std::optional<SystemTime> LocalParts(FileTime utc) {
+    FileTime local = 0;
+    SystemTime parts;
+    if (!platform::FileTimeToLocalFileTime(utc, local) ||
+        !platform::FileTimeToSystemTime(local, parts)) {
+        return std::nullopt;
+    }
+    return parts;
+}
+
+TDateTime LocalDateTime(FileTime utc) {
+    const std::optional<SystemTime> parts = LocalParts(utc);
+    return parts ? SystemTimeToDateTime(*parts) : 0;
+}
+
+std::string TwoDigits(int value) {
+    const char digits[2] = {static_cast<char>('0' + value / 10 % 10),
+                            static_cast<char>('0' + value % 10)};
+    return std::string(digits, 2);
+}
+
+// Expands the short date pattern: d, dd, m, mm, yy, yyyy; anything else is literal.
+std::string FormatShortDate(const SystemTime& t, const std::string& pattern) {
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        std::size_t run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c) ++run;
+        if (c == 'd' || c == 'm') {
+            const int value = c == 'd' ? t.day : t.month;
+            out += run >= 2 ? TwoDigits(value) : std::to_string(value);
+        } else if (c == 'y') {
+            out += run >= 3 ? std::to_string(t.year) : TwoDigits(t.year % 100);
+        } else {
+            out.append(run, c);
+        }
+        i += run;
+    }
+    return out;
+}
+
+// Hours and minutes only: the list never shows seconds.
+std::string FormatShortTime(const SystemTime& t, const platform::LocaleFormats& f) {
+    int hour = t.hour;
+    if (f.twelveHourClock) {
+        hour %= 12;
+        if (hour == 0) hour = 12;
+    }
+    std::string text = f.hourLeadingZero ? TwoDigits(hour) : std::to_string(hour);
+    text += ':';
+    text += TwoDigits(t.minute);
+    if (f.twelveHourClock) {
+        const std::string& marker = t.hour < 12 ? f.amText : f.pmText;
+        if (!marker.empty() && f.amPmBeforeTime) {
+            text.insert(0, marker + ' ');
+        } else if (!marker.empty()) {
+            text.append(' ' + marker);
+        }
+    }
+    return text;
+}
+
+std::optional<platform::FindData> Find(const std::string& path) { return platform::FindPath(path); }
+
+// One DOS value turned into a UTC file time; nothing when the DOS value is not a valid date.
+std::optional<FileTime> DosToUtc(std::uint32_t dos) {
+    FileTime local = 0;
+    FileTime utc = 0;
+    if (!platform::DosDateTimeToFileTime(static_cast<std::uint16_t>(dos >> 16),
+                                         static_cast<std::uint16_t>(dos & 0xFFFF), local) ||
+        !platform::LocalFileTimeToFileTime(local, utc)) {
+        return std::nullopt;
+    }
+    return utc;
+}
+
+std::string LastComponent(const std::string& path) {
+    const std::size_t slash = path.rfind(platform::kPathSeparator);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::int64_t GetSizeOfFile(const std::string& path) {
+    const auto found = Find(path);
+    return found ? static_cast<std::int64_t>(found->size) : -1;
+}
+
+std::string DateTimeText(FileTime utc) {
+    const std::optional<SystemTime> parts = LocalParts(utc);
+    if (!parts) return {};
+    const platform::LocaleFormats& formats = platform::CurrentLocaleFormats();
+    return FormatShortDate(*parts, formats.shortDate) + "  " + FormatShortTime(*parts, formats);
+}
+
+std::string DateText(FileTime utc) {
+    const std::optional<SystemTime> parts = LocalParts(utc);
+    if (!parts) return {};
+    return FormatShortDate(*parts, platform::CurrentLocaleFormats().shortDate);
+}
+
+std::string GetCreatedText(const std::string& path) {
+    const auto found = Find(path);
+    return found && found->creationTime ? DateTimeText(*found->creationTime) : std::string();
+}
+
+std::string GetModifiedText(const std::string& path) {
+    const auto found = Find(path);
+    return found ? DateTimeText(found->lastWriteTime) : std::string();
+}
+
+std::string GetOpenedText(const std::string& path) {
+    const auto found = Find(path);
+    return found ? DateText(found->lastAccessTime) : std::string();
+}
+
+TDateTime GetCreatedTime(const std::string& path) {
+    const auto found = Find(path);
+    return found && found->creationTime ? LocalDateTime(*found->creationTime) : 0;
+}
+
+TDateTime GetModifiedTime(const std::string& path) {
+    const auto found = Find(path);
+    return found ? LocalDateTime(found->lastWriteTime) : 0;
+}
+
+TDateTime GetOpenedDate(const std::string& path) {
+    const auto found = Find(path);
+    return found ? DateOf(LocalDateTime(found->lastAccessTime)) : 0;
+}
+
+int GetIconIndex(const std::string& path, std::int32_t attributes) {
+    return platform::IconIndexOf(LastComponent(path), (attributes & platform::kAttrDirectory) != 0);
+}
+
+std::string GetTypeName(const std::string& path) {
+    const std::uint32_t attributes = platform::GetFileAttributes(path);
+    const bool isFolder =
+        attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
+    return platform::TypeNameOf(LastComponent(path), isFolder);
+}
+
+std::string AttrToText(std::uint32_t a) {
+    static constexpr struct {
+        std::uint32_t bit;
+        char letter;
+    } kLetters[] = {{platform::kAttrDirectory, 'D'}, {platform::kAttrReadOnly, 'R'},
+                    {platform::kAttrHidden, 'H'},    {platform::kAttrSystem, 'S'},
+                    {platform::kAttrArchive, 'A'},   {platform::kAttrCompressed, 'C'},
+                    {platform::kAttrTemporary, 'T'}};
+    std::string text;
+    for (const auto& [bit, letter] : kLetters) {
+        if (a & bit) text += letter;
+    }
+    return text;
+}
+
+std::uint32_t DateTimeToDos(TDateTime date, TDateTime time) {
+    int year, month, day, hour, minute, second, msec;
+    DecodeDate(date, year, month, day);
+    if (year < 1980 || year > 2099) return 0;
+    DecodeTime(time, hour, minute, second, msec);
+    const std::uint32_t low = static_cast<std::uint32_t>(second / 2 + minute * 32 + hour * 2048);
+    const std::uint32_t high = static_cast<std::uint32_t>(day + month * 32 + (year - 1980) * 512);
+    return high << 16 | low;
+}
+
+std::uint32_t DateToDos(TDateTime date) { return DateTimeToDos(date, 0) & 0xFFFF0000u; }
+
+bool SetAllFileTimes(const std::string& path, TDateTime date, TDateTime time) {
+    const std::optional<FileTime> utc = DosToUtc(DateTimeToDos(date, time));
+    return platform::SetFileTimes(path, {utc, utc, utc});
+}
+
+bool SetFileTimes(const std::string& path, TDateTime createdDate, TDateTime createdTime,
+                  TDateTime modifiedDate, TDateTime modifiedTime, TDateTime openedDate) {
+    platform::FileTimesToSet times;
+    times.creation = DosToUtc(DateTimeToDos(createdDate, createdTime));
+    times.lastWrite = DosToUtc(DateTimeToDos(modifiedDate, modifiedTime));
+    times.lastAccess = DosToUtc(DateToDos(openedDate));
+    return platform::SetFileTimes(path, times);
+}
+
+std::string IncludeBackslash(const std::string& text) {
+    if (!text.empty() && text.back() == platform::kPathSeparator) return text;
+    return text + platform::kPathSeparator;
+}
+
+std::string StripAmpersand(const std::string& text) {
+    std::string result = text;
+    const std::size_t amp = result.find('&');
+    if (amp != std::string::npos) result.erase(amp, 1);
+    return result;
+}
+
+int GetWindowsVersion() { return 0; }
+
+std::string FormatSize(std::int64_t size) {
+    const std::string digits = std::to_string(size < 0 ? -size : size);
+    const std::string& separator = platform::CurrentLocaleFormats().thousandSeparator;
+    std::string text = size < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += separator;
+        text += digits[i];
+    }
+    return text;
+}
+
+}  // namespace engine

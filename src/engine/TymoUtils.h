@@ -1,0 +1,58 @@
+#pragma once
+// The stateless file helpers every part uses to look at a file and to change its times. They
+// report failure by result (-1, an empty text, 0, false) and never throw.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/DateTime.h"
+#include "platform/FileSystem.h"
+
+namespace engine {
+
+// Size in bytes, held in 64 bits (files of 2 GiB and more are common); -1 when not found.
+std::int64_t GetSizeOfFile(const std::string& path);
+
+// Display texts of the three times: date, two blanks, time; Opened is the date alone.
+std::string GetCreatedText(const std::string& path);
+std::string GetModifiedText(const std::string& path);
+std::string GetOpenedText(const std::string& path);
+
+// Local times as TDateTime; 0 when not found. GetOpenedDate has no time of day.
+TDateTime GetCreatedTime(const std::string& path);
+TDateTime GetModifiedTime(const std::string& path);
+TDateTime GetOpenedDate(const std::string& path);
+
+int GetIconIndex(const std::string& path, std::int32_t attributes);
+// The type name by the name's extension and the folder bit; at most 80 characters.
+std::string GetTypeName(const std::string& path);
+
+// Letters in the order D R H S A C T.
+std::string AttrToText(std::uint32_t attributes);
+
+// The 32-bit DOS date (high half) and time (low half); 0 when the year is outside 1980-2099.
+std::uint32_t DateTimeToDos(TDateTime date, TDateTime time);
+std::uint32_t DateToDos(TDateTime date);
+
+// Write the times through their DOS form, so with a resolution of two seconds. A value the DOS
+// form cannot hold leaves that one time as it is. True when the write succeeded.
+bool SetAllFileTimes(const std::string& path, TDateTime date, TDateTime time);
+bool SetFileTimes(const std::string& path, TDateTime createdDate, TDateTime createdTime,
+                  TDateTime modifiedDate, TDateTime modifiedTime, TDateTime openedDate);
+
+// Appends the platform's path separator unless the text already ends with one.
+std::string IncludeBackslash(const std::string& text);
+// Deletes the first "&" only.
+std::string StripAmpersand(const std::string& text);
+
+// The Windows version classification; always 0 ("unknown") on this system.
+int GetWindowsVersion();
+
+// A whole number with the locale's thousands separator, like the pattern "#,##0".
+std::string FormatSize(std::int64_t size);
+
+// Display texts of a time already looked up (UTC); empty when it cannot be converted.
+std::string DateTimeText(platform::FileTime utc);
+std::string DateText(platform::FileTime utc);
+
+}  // namespace engine
