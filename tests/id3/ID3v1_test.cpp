@@ -1,0 +1,187 @@
+#include "id3/ID3v1.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+
+#include "support/TempDir.h"
+
+namespace {
+
+using id3::TID3v1;
+
+// A 128-byte trailer: "TAG", then the given fields, zero-padded, at their offsets.
+class TagBytes {
+public:
+    TagBytes() : bytes_(128, '\0') { bytes_.replace(0, 3, "TAG"); }
+    TagBytes& Put(std::size_t offset, const std::string& text) {
+        bytes_.replace(offset, text.size(), text);
+        return *this;
+    }
+    TagBytes& Byte(std::size_t offset, unsigned char value) {
+        bytes_[offset] = static_cast<char>(value);
+        return *this;
+    }
+    const std::string& Str() const { return bytes_; }
+    id3::TagBuffer Buffer() const {
+        id3::TagBuffer buffer{};
+        std::copy(bytes_.begin(), bytes_.end(), buffer.begin());
+        return buffer;
+    }
+
+private:
+    std::string bytes_;
+};
+
+constexpr std::size_t kTitle = 3, kArtist = 33, kAlbum = 63, kYear = 93, kComment = 97;
+
+void ExpectEmpty(const TID3v1& tag) {
+    EXPECT_FALSE(tag.Exists());
+    EXPECT_EQ(tag.VersionID(), 1);
+    EXPECT_EQ(tag.Title(), "");
+    EXPECT_EQ(tag.Artist(), "");
+    EXPECT_EQ(tag.Album(), "");
+    EXPECT_EQ(tag.Year(), "");
+    EXPECT_EQ(tag.Comment(), "");
+    EXPECT_EQ(tag.RawTitle(), "");
+    EXPECT_EQ(tag.RawComment(), "");
+    EXPECT_EQ(tag.Track(), 0);
+    EXPECT_EQ(tag.GenreID(), 255);
+}
+
+TEST(ID3v1, ReadsEveryFieldOfATagBehindAudioData) {
+    testsupport::TempDir dir;
+    TagBytes tag;
+    tag.Put(kTitle, "Beta").Put(kArtist, "Alpha").Put(kAlbum, "Gamma").Put(kYear, "1999");
+    tag.Put(kComment, "fine").Byte(127, 17);
+    const std::string path = dir.Write("song.mp3", std::string(5000, '\xFF') + tag.Str());
+
+    TID3v1 reader;
+    ASSERT_TRUE(reader.ReadFromFile(path));
+    EXPECT_TRUE(reader.Exists());
+    EXPECT_EQ(reader.VersionID(), 1);
+    EXPECT_EQ(reader.Title(), "Beta");
+    EXPECT_EQ(reader.Artist(), "Alpha");
+    EXPECT_EQ(reader.Album(), "Gamma");
+    EXPECT_EQ(reader.Year(), "1999");
+    EXPECT_EQ(reader.Comment(), "fine");
+    EXPECT_EQ(reader.GenreID(), 17);
+    EXPECT_EQ(id3::GenreNames[reader.GenreID()], "Rock");
+}
+
+TEST(ID3v1, FileOfExactlyOneTagIsReadAndOneByteShorterIsNot) {
+    testsupport::TempDir dir;
+    const std::string tag = TagBytes().Put(kTitle, "T").Str();
+    TID3v1 reader;
+    EXPECT_TRUE(reader.ReadFromFile(dir.Write("128.mp3", tag)));
+    EXPECT_TRUE(reader.Exists());
+    EXPECT_FALSE(reader.ReadFromFile(dir.Write("127.mp3", tag.substr(1))));
+    ExpectEmpty(reader);
+}
+
+TEST(ID3v1, TrailerWithoutUpperCaseMarkIsReadButHoldsNoTag) {
+    testsupport::TempDir dir;
+    std::string bytes = TagBytes().Put(kTitle, "Title").Str();
+    bytes.replace(0, 3, "tag");
+    TID3v1 reader;
+    EXPECT_TRUE(reader.ReadFromFile(dir.Write("lower.mp3", bytes)));
+    ExpectEmpty(reader);
+}
+
+TEST(ID3v1, UnreadablePathsFail) {
+    testsupport::TempDir dir;
+    TID3v1 reader;
+    EXPECT_FALSE(reader.ReadFromFile(dir / "missing.mp3"));
+    EXPECT_FALSE(reader.ReadFromFile(dir.Path()));
+    // A FIFO would block an ordinary open until a writer comes; it must fail at once.
+    ASSERT_EQ(mkfifo((dir / "pipe.mp3").c_str(), 0600), 0);
+    EXPECT_FALSE(reader.ReadFromFile(dir / "pipe.mp3"));
+}
+
+TEST(ID3v1, TrimsPaddingAtTheEndOnly) {
+    testsupport::TempDir dir;
+    TagBytes tag;
+    // Zero bytes then blanks, as some taggers pad; then control bytes and blanks.
+    tag.Put(kTitle, std::string("Song") + std::string(6, '\0') + std::string(20, ' '));
+    tag.Put(kArtist, "  Two leading blanks\t\x01 ");
+    tag.Put(kAlbum, std::string("In\0side", 7));
+    TID3v1 reader;
+    ASSERT_TRUE(reader.ReadFromFile(dir.Write("pad.mp3", tag.Str())));
+    EXPECT_EQ(reader.Title(), "Song");
+    EXPECT_EQ(reader.Artist(), "  Two leading blanks");
+    EXPECT_EQ(reader.Album(), std::string("In\0side", 7));
+}
+
+TEST(ID3v1, DetectsVersionAndTrack) {
+    struct Case {
+        unsigned char byte125, byte126;
+        int version;
+        int track;
+        const char* comment;
+    };
+    // The comment field holds 28 letters, then bytes 125 and 126; version 1 reads all 30.
+    const std::string letters = "abcdefghijklmnopqrstuvwxyzAB";
+    const Case cases[] = {
+        {0, 7, 2, 7, "abcdefghijklmnopqrstuvwxyzAB"},
+        {0, 0, 1, 0, "abcdefghijklmnopqrstuvwxyzAB"},
+        {' ', ' ', 1, 0, "abcdefghijklmnopqrstuvwxyzAB"},
+        {' ', 3, 2, 3, "abcdefghijklmnopqrstuvwxyzAB"},
+        {'C', 'D', 1, 0, "abcdefghijklmnopqrstuvwxyzABCD"},
+    };
+    testsupport::TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.byte125) << "," << int(c.byte126));
+        TagBytes tag;
+        tag.Put(kComment, letters).Byte(125, c.byte125).Byte(126, c.byte126);
+        EXPECT_EQ(id3::GetTagVersion(tag.Buffer()), c.version);
+        TID3v1 reader;
+        ASSERT_TRUE(reader.ReadFromFile(dir.Write("v.mp3", tag.Str())));
+        EXPECT_EQ(reader.VersionID(), c.version);
+        EXPECT_EQ(reader.Track(), c.track);
+        EXPECT_EQ(reader.Comment(), c.comment);
+    }
+}
+
+TEST(ID3v1, FailedReadAfterAGoodOneEmptiesEveryField) {
+    testsupport::TempDir dir;
+    TagBytes tag;
+    tag.Put(kTitle, "T").Put(kArtist, "A").Put(kAlbum, "B").Put(kYear, "2001");
+    tag.Put(kComment, "C").Byte(125, 0).Byte(126, 9).Byte(127, 3);
+    TID3v1 reader;
+    ASSERT_TRUE(reader.ReadFromFile(dir.Write("good.mp3", tag.Str())));
+    ASSERT_EQ(reader.Track(), 9);
+    EXPECT_FALSE(reader.ReadFromFile(dir.Write("short.mp3", "tiny")));
+    ExpectEmpty(reader);
+}
+
+TEST(ID3v1, TextBytesBecomeUtf8AndStayAvailableRaw) {
+    testsupport::TempDir dir;
+    TagBytes tag;
+    tag.Put(kTitle, "Caf\xE9 \x80 \x93quoted\x94");  // Windows-1252
+    tag.Put(kArtist, "Bj\xC3\xB6rk");                // already UTF-8
+    TID3v1 reader;
+    ASSERT_TRUE(reader.ReadFromFile(dir.Write("enc.mp3", tag.Str())));
+    EXPECT_EQ(reader.Title(), "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D");
+    EXPECT_EQ(reader.RawTitle(), "Caf\xE9 \x80 \x93quoted\x94");
+    EXPECT_EQ(reader.Artist(), "Bj\xC3\xB6rk");
+    EXPECT_EQ(reader.RawArtist(), "Bj\xC3\xB6rk");
+}
+
+TEST(GenreNames, KeepTheTraditionalSpellings) {
+    ASSERT_EQ(id3::GenreNames.size(), 148u);
+    for (const auto name : id3::GenreNames) {
+        EXPECT_FALSE(name.empty());
+    }
+    EXPECT_EQ(id3::GenreNames[0], "Blues");
+    EXPECT_EQ(id3::GenreNames[67], "Psychadelic");
+    EXPECT_EQ(id3::GenreNames[85], "Bebob");
+    EXPECT_EQ(id3::GenreNames[92], "Progessive Rock");
+    EXPECT_EQ(id3::GenreNames[93], "Psychedelic Rock");
+    EXPECT_EQ(id3::GenreNames[123], "A capella");
+    EXPECT_EQ(id3::GenreNames[136], "Christian Gangsta Rap");
+    EXPECT_EQ(id3::GenreNames[147], "Synthpop");
+}
+
+}  // namespace
