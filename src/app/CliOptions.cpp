@@ -23,6 +23,22 @@ bool ReadAttributeLetters(const std::string& letters, bool& readOnly, bool& hidd
     return true;
 }
 
+// This option parser reads "--set-attr=" as a flag waiting for its value in the next argument;
+// an empty value must stay empty ("set none"), so it is passed as a separate empty argument.
+std::vector<std::string> SplitEmptyValues(int argc, const char* const* argv) {
+    std::vector<std::string> args;
+    for (int i = argc - 1; i > 0; --i) {
+        const std::string arg = argv[i];
+        if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=') {
+            args.emplace_back();
+            args.push_back(arg.substr(0, arg.size() - 1));
+        } else {
+            args.push_back(arg);
+        }
+    }
+    return args;  // in reverse order, as the parser takes them
+}
+
 }  // namespace
 
 CliParseResult ParseCommandLine(int argc, const char* const* argv) {
@@ -43,10 +59,10 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     auto* set = cli.add_option("--set-attr", setLetters,
                                "Make the attributes exactly these (letters of R, H, S, A; "
                                "an empty value sets none)");
-    set->expected(0, 1);
 
     try {
-        cli.parse(argc, argv);
+        std::vector<std::string> args = SplitEmptyValues(argc, argv);
+        cli.parse(args);
     } catch (const CLI::ParseError& e) {
         std::ostringstream out;
         std::ostringstream err;

@@ -1,0 +1,125 @@
+// kelvane-cli as a user runs it: a subprocess on a temporary folder.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <sstream>
+
+#include "platform/FileSystem.h"
+#include "support/RunProcess.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using testsupport::ProcessResult;
+using testsupport::TempDir;
+
+constexpr const char* kEnvironment = "LC_ALL=en_US.UTF-8 TZ=UTC";
+
+ProcessResult Cli(const TempDir& dir, const std::vector<std::string>& args) {
+    return testsupport::RunProcess(KELVANE_CLI, args, dir.Path(), kEnvironment);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+        fields.push_back(line.substr(start, tab - start));
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+TEST(CliTest, SetsAttributesInBatchAndListsTheRows) {
+    TempDir dir;
+    dir.Write("a.txt", "12345");
+    dir.Write("b.txt");
+    const ProcessResult result = Cli(dir, {"--set-attr=RA", "--list", "a.txt", "b.txt"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const auto lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 2u);
+    const auto fields = Fields(lines[0]);
+    ASSERT_EQ(fields.size(), 8u);
+    EXPECT_EQ(fields[0], "a.txt");
+    EXPECT_EQ(fields[1], "5");
+    EXPECT_EQ(fields[6], "RA");
+    EXPECT_EQ(fields[7], dir.Path());
+    EXPECT_EQ(Fields(lines[1])[0], "b.txt");
+    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"),
+              platform::kAttrReadOnly | platform::kAttrArchive);
+    EXPECT_EQ(platform::GetFileAttributes(dir / "b.txt"),
+              platform::kAttrReadOnly | platform::kAttrArchive);
+}
+
+TEST(CliTest, EmptySetValueClearsAndRemoveTakesAway) {
+    TempDir dir;
+    dir.Write("a.txt");
+    ASSERT_EQ(Cli(dir, {"--set-attr=HSA", "a.txt"}).exitCode, 0);
+    ASSERT_EQ(Cli(dir, {"--remove-attr=hs", "a.txt"}).exitCode, 0);
+    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), platform::kAttrArchive);
+    ASSERT_EQ(Cli(dir, {"--set-attr=", "a.txt"}).exitCode, 0);
+    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
+}
+
+TEST(CliTest, MissingPathIsNamedAndTheOthersStillRun) {
+    TempDir dir;
+    dir.Write("a.txt");
+    mkdir((dir / "folder").c_str(), 0755);
+    const ProcessResult result = Cli(dir, {"--set-attr=H", "missing.txt", "folder", "a.txt"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("missing.txt"), std::string::npos);
+    EXPECT_NE(result.err.find("folder"), std::string::npos);
+    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), platform::kAttrHidden);
+}
+
+TEST(CliTest, FileThatCannotBeChangedIsNamed) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
+    const ProcessResult result = Cli(dir, {"--set-attr=H", "pipe"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "kelvane-cli: " + (dir / "pipe") + ": cannot set attributes\n");
+}
+
+TEST(CliTest, BadCommandLineExitsWithTwoAndTouchesNothing) {
+    TempDir dir;
+    dir.Write("a.txt");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--set-attr=RX", "a.txt"},
+          std::vector<std::string>{"--no-such-flag", "a.txt"}}) {
+        const ProcessResult result = Cli(dir, args);
+        EXPECT_EQ(result.exitCode, 2) << args[0];
+        EXPECT_FALSE(result.err.empty()) << args[0];
+        EXPECT_EQ(result.out, "") << args[0];
+    }
+    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
+}
+
+TEST(CliTest, HelpAndVersion) {
+    TempDir dir;
+    const ProcessResult help = Cli(dir, {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--set-attr"), std::string::npos);
+    const ProcessResult version = Cli(dir, {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("kelvane-cli ", 0), 0u);
+}
+
+TEST(CliTest, NonUtf8NameIsListedByteForByte) {
+    TempDir dir;
+    const std::string name = "caf\xe9.txt";
+    dir.Write(name);
+    const ProcessResult result = Cli(dir, {"--list", "--set-attr=A", name});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Fields(Lines(result.out).at(0))[0], name);
+    EXPECT_EQ(platform::GetFileAttributes(dir / name), platform::kAttrArchive);
+}
+
+}  // namespace

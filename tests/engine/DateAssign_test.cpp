@@ -1,0 +1,174 @@
+#include "engine/DateAssign.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/TymoUtils.h"
+#include "support/LocaleScope.h"
+#include "support/TempDir.h"
+
+namespace engine {
+namespace {
+
+using testsupport::LocaleScope;
+using testsupport::TempDir;
+
+TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return EncodeDate(y, mo, d) + EncodeTime(h, mi, s);
+}
+
+struct Messages {
+    std::vector<std::string> shown;
+    ShowMessageFn Fn() {
+        return [this](const std::string& text, const std::string& caption) {
+            shown.push_back(caption + ": " + text);
+        };
+    }
+};
+
+TEST(ValidateDatesTest, ExaminesOnlyWhatTheModeSays) {
+    const std::string error = "Error: Value of year must be great than 1979 and less than 2100.";
+    const struct {
+        const char* name;
+        RunOptions options;
+        bool result;
+        bool message;
+    } cases[] = {
+        {"do not change", {}, true, false},
+        {"one value 1979", [] { RunOptions o; o.dateChange = DateChange::SetSelected;
+                                o.date = At(1979, 12, 31); return o; }(), false, true},
+        {"one value 1980", [] { RunOptions o; o.dateChange = DateChange::SetSelected;
+                                o.date = At(1980, 1, 1); return o; }(), true, false},
+        {"one value 2099", [] { RunOptions o; o.dateChange = DateChange::SetSelected;
+                                o.date = At(2099, 12, 31); return o; }(), true, false},
+        {"one value 2100", [] { RunOptions o; o.dateChange = DateChange::SetSelected;
+                                o.date = At(2100, 1, 1); return o; }(), false, true},
+        {"created 1975, modified 2005", [] { RunOptions o; o.dateChange = DateChange::SetSeparate;
+             o.created = true; o.createdDate = At(1975, 1, 1);
+             o.modified = true; o.modifiedDate = At(2005, 1, 1); return o; }(), false, true},
+        {"created 2005, modified 1975", [] { RunOptions o; o.dateChange = DateChange::SetSeparate;
+             o.created = true; o.createdDate = At(2005, 1, 1);
+             o.modified = true; o.modifiedDate = At(1975, 1, 1); return o; }(), true, false},
+        {"opened only 1979", [] { RunOptions o; o.dateChange = DateChange::SetSeparate;
+             o.opened = true; o.openedDate = At(1979, 1, 1); return o; }(), false, true},
+        {"no box", [] { RunOptions o; o.dateChange = DateChange::SetSeparate;
+             o.createdDate = At(1975, 1, 1); return o; }(), false, false},
+    };
+    for (const auto& c : cases) {
+        Messages messages;
+        EXPECT_EQ(ValidateDates(c.options, messages.Fn()), c.result) << c.name;
+        EXPECT_EQ(messages.shown, c.message ? std::vector<std::string>{error}
+                                            : std::vector<std::string>{})
+            << c.name;
+    }
+}
+
+class AssignTimesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        file = dir.Write("t.txt", "x");
+        ASSERT_TRUE(SetFileTimes(file, EncodeDate(2001, 1, 1), EncodeTime(10, 0, 0),
+                                 EncodeDate(2003, 5, 1), EncodeTime(10, 0, 0),
+                                 EncodeDate(2003, 6, 1)));
+        // Odd seconds and a time of day that the DOS form cannot keep.
+        platform::FileTime local = 0, utc = 0, utcAccess = 0;
+        platform::SystemTimeToFileTime({2001, 1, 1, 10, 0, 3, 500}, local);
+        platform::LocalFileTimeToFileTime(local, utc);
+        platform::FileTime localWrite = 0, utcWrite = 0;
+        platform::SystemTimeToFileTime({2003, 5, 1, 10, 0, 1, 0}, localWrite);
+        platform::LocalFileTimeToFileTime(localWrite, utcWrite);
+        platform::SystemTimeToFileTime({2003, 6, 1, 15, 0, 0, 0}, local);
+        platform::LocalFileTimeToFileTime(local, utcAccess);
+        ASSERT_TRUE(platform::SetFileTimes(file, {utc, utcAccess, utcWrite}));
+    }
+
+    LocaleScope scope{"C", "CET-1"};
+    TempDir dir;
+    std::string file;
+};
+
+TEST_F(AssignTimesTest, OneValueForAllThree) {
+    RunOptions o;
+    o.dateChange = DateChange::SetSelected;
+    o.date = At(2004, 2, 29);
+    o.time = EncodeTime(10, 15, 37);
+    EXPECT_TRUE(AssignTimes(file, o));
+    EXPECT_DOUBLE_EQ(GetCreatedTime(file), At(2004, 2, 29, 10, 15, 36));
+    EXPECT_DOUBLE_EQ(GetModifiedTime(file), At(2004, 2, 29, 10, 15, 36));
+    // Last access is written to the second too; only its date is shown.
+    EXPECT_DOUBLE_EQ(GetOpenedDate(file), At(2004, 2, 29));
+}
+
+TEST_F(AssignTimesTest, SeparateValuesFollowTheTable) {
+    const TDateTime keptCreated = At(2001, 1, 1, 10, 0, 2);  // odd second lost
+    const TDateTime keptModified = At(2003, 5, 1, 10, 0, 0);
+    const TDateTime keptOpened = At(2003, 6, 1);
+    const TDateTime newCreated = At(2005, 1, 2, 3, 4, 4);
+    const TDateTime newModified = At(2006, 2, 3, 4, 5, 6);
+    const TDateTime newOpened = At(2007, 3, 4);
+    const struct {
+        bool created, modified, opened;
+        TDateTime expectCreated, expectModified, expectOpened;
+    } rows[] = {
+        {true, true, true, newCreated, newModified, newOpened},
+        {false, true, true, keptCreated, newModified, newOpened},
+        {false, false, true, keptCreated, keptModified, newOpened},
+        {true, false, true, newCreated, keptModified, newOpened},
+        {true, false, false, newCreated, keptModified, keptOpened},
+        // The last-access date comes from the last-write time here, not from the last access.
+        {true, true, false, newCreated, newModified, At(2003, 5, 1)},
+        {false, true, false, keptCreated, newModified, keptOpened},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        RunOptions o;
+        o.dateChange = DateChange::SetSeparate;
+        o.created = row.created;
+        o.createdDate = At(2005, 1, 2);
+        o.createdTime = EncodeTime(3, 4, 5);
+        o.modified = row.modified;
+        o.modifiedDate = At(2006, 2, 3);
+        o.modifiedTime = EncodeTime(4, 5, 6);
+        o.opened = row.opened;
+        o.openedDate = At(2007, 3, 4) + 0.5;  // a date picker contributes its date only
+        const std::string label = std::to_string(row.created) + std::to_string(row.modified) +
+                                  std::to_string(row.opened);
+        EXPECT_TRUE(AssignTimes(file, o)) << label;
+        EXPECT_DOUBLE_EQ(GetCreatedTime(file), row.expectCreated) << label;
+        EXPECT_DOUBLE_EQ(GetModifiedTime(file), row.expectModified) << label;
+        EXPECT_DOUBLE_EQ(GetOpenedDate(file), row.expectOpened) << label;
+    }
+}
+
+TEST_F(AssignTimesTest, NoBoxWritesNothing) {
+    const TDateTime before = GetModifiedTime(file);
+    RunOptions o;
+    o.dateChange = DateChange::SetSeparate;
+    EXPECT_FALSE(AssignTimes(file, o));
+    EXPECT_DOUBLE_EQ(GetModifiedTime(file), before);
+}
+
+TEST_F(AssignTimesTest, UnencodableValueLeavesThatTimeAlone) {
+    // A creation time before 1980 is kept as it is, not turned into an undefined value.
+    platform::FileTime local = 0, utc = 0;
+    platform::SystemTimeToFileTime({1975, 7, 1, 12, 0, 0, 0}, local);
+    platform::LocalFileTimeToFileTime(local, utc);
+    ASSERT_TRUE(platform::SetFileTimes(file, {utc, std::nullopt, std::nullopt}));
+    RunOptions o;
+    o.dateChange = DateChange::SetSeparate;
+    o.modified = true;
+    o.modifiedDate = At(2006, 2, 3);
+    o.modifiedTime = EncodeTime(4, 5, 6);
+    EXPECT_TRUE(AssignTimes(file, o));
+    EXPECT_DOUBLE_EQ(GetCreatedTime(file), At(1975, 7, 1, 12, 0, 0));
+    EXPECT_DOUBLE_EQ(GetModifiedTime(file), At(2006, 2, 3, 4, 5, 6));
+}
+
+TEST_F(AssignTimesTest, MissingFileFails) {
+    RunOptions o;
+    o.dateChange = DateChange::SetSelected;
+    o.date = At(2004, 1, 1);
+    EXPECT_FALSE(AssignTimes(dir / "missing", o));
+}
+
+}  // namespace
+}  // namespace engine

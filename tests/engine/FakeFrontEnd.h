@@ -1,0 +1,88 @@
+#pragma once
+// A list of rows and a front end that record what the engine did, for engine tests.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/RunHost.h"
+#include "engine/RunRows.h"
+
+namespace enginetest {
+
+struct Row {
+    std::string caption;
+    std::string texts[7];
+    bool checked = false;
+    bool selected = false;
+};
+
+class FakeRows : public engine::IRunRows {
+public:
+    // A row for a file: the folder text is everything before the last "/".
+    void Add(const std::string& path, bool checked = false, bool selected = false) {
+        Row row;
+        const std::size_t slash = path.rfind('/');
+        row.caption = path.substr(slash + 1);
+        row.texts[6] = path.substr(0, slash);
+        row.checked = checked;
+        row.selected = selected;
+        rows.push_back(row);
+    }
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    bool IsChecked(int i) const override { return rows[At(i)].checked; }
+    bool IsSelected(int i) const override { return rows[At(i)].selected; }
+    std::string Caption(int i) const override { return rows[At(i)].caption; }
+    void SetCaption(int i, const std::string& c) override { rows[At(i)].caption = c; }
+    std::string Text(int i, engine::RowText c) const override {
+        return rows[At(i)].texts[static_cast<int>(c)];
+    }
+    void SetText(int i, engine::RowText c, const std::string& t) override {
+        rows[At(i)].texts[static_cast<int>(c)] = t;
+    }
+    std::string AttributesText(int i) const { return rows[At(i)].texts[5]; }
+
+    std::vector<Row> rows;
+
+private:
+    static std::size_t At(int i) { return static_cast<std::size_t>(i); }
+};
+
+class FakeHost : public engine::IRunHost {
+public:
+    engine::RunOptions options;
+    // Runs inside ProcessMessages before row `row` (counting calls from 0).
+    std::function<void(int call)> onProcessMessages;
+
+    std::vector<bool> states;
+    std::vector<int> positions;
+    int progressMax = -1;
+    int pageShown = 0;
+    std::vector<std::string> messages;
+    std::vector<std::string> errors;
+    std::vector<std::string> failures;
+
+    engine::RunOptions ReadOptions() override { return options; }
+    void ProcessMessages() override {
+        if (onProcessMessages) onProcessMessages(processCalls_);
+        ++processCalls_;
+    }
+    void RunStateChanged(bool running) override { states.push_back(running); }
+    void ShowFileListPage() override { ++pageShown; }
+    void SetProgressMax(int maximum) override { progressMax = maximum; }
+    void SetProgressPosition(int position) override { positions.push_back(position); }
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        messages.push_back(caption + ": " + text);
+    }
+    void ShowError(const std::string& path, const std::string& message) override {
+        errors.push_back(path + ": " + message);
+    }
+    void FileFailed(const std::string& path, const std::string& reason) override {
+        failures.push_back(path + ": " + reason);
+    }
+
+private:
+    int processCalls_ = 0;
+};
+
+}  // namespace enginetest

@@ -1,0 +1,234 @@
+#include "engine/RunEngine.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "FakeFrontEnd.h"
+#include "engine/TymoUtils.h"
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+namespace engine {
+namespace {
+
+using enginetest::FakeHost;
+using enginetest::FakeRows;
+using testsupport::TempDir;
+
+constexpr std::uint32_t kR = platform::kAttrReadOnly;
+constexpr std::uint32_t kH = platform::kAttrHidden;
+constexpr std::uint32_t kA = platform::kAttrArchive;
+
+// Options that mark each processed file archive-only, so a test can see what was visited.
+RunOptions MarkArchive() {
+    RunOptions o;
+    o.setAttr = true;
+    o.archive = true;
+    return o;
+}
+
+TEST(RunScopeTest, EachScopeVisitsItsRows) {
+    // checked/selected: (no,no) (yes,no) (no,yes) (yes,yes)
+    const struct {
+        RunScope scope;
+        bool visits[4];
+    } cases[] = {
+        {RunScope::CheckedOnly, {false, true, false, true}},
+        {RunScope::UncheckedOnly, {true, false, true, false}},
+        {RunScope::SelectedOnly, {false, false, true, true}},
+        {RunScope::UnselectedOnly, {true, true, false, false}},
+        {RunScope::CheckedOrSelected, {false, true, true, true}},
+        {RunScope::UncheckedOrUnselected, {true, true, true, false}},
+        {RunScope::All, {true, true, true, true}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsRowVisited(c.scope, false, false), c.visits[0]) << static_cast<int>(c.scope);
+        EXPECT_EQ(IsRowVisited(c.scope, true, false), c.visits[1]) << static_cast<int>(c.scope);
+        EXPECT_EQ(IsRowVisited(c.scope, false, true), c.visits[2]) << static_cast<int>(c.scope);
+        EXPECT_EQ(IsRowVisited(c.scope, true, true), c.visits[3]) << static_cast<int>(c.scope);
+    }
+}
+
+class RunEngineTest : public ::testing::Test {
+protected:
+    std::string AddFile(const std::string& name, bool checked = false, bool selected = false) {
+        const std::string path = dir.Write(name, "x");
+        rows.Add(path, checked, selected);
+        return path;
+    }
+
+    TempDir dir;
+    FakeRows rows;
+    FakeHost host;
+    TRunEngine engine{rows, host};
+};
+
+TEST_F(RunEngineTest, EmptyListDoesNothing) {
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_TRUE(engine.Idle());
+    EXPECT_TRUE(host.states.empty());
+    EXPECT_TRUE(host.positions.empty());
+}
+
+TEST_F(RunEngineTest, OneRowRunsFromStartToFinish) {
+    host.options = MarkArchive();
+    const std::string file = AddFile("a.txt");
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_TRUE(engine.Idle());
+    EXPECT_EQ(host.states, (std::vector<bool>{true, false}));
+    EXPECT_EQ(host.progressMax, 0);
+    EXPECT_EQ(host.positions, (std::vector<int>{0, 0}));  // moved to the row, then back to 0
+    EXPECT_EQ(host.pageShown, 1);
+    EXPECT_EQ(platform::GetFileAttributes(file), kA);
+    EXPECT_EQ(rows.AttributesText(0), "A");
+}
+
+TEST_F(RunEngineTest, CombinedScopesUseOr) {
+    host.options = MarkArchive();
+    const std::string checkedOnly = AddFile("c.txt", true, false);
+    const std::string selectedOnly = AddFile("s.txt", false, true);
+    const std::string neither = AddFile("n.txt");
+    engine.btnStartStopClick(RunScope::CheckedOrSelected);
+    EXPECT_EQ(platform::GetFileAttributes(checkedOnly), kA);
+    EXPECT_EQ(platform::GetFileAttributes(selectedOnly), kA);
+    EXPECT_EQ(platform::GetFileAttributes(neither), 0u);
+    EXPECT_EQ(rows.AttributesText(2), "");
+}
+
+TEST_F(RunEngineTest, ScopeMatchingNothingTouchesNothing) {
+    host.options = MarkArchive();
+    const std::string file = AddFile("a.txt");
+    engine.btnStartStopClick(RunScope::SelectedOnly);
+    EXPECT_EQ(platform::GetFileAttributes(file), 0u);
+    EXPECT_TRUE(engine.Idle());
+    EXPECT_EQ(host.positions, (std::vector<int>{0}));  // only Finish moved it
+}
+
+TEST_F(RunEngineTest, FoldersAndFilesBefore1980AreSkipped) {
+    host.options = MarkArchive();
+    const std::string folder = dir / "sub";
+    mkdir(folder.c_str(), 0755);
+    rows.Add(folder);
+    const std::string old = AddFile("old.txt");
+    const timespec times[2] = {{315'000'000, 0}, {100'000'000, 0}};  // 1973
+    utimensat(AT_FDCWD, old.c_str(), times, 0);
+    rows.Add(dir / "vanished.txt");
+    const std::string fine = AddFile("fine.txt");
+
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(platform::GetFileAttributes(folder), platform::kAttrDirectory);
+    EXPECT_EQ(platform::GetFileAttributes(old), 0u);
+    EXPECT_EQ(platform::GetFileAttributes(fine), kA);
+    EXPECT_EQ(host.positions, (std::vector<int>{3, 0}));
+    EXPECT_TRUE(host.failures.empty());
+}
+
+TEST_F(RunEngineTest, RemoveThenSetLeavesExactlyTheMask) {
+    const std::string file = AddFile("ro.txt");
+    ASSERT_TRUE(platform::SetFileAttributes(file, kR | kA));
+    host.options.removeAttr = true;
+    host.options.rReadOnly = true;
+    host.options.setAttr = true;
+    host.options.hidden = true;
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(platform::GetFileAttributes(file), kH);
+    EXPECT_EQ(rows.AttributesText(0), "H");
+}
+
+TEST_F(RunEngineTest, RemoveClearsOnlyTickedAttributes) {
+    const std::string file = AddFile("f.txt");
+    ASSERT_TRUE(platform::SetFileAttributes(file, kR | kH | kA | platform::kAttrSystem));
+    host.options.removeAttr = true;
+    host.options.rHidden = true;
+    host.options.rArchive = true;
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(platform::GetFileAttributes(file), kR | platform::kAttrSystem);
+    EXPECT_EQ(rows.AttributesText(0), "RS");
+}
+
+TEST_F(RunEngineTest, EmptySetMaskClearsEverything) {
+    const std::string file = AddFile("f.txt");
+    ASSERT_TRUE(platform::SetFileAttributes(file, kR | kH | kA));
+    host.options.setAttr = true;
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(platform::GetFileAttributes(file), 0u);
+    EXPECT_EQ(rows.AttributesText(0), "");
+}
+
+TEST_F(RunEngineTest, MaskIsTakenOnceButOtherOptionsAfreshPerFile) {
+    host.options = MarkArchive();
+    const std::string first = AddFile("1.txt");
+    const std::string second = AddFile("2.txt");
+    const std::string third = AddFile("3.txt");
+    host.onProcessMessages = [&](int call) {
+        if (call == 1) {
+            host.options.archive = false;  // the mask was taken at the start: no effect
+            host.options.hidden = true;
+        }
+        if (call == 2) host.options.setAttr = false;  // read afresh: applies from here on
+    };
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(platform::GetFileAttributes(first), kA);
+    EXPECT_EQ(platform::GetFileAttributes(second), kA);
+    EXPECT_EQ(platform::GetFileAttributes(third), 0u);
+}
+
+TEST_F(RunEngineTest, StopBetweenRowsLeavesTheRestUntouched) {
+    host.options = MarkArchive();
+    const std::string first = AddFile("1.txt");
+    const std::string second = AddFile("2.txt");
+    const std::string third = AddFile("3.txt");
+    host.onProcessMessages = [&](int call) {
+        if (call == 1) engine.btnStartStopClick(RunScope::All);  // any scope item stops
+    };
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_TRUE(engine.Idle());
+    EXPECT_EQ(platform::GetFileAttributes(first), kA);
+    EXPECT_EQ(platform::GetFileAttributes(second), 0u);
+    EXPECT_EQ(platform::GetFileAttributes(third), 0u);
+    EXPECT_EQ(host.positions.back(), 0);
+    EXPECT_EQ(host.states, (std::vector<bool>{true, false}));
+}
+
+TEST_F(RunEngineTest, FailedAttributeWriteKeepsTheRowAndIsReported) {
+    const std::string fifo = dir / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    rows.Add(fifo);
+    rows.rows[0].texts[5] = "old";
+    host.options.setAttr = true;
+    host.options.hidden = true;
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(rows.AttributesText(0), "old");
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_NE(host.failures[0].find(fifo), std::string::npos);
+}
+
+TEST_F(RunEngineTest, RefusedDatesEndTheRunBeforeAnyFile) {
+    host.options = MarkArchive();
+    host.options.dateChange = DateChange::SetSelected;
+    host.options.date = EncodeDate(1979, 12, 31);
+    const std::string file = AddFile("a.txt");
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{
+                  "Error: Value of year must be great than 1979 and less than 2100."}));
+    EXPECT_EQ(platform::GetFileAttributes(file), 0u);
+    EXPECT_TRUE(engine.Idle());
+    EXPECT_EQ(host.pageShown, 0);
+}
+
+TEST_F(RunEngineTest, TimeColumnsAreRewrittenAfterTheTimeStep) {
+    host.options.dateChange = DateChange::SetSelected;
+    host.options.date = EncodeDate(2004, 3, 10);
+    host.options.time = EncodeTime(10, 15, 37);
+    const std::string file = AddFile("t.txt");
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(rows.rows[0].texts[3], GetModifiedText(file));
+    EXPECT_EQ(rows.rows[0].texts[2], GetCreatedText(file));
+    EXPECT_EQ(rows.rows[0].texts[4], GetOpenedText(file));
+    EXPECT_FALSE(rows.rows[0].texts[3].empty());
+}
+
+}  // namespace
+}  // namespace engine

@@ -1,0 +1,185 @@
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include "platform/linux/DosAttrib.h"
+#include "support/TempDir.h"
+
+namespace platform {
+namespace {
+
+using testsupport::TempDir;
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+std::string RawDosAttrib(const std::string& path) {
+    char buffer[256];
+    const ssize_t n = getxattr(path.c_str(), "user.DOSATTRIB", buffer, sizeof buffer);
+    return n < 0 ? std::string() : std::string(buffer, static_cast<std::size_t>(n));
+}
+
+mode_t CurrentUmask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
+TEST(FileSystemTest, LooksUpAFile) {
+    TempDir dir;
+    const std::string file = dir.Write("data.bin", std::string(1234, 'x'));
+    const auto found = FindPath(file);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->name, "data.bin");
+    EXPECT_EQ(found->size, 1234u);
+    EXPECT_EQ(found->attributes, 0u);
+    EXPECT_FALSE(FindPath(dir / "missing"));
+    EXPECT_EQ(GetFileAttributes(dir / "missing"), kInvalidAttributes);
+}
+
+TEST(FileSystemTest, FolderHasDirectoryBitAndNoSize) {
+    TempDir dir;
+    const auto found = FindPath(dir.Path());
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->attributes & kAttrDirectory, kAttrDirectory);
+    EXPECT_EQ(found->size, 0u);
+}
+
+TEST(FileSystemTest, DotNameIsHiddenAndStaysHidden) {
+    TempDir dir;
+    const std::string file = dir.Write(".profile");
+    EXPECT_EQ(GetFileAttributes(file), kAttrHidden);
+    EXPECT_TRUE(SetFileAttributes(file, 0));
+    EXPECT_EQ(GetFileAttributes(file), kAttrHidden);
+    // The bit that comes from the name is not copied into the attribute.
+    EXPECT_TRUE(SetFileAttributes(file, kAttrHidden | kAttrArchive));
+    EXPECT_EQ(linux_fs::ParseDosAttrib(RawDosAttrib(file))->attributes, kAttrArchive);
+}
+
+TEST(FileSystemTest, AttributesBecomeExactlyTheValue) {
+    TempDir dir;
+    const std::string file = dir.Write("a.txt", "x");
+    struct Case {
+        std::uint32_t value;
+        std::uint32_t expected;
+    };
+    const Case cases[] = {
+        {kAttrReadOnly | kAttrArchive, kAttrReadOnly | kAttrArchive},
+        {kAttrHidden | kAttrSystem, kAttrHidden | kAttrSystem},
+        // Bits a caller cannot change are ignored.
+        {kAttrDirectory | kAttrTemporary | kAttrCompressed | kAttrArchive, kAttrArchive},
+        {0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(SetFileAttributes(file, c.value));
+        EXPECT_EQ(GetFileAttributes(file), c.expected) << std::hex << c.value;
+    }
+    // With nothing left to keep, the attribute is removed rather than left empty.
+    EXPECT_EQ(RawDosAttrib(file), "");
+}
+
+TEST(FileSystemTest, ReadOnlyFollowsTheWriteBits) {
+    TempDir dir;
+    const std::string file = dir.Write("a.txt", "x");
+    chmod(file.c_str(), 0664);
+    EXPECT_TRUE(SetFileAttributes(file, kAttrReadOnly));
+    EXPECT_EQ(ModeOf(file), 0444u);
+    EXPECT_EQ(GetFileAttributes(file), kAttrReadOnly);
+
+    // Clearing gives the owner write, and write to those who read, as the umask allows.
+    EXPECT_TRUE(SetFileAttributes(file, 0));
+    EXPECT_EQ(ModeOf(file), (0444u | ((0600u | 0022u) & ~CurrentUmask())));
+
+    chmod(file.c_str(), 0400);
+    EXPECT_TRUE(SetFileAttributes(file, 0));
+    EXPECT_EQ(ModeOf(file), 0600u);
+
+    // A file that has a write bit keeps its mode when read-only is cleared.
+    chmod(file.c_str(), 0620);
+    EXPECT_TRUE(SetFileAttributes(file, 0));
+    EXPECT_EQ(ModeOf(file), 0620u);
+}
+
+TEST(FileSystemTest, ReadsWhatWineWrote) {
+    TempDir dir;
+    const std::string file = dir.Write("w.txt");
+    ASSERT_EQ(setxattr(file.c_str(), "user.DOSATTRIB", "0x26", 4, 0), 0);
+    EXPECT_EQ(GetFileAttributes(file), kAttrHidden | kAttrSystem | kAttrArchive);
+}
+
+TEST(FileSystemTest, KeepsAStoredCreationTime) {
+    TempDir dir;
+    const std::string file = dir.Write("c.txt");
+    const FileTime created = 130'000'000'000'000'000ull;
+    ASSERT_TRUE(SetFileTimes(file, {created, std::nullopt, std::nullopt}));
+    EXPECT_EQ(FindPath(file)->creationTime, created);
+    ASSERT_TRUE(SetFileAttributes(file, kAttrHidden));
+    ASSERT_TRUE(SetFileAttributes(file, 0));
+    // The attribute stays while it still carries the creation time.
+    const auto stored = linux_fs::ParseDosAttrib(RawDosAttrib(file));
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->attributes, 0u);
+    EXPECT_EQ(stored->creationTime, created);
+    EXPECT_EQ(FindPath(file)->creationTime, created);
+}
+
+TEST(FileSystemTest, WritesLastWriteAndAccessTimes) {
+    TempDir dir;
+    const std::string file = dir.Write("t.txt");
+    const FileTime write = 127'000'000'000'000'000ull;
+    const FileTime access = 128'000'000'000'000'000ull;
+    ASSERT_TRUE(SetFileTimes(file, {std::nullopt, access, write}));
+    const auto found = FindPath(file);
+    EXPECT_EQ(found->lastWriteTime, write);
+    EXPECT_EQ(found->lastAccessTime, access);
+    EXPECT_FALSE(SetFileTimes(dir / "missing", {std::nullopt, access, write}));
+}
+
+TEST(FileSystemTest, ReadOnlyFileKeepsItsTimes) {
+    TempDir dir;
+    const std::string file = dir.Write("r.txt");
+    const FileTime before = FindPath(file)->lastWriteTime;
+    chmod(file.c_str(), 0444);
+    EXPECT_FALSE(SetFileTimes(file, {std::nullopt, std::nullopt, 127'000'000'000'000'000ull}));
+    EXPECT_EQ(FindPath(file)->lastWriteTime, before);
+}
+
+TEST(FileSystemTest, FailedAttributeWriteChangesNothing) {
+    TempDir dir;
+    // Extended attributes of the user namespace are refused on a FIFO.
+    const std::string fifo = dir / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_FALSE(SetFileAttributes(fifo, kAttrReadOnly | kAttrHidden));
+    EXPECT_EQ(ModeOf(fifo), 0644u);
+    // Read-only alone needs no attribute and succeeds.
+    EXPECT_TRUE(SetFileAttributes(fifo, kAttrReadOnly));
+    EXPECT_EQ(GetFileAttributes(fifo), kAttrReadOnly);
+    EXPECT_FALSE(SetFileAttributes(dir / "missing", 0));
+}
+
+TEST(FileSystemTest, FullPathIsAbsoluteAndClean) {
+    EXPECT_EQ(FullPath("/a/./b//c/../d/"), "/a/b/d");
+    EXPECT_EQ(FullPath("/"), "/");
+    EXPECT_EQ(FullPath("/.."), "/");
+    const std::string relative = FullPath("x/y");
+    EXPECT_EQ(relative.front(), '/');
+    EXPECT_EQ(relative.substr(relative.size() - 4), "/x/y");
+}
+
+TEST(FileSystemTest, NonUtf8NameIsFound) {
+    TempDir dir;
+    const std::string name = "caf\xe9.txt";  // Latin-1, not valid UTF-8
+    const std::string file = dir.Write(name, "abc");
+    const auto found = FindPath(file);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->name, name);
+    EXPECT_EQ(found->size, 3u);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,77 @@
+#include "platform/FileTime.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace platform {
+namespace {
+
+TEST(FileTimeTest, SplitsAndJoinsCalendarParts) {
+    const SystemTime cases[] = {
+        {1601, 1, 1, 0, 0, 0, 0},     {1970, 1, 1, 0, 0, 0, 0},  {2004, 2, 29, 13, 47, 59, 900},
+        {2099, 12, 31, 23, 59, 59, 999}, {1899, 12, 30, 12, 0, 0, 0},
+    };
+    for (const SystemTime& t : cases) {
+        FileTime ft = 0;
+        ASSERT_TRUE(SystemTimeToFileTime(t, ft));
+        SystemTime back;
+        ASSERT_TRUE(FileTimeToSystemTime(ft, back));
+        EXPECT_EQ(back.year, t.year);
+        EXPECT_EQ(back.month, t.month);
+        EXPECT_EQ(back.day, t.day);
+        EXPECT_EQ(back.hour, t.hour);
+        EXPECT_EQ(back.minute, t.minute);
+        EXPECT_EQ(back.second, t.second);
+        EXPECT_EQ(back.milliseconds, t.milliseconds);
+    }
+    FileTime ignored;
+    EXPECT_FALSE(SystemTimeToFileTime({2003, 2, 29, 0, 0, 0, 0}, ignored));
+    EXPECT_FALSE(SystemTimeToFileTime({2004, 13, 1, 0, 0, 0, 0}, ignored));
+}
+
+TEST(FileTimeTest, UnixEpochIsKnownValue) {
+    FileTime ft = 0;
+    ASSERT_TRUE(UnixToFileTime({0, 0}, ft));
+    EXPECT_EQ(ft, 116'444'736'000'000'000ull);
+    const timespec back = FileTimeToUnix(ft + 15);
+    EXPECT_EQ(back.tv_sec, 0);
+    EXPECT_EQ(back.tv_nsec, 1500);
+}
+
+TEST(FileTimeTest, DosFormRoundsSecondsDownAndKeepsItsRange) {
+    FileTime ft = 0;
+    ASSERT_TRUE(SystemTimeToFileTime({2004, 2, 29, 13, 47, 59, 900}, ft));
+    std::uint16_t date = 0, time = 0;
+    ASSERT_TRUE(FileTimeToDosDateTime(ft, date, time));
+    EXPECT_EQ(date, (24 << 9) | (2 << 5) | 29);
+    EXPECT_EQ(time, (13 << 11) | (47 << 5) | 29);
+    FileTime back = 0;
+    ASSERT_TRUE(DosDateTimeToFileTime(date, time, back));
+    SystemTime parts;
+    FileTimeToSystemTime(back, parts);
+    EXPECT_EQ(parts.second, 58);
+    EXPECT_EQ(parts.milliseconds, 0);
+
+    ASSERT_TRUE(SystemTimeToFileTime({1979, 12, 31, 23, 59, 59, 0}, ft));
+    EXPECT_FALSE(FileTimeToDosDateTime(ft, date, time));
+    ASSERT_TRUE(SystemTimeToFileTime({2107, 12, 31, 0, 0, 0, 0}, ft));
+    EXPECT_TRUE(FileTimeToDosDateTime(ft, date, time));
+    // Zero is no valid DOS date: month and day 0.
+    EXPECT_FALSE(DosDateTimeToFileTime(0, 0, back));
+}
+
+TEST(FileTimeTest, LocalTimeUsesTheOffsetInForceNow) {
+    testsupport::ScopedEnv tz("TZ", "UTC-3");  // three hours east of UTC
+    FileTime local = 0;
+    ASSERT_TRUE(FileTimeToLocalFileTime(1'000 * kTicksPerSecond, local));
+    EXPECT_EQ(local, (1'000 + 3 * 3600) * kTicksPerSecond);
+    FileTime utc = 0;
+    ASSERT_TRUE(LocalFileTimeToFileTime(local, utc));
+    EXPECT_EQ(utc, 1'000 * kTicksPerSecond);
+    // No time before 1601 exists.
+    EXPECT_FALSE(LocalFileTimeToFileTime(kTicksPerSecond, utc));
+}
+
+}  // namespace
+}  // namespace platform
