@@ -104,7 +104,8 @@ bool ReadRecord(NdrReader& r, std::uint16_t version, DosAttrib& out) {
     std::uint32_t ignored32;
     switch (version) {
         case 1:  // attrib, ea_size, size, alloc_size, create_time, change_time
-            if (!r.U32(attrib) || !r.U32(ignored32) || !r.Skip64(2) || !r.U64(createTime)) {
+            if (!r.U32(attrib) || !r.U32(ignored32) || !r.Skip64(2) || !r.U64(createTime) ||
+                !r.Skip64(1)) {
                 return false;
             }
             break;
@@ -116,7 +117,7 @@ bool ReadRecord(NdrReader& r, std::uint16_t version, DosAttrib& out) {
             break;
         case 3:  // valid_flags, attrib, ea_size, size, alloc_size, create_time, change_time
             if (!r.U32(validFlags) || !r.U32(attrib) || !r.U32(ignored32) || !r.Skip64(2) ||
-                !r.U64(createTime)) {
+                !r.U64(createTime) || !r.Skip64(1)) {
                 return false;
             }
             break;
