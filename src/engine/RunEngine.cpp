@@ -102,12 +102,11 @@ void TRunEngine::RefreshTimes(int row, const std::string& path) {
 }
 
 bool IsProcessableFile(const std::string& path) {
-    const auto found = platform::FindPath(path);
-    if (!found || (found->attributes & platform::kAttrDirectory)) return false;
+    const std::optional<platform::FileTime> lastWrite = platform::FileLastWriteTime(path);
     platform::FileTime local = 0;
     std::uint16_t dosDate = 0;
     std::uint16_t dosTime = 0;
-    return platform::FileTimeToLocalFileTime(found->lastWriteTime, local) &&
+    return lastWrite && platform::FileTimeToLocalFileTime(*lastWrite, local) &&
            platform::FileTimeToDosDateTime(local, dosDate, dosTime);
 }
 

@@ -38,6 +38,10 @@ std::string FullPath(const std::string& path);
 // Looks one path up (links followed), like a directory search for that exact path.
 std::optional<FindData> FindPath(const std::string& path);
 
+// The last-write time of a path that is not a folder; nullopt for a folder or a missing path.
+// Cheaper than FindPath: the attributes are not read.
+std::optional<FileTime> FileLastWriteTime(const std::string& path);
+
 // The attribute word, or kInvalidAttributes when the path cannot be read.
 std::uint32_t GetFileAttributes(const std::string& path);
 

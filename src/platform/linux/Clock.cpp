@@ -1,12 +1,34 @@
+#include <cstdlib>
 #include <ctime>
+#include <mutex>
+#include <optional>
+#include <string>
 
 #include "platform/FileTime.h"
 
 namespace platform {
+namespace {
+
+// localtime_r reads the time zone once; a changed TZ needs tzset(). Calling tzset() every time
+// would cost a stat of /etc/localtime per file time shown, so it runs when TZ changed.
+void FollowTimeZoneChanges() {
+    static std::mutex mutex;
+    static std::optional<std::string> lastTz;
+    static bool first = true;
+    std::lock_guard lock(mutex);
+    const char* tz = std::getenv("TZ");
+    const std::optional<std::string> current = tz ? std::optional<std::string>(tz) : std::nullopt;
+    if (first || current != lastTz) {
+        tzset();
+        lastTz = current;
+        first = false;
+    }
+}
+
+}  // namespace
 
 long CurrentUtcOffsetSeconds() {
-    // localtime_r alone does not notice a changed TZ; the offset must be the one in force now.
-    tzset();
+    FollowTimeZoneChanges();
     const time_t now = time(nullptr);
     tm local{};
     if (localtime_r(&now, &local) == nullptr) {

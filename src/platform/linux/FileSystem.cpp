@@ -188,6 +188,12 @@ std::optional<FindData> FindPath(const std::string& path) {
     return data;
 }
 
+std::optional<FileTime> FileLastWriteTime(const std::string& path) {
+    struct statx st {};
+    if (!StatPath(path, st) || S_ISDIR(st.stx_mode)) return std::nullopt;
+    return ToFileTime(st.stx_mtime);
+}
+
 std::uint32_t GetFileAttributes(const std::string& path) {
     struct statx st {};
     if (!StatPath(path, st)) return kInvalidAttributes;
