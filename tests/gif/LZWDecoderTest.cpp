@@ -1,0 +1,176 @@
+// The LZW decoder on data made by an independent encoder and on hand-made code streams.
+
+#include <gtest/gtest.h>
+
+#include "GIFTestSupport.h"
+#include "gif/LZW.h"
+
+namespace {
+
+using giftest::Bytes;
+using giftest::PackCodes;
+
+constexpr std::uint8_t kSentinel = 0x99;
+
+struct Decoded {
+    Bytes pixels;
+    std::vector<std::string> warnings;
+    // The first byte the decoder left unread.
+    int next = -1;
+};
+
+Decoded Decode(const Bytes& data, int width, int height, bool interlaced = false,
+               std::uint8_t fill = 0) {
+    Bytes stream = data;
+    stream.push_back(kSentinel);
+    Decoded result;
+    gif::TByteReader in(stream);
+    const gif::TGIFWarningHandler warn = [&](const std::string& m) {
+        result.warnings.push_back(m);
+    };
+    result.pixels = gif::DecodeImageData(in, {width, height, interlaced, fill}, warn);
+    std::uint8_t next = 0;
+    if (in.ReadByte(next))
+        result.next = next;
+    return result;
+}
+
+TEST(LZWDecoder, DecodesIndependentDataOfEveryShape) {
+    struct Case {
+        int width, height, colors;
+        giftest::LzwStyle style;
+    };
+    const Case cases[] = {
+        {1, 1, 2, {}},
+        {7, 3, 4, {}},
+        {64, 64, 16, {.leadingClear = false}},
+        {300, 200, 256, {}},
+        // A full table without a clear: 12-bit codes go on against the unchanged table.
+        {300, 200, 256, {.clearWhenFull = false}},
+        {200, 100, 256, {.leadingClear = false, .clearWhenFull = false}},
+        // Sub-blocks shorter than a code: a code spans three sub-blocks.
+        {120, 90, 256, {.subBlockSize = 1}},
+        {50, 40, 32, {.subBlockSize = 2}},
+        {99, 77, 128, {.subBlockSize = 7}},
+    };
+    std::mt19937 random(7);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " colours " << c.colors
+                                        << " block " << c.style.subBlockSize);
+        for (bool random_data : {true, false}) {
+            const Bytes pixels = random_data
+                                     ? giftest::RandomPixels(random, c.width * c.height, c.colors)
+                                     : giftest::PatternPixels(c.width, c.height, c.colors);
+            const int minCodeSize = std::max(2, static_cast<int>(std::ceil(std::log2(c.colors))));
+            const Decoded d =
+                Decode(giftest::ReferenceLzw(pixels, minCodeSize, c.style), c.width, c.height);
+            EXPECT_EQ(d.pixels, pixels);
+            EXPECT_EQ(d.next, kSentinel);
+            EXPECT_TRUE(d.warnings.empty());
+        }
+    }
+}
+
+TEST(LZWDecoder, InterlacedImagesFillEveryRow) {
+    for (int height : {1, 2, 3, 4, 5, 8, 9, 17}) {
+        SCOPED_TRACE(height);
+        const int width = 3;
+        Bytes pixels;
+        for (int y = 0; y < height; ++y)
+            pixels.insert(pixels.end(), width, static_cast<std::uint8_t>(y + 1));
+        const Bytes data = giftest::ReferenceLzw(giftest::InterlaceOrder(pixels, width, height), 5);
+        EXPECT_EQ(Decode(data, width, height, true).pixels, pixels);
+    }
+}
+
+TEST(LZWDecoder, SkipsRunsOfClearCodes) {
+    const Decoded d = Decode(PackCodes(2, {{4, 3}, {4, 3}, {4, 3}, {1, 3}, {2, 3}, {5, 3}}), 2, 1);
+    EXPECT_EQ(d.pixels, (Bytes{1, 2}));
+    EXPECT_EQ(d.next, kSentinel);
+}
+
+TEST(LZWDecoder, EndCodeInTheLastBitsLeavesTheReaderBehindTheTerminator) {
+    // Minimum code size 7: every code is 8 bits, so the end code fills the last byte exactly.
+    const Decoded d = Decode(PackCodes(7, {{128, 8}, {1, 8}, {2, 8}, {129, 8}}), 2, 1);
+    EXPECT_EQ(d.pixels, (Bytes{1, 2}));
+    EXPECT_EQ(d.next, kSentinel);
+    EXPECT_TRUE(d.warnings.empty());
+}
+
+TEST(LZWDecoder, EarlyEndCodeLeavesTheFillValue) {
+    const Decoded d = Decode(PackCodes(2, {{4, 3}, {1, 3}, {2, 3}, {5, 3}}), 3, 2, false, 3);
+    EXPECT_EQ(d.pixels, (Bytes{1, 2, 3, 3, 3, 3}));
+    EXPECT_EQ(d.next, kSentinel);
+}
+
+TEST(LZWDecoder, ClearThenEndIsAnImageWithoutData) {
+    const Decoded d = Decode(PackCodes(2, {{4, 3}, {5, 3}}), 2, 2, false, 2);
+    EXPECT_EQ(d.pixels, (Bytes{2, 2, 2, 2}));
+    EXPECT_EQ(d.next, kSentinel);
+}
+
+TEST(LZWDecoder, DataBeyondThePixelsIsSkipped) {
+    const Bytes pixels{1, 2, 3, 0, 1, 2, 3, 0, 1, 1, 1, 1};
+    const Decoded d = Decode(giftest::ReferenceLzw(pixels, 2, {.subBlockSize = 1}), 2, 1);
+    EXPECT_EQ(d.pixels, (Bytes{1, 2}));
+    EXPECT_EQ(d.next, kSentinel);
+}
+
+TEST(LZWDecoder, ZeroLengthSubBlockBeforeTheLastPixel) {
+    // 8-bit codes, so no padding bits can pass for a code.
+    const Decoded d = Decode(PackCodes(7, {{128, 8}, {1, 8}, {2, 8}}), 4, 1, false, 3);
+    EXPECT_EQ(d.pixels, (Bytes{1, 2, 3, 3}));
+    EXPECT_EQ(d.next, kSentinel);
+    ASSERT_FALSE(d.warnings.empty());
+    EXPECT_EQ(d.warnings.front(), "Decoder bit buffer under-run");
+}
+
+TEST(LZWDecoder, DataCutOffKeepsWhatWasDecoded) {
+    std::mt19937 random(3);
+    const Bytes pixels = giftest::RandomPixels(random, 40 * 40, 16);
+    Bytes data = giftest::ReferenceLzw(pixels, 4);
+    data.resize(data.size() / 2);
+    gif::TByteReader in(data);
+    std::vector<std::string> warnings;
+    const Bytes decoded = gif::DecodeImageData(
+        in, {40, 40, false, 9}, [&](const std::string& m) { warnings.push_back(m); });
+    ASSERT_EQ(decoded.size(), pixels.size());
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.begin() + 100, decoded.begin()));
+    EXPECT_EQ(decoded.back(), 9);
+    EXPECT_EQ(warnings, std::vector<std::string>{"Premature end of data"});
+    EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(LZWDecoder, NoDataLeavesTheFillValue) {
+    gif::TByteReader in(std::span<const std::uint8_t>{});
+    EXPECT_EQ(gif::DecodeImageData(in, {2, 1, false, 5}, {}), (Bytes{5, 5}));
+}
+
+TEST(LZWDecoder, CorruptTablesEndTheDecode) {
+    struct Case {
+        const char* name;
+        int minCodeSize;
+        std::vector<std::pair<int, int>> codes;
+        const char* message;
+    };
+    const Case cases[] = {
+        // Entry 259 is defined with itself as prefix, then used.
+        {"self reference",
+         8,
+         {{256, 9}, {65, 9}, {259, 9}, {259, 9}, {259, 9}},
+         "Circular decoder table entry"},
+        // Entries 258 and 259 name each other.
+        {"two-entry cycle",
+         8,
+         {{256, 9}, {259, 9}, {258, 9}, {65, 9}, {258, 9}},
+         "Circular decoder table entry"},
+        {"minimum code size 12", 12, {{4096, 13}}, "Invalid GIF data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(giftest::ErrorOf([&] { Decode(PackCodes(c.minCodeSize, c.codes), 16, 16); }),
+                  c.message);
+    }
+}
+
+}  // namespace
