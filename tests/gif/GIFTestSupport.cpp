@@ -155,7 +155,8 @@ GifBuilder& GifBuilder::Header(std::uint16_t width, std::uint16_t height, int gl
         static_cast<std::uint8_t>((globalColors > 0 ? 0x80 : 0) | ((bits - 1) << 4) | (bits - 1)));
     bytes_.push_back(0);
     bytes_.push_back(0);
-    Raw(ColorTable(globalColors));
+    if (globalColors > 0)
+        Raw(ColorTable(1 << bits));
     return *this;
 }
 
@@ -197,7 +198,8 @@ GifBuilder& GifBuilder::Image(const TestImage& image, const LzwStyle& style) {
     if (image.localColors > 0)
         packed |= 0x80 | (BitsFor(image.localColors) - 1);
     bytes_.push_back(packed);
-    Raw(ColorTable(image.localColors));
+    if (image.localColors > 0)
+        Raw(ColorTable(1 << BitsFor(image.localColors)));
     const int colors = image.localColors > 0 ? image.localColors : std::max(globalColors_, 1);
     const Bytes values =
         image.interlaced ? InterlaceOrder(image.pixels, image.width, image.height) : image.pixels;
