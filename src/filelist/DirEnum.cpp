@@ -1,0 +1,88 @@
+#include "filelist/DirEnum.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <optional>
+
+#include "filelist/FindMask.h"
+
+namespace filelist {
+
+namespace {
+
+constexpr std::uint32_t kExclusiveBits =
+    platform::kAttrHidden | platform::kAttrSystem | kAttrVolumeLabel | platform::kAttrDirectory;
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Whether the entry is a folder in its own right, judged without following a link.
+bool IsRealFolder(DIR* dir, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN) {
+        return entry.d_type == DT_DIR;
+    }
+    // Some file systems leave the type to a look-up.
+    struct stat st {};
+    return fstatat(dirfd(dir), entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string JoinPath(const std::string& directory, const std::string& name) {
+    if (!directory.empty() && directory.back() == platform::kPathSeparator) {
+        return directory + name;
+    }
+    return directory + platform::kPathSeparator + name;
+}
+
+TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet)
+    : directory_(directory),
+      mask_(std::move(mask)),
+      excluded_(kExclusiveBits & ~attributeSet),
+      dir_(opendir(directory.c_str())) {}
+
+bool TDirEnum::Next(TSearchRec& rec) {
+    if (!dir_) {
+        return false;
+    }
+    // readdir's errors and its end look alike; either way the enumeration is over.
+    while (const dirent* entry = readdir(dir_.get())) {
+        if (IsDotOrDotDot(entry->d_name) || !MatchesMask(entry->d_name, mask_)) {
+            continue;
+        }
+        std::optional<platform::FindData> data =
+            platform::FindPath(JoinPath(directory_, entry->d_name));
+        if (!data || (data->attributes & excluded_) != 0) {
+            continue;
+        }
+        rec = MakeSearchRec(entry->d_name, std::move(*data));
+        return true;
+    }
+    dir_.reset();
+    return false;
+}
+
+std::vector<std::string> ListEnterableSubfolders(const std::string& directory) {
+    std::vector<std::string> names;
+    DirHandle dir(opendir(directory.c_str()));
+    if (!dir) {
+        return names;
+    }
+    while (const dirent* entry = readdir(dir.get())) {
+        if (IsDotOrDotDot(entry->d_name) || !IsRealFolder(dir.get(), *entry)) {
+            continue;
+        }
+        const std::uint32_t attributes =
+            platform::GetFileAttributes(JoinPath(directory, entry->d_name));
+        if (attributes == platform::kInvalidAttributes ||
+            (attributes & (platform::kAttrHidden | platform::kAttrSystem)) != 0) {
+            continue;
+        }
+        names.emplace_back(entry->d_name);
+    }
+    return names;
+}
+
+}  // namespace filelist

@@ -1,0 +1,49 @@
+#pragma once
+// Directory enumeration with a mask and an attribute set, the way a Windows directory search
+// lists a folder, built on readdir and the platform's look-up of each entry.
+
+#include <dirent.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "filelist/SearchRec.h"
+
+namespace filelist {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+// "/" and "a" give "/a"; "/x" and "a" give "/x/a".
+std::string JoinPath(const std::string& directory, const std::string& name);
+
+// Lists one folder entry by entry. The attribute set works as an exclusion: of the bits
+// hidden, system, volume label and directory, those not asked for exclude every entry that
+// carries them, so kAttrDirectory alone gives plain files and folders and kAttrAnyFile gives
+// everything. "." and ".." are never listed; an entry that vanished or whose link leads
+// nowhere is passed over. A folder that cannot be opened lists nothing.
+class TDirEnum {
+public:
+    TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet);
+
+    // The next entry that passes mask and attributes; false at the end or on an error.
+    bool Next(TSearchRec& rec);
+
+private:
+    std::string directory_;
+    std::string mask_;
+    std::uint32_t excluded_;
+    DirHandle dir_;
+};
+
+// The folders a walk may enter below `directory`, in enumeration order: real folders only,
+// never a symbolic link to one (no cycles, no walking out of the tree), and neither hidden nor
+// system ones. The names are collected and the folder closed before the walk goes deeper, so a
+// deep tree does not hold one open directory per level and run out of descriptors.
+std::vector<std::string> ListEnterableSubfolders(const std::string& directory);
+
+}  // namespace filelist

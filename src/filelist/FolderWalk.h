@@ -1,0 +1,43 @@
+#pragma once
+// The folder walk of a search: every root depth first, each folder's own matches reported
+// before any of its subfolders is entered. It runs on whatever thread calls it; the search
+// thread only runs it and hands the finds over.
+
+#include <string>
+#include <vector>
+
+#include "filelist/SearchRec.h"
+
+namespace filelist {
+
+// What a search looks for. The walk works on its own copy.
+struct FindOptions {
+    std::string fileMask;
+    std::vector<std::string> directories;  // in list order
+    std::string drives;
+    std::vector<std::string> files;  // names or paths below "/", without a leading "/"
+    std::string containingText;
+    bool caseSensitive = false;
+};
+
+// Where the walk reports to.
+class IWalkEvents {
+public:
+    virtual bool Terminated() const = 0;
+    virtual void ChangeDirectory(const std::string& directory) = 0;
+    virtual void FileFound(const std::string& directory, const TSearchRec& find) = 0;
+
+protected:
+    ~IWalkEvents() = default;
+};
+
+// The folders a search starts from. Linux has one tree, so drive letters choose no tree: no
+// letter at all means no search, and otherwise each root is walked once. An absolute entry of
+// `directories` is a root as it stands, a relative one is taken below "/", and no entries at all
+// mean "/" itself. Trailing separators are dropped and a root named twice is walked once.
+std::vector<std::string> WalkRoots(const FindOptions& options);
+
+// Walks every root; returns when done or as soon as it sees termination requested.
+void RunFolderWalk(const FindOptions& options, IWalkEvents& events);
+
+}  // namespace filelist

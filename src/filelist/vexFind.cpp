@@ -1,0 +1,306 @@
+#include "filelist/vexFind.h"
+
+#include <algorithm>
+#include <cassert>
+#include <condition_variable>
+#include <mutex>
+#include <utility>
+
+#include "filelist/FindText.h"
+
+namespace filelist {
+
+// What the worker and the owner's thread share. The worker holds it through a shared pointer
+// of its own, so that a worker let go while it finishes (see ~TFindThread) never outlives it.
+class TFindThread::Shared : public IWalkEvents, public std::enable_shared_from_this<Shared> {
+public:
+    Shared(TFindThread& sender, IFindDispatcher& dispatcher, FindOptions options, Handlers handlers,
+           TThreadPriority priority)
+        : sender_(sender),
+          dispatcher_(dispatcher),
+          options_(std::move(options)),
+          handlers_(std::move(handlers)),
+          priority_(priority),
+          owner_(std::this_thread::get_id()) {}
+
+    // The worker's whole life. Nothing escapes it: a failure of the walk itself (out of
+    // memory) just ends the search like a termination.
+    void Run() noexcept {
+        try {
+            niceness_ = ApplyThreadPriority(priority_);
+            RunFolderWalk(options_, *this);
+            if (!terminated_ && handlers_.onCompleted) {
+                HandOver([this] { handlers_.onCompleted(sender_); });
+            }
+        } catch (...) {
+            terminated_ = true;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            finished_ = true;
+        }
+        changed_.notify_all();
+    }
+
+    bool Terminated() const override { return terminated_; }
+
+    void ChangeDirectory(const std::string& directory) override {
+        currentDirectory_ = directory;
+        if (terminated_ || !handlers_.onChangeDirectory) {
+            return;
+        }
+        HandOver([this] {
+            if (!terminated_) {
+                handlers_.onChangeDirectory(sender_, currentDirectory_);
+            }
+        });
+    }
+
+    void FileFound(const std::string& directory, const TSearchRec& find) override {
+        currentDirectory_ = directory;
+        currentFind_ = find;
+        if (terminated_ || !handlers_.onFileFound) {
+            return;
+        }
+        HandOver([this] {
+            if (!terminated_) {
+                handlers_.onFileFound(sender_, currentDirectory_, currentFind_);
+            }
+        });
+    }
+
+    // Runs the hand-over the worker is waiting for, if there is one. Owner's thread only.
+    void ServePending() {
+        std::unique_lock lock(mutex_);
+        // Empty when it was served already, and also when this is an event loop run from
+        // inside the handler being served.
+        if (!pending_) {
+            return;
+        }
+        assert(std::this_thread::get_id() == owner_);
+        const std::function<void()> call = std::exchange(pending_, nullptr);
+        serving_ = true;
+        lock.unlock();
+        std::exception_ptr error;
+        try {
+            call();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        serving_ = false;
+        awaitingOwner_ = false;
+        if (error && !handlerError_) {
+            handlerError_ = error;
+        }
+        lock.unlock();
+        changed_.notify_all();
+    }
+
+    // Waits, on the owner's thread, until the run is over, serving its hand-overs meanwhile.
+    void WaitForEnd() {
+        std::unique_lock lock(mutex_);
+        while (!finished_) {
+            if (pending_) {
+                lock.unlock();
+                ServePending();
+                lock.lock();
+            } else {
+                changed_.wait(lock);
+            }
+        }
+    }
+
+    void Terminate() { terminated_ = true; }
+
+    bool Finished() const {
+        std::lock_guard lock(mutex_);
+        return finished_;
+    }
+
+    bool ServingOnThisThread() const {
+        std::lock_guard lock(mutex_);
+        return serving_ && std::this_thread::get_id() == owner_;
+    }
+
+    std::exception_ptr HandlerError() const {
+        std::lock_guard lock(mutex_);
+        return handlerError_;
+    }
+
+    int Niceness() const { return niceness_; }
+    const std::string& CurrentDirectory() const { return currentDirectory_; }
+    const TSearchRec& CurrentFind() const { return currentFind_; }
+
+private:
+    // Has `call` run on the owner's thread and waits until it has. A handler's exception ends
+    // the search.
+    void HandOver(std::function<void()> call) {
+        {
+            std::lock_guard lock(mutex_);
+            pending_ = std::move(call);
+            awaitingOwner_ = true;
+        }
+        changed_.notify_all();  // an owner waiting for the end serves it at once
+        dispatcher_.Post([weak = weak_from_this()] {
+            if (const std::shared_ptr<Shared> self = weak.lock()) {
+                self->ServePending();
+            }
+        });
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !awaitingOwner_; });
+        if (handlerError_) {
+            terminated_ = true;
+        }
+    }
+
+    TFindThread& sender_;
+    IFindDispatcher& dispatcher_;
+    const FindOptions options_;
+    const Handlers handlers_;
+    const TThreadPriority priority_;
+    const std::thread::id owner_;
+
+    std::atomic<bool> terminated_ = false;
+    std::atomic<int> niceness_ = 0;
+    // Written by the worker, read by the owner only during a hand-over, while the worker waits.
+    std::string currentDirectory_;
+    TSearchRec currentFind_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::function<void()> pending_;  // handed over, not yet taken by the owner
+    bool awaitingOwner_ = false;     // the worker waits for the owner to finish a hand-over
+    bool serving_ = false;           // the owner is inside a handler of this worker
+    bool finished_ = false;
+    std::exception_ptr handlerError_;
+};
+
+TFindThread::TFindThread(IFindDispatcher& dispatcher, FindOptions options, Handlers handlers,
+                         TThreadPriority priority)
+    : shared_(std::make_shared<Shared>(*this, dispatcher, std::move(options), std::move(handlers),
+                                       priority)) {}
+
+TFindThread::~TFindThread() {
+    if (!thread_.joinable()) {
+        return;
+    }
+    shared_->Terminate();
+    if (shared_->ServingOnThisThread()) {
+        // Destroyed from inside one of its own handlers: the worker is blocked until that
+        // handler returns, so waiting here would never end. It has been told to stop, reports
+        // nothing more, and keeps alive all that it still touches.
+        thread_.detach();
+        return;
+    }
+    shared_->WaitForEnd();
+    thread_.join();
+}
+
+void TFindThread::Resume() {
+    assert(!thread_.joinable());
+    thread_ = std::thread([shared = shared_] { shared->Run(); });
+}
+
+void TFindThread::Terminate() {
+    shared_->Terminate();
+}
+bool TFindThread::Terminated() const {
+    return shared_->Terminated();
+}
+bool TFindThread::Finished() const {
+    return shared_->Finished();
+}
+int TFindThread::Niceness() const {
+    return shared_->Niceness();
+}
+std::exception_ptr TFindThread::HandlerError() const {
+    return shared_->HandlerError();
+}
+const std::string& TFindThread::CurrentDirectory() const {
+    return shared_->CurrentDirectory();
+}
+const TSearchRec& TFindThread::CurrentFind() const {
+    return shared_->CurrentFind();
+}
+
+namespace {
+
+// Letters A-Z compared without regard to case, then by bytes, so that the order is total.
+bool DirectoryLess(const std::string& a, const std::string& b) {
+    const std::string foldedA = FoldAsciiToLower(a);
+    const std::string foldedB = FoldAsciiToLower(b);
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
+}
+
+}  // namespace
+
+void TDirectoryList::Add(const std::string& directory) {
+    const auto place = std::lower_bound(items_.begin(), items_.end(), directory, DirectoryLess);
+    if (place == items_.end() || *place != directory) {
+        items_.insert(place, directory);
+    }
+}
+
+TVexFind::TVexFind(IFindDispatcher& dispatcher) : dispatcher_(dispatcher) {}
+
+void TVexFind::Start() {
+    // Ending the previous search first; whatever it had already handed over is served while
+    // waiting for it, so that it can reach its end.
+    worker_.reset();
+    worker_ = std::make_unique<TFindThread>(
+        dispatcher_, OptionsForWorker(),
+        TFindThread::Handlers{onFileFound_, onChangeDirectory_, onCompleted_}, threadPriority_);
+    worker_->Resume();
+}
+
+void TVexFind::Stop() {
+    if (worker_) {
+        worker_->Terminate();
+    }
+}
+
+bool TVexFind::Searching() const {
+    return worker_ && !worker_->Finished();
+}
+
+std::exception_ptr TVexFind::HandlerError() const {
+    return worker_ ? worker_->HandlerError() : nullptr;
+}
+
+void TVexFind::SetDirectories(const std::vector<std::string>& directories) {
+    directories_.Clear();
+    for (const std::string& directory : directories) {
+        if (!directory.empty()) {
+            directories_.Add(directory);
+        }
+    }
+}
+
+void TVexFind::SetDrives(std::string_view drives) {
+    drives_.clear();
+    for (const char c : drives) {
+        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
+        if (upper >= 'A' && upper <= 'Z') {
+            drives_ += upper;
+        }
+    }
+}
+
+FindOptions TVexFind::OptionsForWorker() const {
+    FindOptions options;
+    options.fileMask = fileMask_;
+    options.directories = directories_.Items();
+    options.drives = drives_;
+    for (const std::string& entry : files_) {
+        const std::size_t start = entry.find_first_not_of(platform::kPathSeparator);
+        if (start != std::string::npos) {
+            options.files.push_back(entry.substr(start));
+        }
+    }
+    options.containingText = containingText_;
+    options.caseSensitive = caseSensitive_;
+    return options;
+}
+
+}  // namespace filelist

@@ -1,0 +1,260 @@
+// The life of a search: stopping, restarting and destroying it at any moment, handler
+// failures, priorities, and several searches at once. Run these under the thread sanitizer too.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+
+#include "vexFindSupport.h"
+
+namespace {
+
+using namespace vexfindtest;
+using filelist::TThreadPriority;
+
+// A tree large enough that no search is over before the tests act on it.
+void MakeTree(const std::string& root, int folders = 6, int files = 30) {
+    for (int d = 0; d < folders; ++d) {
+        for (int f = 0; f < files; ++f) {
+            MakeFile(root + "/d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt");
+        }
+    }
+}
+
+std::vector<Event> Listing(const std::string& root) {
+    std::vector<Event> events;
+    PlainListing(root, events);
+    events.push_back({"completed", "", ""});
+    return events;
+}
+
+class VexFindThread : public ::testing::Test {
+protected:
+    void SetUp() override {
+        treeA = tmp / "A";
+        treeB = tmp / "B";
+        MakeTree(treeA);
+        MakeTree(treeB, 2, 5);
+        finder->SetFileMask("*.*");
+        finder->SetDirectories({treeA});
+    }
+
+    // Binds handlers that record, and that call `onFind` after recording each find.
+    void Bind(std::function<void()> onFind = {}) {
+        finder->SetOnChangeDirectory([this](TFindThread&, const std::string& dir) {
+            events.push_back({"dir", dir, ""});
+        });
+        finder->SetOnFileFound(
+            [this, onFind](TFindThread& sender, const std::string& dir, const TSearchRec& find) {
+                // The worker waits while a handler runs, so its own fields are the ones reported.
+                EXPECT_EQ(sender.CurrentDirectory(), dir);
+                EXPECT_EQ(sender.CurrentFind().Name, find.Name);
+                events.push_back({"found", dir, find.Name});
+                ++finds;
+                if (onFind)
+                    onFind();
+            });
+        finder->SetOnCompleted([this](TFindThread&) {
+            events.push_back({"completed", "", ""});
+            ++completed;
+        });
+    }
+
+    std::vector<Event> EventsFrom(std::size_t index) const {
+        return {events.begin() + static_cast<std::ptrdiff_t>(index), events.end()};
+    }
+
+    testsupport::TempDir tmp;
+    std::string treeA;
+    std::string treeB;
+    TFindEventLoop loop;
+    std::unique_ptr<TVexFind> finder = std::make_unique<TVexFind>(loop);
+    std::vector<Event> events;
+    int finds = 0;
+    int completed = 0;
+};
+
+TEST_F(VexFindThread, StopInsideAHandlerEndsTheSearchAtOnce) {
+    Bind([this] {
+        if (finds == 5)
+            finder->Stop();
+    });
+    finder->Start();
+    RunToEnd(loop, *finder);
+    EXPECT_EQ(finds, 5);
+    EXPECT_EQ(events.back(), (Event{"found", events.back().directory, events.back().name}));
+    EXPECT_EQ(completed, 0);
+}
+
+TEST_F(VexFindThread, StopFromTheOwnerBetweenHandOvers) {
+    Bind();
+    finder->Start();
+    loop.RunUntil([this] { return finds >= 5; });
+    finder->Stop();
+    const std::size_t atStop = events.size();
+    RunToEnd(loop, *finder);
+    EXPECT_EQ(events.size(), atStop);
+    EXPECT_EQ(completed, 0);
+    EXPECT_FALSE(finder->Searching());
+}
+
+TEST_F(VexFindThread, StartDuringAWalkReportsOnlyTheNewSearch) {
+    Bind();
+    finder->Start();
+    loop.RunUntil([this] { return finds >= 5; });
+    const std::size_t atRestart = events.size();
+    finder->SetDirectories({treeB});
+    finder->Start();
+    RunToEnd(loop, *finder);
+    EXPECT_EQ(EventsFrom(atRestart), Listing(treeB));
+    EXPECT_EQ(completed, 1);
+}
+
+TEST_F(VexFindThread, StartFromInsideAHandlerReplacesTheSearchReportingIt) {
+    std::size_t atRestart = 0;
+    Bind([this, &atRestart] {
+        if (finds == 5) {
+            atRestart = events.size();
+            finder->SetDirectories({treeB});
+            finder->Start();
+        }
+    });
+    finder->Start();
+    RunToEnd(loop, *finder);
+    EXPECT_EQ(EventsFrom(atRestart), Listing(treeB));
+    EXPECT_EQ(completed, 1);
+}
+
+TEST_F(VexFindThread, DestroyDuringAWalk) {
+    Bind();
+    finder->Start();
+    loop.RunUntil([this] { return finds >= 5; });
+    finder.reset();
+    const std::size_t atDestroy = events.size();
+    while (loop.WaitAndProcess(std::chrono::milliseconds(50))) {
+    }
+    EXPECT_EQ(events.size(), atDestroy);
+    EXPECT_EQ(completed, 0);
+}
+
+TEST_F(VexFindThread, DestroyFromInsideAHandler) {
+    Bind([this] {
+        if (finds == 5)
+            finder.reset();
+    });
+    finder->Start();
+    loop.RunUntil([this] { return finds >= 5; });
+    while (loop.WaitAndProcess(std::chrono::milliseconds(50))) {
+    }
+    EXPECT_EQ(finds, 5);
+    EXPECT_EQ(completed, 0);
+}
+
+TEST_F(VexFindThread, CompletionAlreadyHandedOverStillRunsWhileStartWaits) {
+    Bind();
+    finder->SetDrives("");  // no walk: the only hand-over is the completion
+    finder->Start();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (loop.PendingCount() == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(loop.PendingCount(), 1u);
+    finder->Start();  // serves the waiting completion itself before it starts again
+    EXPECT_EQ(completed, 1);
+    RunToEnd(loop, *finder);
+    EXPECT_EQ(completed, 2);
+}
+
+TEST_F(VexFindThread, HandlerExceptionEndsTheSearchAndAllowsANewOne) {
+    Bind([this] {
+        if (finds == 3)
+            throw std::runtime_error("list full");
+    });
+    finder->Start();
+    RunToEnd(loop, *finder);
+    EXPECT_EQ(finds, 3);
+    EXPECT_EQ(completed, 0);
+    ASSERT_TRUE(finder->HandlerError());
+    EXPECT_THROW(std::rethrow_exception(finder->HandlerError()), std::runtime_error);
+
+    Bind();
+    events.clear();
+    finder->SetDirectories({treeB});
+    finder->Start();
+    EXPECT_FALSE(finder->HandlerError());
+    RunToEnd(loop, *finder);
+    EXPECT_EQ(events, Listing(treeB));
+}
+
+TEST_F(VexFindThread, PropertiesChangedDuringASearchDoNotReachIt) {
+    Bind();
+    finder->SetDirectories({treeB});
+    finder->Start();
+    finder->SetFileMask("*.none");
+    finder->SetDirectories({treeA});
+    finder->SetDrives("");
+    RunToEnd(loop, *finder);
+    EXPECT_EQ(events, Listing(treeB));
+}
+
+TEST_F(VexFindThread, SeveralComponentsSearchAtOnce) {
+    TVexFind second(loop);
+    second.SetFileMask("*.*");
+    second.SetDirectories({treeB});
+    Recorder secondRecorder(second);
+    Bind();
+    finder->Start();
+    second.Start();
+    loop.RunUntil([&] { return !finder->Searching() && !second.Searching(); });
+    EXPECT_EQ(events, Listing(treeA));
+    EXPECT_EQ(secondRecorder.events, Listing(treeB));
+    EXPECT_FALSE(secondRecorder.offThread);
+}
+
+TEST(VexFindPriority, SevenLevelsMapToNiceness) {
+    using filelist::NicenessOffset;
+    EXPECT_EQ(NicenessOffset(TThreadPriority::tpIdle), 39);
+    EXPECT_EQ(NicenessOffset(TThreadPriority::tpLowest), 10);
+    EXPECT_EQ(NicenessOffset(TThreadPriority::tpLower), 5);
+    EXPECT_EQ(NicenessOffset(TThreadPriority::tpNormal), 0);
+    EXPECT_EQ(NicenessOffset(TThreadPriority::tpHigher), -5);
+    EXPECT_EQ(NicenessOffset(TThreadPriority::tpHighest), -10);
+    EXPECT_EQ(NicenessOffset(TThreadPriority::tpTimeCritical), -39);
+}
+
+TEST(VexFindPriority, WorkerRunsAtItsNicenessOrInheritsWhenRaisingIsRefused) {
+    const int base = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    struct Case {
+        TThreadPriority priority;
+        int lowered;  // niceness when the change is allowed
+    };
+    const Case cases[] = {
+        {TThreadPriority::tpIdle, 19},
+        {TThreadPriority::tpLower, std::min(base + 5, 19)},
+        {TThreadPriority::tpNormal, base},
+        {TThreadPriority::tpHigher, std::max(base - 5, -20)},
+    };
+    testsupport::TempDir tmp;
+    TFindEventLoop loop;
+    for (const Case& c : cases) {
+        TVexFind finder(loop);
+        finder.SetDirectories({tmp.Path()});
+        finder.SetThreadPriority(c.priority);
+        int niceness = 1000;
+        finder.SetOnCompleted([&](TFindThread& sender) { niceness = sender.Niceness(); });
+        finder.Start();
+        RunToEnd(loop, finder);
+        if (c.lowered < base) {
+            EXPECT_TRUE(niceness == c.lowered || niceness == base) << niceness;
+        } else {
+            EXPECT_EQ(niceness, c.lowered);
+        }
+    }
+}
+
+}  // namespace
