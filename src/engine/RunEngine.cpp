@@ -3,7 +3,9 @@
 #include <exception>
 
 #include "engine/AttributeSteps.h"
+#include "engine/CaseConversion.h"
 #include "engine/DateAssign.h"
+#include "engine/Renaming.h"
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"
 
@@ -74,7 +76,13 @@ void TRunEngine::ProcessFile(int row, const std::string& rowPath, std::uint32_t 
             host_.FileFailed(path, "cannot remove attributes");
         }
     }
-    // Steps 2 to 4 (GIF comments, name from the ID3 tag, letter case) follow here.
+    // Step 2 (GIF comments) follows here.
+    if (options.id3v1 && PlainLower(ExtensionOf(path)) == ".mp3") {
+        ApplyRename(row, path, RenameFromTag(path, id3_));
+    }
+    if (options.caseChange != CaseChange::DontChange) {
+        ApplyRename(row, path, ChangeCase(path, rows_.Caption(row), options.caseChange));
+    }
     if (options.dateChange != DateChange::DoNotChange) {
         if (!AssignTimes(path, options)) host_.FileFailed(path, "cannot set the file times");
         // Rewritten whether or not the write succeeded: the texts show what the file has.
@@ -86,6 +94,17 @@ void TRunEngine::ProcessFile(int row, const std::string& rowPath, std::uint32_t 
         } else {
             host_.FileFailed(path, "cannot set attributes");
         }
+    }
+}
+
+void TRunEngine::ApplyRename(int row, std::string& path, const RenameOutcome& outcome) {
+    if (outcome.status == RenameOutcome::Status::Renamed) {
+        rows_.SetCaption(row, outcome.newCaption);
+        // The later steps follow the file to its new name, so that times and attributes still
+        // reach it.
+        path = outcome.newPath;
+    } else if (outcome.status != RenameOutcome::Status::NotApplicable) {
+        host_.FileFailed(path, DescribeFailure(outcome));
     }
 }
 

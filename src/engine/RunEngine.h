@@ -7,6 +7,7 @@
 
 #include "engine/RunHost.h"
 #include "engine/RunRows.h"
+#include "engine/Renaming.h"
 #include "engine/RunScope.h"
 
 namespace engine {
@@ -28,12 +29,15 @@ private:
     void Finish();
     // The pipeline for one file, in its fixed order.
     void ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask);
+    void ApplyRename(int row, std::string& path, const RenameOutcome& outcome);
     void RefreshAttributes(int row, const std::string& path);
     void RefreshTimes(int row, const std::string& path);
 
     IRunRows& rows_;
     IRunHost& host_;
     bool idle_ = true;
+    // Reused for every file of every run, like the window's one tag reader.
+    id3::TID3v1 id3_;
 };
 
 // A path names a file the run may process: it exists, is not a folder, and its last-write time

@@ -59,4 +59,16 @@ struct FileTimesToSet {
 // Writes the given UTC times; false when the file cannot be opened or a write fails.
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
 
+enum class MoveResult { Moved, TargetExists, Failed };
+
+struct MoveOutcome {
+    MoveResult result = MoveResult::Failed;
+    int error = 0;  // the system's error number when Failed
+};
+
+// Renames a file, never replacing another: fails with TargetExists when the new name is
+// taken. A change of letter case alone, on a file system that ignores case, renames the file
+// itself. On any failure the file keeps its old name.
+MoveOutcome MoveFile(const std::string& from, const std::string& to);
+
 }  // namespace platform

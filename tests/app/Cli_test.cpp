@@ -123,3 +123,74 @@ TEST(CliTest, NonUtf8NameIsListedByteForByte) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliTimesTest, OneValueForAllTimesRoundedToTwoSeconds) {
+    TempDir dir;
+    dir.Write("a.txt");
+    const ProcessResult result = Cli(dir, {"--time=2004-02-29 10:15:37", "--list", "a.txt"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto fields = Fields(Lines(result.out).at(0));
+    EXPECT_EQ(fields[3], "02/29/2004  10:15 AM");
+    EXPECT_EQ(fields[4], "02/29/2004  10:15 AM");
+    EXPECT_EQ(fields[5], "02/29/2004");
+    struct stat st {};
+    stat((dir / "a.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mtim.tv_sec % 60, 36);
+}
+
+TEST(CliTimesTest, SeparateValues) {
+    TempDir dir;
+    dir.Write("a.txt");
+    const ProcessResult result =
+        Cli(dir, {"--modified=2005-06-01 08:00:00", "--opened=2006-01-02", "--list", "a.txt"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto fields = Fields(Lines(result.out).at(0));
+    EXPECT_EQ(fields[4], "06/01/2005  08:00 AM");
+    EXPECT_EQ(fields[5], "01/02/2006");
+}
+
+TEST(CliTimesTest, BadDatesAreRefusedBeforeAnyFileIsTouched) {
+    TempDir dir;
+    dir.Write("a.txt");
+    ASSERT_EQ(Cli(dir, {"--set-attr=", "a.txt"}).exitCode, 0);
+    for (const std::string& arg : {std::string("--time=2004-02-30 10:00:00"),
+                                   std::string("--time=yesterday"),
+                                   std::string("--time=1979-12-31 23:59:59")}) {
+        const ProcessResult result = Cli(dir, {arg, "--set-attr=H", "a.txt"});
+        EXPECT_EQ(result.exitCode, 2) << arg;
+        EXPECT_FALSE(result.err.empty()) << arg;
+    }
+    EXPECT_EQ(Cli(dir, {"--time=1979-12-31 23:59:59", "a.txt"}).err,
+              "kelvane-cli: Value of year must be great than 1979 and less than 2100.\n");
+    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
+}
+
+TEST(CliRenameTest, TagRenameAndCaseChange) {
+    TempDir dir;
+    const std::string tag = "TAG" + std::string("Beta") + std::string(26, '\0') + "Alpha" +
+                            std::string(25, '\0') + std::string(30 + 4 + 30 + 1, '\0');
+    dir.Write("song.mp3", "audio" + tag);
+    dir.Write("notes.txt");
+    const ProcessResult result =
+        Cli(dir, {"--id3-rename", "--case=ext-upper", "--list", "song.mp3", "notes.txt"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto lines = Lines(result.out);
+    EXPECT_EQ(Fields(lines.at(0))[0], "Alpha - Beta.MP3");
+    EXPECT_EQ(Fields(lines.at(1))[0], "notes.TXT");
+    EXPECT_EQ(testsupport::ReadFile(dir / "Alpha - Beta.MP3").substr(0, 5), "audio");
+}
+
+TEST(CliRenameTest, RefusedRenameIsNamedWithItsReason) {
+    TempDir dir;
+    dir.Write("notes.txt", "lower");
+    dir.Write("notes.TXT", "upper");
+    const ProcessResult result = Cli(dir, {"--case=ext-upper", "notes.txt"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "kelvane-cli: " + (dir / "notes.txt") + ": a file of that name exists\n");
+    EXPECT_EQ(testsupport::ReadFile(dir / "notes.TXT"), "upper");
+    EXPECT_EQ(Cli(dir, {"--case=title", "notes.txt"}).exitCode, 2);
+}
+
+}  // namespace

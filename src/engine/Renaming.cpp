@@ -1,0 +1,108 @@
+#include "engine/Renaming.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "engine/CaseConversion.h"
+#include "platform/FileSystem.h"
+
+namespace engine {
+namespace {
+
+using Status = RenameOutcome::Status;
+
+std::size_t NameStart(const std::string& path) {
+    const std::size_t slash = path.rfind(platform::kPathSeparator);
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+std::string ReplaceExtension(const std::string& path, const std::string& extension) {
+    return path.substr(0, path.size() - ExtensionOf(path).size()) + extension;
+}
+
+// A name that would put the file elsewhere ("/", "." or "..") or that no file may carry (NUL).
+bool IsAllowedName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find(platform::kPathSeparator) == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+RenameOutcome Rename(const std::string& path, const std::string& newName,
+                     const std::string& newCaption) {
+    RenameOutcome outcome;
+    if (!IsAllowedName(newName)) {
+        outcome.status = Status::NameNotAllowed;
+        return outcome;
+    }
+    const std::string newPath = path.substr(0, NameStart(path)) + newName;
+    const platform::MoveOutcome moved = platform::MoveFile(path, newPath);
+    switch (moved.result) {
+        case platform::MoveResult::Moved:
+            outcome.status = Status::Renamed;
+            outcome.newPath = newPath;
+            outcome.newCaption = newCaption;
+            break;
+        case platform::MoveResult::TargetExists:
+            outcome.status = Status::TargetExists;
+            break;
+        case platform::MoveResult::Failed:
+            outcome.status = moved.error == ENAMETOOLONG ? Status::NameNotAllowed : Status::Failed;
+            outcome.error = moved.error;
+            break;
+    }
+    return outcome;
+}
+
+}  // namespace
+
+std::string ExtensionOf(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < NameStart(path)) return {};
+    return path.substr(dot);
+}
+
+RenameOutcome RenameFromTag(const std::string& path, id3::TID3v1& tag) {
+    if (!tag.ReadFromFile(path) || !tag.Exists()) return {};
+    const std::string artist = tag.Artist().empty() ? "Unknown" : tag.Artist();
+    const std::string title = tag.Title().empty() ? "Unknown" : tag.Title();
+    const std::string name = artist + " - " + title + ExtensionOf(path);
+    return Rename(path, name, name);
+}
+
+RenameOutcome ChangeCase(const std::string& path, const std::string& caption, CaseChange change) {
+    // Only the file's own name changes: on a file system that tells cases apart, the folders
+    // of a converted path would not exist.
+    const std::string name = path.substr(NameStart(path));
+    switch (change) {
+        case CaseChange::DontChange:
+            return {};
+        case CaseChange::NameLower:
+            return Rename(path, PlainLower(name), PlainLower(caption));
+        case CaseChange::ExtLower:
+            return Rename(path, ReplaceExtension(name, LocaleLower(ExtensionOf(name))),
+                          ReplaceExtension(caption, LocaleLower(ExtensionOf(caption))));
+        case CaseChange::NameUpper:
+            return Rename(path, PlainUpper(name), PlainUpper(caption));
+        case CaseChange::ExtUpper:
+            return Rename(path, ReplaceExtension(name, LocaleUpper(ExtensionOf(name))),
+                          ReplaceExtension(caption, LocaleUpper(ExtensionOf(caption))));
+    }
+    return {};
+}
+
+std::string DescribeFailure(const RenameOutcome& outcome) {
+    switch (outcome.status) {
+        case Status::TargetExists:
+            return "a file of that name exists";
+        case Status::NameNotAllowed:
+            return "the name is not allowed";
+        case Status::Failed:
+            return std::string("cannot rename: ") + std::strerror(outcome.error);
+        case Status::Renamed:
+        case Status::NotApplicable:
+            break;
+    }
+    return {};
+}
+
+}  // namespace engine
