@@ -1,0 +1,132 @@
+// Damaged files: cut at every offset and with random bytes changed. Loading must either work
+// or fail with one of the reader's messages; whatever loads must be written as a file that
+// loads again to the same pixels.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "GIFTestSupport.h"
+#include "gif/DeleteGIFComments.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using giftest::Bytes;
+using giftest::GifBuilder;
+
+const std::set<std::string> kMessages = {
+    "Premature end of data",
+    "Invalid GIF signature",
+    "Unknown extension type",
+    "Internal error: Extension Instance does not match Extension Label",
+    "Invalid extension introducer",
+    "Unsupported Application Extension block size",
+    "Invalid GIF data",
+    "Circular decoder table entry",
+    "Unsupported GIF version",
+    "Color not in color table",
+};
+
+std::vector<Bytes> SeedCorpus() {
+    std::mt19937 random(23);
+    std::vector<Bytes> seeds;
+    seeds.push_back(GifBuilder()
+                        .Header(9, 7, 4)
+                        .Loop(2)
+                        .Comment({"seed", "two"})
+                        .GraphicControl(true, 3)
+                        .Image({1, 1, 6, 5, giftest::RandomPixels(random, 30, 4), 0, true})
+                        .Comment({"between"})
+                        .Image({0, 0, 9, 7, giftest::RandomPixels(random, 63, 16), 16, false})
+                        .Comment({"end"})
+                        .Trailer()
+                        .Get());
+    seeds.push_back(GifBuilder()
+                        .Header(40, 30, 256)
+                        .Image({0, 0, 40, 30, giftest::RandomPixels(random, 1200, 256), 0, false},
+                               {.clearWhenFull = false, .subBlockSize = 7})
+                        .Trailer()
+                        .Get());
+    seeds.push_back(
+        GifBuilder()
+            .Header(12, 12, 0)
+            .Raw({0x21, 0x01, 12, 0, 0, 0, 0, 12, 0, 12, 0, 8, 8, 1, 0, 3, 'a', 'b', 'c', 0})
+            .Image({0, 0, 12, 12, giftest::PatternPixels(12, 12, 2), 2, true})
+            .Trailer()
+            .Get());
+    return seeds;
+}
+
+// Loads, and when that works, writes and loads the output again.
+void CheckSurvives(const Bytes& file) {
+    gif::TGIFDocument image;
+    image.SetWarningHandler([](const std::string&) {});
+    std::string error = giftest::ErrorOf([&] { giftest::Load(image, file); });
+    if (!error.empty()) {
+        EXPECT_TRUE(kMessages.count(error)) << error;
+        return;
+    }
+    Bytes output;
+    error = giftest::ErrorOf([&] { output = giftest::Save(image); });
+    if (!error.empty()) {
+        EXPECT_TRUE(kMessages.count(error)) << error;
+        return;
+    }
+    gif::TGIFDocument again;
+    ASSERT_EQ(giftest::ErrorOf([&] { giftest::Load(again, output); }), "");
+    ASSERT_LE(again.Images().Count(), image.Images().Count());
+    for (int i = 0, j = 0; i < image.Images().Count(); ++i) {
+        if (image.Images().Items(i).Empty())
+            continue;
+        while (j < again.Images().Count() && again.Images().Items(j).Empty())
+            ++j;
+        ASSERT_LT(j, again.Images().Count());
+        EXPECT_EQ(again.Images().Items(j++).Pixels(), image.Images().Items(i).Pixels());
+    }
+}
+
+TEST(DamagedInput, CutAtEveryOffset) {
+    for (const Bytes& seed : SeedCorpus()) {
+        for (std::size_t length = 0; length <= seed.size(); ++length) {
+            SCOPED_TRACE(length);
+            CheckSurvives(Bytes(seed.begin(), seed.begin() + static_cast<std::ptrdiff_t>(length)));
+        }
+    }
+}
+
+TEST(DamagedInput, RandomByteChanges) {
+    std::mt19937 random(99);
+    for (const Bytes& seed : SeedCorpus()) {
+        for (int round = 0; round < 500; ++round) {
+            Bytes file = seed;
+            const int changes = 1 + round % 4;
+            for (int k = 0; k < changes; ++k) {
+                std::uniform_int_distribution<std::size_t> at(0, file.size() - 1);
+                file[at(random)] = static_cast<std::uint8_t>(random());
+            }
+            SCOPED_TRACE(round);
+            CheckSurvives(file);
+        }
+    }
+}
+
+// On disk: a cut file is either rewritten as a readable GIF or left exactly as it was.
+TEST(DamagedInput, CutFilesOnDiskAreRewrittenOrUntouched) {
+    testsupport::TempDir dir;
+    const Bytes seed = SeedCorpus().front();
+    for (std::size_t length = 0; length <= seed.size(); length += 3) {
+        SCOPED_TRACE(length);
+        const std::string content(seed.begin(), seed.begin() + static_cast<std::ptrdiff_t>(length));
+        const std::string path = dir.Write("cut.gif", content);
+        gif::TGIFDocument image;
+        if (!giftest::ErrorOf([&] { gif::DeleteGIFComments(image, path); }).empty()) {
+            EXPECT_EQ(testsupport::ReadFile(path), content);
+        } else {
+            gif::TGIFDocument again;
+            EXPECT_EQ(giftest::ErrorOf([&] { again.LoadFromFile(path); }), "");
+        }
+    }
+}
+
+}  // namespace
