@@ -7,6 +7,7 @@
 #include "engine/DateAssign.h"
 #include "engine/Renaming.h"
 #include "engine/TymoUtils.h"
+#include "gif/DeleteGIFComments.h"
 #include "platform/FileSystem.h"
 
 namespace engine {
@@ -76,7 +77,11 @@ void TRunEngine::ProcessFile(int row, const std::string& rowPath, std::uint32_t 
             host_.FileFailed(path, "cannot remove attributes");
         }
     }
-    // Step 2 (GIF comments) follows here.
+    if (options.deleteGIFExtensions && PlainLower(ExtensionOf(path)) == ".gif") {
+        // Errors of the GIF subsystem are exceptions; they end the run (see Run).
+        gif::DeleteGIFComments(image_, path);
+        rows_.SetText(row, RowText::Size, FormatSize(GetSizeOfFile(path)));
+    }
     if (options.id3v1 && PlainLower(ExtensionOf(path)) == ".mp3") {
         ApplyRename(row, path, RenameFromTag(path, id3_));
     }

@@ -9,6 +9,7 @@
 #include "engine/RunRows.h"
 #include "engine/Renaming.h"
 #include "engine/RunScope.h"
+#include "gif/GIFDocument.h"
 
 namespace engine {
 
@@ -36,7 +37,8 @@ private:
     IRunRows& rows_;
     IRunHost& host_;
     bool idle_ = true;
-    // Reused for every file of every run, like the window's one tag reader.
+    // One image object and one tag reader, reused for every file of every run.
+    gif::TGIFDocument image_;
     id3::TID3v1 id3_;
 };
 

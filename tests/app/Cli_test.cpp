@@ -194,3 +194,16 @@ TEST(CliRenameTest, RefusedRenameIsNamedWithItsReason) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliGifTest, BrokenGifIsNamedWithTheMessage) {
+    TempDir dir;
+    dir.Write("broken.gif", "not a picture");
+    const ProcessResult result = Cli(dir, {"--gif-strip-comments", "broken.gif"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "kelvane-cli: " + (dir / "broken.gif") + ": Invalid GIF signature\n");
+    EXPECT_EQ(testsupport::ReadFile(dir / "broken.gif"), "not a picture");
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "FakeFrontEnd.h"
+#include "engine/RunEngine.h"
+#include "engine/TymoUtils.h"
+#include "gif/GIFDocument.h"
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+namespace engine {
+namespace {
+
+using testsupport::ReadFile;
+using testsupport::TempDir;
+
+const std::string kComment = std::string("\x21\xFE\x02hi\x00", 6);
+const std::string kHeader = std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13) +
+                            std::string("\x00\x00\x00\xFF\xFF\xFF", 6);
+// One 1x1 image of colour 0: clear, 0, end at three bits each.
+const std::string kImage = std::string("\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00", 10) +
+                           std::string("\x02\x02\x44\x01\x00", 5);
+
+std::string GifWithComments() {
+    return kHeader + kComment + kComment + kImage + kComment + kImage + "\x3B";
+}
+
+std::size_t Count(const std::string& haystack, const std::string& needle) {
+    std::size_t count = 0;
+    for (std::size_t at = haystack.find(needle); at != std::string::npos;
+         at = haystack.find(needle, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+class GifStepTest : public ::testing::Test {
+protected:
+    void SetUp() override { host.options.deleteGIFExtensions = true; }
+    TempDir dir;
+    enginetest::FakeRows rows;
+    enginetest::FakeHost host;
+    TRunEngine engine{rows, host};
+};
+
+TEST_F(GifStepTest, EveryCommentGoesAndTheImagesStay) {
+    const std::string lower = dir.Write("a.gif", GifWithComments());
+    const std::string upper = dir.Write("B.GIF", GifWithComments());
+    const std::string other = dir.Write("c.txt", GifWithComments());
+    rows.Add(lower);
+    rows.Add(upper);
+    rows.Add(other);
+    engine.btnStartStopClick(RunScope::All);
+    ASSERT_TRUE(host.errors.empty()) << host.errors[0];
+    for (const std::string& path : {lower, upper}) {
+        const std::string bytes = ReadFile(path);
+        EXPECT_EQ(Count(bytes, "\x21\xFE"), 0u) << path;
+        gif::TGIFDocument image;
+        image.LoadFromFile(path);
+        EXPECT_EQ(image.Images().Count(), 2);
+    }
+    EXPECT_EQ(rows.rows[0].texts[0], FormatSize(GetSizeOfFile(lower)));
+    EXPECT_EQ(ReadFile(other), GifWithComments());  // not a ".gif" name
+}
+
+TEST_F(GifStepTest, ErrorEndsTheRunAndReturnsToIdle) {
+    host.options.setAttr = true;
+    host.options.archive = true;
+    const std::string before = dir.Write("1.txt");
+    const std::string broken = dir.Write("2.gif", "this is not a picture");
+    const std::string after = dir.Write("3.txt");
+    rows.Add(before);
+    rows.Add(broken);
+    rows.Add(after);
+    engine.btnStartStopClick(RunScope::All);
+
+    EXPECT_EQ(host.errors, (std::vector<std::string>{broken + ": Invalid GIF signature"}));
+    EXPECT_EQ(ReadFile(broken), "this is not a picture");
+    EXPECT_EQ(platform::GetFileAttributes(before), platform::kAttrArchive);  // kept
+    EXPECT_EQ(platform::GetFileAttributes(after), 0u);                       // never reached
+    // The run is over: idle, progress back at 0, and the next pick starts a new run.
+    EXPECT_TRUE(engine.Idle());
+    EXPECT_EQ(host.positions.back(), 0);
+    EXPECT_EQ(host.states, (std::vector<bool>{true, false}));
+}
+
+}  // namespace
+}  // namespace engine
