@@ -6,7 +6,9 @@
 #include "app/CliHost.h"
 #include "app/CliOptions.h"
 #include "engine/RunEngine.h"
+#include "filelist/FileAdder.h"
 #include "filelist/FileList.h"
+#include "filelist/FindEventLoop.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -17,6 +19,37 @@ void PrintRows(const filelist::TFileList& list, std::ostream& out) {
         for (const std::string& text : row.texts) out << '\t' << text;
         out << '\n';
     }
+}
+
+// Adds each path the way a dropped file is added, and searches each folder the way the
+// add-folder commands do, in the order given. False when something could not be added.
+bool AddItems(const std::vector<app::AddItem>& items, filelist::TFileList& list) {
+    filelist::TFindEventLoop loop;
+    bool busy = false;
+    filelist::TFileAdder adder(list, loop, [&busy](bool value) { busy = value; });
+    bool allAdded = true;
+    for (const app::AddItem& item : items) {
+        const std::string full = platform::FullPath(item.path);
+        const std::optional<platform::FindData> found = platform::FindPath(full);
+        std::string problem;
+        if (!found) {
+            problem = "no such file or folder";
+        } else if (item.searchFolder && !(found->attributes & platform::kAttrDirectory)) {
+            problem = "not a folder";
+        } else if (item.searchFolder) {
+            adder.AddFolder(item.mode, full);
+            loop.RunUntil([&busy] { return !busy; });
+        } else if (adder.AddFiles({full}) == 0) {
+            problem = (found->attributes & platform::kAttrDirectory)
+                          ? "a folder is added only by --add-folder"
+                          : "cannot be added";
+        }
+        if (!problem.empty()) {
+            std::cerr << "kelvane-cli: " << item.path << ": " << problem << "\n";
+            allAdded = false;
+        }
+    }
+    return allAdded;
 }
 
 }  // namespace
@@ -33,17 +66,7 @@ int main(int argc, char** argv) {
     const app::CliCommand& command = parsed.command;
 
     filelist::TFileList list;
-    bool addFailed = false;
-    for (const std::string& path : command.paths) {
-        const std::string full = platform::FullPath(path);
-        if (!list.AddFileRow(full)) {
-            std::cerr << "kelvane-cli: " << path
-                      << (platform::FindPath(full) ? ": cannot be added (a folder, or a system "
-                                                     "folder)\n"
-                                                   : ": no such file or folder\n");
-            addFailed = true;
-        }
-    }
+    const bool addFailed = !AddItems(command.items, list);
 
     app::TCliHost host(command.options, std::cerr);
     engine::TRunEngine engine(list, host);

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -26,20 +27,51 @@ bool ReadAttributeLetters(const std::string& letters, bool& readOnly, bool& hidd
     return true;
 }
 
-// This option parser reads "--set-attr=" as a flag waiting for its value in the next argument;
-// an empty value must stay empty ("set none"), so it is passed as a separate empty argument.
-std::vector<std::string> SplitEmptyValues(int argc, const char* const* argv) {
-    std::vector<std::string> args;
-    for (int i = argc - 1; i > 0; --i) {
+// A folder search given as "--add-folder=MODE DIR" (or "--add-folder MODE DIR").
+struct FolderArgument {
+    std::string mode;
+    std::string folder;
+};
+
+// Stands for the n-th folder search among the paths, so that paths and searches keep their
+// order. No argument can hold a NUL byte, so no path can be mistaken for it.
+std::string FolderToken(std::size_t index) { return std::string("\0folder", 7) + std::to_string(index); }
+
+std::optional<std::size_t> FolderIndex(const std::string& path) {
+    const std::string prefix("\0folder", 7);
+    if (path.rfind(prefix, 0) != 0) return std::nullopt;
+    return std::stoul(path.substr(prefix.size()));
+}
+
+// Prepares the arguments for the option parser, which can neither keep "--add-folder" pairs
+// in order among the paths nor read "--set-attr=" as an empty value (it would take the next
+// argument as the value): folder searches become tokens among the paths, and an empty value
+// becomes a separate empty argument.
+bool PrepareArguments(int argc, const char* const* argv, std::vector<std::string>& args,
+                      std::vector<FolderArgument>& folders, std::string& error) {
+    const std::string addFolder = "--add-folder";
+    for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=') {
-            args.emplace_back();
+        if (arg == addFolder || arg.rfind(addFolder + "=", 0) == 0) {
+            const bool joined = arg.size() > addFolder.size();
+            const int needed = joined ? 1 : 2;
+            if (i + needed >= argc) {
+                error = "--add-folder needs a mode and a folder";
+                return false;
+            }
+            folders.push_back({joined ? arg.substr(addFolder.size() + 1) : argv[i + 1],
+                               argv[i + needed]});
+            args.push_back(FolderToken(folders.size() - 1));
+            i += needed;
+        } else if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=') {
             args.push_back(arg.substr(0, arg.size() - 1));
+            args.emplace_back();
         } else {
             args.push_back(arg);
         }
     }
-    return args;  // in reverse order, as the parser takes them
+    std::reverse(args.begin(), args.end());  // the parser takes them from the back
+    return true;
 }
 
 // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS" into a date and a time of day.
@@ -54,6 +86,34 @@ bool ReadDateTime(const std::string& text, engine::TDateTime& date, engine::TDat
         !engine::TryEncodeTime(h, mi, s, 0, time)) {
         error = "'" + text + "' is not a date and time of the form YYYY-MM-DD HH:MM:SS";
         return false;
+    }
+    return true;
+}
+
+std::optional<filelist::AddFolderMode> ReadAddMode(const std::string& text) {
+    if (text == "files") return filelist::AddFolderMode::FilesOnly;
+    if (text == "files-and-folders") return filelist::AddFolderMode::FilesAndFolders;
+    if (text == "folders") return filelist::AddFolderMode::FoldersOnly;
+    return std::nullopt;
+}
+
+// Paths and folder searches in the order they were given on the command line.
+bool ReadAddItems(const std::vector<std::string>& paths,
+                  const std::vector<FolderArgument>& folders, std::vector<AddItem>& items,
+                  std::string& error) {
+    for (const std::string& path : paths) {
+        const std::optional<std::size_t> index = FolderIndex(path);
+        if (!index) {
+            items.push_back({false, filelist::AddFolderMode::FilesOnly, path});
+            continue;
+        }
+        const FolderArgument& folder = folders.at(*index);
+        const std::optional<filelist::AddFolderMode> mode = ReadAddMode(folder.mode);
+        if (!mode) {
+            error = "--add-folder takes files, files-and-folders or folders, then a folder";
+            return false;
+        }
+        items.push_back({true, *mode, folder.folder});
     }
     return true;
 }
@@ -104,7 +164,12 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     cli.set_version_flag("--version", std::string("kelvane-cli ") + KELVANE_VERSION);
     std::string removeLetters;
     std::string setLetters;
-    cli.add_option("PATH", command.paths, "Files (or folders) to add to the list, in order");
+    std::vector<std::string> pathTexts;
+    cli.add_option("PATH", pathTexts, "Files (or folders) to add to the list, in order");
+    // Read before the parser runs (see PrepareArguments); declared here for the help text.
+    cli.add_option("--add-folder", "MODE DIR: search DIR and every folder below it, adding "
+                                   "files (MODE files), files and folders (files-and-folders) "
+                                   "or folders (folders); may be repeated and mixed with paths");
     cli.add_flag("--list", command.list,
                  "Print the rows after the run: the eight column texts, tab-separated");
     auto* remove = cli.add_option("--remove-attr", removeLetters,
@@ -130,8 +195,16 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     auto* opened = cli.add_option("--opened", openedText,
                                   "Set the last-access date (YYYY-MM-DD)");
 
+    std::vector<std::string> args;
+    std::vector<FolderArgument> folderArguments;
+    std::string error;
+    if (!PrepareArguments(argc, argv, args, folderArguments, error)) {
+        result.kind = CliParseResult::Kind::Exit;
+        result.exitCode = 2;
+        result.output = "kelvane-cli: " + error + "\n";
+        return result;
+    }
     try {
-        std::vector<std::string> args = SplitEmptyValues(argc, argv);
         cli.parse(args);
     } catch (const CLI::ParseError& e) {
         std::ostringstream out;
@@ -142,7 +215,6 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
         return result;
     }
 
-    std::string error;
     o.removeAttr = remove->count() > 0;
     o.setAttr = set->count() > 0;
     bool valid = (!o.removeAttr || ReadAttributeLetters(removeLetters, o.rReadOnly, o.rHidden,
@@ -150,7 +222,8 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                  (!o.setAttr || ReadAttributeLetters(setLetters, o.readOnly, o.hidden, o.system,
                                                      o.archive, error)) &&
                  ReadTimes(time, timeText, created, createdText, modified, modifiedText, opened,
-                           openedText, o, error);
+                           openedText, o, error) &&
+                 ReadAddItems(pathTexts, folderArguments, command.items, error);
     if (valid && caseOption->count()) {
         const std::optional<engine::CaseChange> change = ReadCaseChange(caseText);
         valid = change.has_value();

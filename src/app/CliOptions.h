@@ -5,12 +5,20 @@
 #include <vector>
 
 #include "engine/RunOptions.h"
+#include "filelist/FileRow.h"
 
 namespace app {
 
+// One thing to add to the list: a path as a dropped file is added, or a folder to search.
+struct AddItem {
+    bool searchFolder = false;
+    filelist::AddFolderMode mode = filelist::AddFolderMode::FilesOnly;
+    std::string path;
+};
+
 struct CliCommand {
     engine::RunOptions options;
-    std::vector<std::string> paths;  // in the order given
+    std::vector<AddItem> items;  // in the order given
     bool list = false;
 };
 

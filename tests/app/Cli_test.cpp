@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <set>
 #include <sstream>
 
 #include "platform/FileSystem.h"
@@ -204,6 +205,42 @@ TEST(CliGifTest, BrokenGifIsNamedWithTheMessage) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "kelvane-cli: " + (dir / "broken.gif") + ": Invalid GIF signature\n");
     EXPECT_EQ(testsupport::ReadFile(dir / "broken.gif"), "not a picture");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CliAddFolderTest, SearchesAndPathsKeepTheirOrder) {
+    TempDir dir;
+    mkdir((dir / "tree").c_str(), 0755);
+    mkdir((dir / "tree/sub").c_str(), 0755);
+    dir.Write("tree/a.txt");
+    dir.Write("tree/sub/b.txt");
+    dir.Write("first.txt");
+    dir.Write("last.txt");
+    const ProcessResult result = Cli(dir, {"--list", "first.txt", "--add-folder=files", "tree",
+                                           "last.txt", "--add-folder", "folders", "tree"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(result.out)) names.push_back(Fields(line)[0]);
+    ASSERT_EQ(names.size(), 5u);
+    EXPECT_EQ(names[0], "first.txt");
+    EXPECT_EQ(std::set<std::string>(names.begin() + 1, names.begin() + 3),
+              (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(names[3], "last.txt");
+    EXPECT_EQ(names[4], "sub");
+}
+
+TEST(CliAddFolderTest, BadSearchesAreNamedOrRefused) {
+    TempDir dir;
+    dir.Write("file.txt");
+    const ProcessResult missing = Cli(dir, {"--add-folder=files", "nothere"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "kelvane-cli: nothere: no such file or folder\n");
+    EXPECT_EQ(Cli(dir, {"--add-folder=files", "file.txt"}).exitCode, 1);
+    EXPECT_EQ(Cli(dir, {"--add-folder=everything", "."}).exitCode, 2);
+    EXPECT_EQ(Cli(dir, {"--add-folder=files"}).exitCode, 2);
 }
 
 }  // namespace

@@ -28,10 +28,12 @@ TEST(FolderTextTest, PathWithoutItsLastComponent) {
 
 TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     testsupport::LocaleScope scope("en_US.UTF-8", "UTC");
-    if (!scope.Available()) GTEST_SKIP() << "en_US.UTF-8 is not generated";
+    if (!scope.Available())
+        GTEST_SKIP() << "en_US.UTF-8 is not generated";
     TempDir dir;
     const std::string file = dir.Write("report.txt", std::string(1234567, 'x'));
-    ASSERT_TRUE(platform::SetFileAttributes(file, platform::kAttrReadOnly | platform::kAttrArchive));
+    ASSERT_TRUE(
+        platform::SetFileAttributes(file, platform::kAttrReadOnly | platform::kAttrArchive));
     TFileList list;
     ASSERT_TRUE(list.AddFileRow(file));
     const FileRow& row = list.Row(0);

@@ -1,0 +1,108 @@
+// Volume kinds on Linux: network file systems are remote, ISO 9660 and UDF are CD-ROMs, a
+// block device the kernel marks removable is removable, and every other volume is fixed
+// (tmpfs included: Linux keeps ordinary working folders there).
+
+#include "platform/Volume.h"
+
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+namespace platform {
+namespace {
+
+constexpr long kNfs = 0x6969;
+constexpr long kSmb = 0x517B;
+constexpr long kCifs = 0xFF534D42;
+constexpr long kSmb2 = 0xFE534D42;
+constexpr long kAfs = 0x5346414F;
+constexpr long kCoda = 0x73757245;
+constexpr long kNcp = 0x564C;
+constexpr long kNineP = 0x01021997;
+constexpr long kCeph = 0x00C36400;
+constexpr long kIso9660 = 0x9660;
+constexpr long kUdf = 0x15013346;
+constexpr long kFuse = 0x65735546;
+
+// FUSE file systems that reach over the network, by the subtype they mount with.
+bool IsNetworkFuse(const std::string& fsType) {
+    static const char* const kNetwork[] = {"fuse.sshfs", "fuse.rclone", "fuse.s3fs",
+                                           "fuse.gcsfuse", "fuse.curlftpfs", "fuse.smbnetfs",
+                                           "fuse.davfs", "fuse.glusterfs"};
+    for (const char* name : kNetwork) {
+        if (fsType == name) return true;
+    }
+    return false;
+}
+
+// The file system type of the mount with this device number, from the process's mount table.
+std::string MountTypeOf(dev_t device) {
+    std::ifstream mountinfo("/proc/self/mountinfo");
+    const std::string wanted = std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    for (std::string line; std::getline(mountinfo, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, devNumbers;
+        fields >> id >> parent >> devNumbers;
+        if (devNumbers != wanted) continue;
+        const std::size_t separator = line.find(" - ");
+        if (separator == std::string::npos) continue;
+        std::istringstream tail(line.substr(separator + 3));
+        std::string fsType;
+        tail >> fsType;
+        return fsType;
+    }
+    return {};
+}
+
+bool IsRemovableDevice(dev_t device) {
+    const std::string base =
+        "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    // A partition carries no flag of its own; its disk, one folder up, does.
+    for (const std::string& flag : {base + "/removable", base + "/../removable"}) {
+        std::ifstream in(flag);
+        int removable = 0;
+        if (in >> removable) return removable == 1;
+    }
+    return false;
+}
+
+DriveType ClassifyVolume(long fsType, dev_t device) {
+    switch (fsType) {
+        case kNfs: case kSmb: case kCifs: case kSmb2: case kAfs: case kCoda: case kNcp:
+        case kNineP: case kCeph:
+            return DriveType::Remote;
+        case kIso9660: case kUdf:
+            return DriveType::CdRom;
+        case kFuse:
+            if (IsNetworkFuse(MountTypeOf(device))) return DriveType::Remote;
+            break;
+        default:
+            break;
+    }
+    return IsRemovableDevice(device) ? DriveType::Removable : DriveType::Fixed;
+}
+
+}  // namespace
+
+DriveType GetDriveType(const std::string& path) {
+    struct statfs fs {};
+    struct stat st {};
+    if (statfs(path.c_str(), &fs) != 0 || stat(path.c_str(), &st) != 0) {
+        return DriveType::NoRootDir;
+    }
+    // Asked for every find of a folder search: classify each volume once.
+    static std::mutex mutex;
+    static std::map<dev_t, DriveType> known;
+    std::lock_guard lock(mutex);
+    const auto found = known.find(st.st_dev);
+    if (found != known.end()) return found->second;
+    return known.emplace(st.st_dev, ClassifyVolume(static_cast<long>(fs.f_type), st.st_dev))
+        .first->second;
+}
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#include "filelist/FileAdder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "filelist/FindEventLoop.h"
+#include "platform/Volume.h"
+#include "support/TempDir.h"
+
+namespace filelist {
+namespace {
+
+using testsupport::TempDir;
+
+// A tree: a.txt, sub/b.txt, sub/deeper/c.txt, .hidden/d.txt
+class FileAdderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.Write("a.txt", "a");
+        mkdir((dir / "sub").c_str(), 0755);
+        mkdir((dir / "sub/deeper").c_str(), 0755);
+        mkdir((dir / ".hidden").c_str(), 0755);
+        dir.Write("sub/b.txt", "b");
+        dir.Write("sub/deeper/c.txt", "c");
+        dir.Write(".hidden/d.txt", "d");
+    }
+
+    // Searches the tree with one mode and waits for the completion.
+    std::vector<std::string> Search(AddFolderMode mode) {
+        adder.AddFolder(mode, dir.Path());
+        EXPECT_TRUE(busy);
+        loop.RunUntil([this] { return !busy; });
+        return Names();
+    }
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const FileRow& row : list.Rows()) {
+            names.push_back(row.Text(engine::RowText::Folder).substr(dir.Path().size()) + "/" +
+                            row.caption);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempDir dir;
+    TFileList list;
+    TFindEventLoop loop;
+    bool busy = false;
+    TFileAdder adder{list, loop, [this](bool value) { busy = value; }};
+};
+
+TEST_F(FileAdderTest, FilesOnlySearchAddsFilesAtEveryDepth) {
+    EXPECT_EQ(Search(AddFolderMode::FilesOnly),
+              (std::vector<std::string>{"/a.txt", "/sub/b.txt", "/sub/deeper/c.txt"}));
+    EXPECT_EQ(list.addFolderMode, AddFolderMode::FilesOnly);
+}
+
+TEST_F(FileAdderTest, FoldersOnlySearchAddsFolders) {
+    // The hidden folder is reported, so it becomes a row, but it is not entered.
+    EXPECT_EQ(Search(AddFolderMode::FoldersOnly),
+              (std::vector<std::string>{"/.hidden", "/sub", "/sub/deeper"}));
+}
+
+TEST_F(FileAdderTest, FilesAndFoldersSearchAddsBoth) {
+    EXPECT_EQ(Search(AddFolderMode::FilesAndFolders),
+              (std::vector<std::string>{"/.hidden", "/a.txt", "/sub", "/sub/b.txt", "/sub/deeper",
+                                        "/sub/deeper/c.txt"}));
+}
+
+TEST_F(FileAdderTest, ModeStaysForLaterAdditions) {
+    Search(AddFolderMode::FoldersOnly);
+    const int rows = list.RowCount();
+    // After a folders-only search a file path adds nothing, a folder path one row.
+    EXPECT_EQ(adder.AddFiles({dir / "a.txt", dir / "sub"}), 1);
+    EXPECT_EQ(list.RowCount(), rows + 1);
+}
+
+TEST_F(FileAdderTest, AddedPathsAreNeverSearched) {
+    EXPECT_EQ(adder.AddFiles({dir / "sub", dir / "a.txt", dir / "missing", dir / "a.txt"}), 2);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"/a.txt", "/a.txt"}));
+}
+
+TEST(DriveTypeTest, LocalFoldersAreAcceptedAndMissingOnesAreNot) {
+    TempDir dir;
+    EXPECT_EQ(platform::GetDriveType(dir.Path()), platform::DriveType::Fixed);
+    EXPECT_EQ(platform::GetDriveType(dir / "missing"), platform::DriveType::NoRootDir);
+    EXPECT_TRUE(IsAcceptedDrive(dir.Path()));
+    EXPECT_FALSE(IsAcceptedDrive(dir / "missing"));
+}
+
+}  // namespace
+}  // namespace filelist
