@@ -152,14 +152,8 @@ private:
     // run out. Sub-blocks are taken one at a time; the two bytes carried over hold the bits of
     // a code that spans two sub-blocks (at most 12 bits are ever left over).
     int ReadCode() {
-        while (bitPosition_ + width_ > bitCount_) {
-            if (done_) {
-                Warn(msg::kBitBufferUnderrun);
-                return kEndOfData;
-            }
-            if (!Refill())
-                return kEndOfData;
-        }
+        if (bitPosition_ + width_ > bitCount_ && !FillBits())
+            return kEndOfData;
         const std::size_t byte = bitPosition_ >> 3;
         const std::uint32_t bits = static_cast<std::uint32_t>(buffer_[byte]) |
                                    (static_cast<std::uint32_t>(buffer_[byte + 1]) << 8) |
@@ -167,6 +161,19 @@ private:
         const int code = static_cast<int>((bits >> (bitPosition_ & 7)) & ((1u << width_) - 1));
         bitPosition_ += width_;
         return code;
+    }
+
+    // Takes sub-blocks until a whole code is there; false when the data has run out.
+    [[gnu::noinline]] bool FillBits() {
+        while (bitPosition_ + width_ > bitCount_) {
+            if (done_) {
+                Warn(msg::kBitBufferUnderrun);
+                return false;
+            }
+            if (!Refill())
+                return false;
+        }
+        return true;
     }
 
     bool Refill() {

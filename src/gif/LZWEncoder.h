@@ -1,10 +1,12 @@
 #pragma once
-// The LZW encoder of GIF image data and its string table. Code bytes go through a 255-byte
-// sub-block buffer; the target receives whole sub-blocks.
+// The LZW encoder of GIF image data and its string table. The encoder packs its codes into a
+// plain byte buffer; the sub-block writer drains that buffer into 255-byte sub-blocks.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "gif/ByteWriter.h"
 
@@ -20,26 +22,34 @@ public:
     THashTable() { Clear(); }
     void Clear() { slots_.fill(kEmpty); }
 
-    void Insert(std::uint32_t key, int code) {
-        std::size_t slot = Hash(key);
-        while ((slots_[slot] >> 12) != kEmptyKey)
-            slot = NextProbe(slot);
-        slots_[slot] = (key << 12) | (static_cast<std::uint32_t>(code) & 0xFFF);
-    }
-    // Between two clears the table holds fewer than 4096 strings, so a search always meets an
-    // empty slot.
+    void Insert(std::uint32_t key, int code) { Store(SlotOf(key), key, code); }
     int Lookup(std::uint32_t key) const {
-        for (std::size_t slot = Hash(key);; slot = NextProbe(slot)) {
-            const std::uint32_t entry = slots_[slot];
-            const std::uint32_t entryKey = entry >> 12;
-            if (entryKey == key)
-                return static_cast<int>(entry & 0xFFF);
-            if (entryKey == kEmptyKey)
-                return kNotFound;
-        }
+        const std::size_t slot = SlotOf(key);
+        return Holds(slot) ? CodeAt(slot) : kNotFound;
     }
 
-    static std::size_t Hash(std::uint32_t key) { return (key ^ (key >> 4)) % kSize; }
+    // The slot that holds `key`, or the empty slot where it belongs: one walk serves both the
+    // look-up and the insert that follows a miss. Between two clears the table holds fewer
+    // than 4096 strings, so the walk always meets an empty slot.
+    std::size_t SlotOf(std::uint32_t key) const {
+        std::size_t slot = Hash(key);
+        while (true) {
+            const std::uint32_t entryKey = slots_[slot] >> 12;
+            if (entryKey == key || entryKey == kEmptyKey)
+                return slot;
+            slot = NextProbe(slot);
+        }
+    }
+    bool Holds(std::size_t slot) const { return (slots_[slot] >> 12) != kEmptyKey; }
+    int CodeAt(std::size_t slot) const { return static_cast<int>(slots_[slot] & 0xFFF); }
+    void Store(std::size_t slot, std::uint32_t key, int code) {
+        slots_[slot] = (key << 12) | (static_cast<std::uint32_t>(code) & 0xFFF);
+    }
+
+    // 32-bit arithmetic: keys have 20 bits, and a 32-bit remainder is cheaper on the hot path.
+    static std::size_t Hash(std::uint32_t key) {
+        return (key ^ (key >> 4)) % static_cast<std::uint32_t>(kSize);
+    }
     static std::size_t NextProbe(std::size_t slot) {
         return slot != 0 ? 2 * slot % kSize : kSize - 1;
     }
@@ -51,15 +61,21 @@ private:
     std::array<std::uint32_t, kSize> slots_;
 };
 
-// Collects bytes into data sub-blocks: a count byte and up to 255 bytes; never an empty one.
+// Cuts bytes into data sub-blocks: a count byte and up to 255 bytes; never an empty one.
 class TGIFWriter {
 public:
     explicit TGIFWriter(TByteWriter& target) : target_(target) {}
 
-    void Put(std::uint8_t value) {
-        buffer_[++fill_] = value;
-        if (fill_ == kBlockSize)
-            WriteBlock();
+    void Write(const std::uint8_t* data, std::size_t count) {
+        while (count > 0) {
+            const std::size_t n = std::min(count, kBlockSize - fill_);
+            std::memcpy(buffer_.data() + 1 + fill_, data, n);
+            fill_ += n;
+            data += n;
+            count -= n;
+            if (fill_ == kBlockSize)
+                WriteBlock();
+        }
     }
     // Writes the partial block, if any.
     void Finish() {

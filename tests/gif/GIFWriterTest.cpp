@@ -60,8 +60,11 @@ TEST(GIFWriter, SubBlocksHold255Bytes) {
         SCOPED_TRACE(c.bytes);
         gif::TByteWriter out;
         gif::TGIFWriter writer(out);
-        for (std::size_t i = 0; i < c.bytes; ++i)
-            writer.Put(static_cast<std::uint8_t>(i));
+        const Bytes data(c.bytes, 7);
+        // Written in uneven pieces: the blocks must not depend on how the bytes arrive.
+        for (std::size_t at = 0; at < data.size(); at += 100) {
+            writer.Write(data.data() + at, std::min<std::size_t>(100, data.size() - at));
+        }
         writer.Finish();
         std::vector<std::size_t> blocks;
         const Bytes& bytes = out.Bytes();
