@@ -23,7 +23,9 @@ struct FindOptions {
 // Where the walk reports to.
 class IWalkEvents {
 public:
-    virtual bool Terminated() const = 0;
+    // Asked before every entry and folder, and between the chunks of a text search, so it is
+    // also the walk's regular moment to pass on what it has collected.
+    virtual bool Terminated() = 0;
     virtual void ChangeDirectory(const std::string& directory) = 0;
     virtual void FileFound(const std::string& directory, const TSearchRec& find) = 0;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <utility>
@@ -10,8 +11,38 @@
 
 namespace filelist {
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Finds travel to the owner in batches: a round trip between two threads costs far more than
+// reporting one entry, so one per find would make the hand-over most of a search's time. A
+// batch goes when it is full or when its first find has waited long enough to be noticed.
+constexpr std::size_t kBatchLimit = 256;
+constexpr Clock::duration kBatchDelay = std::chrono::milliseconds(20);
+
+// One notification on its way to the owner.
+struct Delivery {
+    enum class Kind { ChangeDirectory, FileFound, Completed };
+    Kind kind;
+    std::string directory;
+    TSearchRec find;
+};
+
+const std::string kNoDirectory;
+const TSearchRec kNoFind;
+
+}  // namespace
+
 // What the worker and the owner's thread share. The worker holds it through a shared pointer
 // of its own, so that a worker let go while it finishes (see ~TFindThread) never outlives it.
+//
+// Each hand-over is synchronous: the worker passes a batch of notifications and blocks until
+// the owner has run them, in order, one handler at a time. The owner runs a find or folder
+// notification only while no termination has been requested, so after Stop no such handler
+// runs; the rest of the batch is dropped. The worker thus looks ahead by at most one batch,
+// which nobody can observe. The completion always travels alone, so that it runs exactly when
+// it was handed over before termination was requested.
 class TFindThread::Shared : public IWalkEvents, public std::enable_shared_from_this<Shared> {
 public:
     Shared(TFindThread& sender, IFindDispatcher& dispatcher, FindOptions options, Handlers handlers,
@@ -29,8 +60,10 @@ public:
         try {
             niceness_ = ApplyThreadPriority(priority_);
             RunFolderWalk(options_, *this);
+            HandOver();
             if (!terminated_ && handlers_.onCompleted) {
-                HandOver([this] { handlers_.onCompleted(sender_); });
+                batch_.push_back({Delivery::Kind::Completed, {}, {}});
+                HandOver();
             }
         } catch (...) {
             terminated_ = true;
@@ -42,51 +75,46 @@ public:
         changed_.notify_all();
     }
 
-    bool Terminated() const override { return terminated_; }
+    bool Terminated() override {
+        if (!batch_.empty() && Clock::now() - batchStart_ >= kBatchDelay) {
+            HandOver();
+        }
+        return terminated_;
+    }
 
     void ChangeDirectory(const std::string& directory) override {
-        currentDirectory_ = directory;
-        if (terminated_ || !handlers_.onChangeDirectory) {
-            return;
+        if (!terminated_ && handlers_.onChangeDirectory) {
+            Queue({Delivery::Kind::ChangeDirectory, directory, {}});
         }
-        HandOver([this] {
-            if (!terminated_) {
-                handlers_.onChangeDirectory(sender_, currentDirectory_);
-            }
-        });
     }
 
     void FileFound(const std::string& directory, const TSearchRec& find) override {
-        currentDirectory_ = directory;
-        currentFind_ = find;
-        if (terminated_ || !handlers_.onFileFound) {
-            return;
+        if (!terminated_ && handlers_.onFileFound) {
+            Queue({Delivery::Kind::FileFound, directory, find});
         }
-        HandOver([this] {
-            if (!terminated_) {
-                handlers_.onFileFound(sender_, currentDirectory_, currentFind_);
-            }
-        });
     }
 
-    // Runs the hand-over the worker is waiting for, if there is one. Owner's thread only.
+    // Runs the batch the worker is waiting for, if there is one. Owner's thread only.
     void ServePending() {
         std::unique_lock lock(mutex_);
         // Empty when it was served already, and also when this is an event loop run from
-        // inside the handler being served.
-        if (!pending_) {
+        // inside a handler being served.
+        if (pending_.empty()) {
             return;
         }
         assert(std::this_thread::get_id() == owner_);
-        const std::function<void()> call = std::exchange(pending_, nullptr);
+        const std::vector<Delivery> batch = std::exchange(pending_, {});
         serving_ = true;
         lock.unlock();
         std::exception_ptr error;
         try {
-            call();
+            for (const Delivery& delivery : batch) {
+                Deliver(delivery);
+            }
         } catch (...) {
             error = std::current_exception();
         }
+        current_ = nullptr;
         lock.lock();
         serving_ = false;
         awaitingOwner_ = false;
@@ -101,7 +129,7 @@ public:
     void WaitForEnd() {
         std::unique_lock lock(mutex_);
         while (!finished_) {
-            if (pending_) {
+            if (!pending_.empty()) {
                 lock.unlock();
                 ServePending();
                 lock.lock();
@@ -111,7 +139,15 @@ public:
         }
     }
 
+    // The owner may serve a batch while the worker is still on its way out of Post; whoever
+    // lets the worker go must wait for that, since the dispatcher may go right after.
+    void WaitUntilPostReturned() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !posting_; });
+    }
+
     void Terminate() { terminated_ = true; }
+    bool IsTerminated() const { return terminated_; }
 
     bool Finished() const {
         std::lock_guard lock(mutex_);
@@ -129,28 +165,78 @@ public:
     }
 
     int Niceness() const { return niceness_; }
-    const std::string& CurrentDirectory() const { return currentDirectory_; }
-    const TSearchRec& CurrentFind() const { return currentFind_; }
+    const std::string& CurrentDirectory() const {
+        return current_ ? current_->directory : kNoDirectory;
+    }
+    const TSearchRec& CurrentFind() const { return current_ ? current_->find : kNoFind; }
 
 private:
-    // Has `call` run on the owner's thread and waits until it has. A handler's exception ends
-    // the search.
-    void HandOver(std::function<void()> call) {
+    void Queue(Delivery delivery) {
+        if (batch_.empty()) {
+            batchStart_ = Clock::now();
+        }
+        batch_.push_back(std::move(delivery));
+        if (batch_.size() >= kBatchLimit) {
+            HandOver();
+        }
+    }
+
+    // Has the collected batch run on the owner's thread and waits until it has. After a
+    // termination request nothing collected would run, so nothing is handed over.
+    void HandOver() {
+        if (batch_.empty() || terminated_) {
+            batch_.clear();
+            return;
+        }
         {
             std::lock_guard lock(mutex_);
-            pending_ = std::move(call);
+            pending_ = std::exchange(batch_, {});
             awaitingOwner_ = true;
+            posting_ = true;
         }
         changed_.notify_all();  // an owner waiting for the end serves it at once
-        dispatcher_.Post([weak = weak_from_this()] {
-            if (const std::shared_ptr<Shared> self = weak.lock()) {
-                self->ServePending();
-            }
-        });
+        try {
+            dispatcher_.Post([weak = weak_from_this()] {
+                if (const std::shared_ptr<Shared> self = weak.lock()) {
+                    self->ServePending();
+                }
+            });
+        } catch (...) {
+            PostReturned();
+            throw;
+        }
+        PostReturned();
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return !awaitingOwner_; });
+        // A handler's exception ends the search.
         if (handlerError_) {
             terminated_ = true;
+        }
+    }
+
+    void PostReturned() {
+        {
+            std::lock_guard lock(mutex_);
+            posting_ = false;
+        }
+        changed_.notify_all();
+    }
+
+    void Deliver(const Delivery& delivery) {
+        if (delivery.kind != Delivery::Kind::Completed && terminated_) {
+            return;
+        }
+        current_ = &delivery;
+        switch (delivery.kind) {
+            case Delivery::Kind::ChangeDirectory:
+                handlers_.onChangeDirectory(sender_, delivery.directory);
+                break;
+            case Delivery::Kind::FileFound:
+                handlers_.onFileFound(sender_, delivery.directory, delivery.find);
+                break;
+            case Delivery::Kind::Completed:
+                handlers_.onCompleted(sender_);
+                break;
         }
     }
 
@@ -163,14 +249,19 @@ private:
 
     std::atomic<bool> terminated_ = false;
     std::atomic<int> niceness_ = 0;
-    // Written by the worker, read by the owner only during a hand-over, while the worker waits.
-    std::string currentDirectory_;
-    TSearchRec currentFind_;
+
+    // The worker's own.
+    std::vector<Delivery> batch_;
+    Clock::time_point batchStart_;
+
+    // The owner's own: the notification whose handler runs.
+    const Delivery* current_ = nullptr;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::function<void()> pending_;  // handed over, not yet taken by the owner
-    bool awaitingOwner_ = false;     // the worker waits for the owner to finish a hand-over
+    std::vector<Delivery> pending_;  // handed over, not yet taken by the owner
+    bool awaitingOwner_ = false;     // the worker waits for the owner to finish a batch
+    bool posting_ = false;           // the worker is inside the dispatcher's Post
     bool serving_ = false;           // the owner is inside a handler of this worker
     bool finished_ = false;
     std::exception_ptr handlerError_;
@@ -188,8 +279,9 @@ TFindThread::~TFindThread() {
     shared_->Terminate();
     if (shared_->ServingOnThisThread()) {
         // Destroyed from inside one of its own handlers: the worker is blocked until that
-        // handler returns, so waiting here would never end. It has been told to stop, reports
-        // nothing more, and keeps alive all that it still touches.
+        // handler returns, so waiting for its end here would never end. It has been told to
+        // stop, posts nothing more, and keeps alive all that it still touches.
+        shared_->WaitUntilPostReturned();
         thread_.detach();
         return;
     }
@@ -206,7 +298,7 @@ void TFindThread::Terminate() {
     shared_->Terminate();
 }
 bool TFindThread::Terminated() const {
-    return shared_->Terminated();
+    return shared_->IsTerminated();
 }
 bool TFindThread::Finished() const {
     return shared_->Finished();

@@ -4,8 +4,9 @@
 // matches and notifies.
 //
 // Every notification is a synchronous hand-over: the worker blocks until the owner's thread has
-// run the handler, so handlers see finds one at a time, in walk order, on the owner's thread
-// only, and may change the owner's state without a lock.
+// run the handlers of what it handed over, so handlers see finds one at a time, in walk order,
+// on the owner's thread only, and may change the owner's state without a lock. Finds go over in
+// small batches (see vexFind.cpp); after Stop no find or folder handler runs.
 
 #include <exception>
 #include <functional>
@@ -61,8 +62,8 @@ public:
     // What a handler threw, ending the search; null when none did.
     std::exception_ptr HandlerError() const;
 
-    // The folder being listed and the entry being reported; read them only inside a handler,
-    // while the worker waits.
+    // The folder and the entry being reported; read them only inside a handler, on the
+    // owner's thread.
     const std::string& CurrentDirectory() const;
     const TSearchRec& CurrentFind() const;
 

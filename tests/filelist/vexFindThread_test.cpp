@@ -17,8 +17,9 @@ namespace {
 using namespace vexfindtest;
 using filelist::TThreadPriority;
 
-// A tree large enough that no search is over before the tests act on it.
-void MakeTree(const std::string& root, int folders = 6, int files = 30) {
+// A tree large enough that a search needs several hand-overs, so that none is over before the
+// tests act on it.
+void MakeTree(const std::string& root, int folders = 10, int files = 60) {
     for (int d = 0; d < folders; ++d) {
         for (int f = 0; f < files; ++f) {
             MakeFile(root + "/d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt");

@@ -211,7 +211,7 @@ TEST_F(VexFindWalk, EmptyDrivesCompleteAtOnceWithoutWalking) {
 // Collects what the walk reports when run directly on the calling thread.
 class Collector : public filelist::IWalkEvents {
 public:
-    bool Terminated() const override { return false; }
+    bool Terminated() override { return false; }
     void ChangeDirectory(const std::string& directory) override {
         events.push_back({"dir", directory, ""});
     }
