@@ -166,6 +166,10 @@ TEST(FileSystemTest, FullPathIsAbsoluteAndClean) {
     EXPECT_EQ(FullPath("/a/./b//c/../d/"), "/a/b/d");
     EXPECT_EQ(FullPath("/"), "/");
     EXPECT_EQ(FullPath("/.."), "/");
+    EXPECT_EQ(FullPath("/a/.hidden/..name/b"), "/a/.hidden/..name/b");
+    EXPECT_EQ(FullPath("/a/b/."), "/a/b");
+    EXPECT_EQ(FullPath("/a//b"), "/a/b");
+    EXPECT_EQ(FullPath("/a/b/.."), "/a");
     const std::string relative = FullPath("x/y");
     EXPECT_EQ(relative.front(), '/');
     EXPECT_EQ(relative.substr(relative.size() - 4), "/x/y");

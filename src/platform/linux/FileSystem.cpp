@@ -140,9 +140,28 @@ timespec OmitOr(const std::optional<FileTime>& time) {
     return FileTimeToUnix(*time);
 }
 
+// An absolute path without "." or ".." components, empty components or a trailing "/":
+// already what FullPath would make of it.
+bool IsCleanAbsolute(const std::string& path) {
+    if (path.empty() || path[0] != '/') return false;
+    if (path.size() == 1) return true;
+    if (path.back() == '/') return false;
+    for (std::size_t slash = 0; slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        const std::size_t next = path.find('/', slash + 1);
+        const std::size_t length = (next == std::string::npos ? path.size() : next) - slash - 1;
+        if (length == 0) return false;
+        if (path[slash + 1] == '.' && (length == 1 || (length == 2 && path[slash + 2] == '.'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string FullPath(const std::string& path) {
+    // Every look-up passes through here, mostly with paths that are already full.
+    if (IsCleanAbsolute(path)) return path;
     std::string joined = path;
     if (path.empty() || path[0] != '/') {
         std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
