@@ -16,7 +16,8 @@ namespace {
 void PrintRows(const filelist::TFileList& list, std::ostream& out) {
     for (const filelist::FileRow& row : list.Rows()) {
         out << row.caption;
-        for (const std::string& text : row.texts) out << '\t' << text;
+        for (const std::string& text : row.texts)
+            out << '\t' << text;
         out << '\n';
     }
 }
@@ -71,8 +72,10 @@ int main(int argc, char** argv) {
     app::TCliHost host(command.options, std::cerr);
     engine::TRunEngine engine(list, host);
     engine.btnStartStopClick(engine::RunScope::All);
-    if (host.Refused()) return 2;
+    if (host.Refused())
+        return 2;
 
-    if (command.list) PrintRows(list, std::cout);
+    if (command.list)
+        PrintRows(list, std::cout);
     return addFailed || host.Failed() ? 1 : 0;
 }

@@ -14,13 +14,25 @@ bool ReadAttributeLetters(const std::string& letters, bool& readOnly, bool& hidd
                           bool& archive, std::string& error) {
     for (const char letter : letters) {
         switch (letter) {
-            case 'R': case 'r': readOnly = true; break;
-            case 'H': case 'h': hidden = true; break;
-            case 'S': case 's': system = true; break;
-            case 'A': case 'a': archive = true; break;
+            case 'R':
+            case 'r':
+                readOnly = true;
+                break;
+            case 'H':
+            case 'h':
+                hidden = true;
+                break;
+            case 'S':
+            case 's':
+                system = true;
+                break;
+            case 'A':
+            case 'a':
+                archive = true;
+                break;
             default:
-                error = std::string("unknown attribute letter '") + letter +
-                        "' (use R, H, S and A)";
+                error =
+                    std::string("unknown attribute letter '") + letter + "' (use R, H, S and A)";
                 return false;
         }
     }
@@ -35,11 +47,14 @@ struct FolderArgument {
 
 // Stands for the n-th folder search among the paths, so that paths and searches keep their
 // order. No argument can hold a NUL byte, so no path can be mistaken for it.
-std::string FolderToken(std::size_t index) { return std::string("\0folder", 7) + std::to_string(index); }
+std::string FolderToken(std::size_t index) {
+    return std::string("\0folder", 7) + std::to_string(index);
+}
 
 std::optional<std::size_t> FolderIndex(const std::string& path) {
     const std::string prefix("\0folder", 7);
-    if (path.rfind(prefix, 0) != 0) return std::nullopt;
+    if (path.rfind(prefix, 0) != 0)
+        return std::nullopt;
     return std::stoul(path.substr(prefix.size()));
 }
 
@@ -59,8 +74,8 @@ bool PrepareArguments(int argc, const char* const* argv, std::vector<std::string
                 error = "--add-folder needs a mode and a folder";
                 return false;
             }
-            folders.push_back({joined ? arg.substr(addFolder.size() + 1) : argv[i + 1],
-                               argv[i + needed]});
+            folders.push_back(
+                {joined ? arg.substr(addFolder.size() + 1) : argv[i + 1], argv[i + needed]});
             args.push_back(FolderToken(folders.size() - 1));
             i += needed;
         } else if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=') {
@@ -80,8 +95,8 @@ bool ReadDateTime(const std::string& text, engine::TDateTime& date, engine::TDat
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     char extra = 0;
     const bool dateOnly = std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &mo, &d, &extra) == 3;
-    const bool full =
-        std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &extra) == 6;
+    const bool full = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi,
+                                  &s, &extra) == 6;
     if ((!dateOnly && !full) || !engine::TryEncodeDate(y, mo, d, date) ||
         !engine::TryEncodeTime(h, mi, s, 0, time)) {
         error = "'" + text + "' is not a date and time of the form YYYY-MM-DD HH:MM:SS";
@@ -91,16 +106,18 @@ bool ReadDateTime(const std::string& text, engine::TDateTime& date, engine::TDat
 }
 
 std::optional<filelist::AddFolderMode> ReadAddMode(const std::string& text) {
-    if (text == "files") return filelist::AddFolderMode::FilesOnly;
-    if (text == "files-and-folders") return filelist::AddFolderMode::FilesAndFolders;
-    if (text == "folders") return filelist::AddFolderMode::FoldersOnly;
+    if (text == "files")
+        return filelist::AddFolderMode::FilesOnly;
+    if (text == "files-and-folders")
+        return filelist::AddFolderMode::FilesAndFolders;
+    if (text == "folders")
+        return filelist::AddFolderMode::FoldersOnly;
     return std::nullopt;
 }
 
 // Paths and folder searches in the order they were given on the command line.
-bool ReadAddItems(const std::vector<std::string>& paths,
-                  const std::vector<FolderArgument>& folders, std::vector<AddItem>& items,
-                  std::string& error) {
+bool ReadAddItems(const std::vector<std::string>& paths, const std::vector<FolderArgument>& folders,
+                  std::vector<AddItem>& items, std::string& error) {
     for (const std::string& path : paths) {
         const std::optional<std::size_t> index = FolderIndex(path);
         if (!index) {
@@ -119,22 +136,27 @@ bool ReadAddItems(const std::vector<std::string>& paths,
 }
 
 std::optional<engine::CaseChange> ReadCaseChange(const std::string& text) {
-    if (text == "name-lower") return engine::CaseChange::NameLower;
-    if (text == "ext-lower") return engine::CaseChange::ExtLower;
-    if (text == "name-upper") return engine::CaseChange::NameUpper;
-    if (text == "ext-upper") return engine::CaseChange::ExtUpper;
+    if (text == "name-lower")
+        return engine::CaseChange::NameLower;
+    if (text == "ext-lower")
+        return engine::CaseChange::ExtLower;
+    if (text == "name-upper")
+        return engine::CaseChange::NameUpper;
+    if (text == "ext-upper")
+        return engine::CaseChange::ExtUpper;
     return std::nullopt;
 }
 
 // Reads the time options into the date mode: one value for all three times, or separate ones.
 bool ReadTimes(CLI::Option* time, const std::string& timeText, CLI::Option* created,
                const std::string& createdText, CLI::Option* modified,
-               const std::string& modifiedText, CLI::Option* opened,
-               const std::string& openedText, engine::RunOptions& o, std::string& error) {
+               const std::string& modifiedText, CLI::Option* opened, const std::string& openedText,
+               engine::RunOptions& o, std::string& error) {
     const bool separate = created->count() || modified->count() || opened->count();
     if (time->count() && separate) {
-        error = "--time sets all three times; it cannot be combined with --created, "
-                "--modified or --opened";
+        error =
+            "--time sets all three times; it cannot be combined with --created, "
+            "--modified or --opened";
         return false;
     }
     engine::TDateTime unusedTime = 0;
@@ -142,7 +164,8 @@ bool ReadTimes(CLI::Option* time, const std::string& timeText, CLI::Option* crea
         o.dateChange = engine::DateChange::SetSelected;
         return ReadDateTime(timeText, o.date, o.time, error);
     }
-    if (!separate) return true;
+    if (!separate)
+        return true;
     o.dateChange = engine::DateChange::SetSeparate;
     o.created = created->count() > 0;
     o.modified = modified->count() > 0;
@@ -167,9 +190,10 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     std::vector<std::string> pathTexts;
     cli.add_option("PATH", pathTexts, "Files (or folders) to add to the list, in order");
     // Read before the parser runs (see PrepareArguments); declared here for the help text.
-    cli.add_option("--add-folder", "MODE DIR: search DIR and every folder below it, adding "
-                                   "files (MODE files), files and folders (files-and-folders) "
-                                   "or folders (folders); may be repeated and mixed with paths");
+    cli.add_option("--add-folder",
+                   "MODE DIR: search DIR and every folder below it, adding "
+                   "files (MODE files), files and folders (files-and-folders) "
+                   "or folders (folders); may be repeated and mixed with paths");
     cli.add_flag("--list", command.list,
                  "Print the rows after the run: the eight column texts, tab-separated");
     auto* remove = cli.add_option("--remove-attr", removeLetters,
@@ -186,14 +210,13 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                                       "Change the letter case of the name or the extension: "
                                       "name-lower, ext-lower, name-upper or ext-upper");
     std::string timeText, createdText, modifiedText, openedText;
-    auto* time = cli.add_option("--time", timeText,
-                                "Set all three times to \"YYYY-MM-DD HH:MM:SS\"");
-    auto* created = cli.add_option("--created", createdText,
-                                   "Set the creation time (\"YYYY-MM-DD HH:MM:SS\")");
+    auto* time =
+        cli.add_option("--time", timeText, "Set all three times to \"YYYY-MM-DD HH:MM:SS\"");
+    auto* created =
+        cli.add_option("--created", createdText, "Set the creation time (\"YYYY-MM-DD HH:MM:SS\")");
     auto* modified = cli.add_option("--modified", modifiedText,
                                     "Set the last-write time (\"YYYY-MM-DD HH:MM:SS\")");
-    auto* opened = cli.add_option("--opened", openedText,
-                                  "Set the last-access date (YYYY-MM-DD)");
+    auto* opened = cli.add_option("--opened", openedText, "Set the last-access date (YYYY-MM-DD)");
 
     std::vector<std::string> args;
     std::vector<FolderArgument> folderArguments;

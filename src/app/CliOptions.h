@@ -24,9 +24,9 @@ struct CliCommand {
 
 struct CliParseResult {
     enum class Kind { Run, Exit } kind = Kind::Run;
-    int exitCode = 0;       // for Exit: 0 after --help or --version, 2 for a bad command line
-    std::string output;     // for Exit: what to print (standard output for 0, error otherwise)
-    CliCommand command;     // for Run
+    int exitCode = 0;    // for Exit: 0 after --help or --version, 2 for a bad command line
+    std::string output;  // for Exit: what to print (standard output for 0, error otherwise)
+    CliCommand command;  // for Run
 };
 
 CliParseResult ParseCommandLine(int argc, const char* const* argv);

@@ -24,13 +24,16 @@ std::size_t DecodeUtf8(const std::string& s, std::size_t at, char32_t& out) {
     } else {
         return 0;
     }
-    if (at + length > s.size()) return 0;
+    if (at + length > s.size())
+        return 0;
     for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
         value = value << 6 | (byte(at + i) & 0x3F);
     }
     // Overlong forms, surrogates and values past Unicode are not text.
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
     out = value;
     return length;
 }
@@ -81,7 +84,8 @@ std::string ConvertLetters(const std::string& text, Convert convert) {
 std::string PlainLower(const std::string& text) {
     std::string out = text;
     for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     }
     return out;
 }
@@ -89,7 +93,8 @@ std::string PlainLower(const std::string& text) {
 std::string PlainUpper(const std::string& text) {
     std::string out = text;
     for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     }
     return out;
 }

@@ -12,13 +12,15 @@ bool YearInRange(TDateTime date) {
 }
 
 bool CheckYear(TDateTime date, const ShowMessageFn& showMessage) {
-    if (YearInRange(date)) return true;
+    if (YearInRange(date))
+        return true;
     showMessage(kYearRangeMessage, kErrorCaption);
     return false;
 }
 
 bool AssignSeparateTimes(const std::string& path, const RunOptions& o) {
-    if (!o.created && !o.modified && !o.opened) return false;
+    if (!o.created && !o.modified && !o.opened)
+        return false;
     const TDateTime created = o.created ? 0 : GetCreatedTime(path);
     const TDateTime modified = o.modified ? 0 : GetModifiedTime(path);
     TDateTime opened = o.openedDate;
@@ -27,8 +29,7 @@ bool AssignSeparateTimes(const std::string& path, const RunOptions& o) {
         opened = o.created && o.modified ? DateOf(GetModifiedTime(path)) : GetOpenedDate(path);
     }
     return SetFileTimes(path, o.created ? o.createdDate : created,
-                        o.created ? o.createdTime : created,
-                        o.modified ? o.modifiedDate : modified,
+                        o.created ? o.createdTime : created, o.modified ? o.modifiedDate : modified,
                         o.modified ? o.modifiedTime : modified, opened);
 }
 
@@ -42,9 +43,12 @@ bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage) 
             return CheckYear(options.date, showMessage);
         case DateChange::SetSeparate:
             // Only the first ticked box's date is examined; the later ones are not.
-            if (options.created) return CheckYear(options.createdDate, showMessage);
-            if (options.modified) return CheckYear(options.modifiedDate, showMessage);
-            if (options.opened) return CheckYear(options.openedDate, showMessage);
+            if (options.created)
+                return CheckYear(options.createdDate, showMessage);
+            if (options.modified)
+                return CheckYear(options.modifiedDate, showMessage);
+            if (options.opened)
+                return CheckYear(options.openedDate, showMessage);
             return false;
     }
     return false;

@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::int64_t kMSecsPerDay = 86'400'000;
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -22,7 +24,8 @@ constexpr std::int64_t kDateDelta = 693'594;
 std::int64_t DaysSinceYearOne(int year, int month, int day) {
     const std::int64_t y = year - 1;
     std::int64_t days = y * 365 + y / 4 - y / 100 + y / 400;
-    for (int m = 1; m < month; ++m) days += DaysInMonth(year, m);
+    for (int m = 1; m < month; ++m)
+        days += DaysInMonth(year, m);
     return days + day - 1;
 }
 
@@ -79,13 +82,15 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day) {
     y += days / 146'097 * 400;
     days %= 146'097;
     std::int64_t centuries = days / 36'524;
-    if (centuries == 4) centuries = 3;
+    if (centuries == 4)
+        centuries = 3;
     y += centuries * 100;
     days -= centuries * 36'524;
     y += days / 1461 * 4;
     days %= 1461;
     std::int64_t years = days / 365;
-    if (years == 4) years = 3;
+    if (years == 4)
+        years = 3;
     y += years;
     days -= years * 365;
     year = static_cast<int>(y);
@@ -107,9 +112,13 @@ void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& milli
     hour = static_cast<int>(msecs / 60);
 }
 
-TDateTime DateOf(TDateTime value) { return std::trunc(value); }
+TDateTime DateOf(TDateTime value) {
+    return std::trunc(value);
+}
 
-TDateTime TimeOf(TDateTime value) { return std::fabs(value - std::trunc(value)); }
+TDateTime TimeOf(TDateTime value) {
+    return std::fabs(value - std::trunc(value));
+}
 
 TDateTime SystemTimeToDateTime(const platform::SystemTime& parts) {
     TDateTime date = 0;

@@ -57,12 +57,14 @@ RenameOutcome Rename(const std::string& path, const std::string& newName,
 
 std::string ExtensionOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot < NameStart(path)) return {};
+    if (dot == std::string::npos || dot < NameStart(path))
+        return {};
     return path.substr(dot);
 }
 
 RenameOutcome RenameFromTag(const std::string& path, id3::TID3v1& tag) {
-    if (!tag.ReadFromFile(path) || !tag.Exists()) return {};
+    if (!tag.ReadFromFile(path) || !tag.Exists())
+        return {};
     const std::string artist = tag.Artist().empty() ? "Unknown" : tag.Artist();
     const std::string title = tag.Title().empty() ? "Unknown" : tag.Title();
     const std::string name = artist + " - " + title + ExtensionOf(path);

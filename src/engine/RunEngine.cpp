@@ -23,28 +23,34 @@ void TRunEngine::btnStartStopClick(RunScope scope) {
 }
 
 void TRunEngine::Run(RunScope scope) {
-    if (rows_.RowCount() == 0) return;
+    if (rows_.RowCount() == 0)
+        return;
     idle_ = false;
     host_.RunStateChanged(true);
-    if (!ValidateDates(host_.ReadOptions(), [this](const std::string& text,
-                                                   const std::string& caption) {
-            host_.ShowMessage(text, caption);
-        })) {
+    if (!ValidateDates(host_.ReadOptions(),
+                       [this](const std::string& text, const std::string& caption) {
+                           host_.ShowMessage(text, caption);
+                       })) {
         Finish();
         return;
     }
     host_.ShowFileListPage();
-    const std::uint32_t setMask = host_.ReadOptions().setAttr ? SetAttrMask(host_.ReadOptions()) : 0;
+    const std::uint32_t setMask =
+        host_.ReadOptions().setAttr ? SetAttrMask(host_.ReadOptions()) : 0;
     const int count = rows_.RowCount();
     host_.SetProgressMax(count - 1);
     for (int i = 0; i < count; ++i) {
         host_.ProcessMessages();
-        if (idle_) return;  // a Stop arrived and has already finished the run
+        if (idle_)
+            return;  // a Stop arrived and has already finished the run
         // Rows removed during the run: nothing is left to visit at this index.
-        if (i >= rows_.RowCount()) break;
-        if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i))) continue;
+        if (i >= rows_.RowCount())
+            break;
+        if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i)))
+            continue;
         const std::string path = RowPath(rows_, i);
-        if (!IsProcessableFile(path)) continue;
+        if (!IsProcessableFile(path))
+            continue;
         try {
             ProcessFile(i, path, setMask);
         } catch (const std::exception& error) {
@@ -59,7 +65,9 @@ void TRunEngine::Run(RunScope scope) {
     Finish();
 }
 
-void TRunEngine::Stop() { Finish(); }
+void TRunEngine::Stop() {
+    Finish();
+}
 
 void TRunEngine::Finish() {
     host_.SetProgressPosition(0);
@@ -89,7 +97,8 @@ void TRunEngine::ProcessFile(int row, const std::string& rowPath, std::uint32_t 
         ApplyRename(row, path, ChangeCase(path, rows_.Caption(row), options.caseChange));
     }
     if (options.dateChange != DateChange::DoNotChange) {
-        if (!AssignTimes(path, options)) host_.FileFailed(path, "cannot set the file times");
+        if (!AssignTimes(path, options))
+            host_.FileFailed(path, "cannot set the file times");
         // Rewritten whether or not the write succeeded: the texts show what the file has.
         RefreshTimes(row, path);
     }

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/Renaming.h"
 #include "engine/RunHost.h"
 #include "engine/RunRows.h"
-#include "engine/Renaming.h"
 #include "engine/RunScope.h"
 #include "gif/GIFDocument.h"
 

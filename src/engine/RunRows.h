@@ -6,7 +6,15 @@
 namespace engine {
 
 // The text columns of a row, by index.
-enum class RowText { Size = 0, Type = 1, Created = 2, Modified = 3, Opened = 4, Attributes = 5, Folder = 6 };
+enum class RowText {
+    Size = 0,
+    Type = 1,
+    Created = 2,
+    Modified = 3,
+    Opened = 4,
+    Attributes = 5,
+    Folder = 6
+};
 
 class IRunRows {
 public:

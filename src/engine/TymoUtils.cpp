@@ -38,7 +38,8 @@ std::string FormatShortDate(const SystemTime& t, const std::string& pattern) {
     for (std::size_t i = 0; i < pattern.size();) {
         const char c = pattern[i];
         std::size_t run = 1;
-        while (i + run < pattern.size() && pattern[i + run] == c) ++run;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
         if (c == 'd' || c == 'm') {
             const int value = c == 'd' ? t.day : t.month;
             out += run >= 2 ? TwoDigits(value) : std::to_string(value);
@@ -57,7 +58,8 @@ std::string FormatShortTime(const SystemTime& t, const platform::LocaleFormats& 
     int hour = t.hour;
     if (f.twelveHourClock) {
         hour %= 12;
-        if (hour == 0) hour = 12;
+        if (hour == 0)
+            hour = 12;
     }
     std::string text = f.hourLeadingZero ? TwoDigits(hour) : std::to_string(hour);
     text += ':';
@@ -73,7 +75,9 @@ std::string FormatShortTime(const SystemTime& t, const platform::LocaleFormats& 
     return text;
 }
 
-std::optional<platform::FindData> Find(const std::string& path) { return platform::FindPath(path); }
+std::optional<platform::FindData> Find(const std::string& path) {
+    return platform::FindPath(path);
+}
 
 // One DOS value turned into a UTC file time; nothing when the DOS value is not a valid date.
 std::optional<FileTime> DosToUtc(std::uint32_t dos) {
@@ -101,14 +105,16 @@ std::int64_t GetSizeOfFile(const std::string& path) {
 
 std::string DateTimeText(FileTime utc) {
     const std::optional<SystemTime> parts = LocalParts(utc);
-    if (!parts) return {};
+    if (!parts)
+        return {};
     const platform::LocaleFormats& formats = platform::CurrentLocaleFormats();
     return FormatShortDate(*parts, formats.shortDate) + "  " + FormatShortTime(*parts, formats);
 }
 
 std::string DateText(FileTime utc) {
     const std::optional<SystemTime> parts = LocalParts(utc);
-    if (!parts) return {};
+    if (!parts)
+        return {};
     return FormatShortDate(*parts, platform::CurrentLocaleFormats().shortDate);
 }
 
@@ -163,7 +169,8 @@ std::string AttrToText(std::uint32_t a) {
                     {platform::kAttrTemporary, 'T'}};
     std::string text;
     for (const auto& [bit, letter] : kLetters) {
-        if (a & bit) text += letter;
+        if (a & bit)
+            text += letter;
     }
     return text;
 }
@@ -171,14 +178,17 @@ std::string AttrToText(std::uint32_t a) {
 std::uint32_t DateTimeToDos(TDateTime date, TDateTime time) {
     int year, month, day, hour, minute, second, msec;
     DecodeDate(date, year, month, day);
-    if (year < 1980 || year > 2099) return 0;
+    if (year < 1980 || year > 2099)
+        return 0;
     DecodeTime(time, hour, minute, second, msec);
     const std::uint32_t low = static_cast<std::uint32_t>(second / 2 + minute * 32 + hour * 2048);
     const std::uint32_t high = static_cast<std::uint32_t>(day + month * 32 + (year - 1980) * 512);
     return high << 16 | low;
 }
 
-std::uint32_t DateToDos(TDateTime date) { return DateTimeToDos(date, 0) & 0xFFFF0000u; }
+std::uint32_t DateToDos(TDateTime date) {
+    return DateTimeToDos(date, 0) & 0xFFFF0000u;
+}
 
 bool SetAllFileTimes(const std::string& path, TDateTime date, TDateTime time) {
     const std::optional<FileTime> utc = DosToUtc(DateTimeToDos(date, time));
@@ -195,25 +205,30 @@ bool SetFileTimes(const std::string& path, TDateTime createdDate, TDateTime crea
 }
 
 std::string IncludeBackslash(const std::string& text) {
-    if (!text.empty() && text.back() == platform::kPathSeparator) return text;
+    if (!text.empty() && text.back() == platform::kPathSeparator)
+        return text;
     return text + platform::kPathSeparator;
 }
 
 std::string StripAmpersand(const std::string& text) {
     std::string result = text;
     const std::size_t amp = result.find('&');
-    if (amp != std::string::npos) result.erase(amp, 1);
+    if (amp != std::string::npos)
+        result.erase(amp, 1);
     return result;
 }
 
-int GetWindowsVersion() { return 0; }
+int GetWindowsVersion() {
+    return 0;
+}
 
 std::string FormatSize(std::int64_t size) {
     const std::string digits = std::to_string(size < 0 ? -size : size);
     const std::string& separator = platform::CurrentLocaleFormats().thousandSeparator;
     std::string text = size < 0 ? "-" : "";
     for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) text += separator;
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += separator;
         text += digits[i];
     }
     return text;

@@ -28,18 +28,21 @@ void TFileAdder::SetUpFinder(TVexFind& finder, TThreadPriority priority) {
     finder.SetDrives("C");
     finder.SetCaseSensitive(false);
     finder.SetThreadPriority(priority);
-    finder.SetOnFileFound([this](TFindThread&, const std::string& directory,
-                                 const TSearchRec& fileInfo) {
-        VexFind1FileFound(directory, fileInfo);
-    });
+    finder.SetOnFileFound(
+        [this](TFindThread&, const std::string& directory, const TSearchRec& fileInfo) {
+            VexFind1FileFound(directory, fileInfo);
+        });
     finder.SetOnCompleted([this](TFindThread&) { findFilesOnlyCompleted(); });
 }
 
 TVexFind& TFileAdder::Finder(AddFolderMode mode) {
     switch (mode) {
-        case AddFolderMode::FilesAndFolders: return findFilesAndDirs_;
-        case AddFolderMode::FoldersOnly: return findDirsOnly_;
-        case AddFolderMode::FilesOnly: break;
+        case AddFolderMode::FilesAndFolders:
+            return findFilesAndDirs_;
+        case AddFolderMode::FoldersOnly:
+            return findDirsOnly_;
+        case AddFolderMode::FilesOnly:
+            break;
     }
     return findFilesOnly_;
 }
@@ -47,7 +50,8 @@ TVexFind& TFileAdder::Finder(AddFolderMode mode) {
 int TFileAdder::AddFiles(const std::vector<std::string>& paths) {
     int added = 0;
     for (const std::string& path : paths) {
-        if (IsAcceptedDrive(path) && list_.AddFileRow(path)) ++added;
+        if (IsAcceptedDrive(path) && list_.AddFileRow(path))
+            ++added;
     }
     return added;
 }
@@ -59,13 +63,15 @@ void TFileAdder::AddFolder(AddFolderMode mode, const std::string& folder) {
     finder.Directories().Clear();
     // Linux has one tree and no drive letters: the folder itself is the root of the walk, and
     // the drive stays at its default so that the search runs; "/" searches the whole tree.
-    if (folder != "/") finder.Directories().Add(folder);
+    if (folder != "/")
+        finder.Directories().Add(folder);
     lastDirectory_.clear();
     finder.Start();
 }
 
 void TFileAdder::VexFind1FileFound(const std::string& directory, const TSearchRec& fileInfo) {
-    if (!IsAcceptedFolder(directory)) return;
+    if (!IsAcceptedFolder(directory))
+        return;
     if (list_.addFolderMode == AddFolderMode::FilesOnly &&
         (fileInfo.Attr & platform::kAttrDirectory)) {
         return;
@@ -73,7 +79,9 @@ void TFileAdder::VexFind1FileFound(const std::string& directory, const TSearchRe
     list_.AddFileRow(engine::IncludeBackslash(directory) + fileInfo.Name);
 }
 
-void TFileAdder::findFilesOnlyCompleted() { setBusy_(false); }
+void TFileAdder::findFilesOnlyCompleted() {
+    setBusy_(false);
+}
 
 bool TFileAdder::IsAcceptedFolder(const std::string& directory) {
     if (directory != lastDirectory_ || lastDirectory_.empty()) {

@@ -4,7 +4,8 @@ namespace filelist {
 
 bool TFileList::AddFileRow(const std::string& path) {
     std::optional<FileRow> row = MakeFileRow(path, addFolderMode);
-    if (!row) return false;
+    if (!row)
+        return false;
     rows_.push_back(std::move(*row));
     Changed();
     return true;
@@ -40,7 +41,8 @@ void TFileList::SetText(int row, engine::RowText column, const std::string& text
 }
 
 void TFileList::Changed() const {
-    if (onChange) onChange();
+    if (onChange)
+        onChange();
 }
 
 }  // namespace filelist

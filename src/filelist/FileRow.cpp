@@ -10,7 +10,8 @@ using engine::RowText;
 
 std::string FolderText(const std::string& path) {
     const std::size_t slash = path.rfind(platform::kPathSeparator);
-    if (slash == std::string::npos) return {};
+    if (slash == std::string::npos)
+        return {};
     // A file in the root folder has the folder "/", which IncludeBackslash leaves as it is.
     return slash == 0 ? std::string(1, platform::kPathSeparator) : path.substr(0, slash);
 }
@@ -26,9 +27,12 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode) 
     const std::uint32_t a = found ? found->attributes : platform::kInvalidAttributes;
     const bool isFolder = (a & platform::kAttrDirectory) != 0;
     // Unreadable attributes have every bit set, so such a path is dropped here as well.
-    if (isFolder && (a & platform::kAttrSystem)) return std::nullopt;
-    if (mode == AddFolderMode::FilesOnly && isFolder) return std::nullopt;
-    if (mode == AddFolderMode::FoldersOnly && !isFolder) return std::nullopt;
+    if (isFolder && (a & platform::kAttrSystem))
+        return std::nullopt;
+    if (mode == AddFolderMode::FilesOnly && isFolder)
+        return std::nullopt;
+    if (mode == AddFolderMode::FoldersOnly && !isFolder)
+        return std::nullopt;
 
     FileRow row;
     row.caption = CaptionOf(path);

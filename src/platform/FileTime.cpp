@@ -31,7 +31,9 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
     year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2));
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

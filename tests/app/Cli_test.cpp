@@ -24,7 +24,8 @@ ProcessResult Cli(const TempDir& dir, const std::vector<std::string>& args) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -156,9 +157,9 @@ TEST(CliTimesTest, BadDatesAreRefusedBeforeAnyFileIsTouched) {
     TempDir dir;
     dir.Write("a.txt");
     ASSERT_EQ(Cli(dir, {"--set-attr=", "a.txt"}).exitCode, 0);
-    for (const std::string& arg : {std::string("--time=2004-02-30 10:00:00"),
-                                   std::string("--time=yesterday"),
-                                   std::string("--time=1979-12-31 23:59:59")}) {
+    for (const std::string& arg :
+         {std::string("--time=2004-02-30 10:00:00"), std::string("--time=yesterday"),
+          std::string("--time=1979-12-31 23:59:59")}) {
         const ProcessResult result = Cli(dir, {arg, "--set-attr=H", "a.txt"});
         EXPECT_EQ(result.exitCode, 2) << arg;
         EXPECT_FALSE(result.err.empty()) << arg;
@@ -223,7 +224,8 @@ TEST(CliAddFolderTest, SearchesAndPathsKeepTheirOrder) {
                                            "last.txt", "--add-folder", "folders", "tree"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     std::vector<std::string> names;
-    for (const std::string& line : Lines(result.out)) names.push_back(Fields(line)[0]);
+    for (const std::string& line : Lines(result.out))
+        names.push_back(Fields(line)[0]);
     ASSERT_EQ(names.size(), 5u);
     EXPECT_EQ(names[0], "first.txt");
     EXPECT_EQ(std::set<std::string>(names.begin() + 1, names.begin() + 3),

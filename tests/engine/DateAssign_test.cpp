@@ -34,30 +34,83 @@ TEST(ValidateDatesTest, ExaminesOnlyWhatTheModeSays) {
         bool message;
     } cases[] = {
         {"do not change", {}, true, false},
-        {"one value 1979", [] { RunOptions o; o.dateChange = DateChange::SetSelected;
-                                o.date = At(1979, 12, 31); return o; }(), false, true},
-        {"one value 1980", [] { RunOptions o; o.dateChange = DateChange::SetSelected;
-                                o.date = At(1980, 1, 1); return o; }(), true, false},
-        {"one value 2099", [] { RunOptions o; o.dateChange = DateChange::SetSelected;
-                                o.date = At(2099, 12, 31); return o; }(), true, false},
-        {"one value 2100", [] { RunOptions o; o.dateChange = DateChange::SetSelected;
-                                o.date = At(2100, 1, 1); return o; }(), false, true},
-        {"created 1975, modified 2005", [] { RunOptions o; o.dateChange = DateChange::SetSeparate;
-             o.created = true; o.createdDate = At(1975, 1, 1);
-             o.modified = true; o.modifiedDate = At(2005, 1, 1); return o; }(), false, true},
-        {"created 2005, modified 1975", [] { RunOptions o; o.dateChange = DateChange::SetSeparate;
-             o.created = true; o.createdDate = At(2005, 1, 1);
-             o.modified = true; o.modifiedDate = At(1975, 1, 1); return o; }(), true, false},
-        {"opened only 1979", [] { RunOptions o; o.dateChange = DateChange::SetSeparate;
-             o.opened = true; o.openedDate = At(1979, 1, 1); return o; }(), false, true},
-        {"no box", [] { RunOptions o; o.dateChange = DateChange::SetSeparate;
-             o.createdDate = At(1975, 1, 1); return o; }(), false, false},
+        {"one value 1979",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::SetSelected;
+             o.date = At(1979, 12, 31);
+             return o;
+         }(),
+         false, true},
+        {"one value 1980",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::SetSelected;
+             o.date = At(1980, 1, 1);
+             return o;
+         }(),
+         true, false},
+        {"one value 2099",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::SetSelected;
+             o.date = At(2099, 12, 31);
+             return o;
+         }(),
+         true, false},
+        {"one value 2100",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::SetSelected;
+             o.date = At(2100, 1, 1);
+             return o;
+         }(),
+         false, true},
+        {"created 1975, modified 2005",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::SetSeparate;
+             o.created = true;
+             o.createdDate = At(1975, 1, 1);
+             o.modified = true;
+             o.modifiedDate = At(2005, 1, 1);
+             return o;
+         }(),
+         false, true},
+        {"created 2005, modified 1975",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::SetSeparate;
+             o.created = true;
+             o.createdDate = At(2005, 1, 1);
+             o.modified = true;
+             o.modifiedDate = At(1975, 1, 1);
+             return o;
+         }(),
+         true, false},
+        {"opened only 1979",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::SetSeparate;
+             o.opened = true;
+             o.openedDate = At(1979, 1, 1);
+             return o;
+         }(),
+         false, true},
+        {"no box",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::SetSeparate;
+             o.createdDate = At(1975, 1, 1);
+             return o;
+         }(),
+         false, false},
     };
     for (const auto& c : cases) {
         Messages messages;
         EXPECT_EQ(ValidateDates(c.options, messages.Fn()), c.result) << c.name;
-        EXPECT_EQ(messages.shown, c.message ? std::vector<std::string>{error}
-                                            : std::vector<std::string>{})
+        EXPECT_EQ(messages.shown,
+                  c.message ? std::vector<std::string>{error} : std::vector<std::string>{})
             << c.name;
     }
 }
@@ -130,8 +183,8 @@ TEST_F(AssignTimesTest, SeparateValuesFollowTheTable) {
         o.modifiedTime = EncodeTime(4, 5, 6);
         o.opened = row.opened;
         o.openedDate = At(2007, 3, 4) + 0.5;  // a date picker contributes its date only
-        const std::string label = std::to_string(row.created) + std::to_string(row.modified) +
-                                  std::to_string(row.opened);
+        const std::string label =
+            std::to_string(row.created) + std::to_string(row.modified) + std::to_string(row.opened);
         EXPECT_TRUE(AssignTimes(file, o)) << label;
         EXPECT_DOUBLE_EQ(GetCreatedTime(file), row.expectCreated) << label;
         EXPECT_DOUBLE_EQ(GetModifiedTime(file), row.expectModified) << label;

@@ -64,7 +64,8 @@ public:
 
     engine::RunOptions ReadOptions() override { return options; }
     void ProcessMessages() override {
-        if (onProcessMessages) onProcessMessages(processCalls_);
+        if (onProcessMessages)
+            onProcessMessages(processCalls_);
         ++processCalls_;
     }
     void RunStateChanged(bool running) override { states.push_back(running); }

@@ -37,14 +37,21 @@ bool Exists(const std::string& path) {
 }
 
 TEST(CaseConversionTest, PlainTouchesOnlyAsciiLetters) {
-    EXPECT_EQ(PlainLower("\xc3\x89" "COLE.TXT"), "\xc3\x89" "cole.txt");  // É stays
+    EXPECT_EQ(PlainLower("\xc3\x89"
+                         "COLE.TXT"),
+              "\xc3\x89"
+              "cole.txt");  // É stays
     EXPECT_EQ(PlainUpper("\xc3\xa9t\xc3\xa9.txt"), "\xc3\xa9T\xc3\xa9.TXT");
-    EXPECT_EQ(PlainUpper("a\xff" "b"), "A\xff" "B");
+    EXPECT_EQ(PlainUpper("a\xff"
+                         "b"),
+              "A\xff"
+              "B");
 }
 
 TEST(CaseConversionTest, LocaleKnowsAccentedLetters) {
     testsupport::LocaleScope scope("de_DE.UTF-8", "UTC");
-    if (!scope.Available()) GTEST_SKIP() << "de_DE.UTF-8 is not generated";
+    if (!scope.Available())
+        GTEST_SKIP() << "de_DE.UTF-8 is not generated";
     EXPECT_EQ(LocaleLower(".\xc3\x89T\xc3\x89"), ".\xc3\xa9t\xc3\xa9");  // .ÉTÉ -> .été
     EXPECT_EQ(LocaleUpper(".\xc3\xa4\xc3\xb6\xc3\xbc"), ".\xc3\x84\xc3\x96\xc3\x9c");
     // Bytes that are not UTF-8 pass through untouched.
@@ -124,7 +131,8 @@ protected:
 
 TEST_F(ChangeCaseTest, FourConversions) {
     testsupport::LocaleScope scope("de_DE.UTF-8", "UTC");
-    if (!scope.Available()) GTEST_SKIP() << "de_DE.UTF-8 is not generated";
+    if (!scope.Available())
+        GTEST_SKIP() << "de_DE.UTF-8 is not generated";
     const struct {
         const char* before;
         CaseChange change;
@@ -132,7 +140,11 @@ TEST_F(ChangeCaseTest, FourConversions) {
     } cases[] = {
         {"notes.txt", CaseChange::ExtUpper, "notes.TXT"},
         {"Report.TXT", CaseChange::NameLower, "report.txt"},
-        {"\xc3\x89" "COLE.TXT", CaseChange::NameLower, "\xc3\x89" "cole.txt"},  // plain
+        {"\xc3\x89"
+         "COLE.TXT",
+         CaseChange::NameLower,
+         "\xc3\x89"
+         "cole.txt"},  // plain
         {"song.mp3", CaseChange::NameUpper, "SONG.MP3"},
         {"summer.\xc3\x89T\xc3\x89", CaseChange::ExtLower, "summer.\xc3\xa9t\xc3\xa9"},  // locale
         {"Noext", CaseChange::ExtUpper, "Noext"},  // targets its own name: nothing changes

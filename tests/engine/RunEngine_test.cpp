@@ -1,7 +1,7 @@
 #include "engine/RunEngine.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "FakeFrontEnd.h"
@@ -166,7 +166,8 @@ TEST_F(RunEngineTest, MaskIsTakenOnceButOtherOptionsAfreshPerFile) {
             host.options.archive = false;  // the mask was taken at the start: no effect
             host.options.hidden = true;
         }
-        if (call == 2) host.options.setAttr = false;  // read afresh: applies from here on
+        if (call == 2)
+            host.options.setAttr = false;  // read afresh: applies from here on
     };
     engine.btnStartStopClick(RunScope::All);
     EXPECT_EQ(platform::GetFileAttributes(first), kA);
@@ -180,7 +181,8 @@ TEST_F(RunEngineTest, StopBetweenRowsLeavesTheRestUntouched) {
     const std::string second = AddFile("2.txt");
     const std::string third = AddFile("3.txt");
     host.onProcessMessages = [&](int call) {
-        if (call == 1) engine.btnStartStopClick(RunScope::All);  // any scope item stops
+        if (call == 1)
+            engine.btnStartStopClick(RunScope::All);  // any scope item stops
     };
     engine.btnStartStopClick(RunScope::All);
     EXPECT_TRUE(engine.Idle());

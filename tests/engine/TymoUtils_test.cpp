@@ -24,10 +24,11 @@ TEST(TymoUtilsTest, AttributeLettersInFixedOrder) {
         std::uint32_t value;
         const char* text;
     } cases[] = {
-        {0x21, "RA"}, {0x10, "D"}, {0x927, "RHSACT"}, {0, ""}, {0x80 | 0x40000, ""},
-        {0x10 | 0x02 | 0x04, "DHS"},
+        {0x21, "RA"}, {0x10, "D"},          {0x927, "RHSACT"},
+        {0, ""},      {0x80 | 0x40000, ""}, {0x10 | 0x02 | 0x04, "DHS"},
     };
-    for (const auto& c : cases) EXPECT_EQ(AttrToText(c.value), c.text) << std::hex << c.value;
+    for (const auto& c : cases)
+        EXPECT_EQ(AttrToText(c.value), c.text) << std::hex << c.value;
 }
 
 TEST(TymoUtilsTest, DosEncodingOfDateAndTime) {
@@ -57,7 +58,8 @@ TEST(TymoUtilsTest, TextHelpers) {
 
 TEST(TymoUtilsTest, SizesAreWholeNumbersInSixtyFourBits) {
     LocaleScope scope("en_US.UTF-8", "UTC");
-    if (!scope.Available()) GTEST_SKIP() << "en_US.UTF-8 is not generated";
+    if (!scope.Available())
+        GTEST_SKIP() << "en_US.UTF-8 is not generated";
     EXPECT_EQ(FormatSize(0), "0");
     EXPECT_EQ(FormatSize(999), "999");
     EXPECT_EQ(FormatSize(1234567), "1,234,567");
@@ -78,7 +80,8 @@ TEST(TymoUtilsTest, TimeTextsFollowTheLocale) {
     const std::string file = dir.Write("t.txt");
     {
         LocaleScope scope("de_DE.UTF-8", "CET-1");
-        if (!scope.Available()) GTEST_SKIP() << "de_DE.UTF-8 is not generated";
+        if (!scope.Available())
+            GTEST_SKIP() << "de_DE.UTF-8 is not generated";
         SetLocalTimes(file, 2004, 2, 29, 9, 5, 37);
         EXPECT_EQ(GetModifiedText(file), "29.02.2004  09:05");
         EXPECT_EQ(GetCreatedText(file), "29.02.2004  09:05");
@@ -87,7 +90,8 @@ TEST(TymoUtilsTest, TimeTextsFollowTheLocale) {
     }
     {
         LocaleScope scope("en_US.UTF-8", "CET-1");
-        if (!scope.Available()) GTEST_SKIP() << "en_US.UTF-8 is not generated";
+        if (!scope.Available())
+            GTEST_SKIP() << "en_US.UTF-8 is not generated";
         EXPECT_EQ(GetModifiedText(file), "02/29/2004  09:05 AM");
         SetLocalTimes(file, 2004, 2, 29, 0, 30, 0);
         EXPECT_EQ(GetModifiedText(file), "02/29/2004  12:30 AM");

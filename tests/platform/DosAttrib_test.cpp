@@ -22,7 +22,8 @@ struct Bytes {
     Bytes& U32(std::uint32_t v) { return Put(v, 4); }
     Bytes& U64(std::uint64_t v) { return Put(v, 8); }
     Bytes& Put(std::uint64_t v, int n) {
-        for (int i = 0; i < n; ++i) data.push_back(static_cast<char>(v >> (8 * i)));
+        for (int i = 0; i < n; ++i)
+            data.push_back(static_cast<char>(v >> (8 * i)));
         return *this;
     }
 };
@@ -72,11 +73,19 @@ TEST(DosAttribTest, ZeroAndAllOnesCreationTimesAreNotKnown) {
 TEST(DosAttribTest, WritesVersion3WithHexTextInFront) {
     const std::string value = EncodeDosAttrib({0x22, kCreated});
     Bytes expected;
-    expected.Text("0x22").Zeros(1).Zeros(1)  // text, NUL, pad to 2
-        .U16(3).U16(3).Zeros(2)               // version, level, pad to 4
-        .U32(0x11).U32(0x22).U32(0)           // valid flags, attrib, ea_size
-        .U64(0).U64(0)                        // size, alloc_size
-        .U64(kCreated).U64(0);                // create_time, change_time
+    expected.Text("0x22")
+        .Zeros(1)
+        .Zeros(1)  // text, NUL, pad to 2
+        .U16(3)
+        .U16(3)
+        .Zeros(2)  // version, level, pad to 4
+        .U32(0x11)
+        .U32(0x22)
+        .U32(0)  // valid flags, attrib, ea_size
+        .U64(0)
+        .U64(0)  // size, alloc_size
+        .U64(kCreated)
+        .U64(0);  // create_time, change_time
     EXPECT_EQ(value, expected.data);
     const auto back = ParseDosAttrib(value);
     ASSERT_TRUE(back);

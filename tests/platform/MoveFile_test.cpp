@@ -86,7 +86,8 @@ public:
                    run(mountCommand.front(), mountArgs);
     }
     ~NtfsMount() {
-        if (mounted_) testsupport::RunProcess("umount", {mountPoint_}, "/");
+        if (mounted_)
+            testsupport::RunProcess("umount", {mountPoint_}, "/");
     }
     bool Mounted() const { return mounted_; }
     const std::string& Path() const { return mountPoint_; }
@@ -102,14 +103,16 @@ constexpr const char* kNoNtfs = "cannot mount an NTFS image here (needs ntfs-3g,
 TEST(MoveFileNtfsTest, NeverReplacesWhereTheFileSystemRefusesNoReplace) {
     TempDir dir;
     NtfsMount ntfs(dir, {"ntfs-3g"});
-    if (!ntfs.Mounted()) GTEST_SKIP() << kNoNtfs;
+    if (!ntfs.Mounted())
+        GTEST_SKIP() << kNoNtfs;
     CheckRenameRules(ntfs.Path());
 }
 
 TEST(MoveFileNtfsTest, CaseChangeOnCaseInsensitiveFileSystem) {
     TempDir dir;
     NtfsMount ntfs(dir, {"lowntfs-3g", "-o", "ignore_case"});
-    if (!ntfs.Mounted()) GTEST_SKIP() << kNoNtfs;
+    if (!ntfs.Mounted())
+        GTEST_SKIP() << kNoNtfs;
     const std::string song = ntfs.Path() + "/song.mp3";
     const std::string other = ntfs.Path() + "/other.mp3";
     { std::ofstream(song) << "music"; }

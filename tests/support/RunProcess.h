@@ -33,11 +33,12 @@ inline std::string ShellQuote(const std::string& text) {
 inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                                 const std::string& workDir, const std::string& environment = "") {
     TempDir capture;
-    std::string command = "cd " + ShellQuote(workDir) + " && env " + environment + " " +
-                          ShellQuote(program);
-    for (const std::string& arg : args) command += " " + ShellQuote(arg);
-    command += " >" + ShellQuote(capture / "out") + " 2>" + ShellQuote(capture / "err") +
-               " </dev/null";
+    std::string command =
+        "cd " + ShellQuote(workDir) + " && env " + environment + " " + ShellQuote(program);
+    for (const std::string& arg : args)
+        command += " " + ShellQuote(arg);
+    command +=
+        " >" + ShellQuote(capture / "out") + " 2>" + ShellQuote(capture / "err") + " </dev/null";
     const int status = std::system(command.c_str());
     ProcessResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -27,7 +27,8 @@ public:
         std::error_code ignored;
         // A test may leave read-only files and folders behind; make them removable first.
         for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
-             !ignored && it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+             !ignored && it != std::filesystem::recursive_directory_iterator();
+             it.increment(ignored)) {
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ignored);
         }

@@ -21,13 +21,15 @@ public:
     }
     bool U16(std::uint16_t& v) {
         std::uint64_t x;
-        if (!Read(2, 2, x)) return false;
+        if (!Read(2, 2, x))
+            return false;
         v = static_cast<std::uint16_t>(x);
         return true;
     }
     bool U32(std::uint32_t& v) {
         std::uint64_t x;
-        if (!Read(4, 4, x)) return false;
+        if (!Read(4, 4, x))
+            return false;
         v = static_cast<std::uint32_t>(x);
         return true;
     }
@@ -36,7 +38,8 @@ public:
     bool Skip64(int count) {
         std::uint64_t ignored;
         for (int i = 0; i < count; ++i) {
-            if (!U64(ignored)) return false;
+            if (!U64(ignored))
+                return false;
         }
         return true;
     }
@@ -48,7 +51,8 @@ private:
         }
         v = 0;
         for (std::size_t i = 0; i < size; ++i) {
-            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(data_[offset_ + i])) << (8 * i);
+            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(data_[offset_ + i]))
+                 << (8 * i);
         }
         offset_ += size;
         return true;
@@ -62,7 +66,8 @@ class NdrWriter {
 public:
     explicit NdrWriter(std::string& out) : out_(out) {}
     void Align(std::size_t n) {
-        while (out_.size() % n != 0) out_.push_back('\0');
+        while (out_.size() % n != 0)
+            out_.push_back('\0');
     }
     void U16(std::uint16_t v) { Write(v, 2, 2); }
     void U32(std::uint32_t v) { Write(v, 4, 4); }
@@ -71,7 +76,8 @@ public:
 private:
     void Write(std::uint64_t v, std::size_t size, std::size_t alignment) {
         Align(alignment);
-        for (std::size_t i = 0; i < size; ++i) out_.push_back(static_cast<char>(v >> (8 * i)));
+        for (std::size_t i = 0; i < size; ++i)
+            out_.push_back(static_cast<char>(v >> (8 * i)));
     }
     std::string& out_;
 };
@@ -147,19 +153,21 @@ std::optional<DosAttrib> ParseDosAttrib(std::string_view value) {
     const std::optional<std::uint32_t> hex = ParseHexText(value.substr(0, nul));
     if (nul == std::string_view::npos) {
         // Wine's form: the hex text alone.
-        if (!hex) return std::nullopt;
+        if (!hex)
+            return std::nullopt;
         return DosAttrib{*hex, std::nullopt};
     }
     NdrReader reader(value, nul + 1);
     std::uint16_t version = 0;
     std::uint16_t level = 0;
     DosAttrib result;
-    if (reader.U16(version) && reader.U16(level) && level == version &&
-        reader.Align(4) && ReadRecord(reader, version, result)) {
+    if (reader.U16(version) && reader.U16(level) && level == version && reader.Align(4) &&
+        ReadRecord(reader, version, result)) {
         return result;
     }
     // A blob we cannot read still carries the attributes in its text, as Samba falls back to.
-    if (!hex) return std::nullopt;
+    if (!hex)
+        return std::nullopt;
     return DosAttrib{*hex, std::nullopt};
 }
 

@@ -47,10 +47,12 @@ StoredDosAttrib ReadStoredDosAttrib(const std::string& path) {
     } else if (errno == ERANGE) {
         // Larger than any form we know, but still read it whole rather than guess.
         const ssize_t size = getxattr(path.c_str(), kDosAttribName, nullptr, 0);
-        if (size <= 0) return stored;
+        if (size <= 0)
+            return stored;
         stored.raw.resize(static_cast<std::size_t>(size));
         n = getxattr(path.c_str(), kDosAttribName, stored.raw.data(), stored.raw.size());
-        if (n < 0) return stored;
+        if (n < 0)
+            return stored;
         stored.raw.resize(static_cast<std::size_t>(n));
     } else {
         return stored;  // absent, unsupported or unreadable: no bits are stored
@@ -64,7 +66,8 @@ StoredDosAttrib ReadStoredDosAttrib(const std::string& path) {
 bool WriteDosAttrib(const std::string& path, const StoredDosAttrib& current,
                     const DosAttrib& wanted) {
     if (wanted.attributes == 0 && !wanted.creationTime) {
-        if (!current.present) return true;
+        if (!current.present)
+            return true;
         return removexattr(path.c_str(), kDosAttribName) == 0 || errno == ENODATA;
     }
     const std::string value = linux_fs::EncodeDosAttrib(wanted);
@@ -81,10 +84,13 @@ bool RestoreDosAttrib(const std::string& path, const StoredDosAttrib& previous) 
 
 std::string LastComponent(const std::string& path) {
     std::size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/') --end;
+    while (end > 1 && path[end - 1] == '/')
+        --end;
     const std::size_t slash = path.rfind('/', end - 1);
-    if (slash == std::string::npos) return path.substr(0, end);
-    if (slash + 1 == end) return "/";
+    if (slash == std::string::npos)
+        return path.substr(0, end);
+    if (slash + 1 == end)
+        return "/";
     return path.substr(slash + 1, end - slash - 1);
 }
 
@@ -95,9 +101,12 @@ bool IsDotName(const std::string& name) {
 std::uint32_t AttributesOf(const std::string& name, const struct statx& st,
                            const StoredDosAttrib& stored) {
     std::uint32_t attributes = stored.parsed ? stored.parsed->attributes & kStoredBits : 0;
-    if (S_ISDIR(st.stx_mode)) attributes |= kAttrDirectory;
-    if ((st.stx_mode & kWriteBits) == 0) attributes |= kAttrReadOnly;
-    if (IsDotName(name)) attributes |= kAttrHidden;
+    if (S_ISDIR(st.stx_mode))
+        attributes |= kAttrDirectory;
+    if ((st.stx_mode & kWriteBits) == 0)
+        attributes |= kAttrReadOnly;
+    if (IsDotName(name))
+        attributes |= kAttrHidden;
     if ((st.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
         (st.stx_attributes & STATX_ATTR_COMPRESSED)) {
         attributes |= kAttrCompressed;
@@ -107,8 +116,7 @@ std::uint32_t AttributesOf(const std::string& name, const struct statx& st,
 
 FileTime ToFileTime(const statx_timestamp& ts) {
     FileTime result = 0;
-    UnixToFileTime(timespec{static_cast<time_t>(ts.tv_sec), static_cast<long>(ts.tv_nsec)},
-                   result);
+    UnixToFileTime(timespec{static_cast<time_t>(ts.tv_sec), static_cast<long>(ts.tv_nsec)}, result);
     return result;
 }
 
@@ -130,26 +138,33 @@ mode_t ProcessUmask() {
 // Read-only sets no write bit at all; clearing it gives back the owner's write bit and, where
 // the umask allows, write to those who may read, as Wine does for Windows programs.
 mode_t ModeFor(mode_t mode, bool readOnly) {
-    if (readOnly) return mode & ~kWriteBits;
-    if ((mode & kWriteBits) != 0) return mode;
+    if (readOnly)
+        return mode & ~kWriteBits;
+    if ((mode & kWriteBits) != 0)
+        return mode;
     return mode | ((S_IRUSR | S_IWUSR | ((mode & (S_IRGRP | S_IROTH)) >> 1)) & ~ProcessUmask());
 }
 
 timespec OmitOr(const std::optional<FileTime>& time) {
-    if (!time) return timespec{0, UTIME_OMIT};
+    if (!time)
+        return timespec{0, UTIME_OMIT};
     return FileTimeToUnix(*time);
 }
 
 // An absolute path without "." or ".." components, empty components or a trailing "/":
 // already what FullPath would make of it.
 bool IsCleanAbsolute(const std::string& path) {
-    if (path.empty() || path[0] != '/') return false;
-    if (path.size() == 1) return true;
-    if (path.back() == '/') return false;
+    if (path.empty() || path[0] != '/')
+        return false;
+    if (path.size() == 1)
+        return true;
+    if (path.back() == '/')
+        return false;
     for (std::size_t slash = 0; slash != std::string::npos; slash = path.find('/', slash + 1)) {
         const std::size_t next = path.find('/', slash + 1);
         const std::size_t length = (next == std::string::npos ? path.size() : next) - slash - 1;
-        if (length == 0) return false;
+        if (length == 0)
+            return false;
         if (path[slash + 1] == '.' && (length == 1 || (length == 2 && path[slash + 2] == '.'))) {
             return false;
         }
@@ -161,7 +176,8 @@ bool IsCleanAbsolute(const std::string& path) {
 
 std::string FullPath(const std::string& path) {
     // Every look-up passes through here, mostly with paths that are already full.
-    if (IsCleanAbsolute(path)) return path;
+    if (IsCleanAbsolute(path))
+        return path;
     std::string joined = path;
     if (path.empty() || path[0] != '/') {
         std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
@@ -172,24 +188,28 @@ std::string FullPath(const std::string& path) {
     std::size_t start = 0;
     while (start <= joined.size()) {
         std::size_t slash = joined.find('/', start);
-        if (slash == std::string::npos) slash = joined.size();
+        if (slash == std::string::npos)
+            slash = joined.size();
         std::string part = joined.substr(start, slash - start);
         if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
+            if (!parts.empty())
+                parts.pop_back();
         } else if (!part.empty() && part != ".") {
             parts.push_back(std::move(part));
         }
         start = slash + 1;
     }
     std::string result;
-    for (const std::string& part : parts) result += "/" + part;
+    for (const std::string& part : parts)
+        result += "/" + part;
     return result.empty() ? "/" : result;
 }
 
 std::optional<FindData> FindPath(const std::string& path) {
     const std::string full = FullPath(path);
     struct statx st {};
-    if (!StatPath(full, st)) return std::nullopt;
+    if (!StatPath(full, st))
+        return std::nullopt;
     const StoredDosAttrib stored = ReadStoredDosAttrib(full);
 
     FindData data;
@@ -209,19 +229,22 @@ std::optional<FindData> FindPath(const std::string& path) {
 
 std::optional<FileTime> FileLastWriteTime(const std::string& path) {
     struct statx st {};
-    if (!StatPath(path, st) || S_ISDIR(st.stx_mode)) return std::nullopt;
+    if (!StatPath(path, st) || S_ISDIR(st.stx_mode))
+        return std::nullopt;
     return ToFileTime(st.stx_mtime);
 }
 
 std::uint32_t GetFileAttributes(const std::string& path) {
     struct statx st {};
-    if (!StatPath(path, st)) return kInvalidAttributes;
+    if (!StatPath(path, st))
+        return kInvalidAttributes;
     return AttributesOf(LastComponent(path), st, ReadStoredDosAttrib(path));
 }
 
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     struct statx st {};
-    if (!StatPath(path, st)) return false;
+    if (!StatPath(path, st))
+        return false;
     const StoredDosAttrib current = ReadStoredDosAttrib(path);
 
     DosAttrib wanted = current.parsed.value_or(DosAttrib{});
@@ -235,12 +258,14 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     wanted.attributes = (wanted.attributes & ~(kStoredBits | kAttrReadOnly)) | storedBits;
     const bool attribChanges =
         current.parsed ? wanted.attributes != current.parsed->attributes : wanted.attributes != 0;
-    if (attribChanges && !WriteDosAttrib(path, current, wanted)) return false;
+    if (attribChanges && !WriteDosAttrib(path, current, wanted))
+        return false;
 
     const mode_t mode = st.stx_mode & 07777;
     const mode_t newMode = ModeFor(mode, (attributes & kAttrReadOnly) != 0);
     if (newMode != mode && chmod(path.c_str(), newMode) != 0) {
-        if (attribChanges) RestoreDosAttrib(path, current);
+        if (attribChanges)
+            RestoreDosAttrib(path, current);
         return false;
     }
     return true;
@@ -248,21 +273,25 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
 
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times) {
     struct statx st {};
-    if (!StatPath(path, st)) return false;
+    if (!StatPath(path, st))
+        return false;
     // Windows cannot open a read-only file for writing, so its times stay as they are; keep
     // that promise here too, even for root. Folders are opened for their times regardless.
-    if (!S_ISDIR(st.stx_mode) && (st.stx_mode & kWriteBits) == 0) return false;
+    if (!S_ISDIR(st.stx_mode) && (st.stx_mode & kWriteBits) == 0)
+        return false;
 
     StoredDosAttrib current;
     if (times.creation) {
         current = ReadStoredDosAttrib(path);
         DosAttrib wanted = current.parsed.value_or(DosAttrib{});
         wanted.creationTime = *times.creation;
-        if (!WriteDosAttrib(path, current, wanted)) return false;
+        if (!WriteDosAttrib(path, current, wanted))
+            return false;
     }
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
     if (utimensat(AT_FDCWD, path.c_str(), values, 0) != 0) {
-        if (times.creation) RestoreDosAttrib(path, current);
+        if (times.creation)
+            RestoreDosAttrib(path, current);
         return false;
     }
     return true;

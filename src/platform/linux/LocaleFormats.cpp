@@ -25,15 +25,32 @@ std::string DatePatternFrom(const std::string& format) {
             c = format[++i];
         }
         switch (c) {
-            case 'd': pattern += "dd"; break;
-            case 'e': pattern += "d"; break;
-            case 'm': pattern += "mm"; break;
-            case 'y': pattern += "yy"; break;
-            case 'Y': pattern += "yyyy"; break;
-            case 'D': pattern += "mm/dd/yy"; break;
-            case 'F': pattern += "yyyy-mm-dd"; break;
-            case '%': pattern += '%'; break;
-            default: break;  // names of days and months have no place in a short date
+            case 'd':
+                pattern += "dd";
+                break;
+            case 'e':
+                pattern += "d";
+                break;
+            case 'm':
+                pattern += "mm";
+                break;
+            case 'y':
+                pattern += "yy";
+                break;
+            case 'Y':
+                pattern += "yyyy";
+                break;
+            case 'D':
+                pattern += "mm/dd/yy";
+                break;
+            case 'F':
+                pattern += "yyyy-mm-dd";
+                break;
+            case '%':
+                pattern += '%';
+                break;
+            default:
+                break;  // names of days and months have no place in a short date
         }
     }
     return pattern;
@@ -55,18 +72,20 @@ std::string ExpandTimeFormat(std::string format) {
 LocaleFormats ReadLocaleFormats() {
     LocaleFormats formats;
     const std::string datePattern = DatePatternFrom(nl_langinfo(D_FMT));
-    if (!datePattern.empty()) formats.shortDate = datePattern;
+    if (!datePattern.empty())
+        formats.shortDate = datePattern;
 
     const std::string time = ExpandTimeFormat(nl_langinfo(T_FMT));
-    const bool uses12 = time.find("%I") != std::string::npos || time.find("%l") != std::string::npos;
+    const bool uses12 =
+        time.find("%I") != std::string::npos || time.find("%l") != std::string::npos;
     formats.twelveHourClock = uses12;
     formats.hourLeadingZero =
         time.find("%H") != std::string::npos || time.find("%I") != std::string::npos;
     if (uses12) {
         formats.amText = nl_langinfo(AM_STR);
         formats.pmText = nl_langinfo(PM_STR);
-        const std::size_t marker = time.find("%p") != std::string::npos ? time.find("%p")
-                                                                         : time.find("%P");
+        const std::size_t marker =
+            time.find("%p") != std::string::npos ? time.find("%p") : time.find("%P");
         const std::size_t hour = std::min(time.find("%I"), time.find("%l"));
         formats.amPmBeforeTime = marker != std::string::npos && marker < hour;
     }

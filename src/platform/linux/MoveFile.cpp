@@ -18,35 +18,44 @@ namespace {
 
 // 0 when renamed, else the error number; EEXIST when the new name is taken.
 int RenameNoReplace(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL) return errno;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL)
+        return errno;
 
     if (link(from.c_str(), to.c_str()) == 0) {
-        if (unlink(from.c_str()) == 0) return 0;
+        if (unlink(from.c_str()) == 0)
+            return 0;
         const int error = errno;
         unlink(to.c_str());  // keep the file under its old name only
         return error;
     }
-    if (errno == EEXIST) return EEXIST;
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return errno;
+    if (errno == EEXIST)
+        return EEXIST;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
 
     // No hard links either (folders, or file systems without links): a plain rename after
     // checking that the new name is free is the best this file system allows.
     struct stat st {};
-    if (lstat(to.c_str(), &st) == 0) return EEXIST;
-    if (errno != ENOENT) return errno;
+    if (lstat(to.c_str(), &st) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
     return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
+    if (slash == std::string::npos)
+        return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
@@ -61,9 +70,11 @@ MoveOutcome RenameThroughTemporary(const std::string& from, const std::string& t
                     std::to_string(counter++);
         error = RenameNoReplace(from, temporary);
     }
-    if (error != 0) return {MoveResult::Failed, error};
+    if (error != 0)
+        return {MoveResult::Failed, error};
     error = RenameNoReplace(temporary, to);
-    if (error == 0) return {MoveResult::Moved, 0};
+    if (error == 0)
+        return {MoveResult::Moved, 0};
     RenameNoReplace(temporary, from);
     return error == EEXIST ? MoveOutcome{MoveResult::TargetExists, 0}
                            : MoveOutcome{MoveResult::Failed, error};
@@ -79,9 +90,12 @@ MoveOutcome MoveFile(const std::string& from, const std::string& to) {
                                              : MoveOutcome{MoveResult::Failed, errno};
     }
     const int error = RenameNoReplace(from, to);
-    if (error == 0) return {MoveResult::Moved, 0};
-    if (error != EEXIST) return {MoveResult::Failed, error};
-    if (SameFile(from, to)) return RenameThroughTemporary(from, to);
+    if (error == 0)
+        return {MoveResult::Moved, 0};
+    if (error != EEXIST)
+        return {MoveResult::Failed, error};
+    if (SameFile(from, to))
+        return RenameThroughTemporary(from, to);
     return {MoveResult::TargetExists, 0};
 }
 

@@ -26,20 +26,23 @@ public:
         const std::string key = isFolder ? std::string("/") : ExtensionOf(fileName);
         std::lock_guard lock(mutex_);
         auto found = entries_.find(key);
-        if (found != entries_.end()) return found->second;
+        if (found != entries_.end())
+            return found->second;
         return entries_.emplace(key, Resolve(key, isFolder)).first->second;
     }
 
     std::string IconName(int index) {
         std::lock_guard lock(mutex_);
-        if (index < 0 || static_cast<std::size_t>(index) >= iconNames_.size()) return {};
+        if (index < 0 || static_cast<std::size_t>(index) >= iconNames_.size())
+            return {};
         return iconNames_[static_cast<std::size_t>(index)];
     }
 
 private:
     static std::string ExtensionOf(const std::string& fileName) {
         const std::size_t dot = fileName.rfind('.');
-        if (dot == std::string::npos || dot == 0) return {};
+        if (dot == std::string::npos || dot == 0)
+            return {};
         return fileName.substr(dot);
     }
 
@@ -49,11 +52,11 @@ private:
             type = database_.mimeTypeForName(QStringLiteral("inode/directory"));
         } else {
             const QList<QMimeType> types = database_.mimeTypesForFileName(
-                QStringLiteral("file") + QString::fromUtf8(extension.data(),
-                                                           static_cast<qsizetype>(extension.size())));
-            type = types.isEmpty() ? database_.mimeTypeForName(
-                                         QStringLiteral("application/octet-stream"))
-                                   : types.first();
+                QStringLiteral("file") +
+                QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size())));
+            type = types.isEmpty()
+                       ? database_.mimeTypeForName(QStringLiteral("application/octet-stream"))
+                       : types.first();
         }
         ShellEntry entry;
         entry.typeName = type.comment().left(kMaxTypeNameLength).toStdString();
@@ -63,7 +66,8 @@ private:
 
     int IconIndexFor(const std::string& iconName) {
         for (std::size_t i = 0; i < iconNames_.size(); ++i) {
-            if (iconNames_[i] == iconName) return static_cast<int>(i);
+            if (iconNames_[i] == iconName)
+                return static_cast<int>(i);
         }
         iconNames_.push_back(iconName);
         return static_cast<int>(iconNames_.size() - 1);
@@ -90,6 +94,8 @@ int IconIndexOf(const std::string& fileName, bool isFolder) {
     return Cache().Lookup(fileName, isFolder).iconIndex;
 }
 
-std::string IconNameAt(int index) { return Cache().IconName(index); }
+std::string IconNameAt(int index) {
+    return Cache().IconName(index);
+}
 
 }  // namespace platform

@@ -31,11 +31,12 @@ constexpr long kFuse = 0x65735546;
 
 // FUSE file systems that reach over the network, by the subtype they mount with.
 bool IsNetworkFuse(const std::string& fsType) {
-    static const char* const kNetwork[] = {"fuse.sshfs", "fuse.rclone", "fuse.s3fs",
+    static const char* const kNetwork[] = {"fuse.sshfs",   "fuse.rclone",    "fuse.s3fs",
                                            "fuse.gcsfuse", "fuse.curlftpfs", "fuse.smbnetfs",
-                                           "fuse.davfs", "fuse.glusterfs"};
+                                           "fuse.davfs",   "fuse.glusterfs"};
     for (const char* name : kNetwork) {
-        if (fsType == name) return true;
+        if (fsType == name)
+            return true;
     }
     return false;
 }
@@ -48,9 +49,11 @@ std::string MountTypeOf(dev_t device) {
         std::istringstream fields(line);
         std::string id, parent, devNumbers;
         fields >> id >> parent >> devNumbers;
-        if (devNumbers != wanted) continue;
+        if (devNumbers != wanted)
+            continue;
         const std::size_t separator = line.find(" - ");
-        if (separator == std::string::npos) continue;
+        if (separator == std::string::npos)
+            continue;
         std::istringstream tail(line.substr(separator + 3));
         std::string fsType;
         tail >> fsType;
@@ -66,20 +69,30 @@ bool IsRemovableDevice(dev_t device) {
     for (const std::string& flag : {base + "/removable", base + "/../removable"}) {
         std::ifstream in(flag);
         int removable = 0;
-        if (in >> removable) return removable == 1;
+        if (in >> removable)
+            return removable == 1;
     }
     return false;
 }
 
 DriveType ClassifyVolume(long fsType, dev_t device) {
     switch (fsType) {
-        case kNfs: case kSmb: case kCifs: case kSmb2: case kAfs: case kCoda: case kNcp:
-        case kNineP: case kCeph:
+        case kNfs:
+        case kSmb:
+        case kCifs:
+        case kSmb2:
+        case kAfs:
+        case kCoda:
+        case kNcp:
+        case kNineP:
+        case kCeph:
             return DriveType::Remote;
-        case kIso9660: case kUdf:
+        case kIso9660:
+        case kUdf:
             return DriveType::CdRom;
         case kFuse:
-            if (IsNetworkFuse(MountTypeOf(device))) return DriveType::Remote;
+            if (IsNetworkFuse(MountTypeOf(device)))
+                return DriveType::Remote;
             break;
         default:
             break;
@@ -100,7 +113,8 @@ DriveType GetDriveType(const std::string& path) {
     static std::map<dev_t, DriveType> known;
     std::lock_guard lock(mutex);
     const auto found = known.find(st.st_dev);
-    if (found != known.end()) return found->second;
+    if (found != known.end())
+        return found->second;
     return known.emplace(st.st_dev, ClassifyVolume(static_cast<long>(fs.f_type), st.st_dev))
         .first->second;
 }
