@@ -39,7 +39,10 @@ bool AddItems(const std::vector<app::AddItem>& items, filelist::TFileList& list)
             problem = "not a folder";
         } else if (item.searchFolder) {
             adder.AddFolder(item.mode, full);
-            loop.RunUntil([&busy] { return !busy; });
+            // A search that a failing hand-over ended reports no completion: watch the finder too.
+            filelist::TVexFind& finder = adder.Finder(item.mode);
+            loop.RunUntil([&] { return !busy || !finder.Searching(); });
+            if (finder.HandlerError()) problem = "the search ended early";
         } else if (adder.AddFiles({full}) == 0) {
             problem = (found->attributes & platform::kAttrDirectory)
                           ? "a folder is added only by --add-folder"
