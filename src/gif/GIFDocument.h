@@ -2,6 +2,7 @@
 // The in-memory model of a GIF87a/GIF89a file: the header, every image decoded to colour
 // indexes with the extensions before it, read whole and written back with fresh image data.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -78,6 +79,11 @@ public:
     const TGIFWarningHandler& WarningHandler() const { return warningHandler_; }
     void Warning(const std::string& message) const;
 
+    // The largest image, in pixels, a load decodes; a larger one fails with "Invalid GIF data".
+    // Unlimited unless set: a fuzzer sets it to keep its memory for finding faults.
+    void SetPixelLimit(std::size_t limit) { pixelLimit_ = limit; }
+    std::size_t PixelLimit() const { return pixelLimit_; }
+
     void Clear();
     // Reads the whole file; "Cannot open file %s" when it cannot be read.
     void LoadFromFile(const std::string& path);
@@ -92,6 +98,7 @@ public:
 
 private:
     TGIFWarningHandler warningHandler_;
+    std::size_t pixelLimit_ = SIZE_MAX;
     TGIFHeader header_;
     TGIFDocumentList images_;
     TGIFTrailer trailer_;

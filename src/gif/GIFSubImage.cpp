@@ -95,6 +95,9 @@ void TGIFSubImage::LoadImage(TByteReader& in) {
     if (descriptor_.packed & kLocalTableFlag) {
         colorMap_.LoadFromStream(in, 2 << (descriptor_.packed & 7));
     }
+    if (static_cast<std::size_t>(descriptor_.width) * descriptor_.height > Image().PixelLimit()) {
+        throw GIFException(msg::kInvalidData);
+    }
     const TImageShape shape{descriptor_.width, descriptor_.height, Interlaced(), FillValue()};
     pixels_ = DecodeImageData(in, shape, Image().WarningHandler());
 }

@@ -272,6 +272,19 @@ TEST(GIFReader, FailedLoadKeepsEarlierImagesAndRewindsTheStream) {
     EXPECT_EQ(doc.Header().ColorMap().Count(), 0);
 }
 
+TEST(GIFReader, PixelLimitRefusesLargerImages) {
+    const Bytes file = GifBuilder()
+                           .Header(3, 2, 4)
+                           .Image({0, 0, 3, 2, {1, 1, 1, 1, 1, 1}, 0, false})
+                           .Trailer()
+                           .Get();
+    gif::TGIFDocument doc;
+    doc.SetPixelLimit(6);
+    EXPECT_EQ(LoadInto(doc, file).error, "");
+    doc.SetPixelLimit(5);
+    EXPECT_EQ(LoadInto(doc, file).error, "Invalid GIF data");
+}
+
 TEST(GIFReader, ColorMapCapacityAndBits) {
     struct Case {
         int count, capacity, bits;
