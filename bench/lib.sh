@@ -10,6 +10,16 @@ make_tree() {
   done
 }
 
+# bench_tree BUILD_DIR: sets $cli, $count and $work, a folder removed on exit that holds a tree
+# of $COUNT (100,000) files in $work/tree.
+bench_tree() {
+  cli="$(realpath "${1:-build}")/src/app/kelvane-cli"
+  count=${COUNT:-100000}
+  work=$(mktemp -d)
+  trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+  make_tree "$work/tree" "$count"
+}
+
 # seconds COMMAND...: runs the command and prints the wall time it took, in seconds.
 seconds() {
   local start end

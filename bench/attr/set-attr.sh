@@ -1,15 +1,8 @@
 #!/usr/bin/env bash
 # kelvane-cli --set-attr=RA on 100,000 files against chmod and setfattr doing each half of it.
 set -euo pipefail
-build=$(realpath "${1:-build}")
-count=${COUNT:-100000}
-here=$(dirname "$0")
-source "$here/../lib.sh"
-
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-make_tree "$work/tree" "$count"
-cli="$build/src/app/kelvane-cli"
+source "$(dirname "$0")/../lib.sh"
+bench_tree "${1:-build}"
 
 reset_tree() {
   find "$work/tree" -type f -print0 | xargs -0 chmod u+w

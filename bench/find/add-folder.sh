@@ -2,15 +2,8 @@
 # kelvane-cli --add-folder=files --list on 100,000 files against find -printf and ls -lR, which
 # print comparable facts of every file of the same tree.
 set -euo pipefail
-build=$(realpath "${1:-build}")
-count=${COUNT:-100000}
-here=$(dirname "$0")
-source "$here/../lib.sh"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-make_tree "$work/tree" "$count"
-cli="$build/src/app/kelvane-cli"
+source "$(dirname "$0")/../lib.sh"
+bench_tree "${1:-build}"
 
 run_ours() { "$cli" --add-folder=files "$work/tree" --list; }
 run_find() { find "$work/tree" -printf '%s %T@ %A@ %m %p\n'; }

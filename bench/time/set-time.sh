@@ -1,15 +1,8 @@
 #!/usr/bin/env bash
 # kelvane-cli --time on 100,000 files against touch -d, which sets the same two Linux times.
 set -euo pipefail
-build=$(realpath "${1:-build}")
-count=${COUNT:-100000}
-here=$(dirname "$0")
-source "$here/../lib.sh"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-make_tree "$work/tree" "$count"
-cli="$build/src/app/kelvane-cli"
+source "$(dirname "$0")/../lib.sh"
+bench_tree "${1:-build}"
 
 run_ours() { find "$work/tree" -type f -print0 | xargs -0 "$cli" --time="2004-02-29 10:15:36"; }
 run_touch() { find "$work/tree" -type f -print0 | xargs -0 touch -d "2004-02-29 10:15:36"; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <optional>
 
 namespace app {
@@ -105,15 +106,23 @@ bool ReadDateTime(const std::string& text, engine::TDateTime& date, engine::TDat
     return true;
 }
 
-std::optional<filelist::AddFolderMode> ReadAddMode(const std::string& text) {
-    if (text == "files")
-        return filelist::AddFolderMode::FilesOnly;
-    if (text == "files-and-folders")
-        return filelist::AddFolderMode::FilesAndFolders;
-    if (text == "folders")
-        return filelist::AddFolderMode::FoldersOnly;
-    return std::nullopt;
+// The value a word of the command line stands for; nullopt for a word of no meaning.
+template <typename T>
+std::optional<T> Lookup(const std::map<std::string, T>& words, const std::string& text) {
+    const auto found = words.find(text);
+    return found == words.end() ? std::nullopt : std::optional<T>(found->second);
 }
+
+const std::map<std::string, filelist::AddFolderMode> kAddModes = {
+    {"files", filelist::AddFolderMode::FilesOnly},
+    {"files-and-folders", filelist::AddFolderMode::FilesAndFolders},
+    {"folders", filelist::AddFolderMode::FoldersOnly}};
+
+const std::map<std::string, engine::CaseChange> kCaseChanges = {
+    {"name-lower", engine::CaseChange::NameLower},
+    {"ext-lower", engine::CaseChange::ExtLower},
+    {"name-upper", engine::CaseChange::NameUpper},
+    {"ext-upper", engine::CaseChange::ExtUpper}};
 
 // Paths and folder searches in the order they were given on the command line.
 bool ReadAddItems(const std::vector<std::string>& paths, const std::vector<FolderArgument>& folders,
@@ -125,7 +134,7 @@ bool ReadAddItems(const std::vector<std::string>& paths, const std::vector<Folde
             continue;
         }
         const FolderArgument& folder = folders.at(*index);
-        const std::optional<filelist::AddFolderMode> mode = ReadAddMode(folder.mode);
+        const std::optional<filelist::AddFolderMode> mode = Lookup(kAddModes, folder.mode);
         if (!mode) {
             error = "--add-folder takes files, files-and-folders or folders, then a folder";
             return false;
@@ -133,18 +142,6 @@ bool ReadAddItems(const std::vector<std::string>& paths, const std::vector<Folde
         items.push_back({true, *mode, folder.folder});
     }
     return true;
-}
-
-std::optional<engine::CaseChange> ReadCaseChange(const std::string& text) {
-    if (text == "name-lower")
-        return engine::CaseChange::NameLower;
-    if (text == "ext-lower")
-        return engine::CaseChange::ExtLower;
-    if (text == "name-upper")
-        return engine::CaseChange::NameUpper;
-    if (text == "ext-upper")
-        return engine::CaseChange::ExtUpper;
-    return std::nullopt;
 }
 
 // Reads the time options into the date mode: one value for all three times, or separate ones.
@@ -248,13 +245,11 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                            openedText, o, error) &&
                  ReadAddItems(pathTexts, folderArguments, command.items, error);
     if (valid && caseOption->count()) {
-        const std::optional<engine::CaseChange> change = ReadCaseChange(caseText);
+        const std::optional<engine::CaseChange> change = Lookup(kCaseChanges, caseText);
         valid = change.has_value();
-        if (change) {
-            o.caseChange = *change;
-        } else {
+        o.caseChange = change.value_or(engine::CaseChange::DontChange);
+        if (!valid)
             error = "--case takes name-lower, ext-lower, name-upper or ext-upper";
-        }
     }
     if (!valid) {
         result.kind = CliParseResult::Kind::Exit;
