@@ -1,6 +1,8 @@
 #include "engine/DateAssign.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "engine/TymoUtils.h"
 #include "support/LocaleScope.h"
@@ -149,6 +151,13 @@ TEST_F(AssignTimesTest, OneValueForAllThree) {
     EXPECT_DOUBLE_EQ(GetModifiedTime(file), At(2004, 2, 29, 10, 15, 36));
     // Last access is written to the second too; only its date is shown.
     EXPECT_DOUBLE_EQ(GetOpenedDate(file), At(2004, 2, 29));
+    // What Linux itself now holds: 10:15:36 local (CET, one hour east) is 09:15:36 UTC.
+    struct statx st {};
+    ASSERT_EQ(statx(AT_FDCWD, file.c_str(), 0, STATX_BASIC_STATS, &st), 0);
+    const std::int64_t expected = 1078046136;  // 2004-02-29 09:15:36 UTC
+    EXPECT_EQ(st.stx_mtime.tv_sec, expected);
+    EXPECT_EQ(st.stx_mtime.tv_nsec, 0u);
+    EXPECT_EQ(st.stx_atime.tv_sec, expected);
 }
 
 TEST_F(AssignTimesTest, SeparateValuesFollowTheTable) {
