@@ -174,14 +174,18 @@ void TGIFApplicationExtension::LoadData(TByteReader& in) {
         in.ReadExact(identifier_.data(), 10);
     } else {
         in.ReadExact(identifier_.data(), identifier_.size());
-        in.Skip(blockSize - identifier_.size());
+        // Kept, so the block is written back with its own size and is read the same way again
+        // (as 11 bytes, "NETSCAPE2.0" with foreign data would turn into a loop block).
+        blockRest_.resize(blockSize - identifier_.size());
+        blockRest_.resize(in.Read(blockRest_.data(), blockRest_.size()));
     }
     LoadAppData(in);
 }
 
 void TGIFApplicationExtension::SaveData(TByteWriter& out) const {
-    out.Put(static_cast<std::uint8_t>(identifier_.size()));
+    out.Put(static_cast<std::uint8_t>(identifier_.size() + blockRest_.size()));
     out.Write(identifier_.data(), identifier_.size());
+    out.Write(blockRest_.data(), blockRest_.size());
     SaveAppData(out);
 }
 

@@ -127,6 +127,8 @@ protected:
     virtual void SaveAppData(TByteWriter& out) const { out.Put(0); }
 
     TGIFAppIdentifier identifier_{};
+    // The bytes of an oversized first block after the identifier.
+    std::vector<std::uint8_t> blockRest_;
 };
 
 // A data sub-block kept as it was: 1 to 255 bytes.

@@ -238,6 +238,17 @@ TEST(GIFWriter, FileWithoutImagesCannotBeWritten) {
     EXPECT_EQ(giftest::ErrorOf([&] { giftest::Save(doc); }), "Unsupported GIF version");
 }
 
+// An oversized block keeps its size: written as 11 bytes, "NETSCAPE2.0" with foreign data would
+// be read back as a loop block that rejects that data.
+TEST(GIFWriter, OversizedApplicationBlockKeepsItsSize) {
+    Bytes block{0x21, 0xFF, 12,  'N', 'E', 'T', 'S', 'C', 'A',
+                'P',  'E',  '2', '.', '0', 'x', 1,   2,   0};
+    const Bytes file = Rewrite(
+        GifBuilder().Header(1, 1, 2).Raw(block).Image({0, 0, 1, 1, {1}, 0, false}).Trailer().Get());
+    EXPECT_TRUE(std::search(file.begin(), file.end(), block.begin(), block.end()) != file.end());
+    EXPECT_EQ(giftest::ErrorOf([&] { Rewrite(file); }), "");
+}
+
 TEST(GIFWriter, ExtensionsAreWrittenInTheirOwnForm) {
     const std::string longLine(300, 'x');
     Bytes nsLoop{0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
