@@ -42,7 +42,8 @@ bool AddItems(const std::vector<app::AddItem>& items, filelist::TFileList& list)
             // A search that a failing hand-over ended reports no completion: watch the finder too.
             filelist::TVexFind& finder = adder.Finder(item.mode);
             loop.RunUntil([&] { return !busy || !finder.Searching(); });
-            if (finder.HandlerError()) problem = "the search ended early";
+            if (finder.HandlerError())
+                problem = "the search ended early";
         } else if (adder.AddFiles({full}) == 0) {
             problem = (found->attributes & platform::kAttrDirectory)
                           ? "a folder is added only by --add-folder"
