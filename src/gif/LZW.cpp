@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "gif/GIFException.h"
 #include "gif/RowOrder.h"
@@ -14,6 +15,18 @@ constexpr int kMaxCodes = 4096;
 constexpr int kMaxMinCodeSize = 11;
 constexpr int kEndOfData = -1;
 constexpr int kEndCode = -2;
+// Short strings are copied as one block of this many bytes; the bytes past the string are
+// written over by the strings that follow.
+constexpr std::size_t kCopyBlock = 16;
+
+// Every byte value in order, with room for a block copy from the last one: the string of a
+// literal code.
+constexpr std::array<std::uint8_t, 256 + kCopyBlock> kLiteralBytes = [] {
+    std::array<std::uint8_t, 256 + kCopyBlock> bytes{};
+    for (std::size_t i = 0; i < 256; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i);
+    return bytes;
+}();
 
 class TLZWDecoder {
 public:
@@ -23,19 +36,36 @@ public:
           minCodeSize_(minCodeSize),
           clearCode_(1 << minCodeSize),
           endCode_(clearCode_ + 1) {
+        for (int code = 0; code < clearCode_; ++code) {
+            suffix_[code] = static_cast<std::uint8_t>(code);
+            stringLength_[code] = 1;
+            stringStart_[code] = kLiteralBytes.data() + suffix_[code];
+        }
         ResetTable();
     }
 
-    // Hands out the next `count` values into `target`; false when the data ended first.
-    bool Fill(std::uint8_t* target, std::size_t count) {
-        while (count > 0) {
-            if (top_ == 0 && DecodeNext() < 0)
+    // Decodes the next `count` values into `target`, in data order; false when the data ended
+    // first, with the values not reached left at `fill`.
+    bool Decode(std::uint8_t* const target, const std::size_t count, const std::uint8_t fill) {
+        std::size_t position = 0;
+        while (position < count) {
+            const int code = NextCode();
+            const std::size_t length = code >= 0 ? stringLength_[code] : 0;
+            if (length != 0 && length <= count - position) {
+                CopyString(code, target + position, count - position);
+                position += length;
+                continue;
+            }
+            // Codes with an unknown string, control codes and a string that does not fit
+            // take the table walk through the output stack.
+            if (code < 0 || DecodeCode(code, target + position) < 0) {
+                std::fill(target + position, target + std::min(count, position + kCopyBlock), fill);
                 return false;
-            const std::size_t n = std::min<std::size_t>(count, top_);
+            }
+            const std::size_t n = std::min(count - position, top_);
             for (std::size_t i = 0; i < n; ++i)
-                target[i] = stack_[--top_];
-            target += n;
-            count -= n;
+                target[position + i] = stack_[--top_];
+            position += n;
         }
         return true;
     }
@@ -48,7 +78,9 @@ public:
             if (top_ > 0) {
                 --top_;
             } else {
-                DecodeNext();
+                const int code = NextCode();
+                if (code >= 0)
+                    DecodeCode(code, nullptr);
             }
         }
         if (!terminatorSeen_)
@@ -57,31 +89,74 @@ public:
 
 private:
     void ResetTable() {
-        for (int code = 0; code < kMaxCodes; ++code) {
-            prefix_[code] = 0;
-            suffix_[code] = code < clearCode_ ? static_cast<std::uint8_t>(code) : 0;
-        }
+        std::fill(prefix_.begin() + clearCode_, prefix_.end(), 0);
+        std::fill(suffix_.begin() + clearCode_, suffix_.end(), 0);
+        std::fill(stringLength_.begin() + clearCode_, stringLength_.end(), 0);
         width_ = minCodeSize_ + 1;
         widthLimit_ = 2 * clearCode_;
         nextCode_ = clearCode_ + 2;
         top_ = 0;
     }
 
-    // Puts the values of the next string on the stack, last value first; returns how many, or
-    // kEndOfData / kEndCode.
-    int DecodeNext() {
-        int code = kEndOfData;
-        if (firstCall_) {
-            // The tables are set up before any data, whether or not the data opens with a clear.
-            firstCall_ = false;
-            code = clearCode_;
+    // The string of a code whose string is known to lie in the output (or to be a literal):
+    // copied from there, and the table grows as for any other code.
+    void CopyString(int code, std::uint8_t* here, std::size_t room) {
+        const std::uint8_t* const source = stringStart_[code];
+        const std::size_t length = stringLength_[code];
+        if (length <= kCopyBlock && room >= kCopyBlock) {
+            // A whole block through a local copy: the block may reach into the bytes being
+            // written, but only beyond the string, where nothing is needed.
+            std::array<std::uint8_t, kCopyBlock> block;
+            std::memcpy(block.data(), source, kCopyBlock);
+            std::memcpy(here, block.data(), kCopyBlock);
         } else {
-            code = ReadCode();
+            // A string ends before the output position it is used at.
+            std::memcpy(here, source, length);
         }
-        if (code < 0)
-            return code;
+        firstValue_ = source[0];
+        AddEntry(here);
+        oldCode_ = code;
+    }
+
+    // The entry at next code: the previous string and the first value of the current one,
+    // which is where `here` lies. Its string lies in the output, right where the previous
+    // string started, when that string was known; strings built on a code that has no entry
+    // yet (damaged data) only have their table walk. `here` is null once the output is full.
+    void AddEntry(const std::uint8_t* here) {
+        if (nextCode_ >= kMaxCodes) {
+            previous_ = here;
+            return;
+        }
+        prefix_[nextCode_] = static_cast<std::uint16_t>(oldCode_);
+        suffix_[nextCode_] = firstValue_;
+        const std::uint16_t previousLength = stringLength_[oldCode_];
+        stringLength_[nextCode_] = here != nullptr && previousLength != 0 && previous_ != nullptr
+                                       ? static_cast<std::uint16_t>(previousLength + 1)
+                                       : 0;
+        stringStart_[nextCode_] = previous_;
+        previous_ = here;
+        ++nextCode_;
+        if (nextCode_ >= widthLimit_ && widthLimit_ < kMaxCodes) {
+            widthLimit_ *= 2;
+            ++width_;
+        }
+    }
+
+    // The very first code is a clear, without reading anything: the tables are set up before
+    // any data, whether or not the data opens with a clear.
+    int NextCode() {
+        if (firstCall_) {
+            firstCall_ = false;
+            return clearCode_;
+        }
+        return ReadCode();
+    }
+
+    // Puts the values of the string of `code` on the stack, last value first; returns how
+    // many, or kEndOfData / kEndCode. `here` is where the string's values go.
+    int DecodeCode(int code, const std::uint8_t* here) {
         if (code == clearCode_)
-            return AfterClear();
+            return AfterClear(here);
         if (code == endCode_)
             return EndCode();
 
@@ -103,21 +178,12 @@ private:
         }
         firstValue_ = suffix_[code];
         stack_[top_++] = firstValue_;
-
-        if (nextCode_ < kMaxCodes) {
-            prefix_[nextCode_] = static_cast<std::uint16_t>(oldCode_);
-            suffix_[nextCode_] = firstValue_;
-            ++nextCode_;
-            if (nextCode_ >= widthLimit_ && widthLimit_ < kMaxCodes) {
-                widthLimit_ *= 2;
-                ++width_;
-            }
-        }
+        AddEntry(here);
         oldCode_ = incoming;
         return static_cast<int>(top_);
     }
 
-    int AfterClear() {
+    int AfterClear(const std::uint8_t* here) {
         ResetTable();
         int code = ReadCode();
         while (code == clearCode_)
@@ -131,6 +197,7 @@ private:
         oldCode_ = code;
         firstValue_ = static_cast<std::uint8_t>(code);
         stack_[top_++] = firstValue_;
+        previous_ = here;
         return 1;
     }
 
@@ -214,6 +281,12 @@ private:
     std::uint8_t firstValue_ = 0;
     std::array<std::uint16_t, kMaxCodes> prefix_{};
     std::array<std::uint8_t, kMaxCodes> suffix_{};
+    // For a code whose string is known to lie in the output: where it starts there and its
+    // length; length 0 marks a code without such a string.
+    std::array<const std::uint8_t*, kMaxCodes> stringStart_{};
+    std::array<std::uint16_t, kMaxCodes> stringLength_{};
+    // Where the string of the last code went; null when it did not go to the output.
+    const std::uint8_t* previous_ = nullptr;
     // Values of a string wait here, last pushed first out: one chain of at most kMaxCodes
     // entries and two more values.
     std::array<std::uint8_t, 2 * kMaxCodes> stack_{};
@@ -237,7 +310,8 @@ private:
 std::vector<std::uint8_t> DecodeImageData(TByteReader& in, const TImageShape& shape,
                                           const TGIFWarningHandler& warn) {
     const std::size_t width = static_cast<std::size_t>(shape.width);
-    std::vector<std::uint8_t> pixels(width * static_cast<std::size_t>(shape.height), shape.fill);
+    const std::size_t count = width * static_cast<std::size_t>(shape.height);
+    std::vector<std::uint8_t> pixels(count, shape.fill);
 
     std::uint8_t minCodeSize = 0;
     if (!in.ReadByte(minCodeSize))
@@ -246,9 +320,18 @@ std::vector<std::uint8_t> DecodeImageData(TByteReader& in, const TImageShape& sh
         throw GIFException(msg::kInvalidData);
 
     TLZWDecoder decoder(in, minCodeSize, warn);
-    if (!pixels.empty()) {
-        ForEachRowRun(shape.height, shape.interlaced, [&](int y, std::size_t rows) {
-            return decoder.Fill(pixels.data() + static_cast<std::size_t>(y) * width, rows * width);
+    if (count > 0 && !shape.interlaced) {
+        decoder.Decode(pixels.data(), count, shape.fill);
+    } else if (count > 0) {
+        // The decoder copies strings from its own earlier output, so it writes the values in
+        // data order; the rows then go to their places.
+        std::vector<std::uint8_t> values(count, shape.fill);
+        decoder.Decode(values.data(), count, shape.fill);
+        const std::uint8_t* row = values.data();
+        ForEachRowRun(shape.height, true, [&](int y, std::size_t rows) {
+            std::memcpy(pixels.data() + static_cast<std::size_t>(y) * width, row, rows * width);
+            row += rows * width;
+            return true;
         });
     }
     decoder.Finish();

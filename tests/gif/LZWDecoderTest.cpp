@@ -103,6 +103,22 @@ TEST(LZWDecoder, EarlyEndCodeLeavesTheFillValue) {
     EXPECT_EQ(d.next, kSentinel);
 }
 
+TEST(LZWDecoder, StringsFollowTheTableAlsoWhenItWasBuiltOnUndefinedCodes) {
+    // Code 12 arrives before it is defined, so entry 11 is built on it and only becomes
+    // "2 3 2" once 12 is defined; entries built on 11 follow it. The image is wider than the
+    // data: everything after the end code keeps the fill value.
+    const Decoded d = Decode(
+        PackCodes(
+            3,
+            {{8, 4}, {1, 4}, {12, 4}, {2, 4}, {3, 4}, {11, 4}, {13, 4}, {14, 4}, {15, 5}, {9, 5}}),
+        40, 1, false, 7);
+    const Bytes decoded{1, 1, 1, 2, 3, 2, 3, 2, 3, 2, 2, 3, 2, 3, 3, 2, 2};
+    Bytes expected(40, 7);
+    std::copy(decoded.begin(), decoded.end(), expected.begin());
+    EXPECT_EQ(d.pixels, expected);
+    EXPECT_EQ(d.next, kSentinel);
+}
+
 TEST(LZWDecoder, ClearThenEndIsAnImageWithoutData) {
     const Decoded d = Decode(PackCodes(2, {{4, 3}, {5, 3}}), 2, 2, false, 2);
     EXPECT_EQ(d.pixels, (Bytes{2, 2, 2, 2}));
