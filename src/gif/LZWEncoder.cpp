@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "gif/GIFException.h"
@@ -16,59 +18,82 @@ constexpr int kMaxWidth = 12;
 // sides at 12 bits until the clear.
 constexpr int kLastCode = 4095;
 
-// Packs codes least significant bit first into a byte buffer that is sized for the worst case
-// up front: one code per pixel, a clear code every few thousand, three codes more.
-class TCodePacker {
-public:
-    explicit TCodePacker(std::size_t pixelCount)
-        : bytes_((pixelCount + pixelCount / 2048 + 4) * kMaxWidth / 8 + 8) {}
+// Room for the codes of an image in the worst case: one code per pixel, a clear code every few
+// thousand, three codes more, and the four bytes that every code stores whether or not they
+// are complete yet.
+std::size_t CodeBufferSize(std::size_t pixelCount) {
+    return (pixelCount + pixelCount / 2048 + 4) * kMaxWidth / 8 + 8;
+}
+
+// Packs codes least significant bit first into a buffer of CodeBufferSize bytes. A plain value,
+// so that the compression loop can hold it in registers.
+struct TCodePacker {
+    std::uint8_t* next = nullptr;
+    std::uint64_t bits = 0;
+    unsigned count = 0;
 
     void Put(int code, int width) {
-        bits_ |= static_cast<std::uint64_t>(code) << count_;
-        count_ += width;
-        if (count_ >= 32) {
-            const auto word = static_cast<std::uint32_t>(bits_);
-            for (int i = 0; i < 4; ++i)
-                bytes_[size_++] = static_cast<std::uint8_t>(word >> (8 * i));
-            bits_ >>= 32;
-            count_ -= 32;
-        }
+        bits |= static_cast<std::uint64_t>(code) << count;
+        count += static_cast<unsigned>(width);
+        // The low four bytes always go out; they count only once they are complete, which
+        // spares a branch that would go either way on its own rhythm.
+        const auto word = static_cast<std::uint32_t>(bits);
+        std::memcpy(next, &word, sizeof word);
+        const unsigned full = count >> 5;  // count stays below 64, so 0 or 1
+        next += 4 * full;
+        bits >>= 32 * full;
+        count -= 32 * full;
     }
-    // The pending bits, the last byte filled up with zero bits.
-    void Flush() {
-        for (; count_ > 0; count_ -= 8) {
-            bytes_[size_++] = static_cast<std::uint8_t>(bits_);
-            bits_ >>= 8;
+    // The pending bits, the last byte filled up with zero bits; returns the end of the codes.
+    std::uint8_t* Flush() {
+        while (count > 0) {
+            *next++ = static_cast<std::uint8_t>(bits);
+            bits >>= 8;
+            count = count > 8 ? count - 8 : 0;
         }
-        count_ = 0;
+        return next;
     }
-    const std::uint8_t* Data() const { return bytes_.data(); }
-    std::size_t Size() const { return size_; }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::size_t size_ = 0;
-    std::uint64_t bits_ = 0;
-    int count_ = 0;
 };
 
-int Checked(std::uint8_t value, int colorCount) {
-    if (value >= colorCount)
+// The runs of rows in data order, so that the compression loop needs no callback.
+std::vector<std::pair<int, std::size_t>> RowRuns(int height, bool interlaced) {
+    std::vector<std::pair<int, std::size_t>> runs;
+    ForEachRowRun(height, interlaced, [&](int y, std::size_t rows) {
+        runs.emplace_back(y, rows);
+        return true;
+    });
+    return runs;
+}
+
+// Every pixel must lie below the colour count. One pass over all of them up front keeps the
+// check out of the compression loop; a bad pixel anywhere still fails the save before any code
+// has left the encoder.
+void CheckColors(const TEncoderSource& source) {
+    const std::size_t count =
+        static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
+    std::uint8_t largest = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        largest = std::max(largest, source.pixels[i]);
+    if (largest >= source.colorCount)
         throw GIFException(msg::kColorNotInTable);
-    return value;
 }
 
 // The LZW string of codes for one image: a clear first and whenever the table is full, the
 // width grown after the code that was written while the next free code already exceeded the
-// largest code of the width, in step with the decoder.
-void Compress(const TEncoderSource& source, int minCodeSize, TCodePacker& packer) {
+// largest code of the width, in step with the decoder. Returns the end of the codes. All state
+// lives in locals: the loop stores bytes, which the compiler must otherwise assume to change
+// any member it would read next.
+std::uint8_t* Compress(const TEncoderSource& source, int minCodeSize, std::uint8_t* codes) {
+    CheckColors(source);
     const int clearCode = 1 << minCodeSize;
     const int endCode = clearCode + 1;
     const int initialWidth = minCodeSize + 1;
     int width = initialWidth;
     int largestCode = (1 << width) - 1;
     int nextFree = clearCode + 2;
-    const auto table = std::make_unique<THashTable>();  // about 32 KB: kept off the stack
+    const auto tableOwner = std::make_unique<THashTable>();  // about 32 KB: kept off the stack
+    THashTable& table = *tableOwner;
+    TCodePacker packer{codes};
 
     const auto output = [&](int code) {
         packer.Put(code, width);
@@ -81,39 +106,38 @@ void Compress(const TEncoderSource& source, int minCodeSize, TCodePacker& packer
         packer.Put(clearCode, width);
         width = initialWidth;
         largestCode = (1 << width) - 1;
-        table->Clear();
+        table.Clear();
         nextFree = clearCode + 2;
     };
 
     clear();
     const std::size_t rowWidth = static_cast<std::size_t>(source.width);
-    const int colorCount = source.colorCount;
     int prefix = -1;
-    ForEachRowRun(source.height, source.interlaced, [&](int y, std::size_t rows) {
+    for (const auto& [y, rows] : RowRuns(source.height, source.interlaced)) {
         const std::uint8_t* pixel = source.pixels + static_cast<std::size_t>(y) * rowWidth;
         const std::uint8_t* const end = pixel + rows * rowWidth;
         if (prefix < 0)
-            prefix = Checked(*pixel++, colorCount);
+            prefix = *pixel++;
         for (; pixel != end; ++pixel) {
-            const int value = Checked(*pixel, colorCount);
+            const int value = *pixel;
             const std::uint32_t key = (static_cast<std::uint32_t>(prefix) << 8) | value;
-            const std::size_t slot = table->SlotOf(key);
-            if (table->Holds(slot)) {
-                prefix = table->CodeAt(slot);
+            const auto [slot, entry] = table.Find(key);
+            if (!THashTable::IsEmpty(entry)) {
+                prefix = THashTable::CodeOf(entry);
                 continue;
             }
             output(prefix);
             prefix = value;
             if (nextFree < kLastCode) {
-                table->Store(slot, key, nextFree++);
+                table.Store(slot, key, nextFree++);
             } else {
                 clear();
             }
         }
-        return true;
-    });
+    }
     output(prefix);
     packer.Put(endCode, width);
+    return packer.Flush();
 }
 
 }  // namespace
@@ -125,16 +149,18 @@ void EncodeImageData(TByteWriter& out, const TEncoderSource& source) {
 
     const std::size_t pixelCount =
         static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
-    TCodePacker packer(pixelCount);
+    const auto codes = std::make_unique_for_overwrite<std::uint8_t[]>(CodeBufferSize(pixelCount));
+    std::uint8_t* end = nullptr;
     if (pixelCount > 0) {
-        Compress(source, minCodeSize, packer);
+        end = Compress(source, minCodeSize, codes.get());
     } else {
+        TCodePacker packer{codes.get()};
         packer.Put((1 << minCodeSize) + 1, minCodeSize + 1);
+        end = packer.Flush();
     }
-    packer.Flush();
 
     TGIFWriter writer(out);
-    writer.Write(packer.Data(), packer.Size());
+    writer.Write(codes.get(), static_cast<std::size_t>(end - codes.get()));
     writer.Finish();
     out.Put(0);
 }

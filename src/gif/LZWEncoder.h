@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +12,17 @@
 #include "gif/ByteWriter.h"
 
 namespace gif {
+
+// The remainder by `size` of the bits above the low byte of (key xor key >> 4), for every prefix
+// code: those bits depend on the prefix code alone.
+constexpr std::array<std::uint16_t, 4096> HighRemainders(std::uint32_t size) {
+    std::array<std::uint16_t, 4096> remainders{};
+    for (std::uint32_t prefix = 0; prefix < 4096; ++prefix) {
+        const std::uint32_t high = ((prefix << 8) ^ (prefix << 4)) & ~0xFFu;
+        remainders[prefix] = static_cast<std::uint16_t>(high % size);
+    }
+    return remainders;
+}
 
 // The LZW string table: open addressing over 8009 slots. A slot holds the key (prefix code ×
 // 256 + pixel, 20 bits) in its upper 20 bits and the code in its lower 12; all ones is empty.
@@ -22,41 +34,54 @@ public:
     THashTable() { Clear(); }
     void Clear() { slots_.fill(kEmpty); }
 
-    void Insert(std::uint32_t key, int code) { Store(SlotOf(key), key, code); }
+    void Insert(std::uint32_t key, int code) { Store(Find(key).slot, key, code); }
     int Lookup(std::uint32_t key) const {
-        const std::size_t slot = SlotOf(key);
-        return Holds(slot) ? CodeAt(slot) : kNotFound;
+        const std::uint32_t entry = Find(key).entry;
+        return IsEmpty(entry) ? kNotFound : CodeOf(entry);
     }
 
-    // The slot that holds `key`, or the empty slot where it belongs: one walk serves both the
-    // look-up and the insert that follows a miss. Between two clears the table holds fewer
-    // than 4096 strings, so the walk always meets an empty slot.
-    std::size_t SlotOf(std::uint32_t key) const {
+    // Where the walk for a key ends: the slot that holds the key, or the empty slot where it
+    // belongs, and what that slot holds. One walk serves both the look-up and the insert that
+    // follows a miss. Between two clears the table holds fewer than 4096 strings, so the walk
+    // always meets an empty slot.
+    struct TPlace {
+        std::size_t slot;
+        std::uint32_t entry;
+    };
+    TPlace Find(std::uint32_t key) const {
         std::size_t slot = Hash(key);
         while (true) {
-            const std::uint32_t entryKey = slots_[slot] >> 12;
-            if (entryKey == key || entryKey == kEmptyKey)
-                return slot;
+            const std::uint32_t entry = slots_[slot];
+            if ((entry >> 12) == key || IsEmpty(entry))
+                return {slot, entry};
             slot = NextProbe(slot);
         }
     }
-    bool Holds(std::size_t slot) const { return (slots_[slot] >> 12) != kEmptyKey; }
-    int CodeAt(std::size_t slot) const { return static_cast<int>(slots_[slot] & 0xFFF); }
     void Store(std::size_t slot, std::uint32_t key, int code) {
         slots_[slot] = (key << 12) | (static_cast<std::uint32_t>(code) & 0xFFF);
     }
 
-    // 32-bit arithmetic: keys have 20 bits, and a 32-bit remainder is cheaper on the hot path.
+    static bool IsEmpty(std::uint32_t entry) { return (entry >> 12) == kEmptyKey; }
+    static int CodeOf(std::uint32_t entry) { return static_cast<int>(entry & 0xFFF); }
+
+    // (key xor key >> 4) mod kSize. Taken apart so that no division lies on the path from one
+    // pixel's code to the next look-up: the bits above the low byte come from the prefix code,
+    // whose remainder is looked up, and adding the low byte overshoots by at most one kSize.
     static std::size_t Hash(std::uint32_t key) {
-        return (key ^ (key >> 4)) % static_cast<std::uint32_t>(kSize);
+        assert(key < (1u << 20));
+        const std::uint32_t sum = kHighRemainders[key >> 8] + ((key ^ (key >> 4)) & 0xFF);
+        return sum - (sum >= kSize ? kSize : 0);
     }
+    // 2 × slot mod kSize, as one subtraction: the slot is below kSize.
     static std::size_t NextProbe(std::size_t slot) {
-        return slot != 0 ? 2 * slot % kSize : kSize - 1;
+        const std::size_t doubled = 2 * slot;
+        return slot != 0 ? doubled - (doubled >= kSize ? kSize : 0) : kSize - 1;
     }
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
     static constexpr std::uint32_t kEmptyKey = 0xFFFFF;
+    static constexpr std::array<std::uint16_t, 4096> kHighRemainders = HighRemainders(kSize);
 
     std::array<std::uint32_t, kSize> slots_;
 };

@@ -74,6 +74,18 @@ TEST(GIFWriter, SubBlocksHold255Bytes) {
     }
 }
 
+TEST(GIFWriter, HashIsTheRemainderOfTheFoldedKey) {
+    // The hash is computed in pieces; every key a table can hold must land where the plain
+    // formula puts it.
+    for (std::uint32_t key = 0; key < (1u << 20); ++key) {
+        const std::size_t expected = (key ^ (key >> 4)) % 8009;
+        if (gif::THashTable::Hash(key) != expected) {
+            ADD_FAILURE() << "key " << key;
+            break;
+        }
+    }
+}
+
 TEST(GIFWriter, HashTableFindsWhatItHolds) {
     gif::THashTable table;
     // Keys that share a slot follow the probe chain.
