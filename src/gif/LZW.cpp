@@ -59,6 +59,7 @@ public:
             // Codes with an unknown string, control codes and a string that does not fit
             // take the table walk through the output stack.
             if (code < 0 || DecodeCode(code, target + position) < 0) {
+                // The last block copy may have reached past the string it copied.
                 std::fill(target + position, target + std::min(count, position + kCopyBlock), fill);
                 return false;
             }
@@ -282,14 +283,15 @@ private:
     std::array<std::uint16_t, kMaxCodes> prefix_{};
     std::array<std::uint8_t, kMaxCodes> suffix_{};
     // For a code whose string is known to lie in the output: where it starts there and its
-    // length; length 0 marks a code without such a string.
-    std::array<const std::uint8_t*, kMaxCodes> stringStart_{};
+    // length; length 0 marks a code without such a string. A start is set with its length,
+    // and the stack is written before it is read: neither needs clearing for each image.
+    std::array<const std::uint8_t*, kMaxCodes> stringStart_;
     std::array<std::uint16_t, kMaxCodes> stringLength_{};
     // Where the string of the last code went; null when it did not go to the output.
     const std::uint8_t* previous_ = nullptr;
     // Values of a string wait here, last pushed first out: one chain of at most kMaxCodes
     // entries and two more values.
-    std::array<std::uint8_t, 2 * kMaxCodes> stack_{};
+    std::array<std::uint8_t, 2 * kMaxCodes> stack_;
     std::size_t top_ = 0;
 
     // Two carried bytes, a sub-block of up to 255, and slack so a code can always be fetched
