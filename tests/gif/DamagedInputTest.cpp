@@ -28,13 +28,13 @@ const std::set<std::string> kMessages = {
     "Color not in color table",
 };
 
-std::vector<Bytes> SeedCorpus() {
+std::vector<Bytes> SampleFiles() {
     std::mt19937 random(23);
-    std::vector<Bytes> seeds;
-    seeds.push_back(GifBuilder()
+    std::vector<Bytes> samples;
+    samples.push_back(GifBuilder()
                         .Header(9, 7, 4)
                         .Loop(2)
-                        .Comment({"seed", "two"})
+                        .Comment({"sample", "two"})
                         .GraphicControl(true, 3)
                         .Image({1, 1, 6, 5, giftest::RandomPixels(random, 30, 4), 0, true})
                         .Comment({"between"})
@@ -42,20 +42,20 @@ std::vector<Bytes> SeedCorpus() {
                         .Comment({"end"})
                         .Trailer()
                         .Get());
-    seeds.push_back(GifBuilder()
+    samples.push_back(GifBuilder()
                         .Header(40, 30, 256)
                         .Image({0, 0, 40, 30, giftest::RandomPixels(random, 1200, 256), 0, false},
                                {.clearWhenFull = false, .subBlockSize = 7})
                         .Trailer()
                         .Get());
-    seeds.push_back(
+    samples.push_back(
         GifBuilder()
             .Header(12, 12, 0)
             .Raw({0x21, 0x01, 12, 0, 0, 0, 0, 12, 0, 12, 0, 8, 8, 1, 0, 3, 'a', 'b', 'c', 0})
             .Image({0, 0, 12, 12, giftest::PatternPixels(12, 12, 2), 2, true})
             .Trailer()
             .Get());
-    return seeds;
+    return samples;
 }
 
 // Loads, and when that works, writes and loads the output again.
@@ -87,19 +87,20 @@ void CheckSurvives(const Bytes& file) {
 }
 
 TEST(DamagedInput, CutAtEveryOffset) {
-    for (const Bytes& seed : SeedCorpus()) {
-        for (std::size_t length = 0; length <= seed.size(); ++length) {
+    for (const Bytes& sample : SampleFiles()) {
+        for (std::size_t length = 0; length <= sample.size(); ++length) {
             SCOPED_TRACE(length);
-            CheckSurvives(Bytes(seed.begin(), seed.begin() + static_cast<std::ptrdiff_t>(length)));
+            CheckSurvives(
+                Bytes(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(length)));
         }
     }
 }
 
 TEST(DamagedInput, RandomByteChanges) {
     std::mt19937 random(99);
-    for (const Bytes& seed : SeedCorpus()) {
+    for (const Bytes& sample : SampleFiles()) {
         for (int round = 0; round < 500; ++round) {
-            Bytes file = seed;
+            Bytes file = sample;
             const int changes = 1 + round % 4;
             for (int k = 0; k < changes; ++k) {
                 std::uniform_int_distribution<std::size_t> at(0, file.size() - 1);
@@ -114,10 +115,11 @@ TEST(DamagedInput, RandomByteChanges) {
 // On disk: a cut file is either rewritten as a readable GIF or left exactly as it was.
 TEST(DamagedInput, CutFilesOnDiskAreRewrittenOrUntouched) {
     testsupport::TempDir dir;
-    const Bytes seed = SeedCorpus().front();
-    for (std::size_t length = 0; length <= seed.size(); length += 3) {
+    const Bytes sample = SampleFiles().front();
+    for (std::size_t length = 0; length <= sample.size(); length += 3) {
         SCOPED_TRACE(length);
-        const std::string content(seed.begin(), seed.begin() + static_cast<std::ptrdiff_t>(length));
+        const std::string content(sample.begin(),
+                                  sample.begin() + static_cast<std::ptrdiff_t>(length));
         const std::string path = dir.Write("cut.gif", content);
         gif::TGIFDocument image;
         if (!giftest::ErrorOf([&] { gif::DeleteGIFComments(image, path); }).empty()) {
