@@ -32,22 +32,22 @@ std::vector<Bytes> SampleFiles() {
     std::mt19937 random(23);
     std::vector<Bytes> samples;
     samples.push_back(GifBuilder()
-                        .Header(9, 7, 4)
-                        .Loop(2)
-                        .Comment({"sample", "two"})
-                        .GraphicControl(true, 3)
-                        .Image({1, 1, 6, 5, giftest::RandomPixels(random, 30, 4), 0, true})
-                        .Comment({"between"})
-                        .Image({0, 0, 9, 7, giftest::RandomPixels(random, 63, 16), 16, false})
-                        .Comment({"end"})
-                        .Trailer()
-                        .Get());
+                          .Header(9, 7, 4)
+                          .Loop(2)
+                          .Comment({"sample", "two"})
+                          .GraphicControl(true, 3)
+                          .Image({1, 1, 6, 5, giftest::RandomPixels(random, 30, 4), 0, true})
+                          .Comment({"between"})
+                          .Image({0, 0, 9, 7, giftest::RandomPixels(random, 63, 16), 16, false})
+                          .Comment({"end"})
+                          .Trailer()
+                          .Get());
     samples.push_back(GifBuilder()
-                        .Header(40, 30, 256)
-                        .Image({0, 0, 40, 30, giftest::RandomPixels(random, 1200, 256), 0, false},
-                               {.clearWhenFull = false, .subBlockSize = 7})
-                        .Trailer()
-                        .Get());
+                          .Header(40, 30, 256)
+                          .Image({0, 0, 40, 30, giftest::RandomPixels(random, 1200, 256), 0, false},
+                                 {.clearWhenFull = false, .subBlockSize = 7})
+                          .Trailer()
+                          .Get());
     samples.push_back(
         GifBuilder()
             .Header(12, 12, 0)
