@@ -38,7 +38,9 @@ std::string CannotCreateFile(const std::string& path) {
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    const TFileHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a FIFO named like a GIF fails here instead of waiting forever for
+    // a writer; on a regular file the flag changes nothing.
+    const TFileHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat st {};
     if (file.Get() < 0 || fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         throw GIFException(CannotOpenFile(path));

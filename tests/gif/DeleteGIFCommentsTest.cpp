@@ -172,6 +172,15 @@ TEST(DeleteGIFComments, FailuresLeaveTheFileAsItWas) {
               "Cannot open file " + missing);
 }
 
+TEST(DeleteGIFComments, FifoNamedLikeAGifFailsWithoutWaiting) {
+    testsupport::TempDir dir;
+    const std::string fifo = dir / "pipe.gif";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    gif::TGIFDocument image;
+    EXPECT_EQ(giftest::ErrorOf([&] { gif::DeleteGIFComments(image, fifo); }),
+              "Cannot open file " + fifo);
+}
+
 TEST(DeleteGIFComments, WithOnlyAnEmptySubImageTheWriteFails) {
     testsupport::TempDir dir;
     const std::string content = giftest::ToString(GifBuilder().Header(3, 2, 4).Trailer().Get());
