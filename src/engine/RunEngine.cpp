@@ -12,7 +12,13 @@
 
 namespace engine {
 
-TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {}
+// Decoded pixels one GIF may need, all its images together: a gibibyte, far beyond any real
+// picture, but short of what a damaged header could make the run allocate.
+constexpr std::size_t kGifPixelLimit = std::size_t{1} << 30;
+
+TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {
+    image_.SetPixelLimit(kGifPixelLimit);
+}
 
 void TRunEngine::btnStartStopClick(RunScope scope) {
     if (idle_) {

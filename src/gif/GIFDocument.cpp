@@ -160,6 +160,14 @@ void TGIFDocument::Warning(const std::string& message) const {
 void TGIFDocument::Clear() {
     images_.Clear();
     header_.Clear();
+    decodedPixels_ = 0;
+}
+
+bool TGIFDocument::TakePixels(std::size_t count) {
+    if (count > pixelLimit_ - decodedPixels_)
+        return false;
+    decodedPixels_ += count;
+    return true;
 }
 
 void TGIFDocument::LoadFromFile(const std::string& path) {

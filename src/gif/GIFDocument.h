@@ -79,10 +79,14 @@ public:
     const TGIFWarningHandler& WarningHandler() const { return warningHandler_; }
     void Warning(const std::string& message) const;
 
-    // The largest image, in pixels, a load decodes; a larger one fails with "Invalid GIF data".
-    // Unlimited unless set: a fuzzer sets it to keep its memory for finding faults.
+    // The most pixels one load decodes, all images together; a file that declares more fails
+    // with "Invalid GIF data". A damaged header can declare many images of 65535 x 65535 with
+    // hardly any data behind them, and decoding fills each in full. Unlimited unless set.
     void SetPixelLimit(std::size_t limit) { pixelLimit_ = limit; }
     std::size_t PixelLimit() const { return pixelLimit_; }
+    // Counts one image's pixels against the limit of the load in progress; false, counting
+    // nothing, when they would pass it.
+    bool TakePixels(std::size_t count);
 
     void Clear();
     // Reads the whole file; "Cannot open file %s" when it cannot be read.
@@ -99,6 +103,7 @@ public:
 private:
     TGIFWarningHandler warningHandler_;
     std::size_t pixelLimit_ = SIZE_MAX;
+    std::size_t decodedPixels_ = 0;
     TGIFHeader header_;
     TGIFDocumentList images_;
     TGIFTrailer trailer_;

@@ -83,5 +83,16 @@ TEST_F(GifStepTest, ErrorEndsTheRunAndReturnsToIdle) {
     EXPECT_EQ(host.states, (std::vector<bool>{true, false}));
 }
 
+TEST_F(GifStepTest, HugeDeclaredImageIsRefusedBeforeItIsDecoded) {
+    // A 65535 x 65535 image with no data behind it: decoding would fill four gibibytes.
+    const std::string huge = kHeader + std::string("\x2C\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00", 10) +
+                             std::string("\x02\x00\x3B", 3);
+    const std::string path = dir.Write("huge.gif", huge);
+    rows.Add(path);
+    engine.btnStartStopClick(RunScope::All);
+    EXPECT_EQ(host.errors, (std::vector<std::string>{path + ": Invalid GIF data"}));
+    EXPECT_EQ(ReadFile(path), huge);
+}
+
 }  // namespace
 }  // namespace engine

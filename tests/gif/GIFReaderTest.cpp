@@ -285,6 +285,18 @@ TEST(GIFReader, PixelLimitRefusesLargerImages) {
     EXPECT_EQ(LoadInto(doc, file).error, "Invalid GIF data");
 }
 
+TEST(GIFReader, PixelLimitCountsEveryImageOfALoad) {
+    const TestImage frame{0, 0, 3, 2, {1, 1, 1, 1, 1, 1}, 0, false};
+    const Bytes file = GifBuilder().Header(3, 2, 4).Image(frame).Image(frame).Trailer().Get();
+    gif::TGIFDocument doc;
+    doc.SetPixelLimit(11);
+    EXPECT_EQ(LoadInto(doc, file).error, "Invalid GIF data");
+    doc.SetPixelLimit(12);
+    EXPECT_EQ(LoadInto(doc, file).error, "");
+    // Each load counts afresh.
+    EXPECT_EQ(LoadInto(doc, file).error, "");
+}
+
 TEST(GIFReader, ColorMapCapacityAndBits) {
     struct Case {
         int count, capacity, bits;
