@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ShellInfo.h"
 #include "support/LocaleScope.h"
 #include "support/TempDir.h"
 
@@ -147,6 +148,11 @@ TEST(TymoUtilsTest, TypeNameByExtensionAndFolderBit) {
     EXPECT_NE(GetTypeName(dir.Path()), GetTypeName(text));
     EXPECT_LE(GetTypeName(text).size(), 80u);
     EXPECT_EQ(GetIconIndex(text, 0), GetIconIndex(dir / "b.txt", 0));
+    // The window turns the index into a theme icon.
+    EXPECT_FALSE(platform::IconNameAt(GetIconIndex(text, 0)).empty());
+    EXPECT_NE(platform::IconNameAt(GetIconIndex(dir.Path(), platform::kAttrDirectory)),
+              platform::IconNameAt(GetIconIndex(text, 0)));
+    EXPECT_EQ(platform::IconNameAt(-1), "");
 }
 
 }  // namespace
