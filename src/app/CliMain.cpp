@@ -44,10 +44,14 @@ bool AddItems(const std::vector<app::AddItem>& items, filelist::TFileList& list)
             loop.RunUntil([&] { return !busy || !finder.Searching(); });
             if (finder.HandlerError())
                 problem = "the search ended early";
-        } else if (adder.AddFiles({full}) == 0) {
-            problem = (found->attributes & platform::kAttrDirectory)
-                          ? "a folder is added only by --add-folder"
-                          : "cannot be added";
+        } else {
+            // A path is added as a file dropped on a fresh window, whatever search came before.
+            list.addFolderMode = filelist::AddFolderMode::FilesOnly;
+            if (adder.AddFiles({full}) == 0) {
+                problem = (found->attributes & platform::kAttrDirectory)
+                              ? "a folder is added only by --add-folder"
+                              : "cannot be added";
+            }
         }
         if (!problem.empty()) {
             std::cerr << "kelvane-cli: " << item.path << ": " << problem << "\n";

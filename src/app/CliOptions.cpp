@@ -1,5 +1,7 @@
 #include "app/CliOptions.h"
 
+#include "engine/DateAssign.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -68,6 +70,11 @@ bool PrepareArguments(int argc, const char* const* argv, std::vector<std::string
     const std::string addFolder = "--add-folder";
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--") {
+            // Everything after it is a path, whatever it looks like.
+            args.insert(args.end(), argv + i, argv + argc);
+            break;
+        }
         if (arg == addFolder || arg.rfind(addFolder + "=", 0) == 0) {
             const bool joined = arg.size() > addFolder.size();
             const int needed = joined ? 1 : 2;
@@ -104,6 +111,19 @@ bool ReadDateTime(const std::string& text, engine::TDateTime& date, engine::TDat
         return false;
     }
     return true;
+}
+
+// A date and time that the DOS form can hold: years 1980 to 2099.
+bool ReadWritableDate(const std::string& option, const std::string& text, engine::TDateTime& date,
+                      engine::TDateTime& time, std::string& error) {
+    if (!ReadDateTime(text, date, time, error))
+        return false;
+    int year = 0, month = 0, day = 0;
+    engine::DecodeDate(date, year, month, day);
+    if (year >= 1980 && year <= 2099)
+        return true;
+    error = option + ": " + engine::kYearRangeMessage;
+    return false;
 }
 
 // The value a word of the command line stands for; nullopt for a word of no meaning.
@@ -167,9 +187,13 @@ bool ReadTimes(CLI::Option* time, const std::string& timeText, CLI::Option* crea
     o.created = created->count() > 0;
     o.modified = modified->count() > 0;
     o.opened = opened->count() > 0;
-    return (!o.created || ReadDateTime(createdText, o.createdDate, o.createdTime, error)) &&
-           (!o.modified || ReadDateTime(modifiedText, o.modifiedDate, o.modifiedTime, error)) &&
-           (!o.opened || ReadDateTime(openedText, o.openedDate, unusedTime, error));
+    // The run itself examines only the first of these dates, as the window does; on the
+    // command line a date that cannot be written is refused whichever option gives it.
+    return (!o.created ||
+            ReadWritableDate("--created", createdText, o.createdDate, o.createdTime, error)) &&
+           (!o.modified ||
+            ReadWritableDate("--modified", modifiedText, o.modifiedDate, o.modifiedTime, error)) &&
+           (!o.opened || ReadWritableDate("--opened", openedText, o.openedDate, unusedTime, error));
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ void TRunEngine::ProcessFile(int row, const std::string& rowPath, std::uint32_t 
     }
     if (options.dateChange != DateChange::DoNotChange) {
         if (!AssignTimes(path, options))
-            host_.FileFailed(path, "cannot set the file times");
+            host_.FileFailed(path, "the file times could not all be set");
         // Rewritten whether or not the write succeeded: the texts show what the file has.
         RefreshTimes(row, path);
     }

@@ -246,3 +246,44 @@ TEST(CliAddFolderTest, BadSearchesAreNamedOrRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliReviewTest, EveryGivenDateMustBeWritable) {
+    TempDir dir;
+    dir.Write("a.txt");
+    const ProcessResult later =
+        Cli(dir, {"--created=2020-01-01 00:00:00", "--modified=1900-01-01 00:00:00", "a.txt"});
+    EXPECT_EQ(later.exitCode, 2);
+    EXPECT_EQ(later.err,
+              "kelvane-cli: --modified: Value of year must be great than 1979 and less than "
+              "2100.\n");
+    EXPECT_EQ(Cli(dir, {"--opened=2150-01-01", "a.txt"}).exitCode, 2);
+}
+
+TEST(CliReviewTest, PlainPathsDoNotDependOnAnEarlierSearch) {
+    TempDir dir;
+    mkdir((dir / "d").c_str(), 0755);
+    dir.Write("f.txt");
+    const ProcessResult result = Cli(dir, {"--list", "--add-folder", "folders", ".", "f.txt", "d"});
+    EXPECT_EQ(result.exitCode, 1);  // the plain folder path is not added
+    EXPECT_EQ(result.err, "kelvane-cli: d: a folder is added only by --add-folder\n");
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(result.out))
+        names.push_back(Fields(line)[0]);
+    EXPECT_EQ(names, (std::vector<std::string>{"d", "f.txt"}));
+}
+
+TEST(CliReviewTest, EverythingAfterDoubleDashIsAPath) {
+    TempDir dir;
+    dir.Write("--add-folder", "odd name");
+    dir.Write("--x=", "odd name");
+    const ProcessResult result = Cli(dir, {"--list", "--", "--add-folder", "--x="});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(Fields(lines[0])[0], "--add-folder");
+    EXPECT_EQ(Fields(lines[1])[0], "--x=");
+}
+
+}  // namespace

@@ -1,8 +1,13 @@
 #include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "platform/linux/DosAttrib.h"
 #include "support/TempDir.h"
@@ -183,6 +188,82 @@ TEST(FileSystemTest, NonUtf8NameIsFound) {
     ASSERT_TRUE(found);
     EXPECT_EQ(found->name, name);
     EXPECT_EQ(found->size, 3u);
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+// Runs `check` in a child process as an ordinary user (root would bypass every permission),
+// on files that user owns; returns the child's verdict.
+bool AsOrdinaryUser(const std::vector<std::string>& files, const std::function<bool()>& check) {
+    if (geteuid() != 0)
+        return check();
+    constexpr uid_t kNobody = 65534;
+    for (const std::string& file : files) {
+        if (chown(file.c_str(), kNobody, kNobody) != 0)
+            return false;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool ok = setgid(kNobody) == 0 && setuid(kNobody) == 0 && check();
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(FileSystemPermissionTest, OwnerChangesTheAttributesOfAReadOnlyFile) {
+    TempDir dir;
+    chmod(dir.Path().c_str(), 0755);
+    const std::string file = dir.Write("ro.txt", "x");
+    chmod(file.c_str(), 0444);
+    EXPECT_TRUE(AsOrdinaryUser({file}, [&] {
+        return SetFileAttributes(file, kAttrReadOnly | kAttrHidden) &&
+               GetFileAttributes(file) == (kAttrReadOnly | kAttrHidden) &&
+               SetFileAttributes(file, kAttrHidden) && GetFileAttributes(file) == kAttrHidden &&
+               SetFileAttributes(file, kAttrReadOnly) && GetFileAttributes(file) == kAttrReadOnly;
+    }));
+    EXPECT_EQ(ModeOf(file), 0444u);
+}
+
+TEST(FileSystemPermissionTest, SomeoneElsesFileKeepsItsAttributes) {
+    TempDir dir;
+    chmod(dir.Path().c_str(), 0755);
+    const std::string mine = dir.Write("mine.txt", "x");
+    const std::string theirs = dir.Write("theirs.txt", "x");
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to own a file of another user";
+    chmod(theirs.c_str(), 0444);
+    EXPECT_TRUE(AsOrdinaryUser({mine}, [&] {
+        return !SetFileAttributes(theirs, kAttrHidden) &&
+               GetFileAttributes(theirs) == kAttrReadOnly;
+    }));
+}
+
+// A file system without extended attributes of the user namespace (ramfs), where root may
+// mount one.
+TEST(FileSystemRamfsTest, TimesAreWrittenWhereNoCreationTimeCanBeStored) {
+    TempDir dir;
+    const std::string mountPoint = dir / "ram";
+    mkdir(mountPoint.c_str(), 0755);
+    if (mount("ramfs", mountPoint.c_str(), "ramfs", 0, nullptr) != 0) {
+        GTEST_SKIP() << "cannot mount ramfs here";
+    }
+    const std::string file = mountPoint + "/f.txt";
+    { std::ofstream(file) << "x"; }
+    const FileTime write = 127'000'000'000'000'000ull;
+    // Last write and access are set even though the creation time has nowhere to go; the
+    // caller still learns that not everything it asked for was written.
+    EXPECT_FALSE(SetFileTimes(file, {write, write, write}));
+    EXPECT_EQ(FindPath(file)->lastWriteTime, write);
+    EXPECT_TRUE(SetFileTimes(file, {std::nullopt, write, write + kTicksPerSecond * 2}));
+    EXPECT_FALSE(SetFileAttributes(file, kAttrHidden));
+    EXPECT_EQ(GetFileAttributes(file), 0u);
+    umount(mountPoint.c_str());
 }
 
 }  // namespace

@@ -172,6 +172,24 @@ bool IsCleanAbsolute(const std::string& path) {
     return true;
 }
 
+// Stores a creation time in the attribute. Where the file system keeps no user attributes
+// the creation time cannot change at all; writing back the time it already has (as a run does
+// for a time it keeps) then still succeeds.
+bool StoreCreationTime(const std::string& path, FileTime creation) {
+    const StoredDosAttrib current = ReadStoredDosAttrib(path);
+    DosAttrib wanted = current.parsed.value_or(DosAttrib{});
+    wanted.creationTime = creation;
+    if (WriteDosAttrib(path, current, wanted))
+        return true;
+    if (errno != ENOTSUP && errno != EOPNOTSUPP)
+        return false;
+    const std::optional<FindData> found = FindPath(path);
+    // Times written pass through the DOS form, which keeps even seconds only.
+    constexpr FileTime kTwoSeconds = 2 * kTicksPerSecond;
+    return found && found->creationTime &&
+           *found->creationTime - *found->creationTime % kTwoSeconds == creation;
+}
+
 }  // namespace
 
 std::string FullPath(const std::string& path) {
@@ -258,14 +276,27 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     wanted.attributes = (wanted.attributes & ~(kStoredBits | kAttrReadOnly)) | storedBits;
     const bool attribChanges =
         current.parsed ? wanted.attributes != current.parsed->attributes : wanted.attributes != 0;
-    if (attribChanges && !WriteDosAttrib(path, current, wanted))
-        return false;
-
     const mode_t mode = st.stx_mode & 07777;
-    const mode_t newMode = ModeFor(mode, (attributes & kAttrReadOnly) != 0);
-    if (newMode != mode && chmod(path.c_str(), newMode) != 0) {
-        if (attribChanges)
-            RestoreDosAttrib(path, current);
+    const mode_t finalMode = ModeFor(mode, (attributes & kAttrReadOnly) != 0);
+    if (!attribChanges) {
+        return finalMode == mode || chmod(path.c_str(), finalMode) == 0;
+    }
+    // Only a writable file takes a user attribute (root aside): a read-only file is made
+    // writable for the owner while its attribute is written, as the final mode allows or for
+    // the moment.
+    const mode_t writeMode = (mode & kWriteBits)        ? mode
+                             : (finalMode & kWriteBits) ? finalMode
+                                                        : mode | S_IWUSR;
+    if (writeMode != mode && chmod(path.c_str(), writeMode) != 0)
+        return false;
+    if (!WriteDosAttrib(path, current, wanted)) {
+        if (writeMode != mode)
+            chmod(path.c_str(), mode);
+        return false;
+    }
+    if (finalMode != writeMode && chmod(path.c_str(), finalMode) != 0) {
+        RestoreDosAttrib(path, current);
+        chmod(path.c_str(), mode);
         return false;
     }
     return true;
@@ -280,21 +311,10 @@ bool SetFileTimes(const std::string& path, const FileTimesToSet& times) {
     if (!S_ISDIR(st.stx_mode) && (st.stx_mode & kWriteBits) == 0)
         return false;
 
-    StoredDosAttrib current;
-    if (times.creation) {
-        current = ReadStoredDosAttrib(path);
-        DosAttrib wanted = current.parsed.value_or(DosAttrib{});
-        wanted.creationTime = *times.creation;
-        if (!WriteDosAttrib(path, current, wanted))
-            return false;
-    }
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
-    if (utimensat(AT_FDCWD, path.c_str(), values, 0) != 0) {
-        if (times.creation)
-            RestoreDosAttrib(path, current);
+    if (utimensat(AT_FDCWD, path.c_str(), values, 0) != 0)
         return false;
-    }
-    return true;
+    return !times.creation || StoreCreationTime(path, *times.creation);
 }
 
 }  // namespace platform
