@@ -10,9 +10,6 @@
 namespace gif {
 namespace {
 
-constexpr std::uint8_t kExtensionIntroducer = 0x21;
-constexpr std::uint8_t kImageSeparator = 0x2C;
-constexpr std::uint8_t kTrailer = 0x3B;
 constexpr std::uint8_t kGlobalTableFlag = 0x80;
 constexpr std::uint8_t kGlobalSortedFlag = 0x08;
 // Some writers put a 4-byte prefix (a size or a tag) before the signature.

@@ -9,7 +9,6 @@
 namespace gif {
 namespace {
 
-constexpr std::uint8_t kExtensionIntroducer = 0x21;
 constexpr std::size_t kMaxSubBlock = 255;
 
 TGIFAppIdentifier MakeIdentifier(const char (&text)[12]) {

@@ -1,6 +1,7 @@
 #pragma once
 // The common base of the blocks of a GIF file and the owning list they are kept in.
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,11 @@ namespace gif {
 class TGIFDocument;
 
 enum class TGIFVersion { GIF87a, GIF89a };
+
+// The bytes that begin the blocks of a GIF stream.
+inline constexpr std::uint8_t kExtensionIntroducer = 0x21;
+inline constexpr std::uint8_t kImageSeparator = 0x2C;
+inline constexpr std::uint8_t kTrailer = 0x3B;
 
 class TGIFItem {
 public:

@@ -10,9 +10,6 @@
 namespace gif {
 namespace {
 
-constexpr std::uint8_t kExtensionIntroducer = 0x21;
-constexpr std::uint8_t kImageSeparator = 0x2C;
-constexpr std::uint8_t kTrailer = 0x3B;
 constexpr std::uint8_t kLocalTableFlag = 0x80;
 constexpr std::uint8_t kInterlacedFlag = 0x40;
 constexpr std::uint8_t kSortedFlag = 0x20;

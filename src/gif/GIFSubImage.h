@@ -19,7 +19,7 @@ public:
 };
 
 struct TImageDescriptor {
-    std::uint8_t separator = 0x2C;
+    std::uint8_t separator = kImageSeparator;
     std::uint16_t left = 0;
     std::uint16_t top = 0;
     std::uint16_t width = 0;
