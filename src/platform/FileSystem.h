@@ -56,7 +56,10 @@ struct FileTimesToSet {
     std::optional<FileTime> lastWrite;
 };
 
-// Writes the given UTC times; false when the file cannot be opened or a write fails.
+// Writes the given UTC times; false when the file is missing or read-only (Windows cannot open
+// such a file for writing), or a write fails. Last write and access are written first, so a
+// creation time the file system cannot store leaves them written and reports false, unless it
+// is the creation time the file already has.
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
 
 enum class MoveResult { Moved, TargetExists, Failed };
