@@ -134,10 +134,9 @@ void TRunEngine::RefreshAttributes(int row, const std::string& path) {
 
 void TRunEngine::RefreshTimes(int row, const std::string& path) {
     const auto found = platform::FindPath(path);
-    rows_.SetText(row, RowText::Created,
-                  found && found->creationTime ? DateTimeText(*found->creationTime) : "");
-    rows_.SetText(row, RowText::Modified, found ? DateTimeText(found->lastWriteTime) : "");
-    rows_.SetText(row, RowText::Opened, found ? DateText(found->lastAccessTime) : "");
+    rows_.SetText(row, RowText::Created, CreatedTextOf(found));
+    rows_.SetText(row, RowText::Modified, ModifiedTextOf(found));
+    rows_.SetText(row, RowText::Opened, OpenedTextOf(found));
 }
 
 bool IsProcessableFile(const std::string& path) {

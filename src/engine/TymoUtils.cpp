@@ -96,13 +96,7 @@ std::string LastComponent(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace
-
-std::int64_t GetSizeOfFile(const std::string& path) {
-    const auto found = Find(path);
-    return found ? static_cast<std::int64_t>(found->size) : -1;
-}
-
+// Date, two blanks, time: the form of the Created and Modified columns.
 std::string DateTimeText(FileTime utc) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
@@ -111,6 +105,7 @@ std::string DateTimeText(FileTime utc) {
     return FormatShortDate(*parts, formats.shortDate) + "  " + FormatShortTime(*parts, formats);
 }
 
+// The date alone: the form of the Opened column.
 std::string DateText(FileTime utc) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
@@ -118,19 +113,35 @@ std::string DateText(FileTime utc) {
     return FormatShortDate(*parts, platform::CurrentLocaleFormats().shortDate);
 }
 
-std::string GetCreatedText(const std::string& path) {
+}  // namespace
+
+std::int64_t GetSizeOfFile(const std::string& path) {
     const auto found = Find(path);
+    return found ? static_cast<std::int64_t>(found->size) : -1;
+}
+
+std::string CreatedTextOf(const std::optional<platform::FindData>& found) {
     return found && found->creationTime ? DateTimeText(*found->creationTime) : std::string();
 }
 
-std::string GetModifiedText(const std::string& path) {
-    const auto found = Find(path);
+std::string ModifiedTextOf(const std::optional<platform::FindData>& found) {
     return found ? DateTimeText(found->lastWriteTime) : std::string();
 }
 
-std::string GetOpenedText(const std::string& path) {
-    const auto found = Find(path);
+std::string OpenedTextOf(const std::optional<platform::FindData>& found) {
     return found ? DateText(found->lastAccessTime) : std::string();
+}
+
+std::string GetCreatedText(const std::string& path) {
+    return CreatedTextOf(Find(path));
+}
+
+std::string GetModifiedText(const std::string& path) {
+    return ModifiedTextOf(Find(path));
+}
+
+std::string GetOpenedText(const std::string& path) {
+    return OpenedTextOf(Find(path));
 }
 
 TDateTime GetCreatedTime(const std::string& path) {

@@ -3,6 +3,7 @@
 // report failure by result (-1, an empty text, 0, false) and never throw.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/DateTime.h"
@@ -51,8 +52,10 @@ int GetWindowsVersion();
 // A whole number with the locale's thousands separator, like the pattern "#,##0".
 std::string FormatSize(std::int64_t size);
 
-// Display texts of a time already looked up (UTC); empty when it cannot be converted.
-std::string DateTimeText(platform::FileTime utc);
-std::string DateText(platform::FileTime utc);
+// The display texts of an entry already looked up; empty for an entry not found (or, for
+// Created, one whose file system keeps no creation time).
+std::string CreatedTextOf(const std::optional<platform::FindData>& found);
+std::string ModifiedTextOf(const std::optional<platform::FindData>& found);
+std::string OpenedTextOf(const std::optional<platform::FindData>& found);
 
 }  // namespace engine

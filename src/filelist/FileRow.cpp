@@ -40,10 +40,9 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode) 
     row.imageIndex = engine::GetIconIndex(path, static_cast<std::int16_t>(a & 0xFFFF));
     row.Text(RowText::Size) = engine::FormatSize(static_cast<std::int64_t>(found->size));
     row.Text(RowText::Type) = platform::TypeNameOf(row.caption, isFolder);
-    row.Text(RowText::Created) =
-        found->creationTime ? engine::DateTimeText(*found->creationTime) : std::string();
-    row.Text(RowText::Modified) = engine::DateTimeText(found->lastWriteTime);
-    row.Text(RowText::Opened) = engine::DateText(found->lastAccessTime);
+    row.Text(RowText::Created) = engine::CreatedTextOf(found);
+    row.Text(RowText::Modified) = engine::ModifiedTextOf(found);
+    row.Text(RowText::Opened) = engine::OpenedTextOf(found);
     row.Text(RowText::Attributes) = engine::AttrToText(a);
     row.Text(RowText::Folder) = FolderText(path);
     return row;
