@@ -8,7 +8,7 @@
 #include "engine/RunEngine.h"
 #include "filelist/FileAdder.h"
 #include "filelist/FileList.h"
-#include "filelist/FindEventLoop.h"
+#include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -25,7 +25,7 @@ void PrintRows(const filelist::TFileList& list, std::ostream& out) {
 // Adds each path the way a dropped file is added, and searches each folder the way the
 // add-folder commands do, in the order given. False when something could not be added.
 bool AddItems(const std::vector<app::AddItem>& items, filelist::TFileList& list) {
-    filelist::TFindEventLoop loop;
+    vexfind::TFindEventLoop loop;
     bool busy = false;
     filelist::TFileAdder adder(list, loop, [&busy](bool value) { busy = value; });
     bool allAdded = true;
@@ -40,7 +40,7 @@ bool AddItems(const std::vector<app::AddItem>& items, filelist::TFileList& list)
         } else if (item.searchFolder) {
             adder.AddFolder(item.mode, full);
             // A search that a failing hand-over ended reports no completion: watch the finder too.
-            filelist::TVexFind& finder = adder.Finder(item.mode);
+            vexfind::TVexFind& finder = adder.Finder(item.mode);
             loop.RunUntil([&] { return !busy || !finder.Searching(); });
             if (finder.HandlerError())
                 problem = "the search ended early";

@@ -81,24 +81,6 @@ std::string ConvertLetters(const std::string& text, Convert convert) {
 
 }  // namespace
 
-std::string PlainLower(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-std::string PlainUpper(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
 std::string LocaleLower(const std::string& text) {
     return ConvertLetters(text, [](wint_t c) { return std::towlower(c); });
 }

@@ -6,8 +6,6 @@
 namespace engine {
 
 // Plain conversion: only A-Z and a-z change; every other byte stays as it is.
-std::string PlainLower(const std::string& text);
-std::string PlainUpper(const std::string& text);
 
 // Locale conversion: every letter the user's locale knows (towlower/towupper) changes, on the
 // text decoded as UTF-8. Bytes that are not valid UTF-8 stay as they are.

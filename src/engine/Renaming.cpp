@@ -5,19 +5,15 @@
 
 #include "engine/CaseConversion.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace engine {
 namespace {
 
 using Status = RenameOutcome::Status;
 
-std::size_t NameStart(const std::string& path) {
-    const std::size_t slash = path.rfind(platform::kPathSeparator);
-    return slash == std::string::npos ? 0 : slash + 1;
-}
-
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {
-    return path.substr(0, path.size() - ExtensionOf(path).size()) + extension;
+    return path.substr(0, path.size() - platform::ExtensionOf(path).size()) + extension;
 }
 
 // A name that would put the file elsewhere ("/", "." or "..") or that no file may carry (NUL).
@@ -34,7 +30,7 @@ RenameOutcome Rename(const std::string& path, const std::string& newName,
         outcome.status = Status::NameNotAllowed;
         return outcome;
     }
-    const std::string newPath = path.substr(0, NameStart(path)) + newName;
+    const std::string newPath = path.substr(0, platform::NameStart(path)) + newName;
     const platform::MoveOutcome moved = platform::MoveFile(path, newPath);
     switch (moved.result) {
         case platform::MoveResult::Moved:
@@ -55,39 +51,32 @@ RenameOutcome Rename(const std::string& path, const std::string& newName,
 
 }  // namespace
 
-std::string ExtensionOf(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot < NameStart(path))
-        return {};
-    return path.substr(dot);
-}
-
 RenameOutcome RenameFromTag(const std::string& path, id3::TID3v1& tag) {
     if (!tag.ReadFromFile(path) || !tag.Exists())
         return {};
     const std::string artist = tag.Artist().empty() ? "Unknown" : tag.Artist();
     const std::string title = tag.Title().empty() ? "Unknown" : tag.Title();
-    const std::string name = artist + " - " + title + ExtensionOf(path);
+    const std::string name = artist + " - " + title + platform::ExtensionOf(path);
     return Rename(path, name, name);
 }
 
 RenameOutcome ChangeCase(const std::string& path, const std::string& caption, CaseChange change) {
     // Only the file's own name changes: on a file system that tells cases apart, the folders
     // of a converted path would not exist.
-    const std::string name = path.substr(NameStart(path));
+    const std::string name = path.substr(platform::NameStart(path));
     switch (change) {
         case CaseChange::DontChange:
             return {};
         case CaseChange::NameLower:
-            return Rename(path, PlainLower(name), PlainLower(caption));
+            return Rename(path, platform::AsciiLower(name), platform::AsciiLower(caption));
         case CaseChange::ExtLower:
-            return Rename(path, ReplaceExtension(name, LocaleLower(ExtensionOf(name))),
-                          ReplaceExtension(caption, LocaleLower(ExtensionOf(caption))));
+            return Rename(path, ReplaceExtension(name, LocaleLower(platform::ExtensionOf(name))),
+                          ReplaceExtension(caption, LocaleLower(platform::ExtensionOf(caption))));
         case CaseChange::NameUpper:
-            return Rename(path, PlainUpper(name), PlainUpper(caption));
+            return Rename(path, platform::AsciiUpper(name), platform::AsciiUpper(caption));
         case CaseChange::ExtUpper:
-            return Rename(path, ReplaceExtension(name, LocaleUpper(ExtensionOf(name))),
-                          ReplaceExtension(caption, LocaleUpper(ExtensionOf(caption))));
+            return Rename(path, ReplaceExtension(name, LocaleUpper(platform::ExtensionOf(name))),
+                          ReplaceExtension(caption, LocaleUpper(platform::ExtensionOf(caption))));
     }
     return {};
 }

@@ -24,8 +24,6 @@ struct RenameOutcome {
     int error = 0;  // the system's error number for Failed
 };
 
-// The extension: from the last "." of the name to its end, dot included; empty without one.
-std::string ExtensionOf(const std::string& path);
 
 // Renames path to "artist - title" plus its extension, from the tag that `tag` reads.
 RenameOutcome RenameFromTag(const std::string& path, id3::TID3v1& tag);

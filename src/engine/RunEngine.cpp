@@ -9,6 +9,7 @@
 #include "engine/TymoUtils.h"
 #include "gif/DeleteGIFComments.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace engine {
 
@@ -91,12 +92,12 @@ void TRunEngine::ProcessFile(int row, const std::string& rowPath, std::uint32_t 
             host_.FileFailed(path, "cannot remove attributes");
         }
     }
-    if (options.deleteGIFExtensions && PlainLower(ExtensionOf(path)) == ".gif") {
+    if (options.deleteGIFExtensions && platform::AsciiLower(platform::ExtensionOf(path)) == ".gif") {
         // Errors of the GIF subsystem are exceptions; they end the run (see Run).
         gif::DeleteGIFComments(image_, path);
         rows_.SetText(row, RowText::Size, FormatSize(GetSizeOfFile(path)));
     }
-    if (options.id3v1 && PlainLower(ExtensionOf(path)) == ".mp3") {
+    if (options.id3v1 && platform::AsciiLower(platform::ExtensionOf(path)) == ".mp3") {
         ApplyRename(row, path, RenameFromTag(path, id3_));
     }
     if (options.caseChange != CaseChange::DontChange) {

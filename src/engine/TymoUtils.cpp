@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/LocaleFormats.h"
+#include "platform/Path.h"
 #include "platform/ShellInfo.h"
 
 namespace engine {
@@ -91,11 +92,6 @@ std::optional<FileTime> DosToUtc(std::uint32_t dos) {
     return utc;
 }
 
-std::string LastComponent(const std::string& path) {
-    const std::size_t slash = path.rfind(platform::kPathSeparator);
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Date, two blanks, time: the form of the Created and Modified columns.
 std::string DateTimeText(FileTime utc) {
     const std::optional<SystemTime> parts = LocalParts(utc);
@@ -160,14 +156,14 @@ TDateTime GetOpenedDate(const std::string& path) {
 }
 
 int GetIconIndex(const std::string& path, std::int32_t attributes) {
-    return platform::IconIndexOf(LastComponent(path), (attributes & platform::kAttrDirectory) != 0);
+    return platform::IconIndexOf(platform::LastComponent(path), (attributes & platform::kAttrDirectory) != 0);
 }
 
 std::string GetTypeName(const std::string& path) {
     const std::uint32_t attributes = platform::GetFileAttributes(path);
     const bool isFolder =
         attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory);
-    return platform::TypeNameOf(LastComponent(path), isFolder);
+    return platform::TypeNameOf(platform::LastComponent(path), isFolder);
 }
 
 std::string AttrToText(std::uint32_t a) {

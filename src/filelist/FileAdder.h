@@ -8,9 +8,15 @@
 #include <vector>
 
 #include "filelist/FileList.h"
-#include "filelist/vexFind.h"
+#include "find/vexFind.h"
 
 namespace filelist {
+
+using vexfind::IFindDispatcher;
+using vexfind::TFindThread;
+using vexfind::TSearchRec;
+using vexfind::TThreadPriority;
+using vexfind::TVexFind;
 
 // Only volumes of these kinds are taken from: removable, fixed and remote.
 bool IsAcceptedDrive(const std::string& path);

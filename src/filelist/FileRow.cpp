@@ -2,6 +2,7 @@
 
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/ShellInfo.h"
 
 namespace filelist {
@@ -14,11 +15,6 @@ std::string FolderText(const std::string& path) {
         return {};
     // A file in the root folder has the folder "/", which IncludeBackslash leaves as it is.
     return slash == 0 ? std::string(1, platform::kPathSeparator) : path.substr(0, slash);
-}
-
-std::string CaptionOf(const std::string& path) {
-    const std::size_t slash = path.rfind(platform::kPathSeparator);
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode) {
@@ -35,7 +31,7 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode) 
         return std::nullopt;
 
     FileRow row;
-    row.caption = CaptionOf(path);
+    row.caption = platform::LastComponent(path);
     // The icon is asked for with the attributes sign-extended from their low 16 bits.
     row.imageIndex = engine::GetIconIndex(path, static_cast<std::int16_t>(a & 0xFFFF));
     row.Text(RowText::Size) = engine::FormatSize(static_cast<std::int64_t>(found->size));

@@ -34,7 +34,5 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode);
 
 // The folder that holds a path: the path without its last component; "/" for the root.
 std::string FolderText(const std::string& path);
-// The last component of a path.
-std::string CaptionOf(const std::string& path);
 
 }  // namespace filelist

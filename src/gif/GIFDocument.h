@@ -9,7 +9,7 @@
 #include "gif/GIFColorMap.h"
 #include "gif/GIFItem.h"
 #include "gif/GIFSubImage.h"
-#include "gif/LZW.h"
+#include "gif/LZWDecoder.h"
 
 namespace gif {
 

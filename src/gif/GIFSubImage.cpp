@@ -4,7 +4,7 @@
 
 #include "gif/GIFDocument.h"
 #include "gif/GIFException.h"
-#include "gif/LZW.h"
+#include "gif/LZWDecoder.h"
 #include "gif/LZWEncoder.h"
 
 namespace gif {

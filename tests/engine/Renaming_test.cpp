@@ -36,18 +36,6 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-TEST(CaseConversionTest, PlainTouchesOnlyAsciiLetters) {
-    EXPECT_EQ(PlainLower("\xc3\x89"
-                         "COLE.TXT"),
-              "\xc3\x89"
-              "cole.txt");  // É stays
-    EXPECT_EQ(PlainUpper("\xc3\xa9t\xc3\xa9.txt"), "\xc3\xa9T\xc3\xa9.TXT");
-    EXPECT_EQ(PlainUpper("a\xff"
-                         "b"),
-              "A\xff"
-              "B");
-}
-
 TEST(CaseConversionTest, LocaleKnowsAccentedLetters) {
     testsupport::LocaleScope scope("de_DE.UTF-8", "UTC");
     if (!scope.Available())
@@ -56,12 +44,6 @@ TEST(CaseConversionTest, LocaleKnowsAccentedLetters) {
     EXPECT_EQ(LocaleUpper(".\xc3\xa4\xc3\xb6\xc3\xbc"), ".\xc3\x84\xc3\x96\xc3\x9c");
     // Bytes that are not UTF-8 pass through untouched.
     EXPECT_EQ(LocaleUpper(".a\xff\xc3"), ".A\xff\xc3");
-}
-
-TEST(ExtensionTest, FromTheLastDotOfTheName) {
-    EXPECT_EQ(ExtensionOf("/a/song.mp3"), ".mp3");
-    EXPECT_EQ(ExtensionOf("/a.b/song"), "");
-    EXPECT_EQ(ExtensionOf("/a/x.tar.GZ"), ".GZ");
 }
 
 class RenameFromTagTest : public ::testing::Test {

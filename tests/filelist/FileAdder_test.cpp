@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "filelist/FindEventLoop.h"
+#include "find/FindEventLoop.h"
 #include "platform/Volume.h"
 #include "support/TempDir.h"
 
@@ -45,7 +45,7 @@ protected:
 
     TempDir dir;
     TFileList list;
-    TFindEventLoop loop;
+    vexfind::TFindEventLoop loop;
     bool busy = false;
     TFileAdder adder{list, loop, [this](bool value) { busy = value; }};
 };

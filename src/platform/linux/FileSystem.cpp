@@ -2,6 +2,7 @@
 // "user.DOSATTRIB" for hidden, system, archive and the creation time, utimensat for the others.
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -80,18 +81,6 @@ bool RestoreDosAttrib(const std::string& path, const StoredDosAttrib& previous) 
                         0) == 0;
     }
     return removexattr(path.c_str(), kDosAttribName) == 0 || errno == ENODATA;
-}
-
-std::string LastComponent(const std::string& path) {
-    std::size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/')
-        --end;
-    const std::size_t slash = path.rfind('/', end - 1);
-    if (slash == std::string::npos)
-        return path.substr(0, end);
-    if (slash + 1 == end)
-        return "/";
-    return path.substr(slash + 1, end - slash - 1);
 }
 
 bool IsDotName(const std::string& name) {

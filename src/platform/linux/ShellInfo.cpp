@@ -2,6 +2,7 @@
 // Looked up once per extension: the list asks for every row it adds.
 
 #include "platform/ShellInfo.h"
+#include "platform/Path.h"
 
 #include <QMimeDatabase>
 #include <QMimeType>
@@ -23,7 +24,7 @@ struct ShellEntry {
 class ShellCache {
 public:
     ShellEntry Lookup(const std::string& fileName, bool isFolder) {
-        const std::string key = isFolder ? std::string("/") : ExtensionOf(fileName);
+        const std::string key = isFolder ? std::string("/") : platform::ExtensionOf(fileName);
         std::lock_guard lock(mutex_);
         auto found = entries_.find(key);
         if (found != entries_.end())
@@ -39,13 +40,6 @@ public:
     }
 
 private:
-    static std::string ExtensionOf(const std::string& fileName) {
-        const std::size_t dot = fileName.rfind('.');
-        if (dot == std::string::npos || dot == 0)
-            return {};
-        return fileName.substr(dot);
-    }
-
     ShellEntry Resolve(const std::string& extension, bool isFolder) {
         QMimeType type;
         if (isFolder) {

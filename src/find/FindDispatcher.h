@@ -3,7 +3,7 @@
 
 #include <functional>
 
-namespace filelist {
+namespace vexfind {
 
 // Provided by the owner of a search component: the window posts to its event loop (a queued
 // call), the command line and the tests to a loop of their own.
@@ -22,4 +22,4 @@ public:
     virtual void Post(std::function<void()> call) = 0;
 };
 
-}  // namespace filelist
+}  // namespace vexfind

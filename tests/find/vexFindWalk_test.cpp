@@ -9,8 +9,8 @@
 #include <map>
 #include <set>
 
-#include "filelist/DirEnum.h"
-#include "filelist/FolderWalk.h"
+#include "find/DirEnum.h"
+#include "find/FolderWalk.h"
 #include "platform/FileSystem.h"
 #include "vexFindSupport.h"
 
@@ -137,7 +137,7 @@ TEST_F(VexFindWalk, FolderThatCannotBeOpenedYieldsNothingAndTheWalkGoesOn) {
     fs::permissions(root + "/locked", fs::perms::none);
     ScopedNoPermissionOverride asPlainUser;
     // access() would judge as root regardless; opening is what the walk does.
-    if (filelist::DirHandle probe(opendir((root + "/locked").c_str())); probe) {
+    if (vexfind::DirHandle probe(opendir((root + "/locked").c_str())); probe) {
         GTEST_SKIP() << "this process reads folders without permission";
     }
     Search();
@@ -209,7 +209,7 @@ TEST_F(VexFindWalk, EmptyDrivesCompleteAtOnceWithoutWalking) {
 }
 
 // Collects what the walk reports when run directly on the calling thread.
-class Collector : public filelist::IWalkEvents {
+class Collector : public vexfind::IWalkEvents {
 public:
     bool Terminated() override { return false; }
     void ChangeDirectory(const std::string& directory) override {
@@ -239,12 +239,12 @@ TEST_F(VexFindWalk, ThreadedSearchEqualsThePlainWalkAndAPlainListing) {
     Search();
     EXPECT_EQ(recorder.events, Expected());
 
-    filelist::FindOptions options;
+    vexfind::FindOptions options;
     options.fileMask = "*.*";
     options.drives = "C";
     options.directories = {root};
     Collector plain;
-    filelist::RunFolderWalk(options, plain);
+    vexfind::RunFolderWalk(options, plain);
     recorder.events.pop_back();  // the completion
     EXPECT_EQ(recorder.events, plain.events);
 }

@@ -15,7 +15,7 @@
 namespace {
 
 using namespace vexfindtest;
-using filelist::TThreadPriority;
+using vexfind::TThreadPriority;
 
 // A tree large enough that a search needs several hand-overs, so that none is over before the
 // tests act on it.
@@ -218,7 +218,7 @@ TEST_F(VexFindThread, SeveralComponentsSearchAtOnce) {
 }
 
 TEST(VexFindPriority, SevenLevelsMapToNiceness) {
-    using filelist::NicenessOffset;
+    using vexfind::NicenessOffset;
     EXPECT_EQ(NicenessOffset(TThreadPriority::tpIdle), 39);
     EXPECT_EQ(NicenessOffset(TThreadPriority::tpLowest), 10);
     EXPECT_EQ(NicenessOffset(TThreadPriority::tpLower), 5);

@@ -1,19 +1,19 @@
 // The rules of the search component that need no tree: properties, masks, roots, and the
 // chunked text search of one file.
 
-#include "filelist/vexFind.h"
+#include "find/vexFind.h"
 
 #include <gtest/gtest.h>
 
-#include "filelist/FindEventLoop.h"
-#include "filelist/FindMask.h"
-#include "filelist/FindText.h"
-#include "filelist/FolderWalk.h"
+#include "find/FindEventLoop.h"
+#include "find/FindMask.h"
+#include "find/FindText.h"
+#include "find/FolderWalk.h"
 #include "vexFindSupport.h"
 
 namespace {
 
-using namespace filelist;
+using namespace vexfind;
 
 TEST(VexFindProperties, DefaultsAndSetterRules) {
     TFindEventLoop loop;

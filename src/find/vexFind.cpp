@@ -1,4 +1,4 @@
-#include "filelist/vexFind.h"
+#include "find/vexFind.h"
 
 #include <algorithm>
 #include <cassert>
@@ -7,9 +7,9 @@
 #include <mutex>
 #include <utility>
 
-#include "filelist/FindText.h"
+#include "find/FindText.h"
 
-namespace filelist {
+namespace vexfind {
 
 namespace {
 
@@ -395,4 +395,4 @@ FindOptions TVexFind::OptionsForWorker() const {
     return options;
 }
 
-}  // namespace filelist
+}  // namespace vexfind

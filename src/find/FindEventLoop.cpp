@@ -1,6 +1,6 @@
-#include "filelist/FindEventLoop.h"
+#include "find/FindEventLoop.h"
 
-namespace filelist {
+namespace vexfind {
 
 void TFindEventLoop::Post(std::function<void()> call) {
     {
@@ -44,4 +44,4 @@ std::size_t TFindEventLoop::PendingCount() const {
     return calls_.size();
 }
 
-}  // namespace filelist
+}  // namespace vexfind

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "filelist/SearchRec.h"
+#include "find/SearchRec.h"
 
-namespace filelist {
+namespace vexfind {
 
 // What a search looks for. The walk works on its own copy.
 struct FindOptions {
@@ -42,4 +42,4 @@ std::vector<std::string> WalkRoots(const FindOptions& options);
 // Walks every root; returns when done or as soon as it sees termination requested.
 void RunFolderWalk(const FindOptions& options, IWalkEvents& events);
 
-}  // namespace filelist
+}  // namespace vexfind

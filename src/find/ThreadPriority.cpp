@@ -1,4 +1,4 @@
-#include "filelist/ThreadPriority.h"
+#include "find/ThreadPriority.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace filelist {
+namespace vexfind {
 
 namespace {
 
@@ -53,4 +53,4 @@ int ApplyThreadPriority(TThreadPriority priority) {
     return CurrentNiceness();
 }
 
-}  // namespace filelist
+}  // namespace vexfind

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "filelist/SearchRec.h"
+#include "find/SearchRec.h"
 
-namespace filelist {
+namespace vexfind {
 
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
@@ -46,4 +46,4 @@ private:
 // deep tree does not hold one open directory per level and run out of descriptors.
 std::vector<std::string> ListEnterableSubfolders(const std::string& directory);
 
-}  // namespace filelist
+}  // namespace vexfind

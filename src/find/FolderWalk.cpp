@@ -1,12 +1,12 @@
-#include "filelist/FolderWalk.h"
+#include "find/FolderWalk.h"
 
 #include <algorithm>
 #include <unordered_set>
 
-#include "filelist/DirEnum.h"
-#include "filelist/FindText.h"
+#include "find/DirEnum.h"
+#include "find/FindText.h"
 
-namespace filelist {
+namespace vexfind {
 
 namespace {
 
@@ -121,4 +121,4 @@ void RunFolderWalk(const FindOptions& options, IWalkEvents& events) {
     FolderWalk(options, events).Run();
 }
 
-}  // namespace filelist
+}  // namespace vexfind

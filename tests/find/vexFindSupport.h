@@ -13,17 +13,17 @@
 #include <thread>
 #include <vector>
 
-#include "filelist/FindEventLoop.h"
-#include "filelist/vexFind.h"
+#include "find/FindEventLoop.h"
+#include "find/vexFind.h"
 #include "support/TempDir.h"
 
 namespace vexfindtest {
 
 namespace fs = std::filesystem;
-using filelist::TFindEventLoop;
-using filelist::TFindThread;
-using filelist::TSearchRec;
-using filelist::TVexFind;
+using vexfind::TFindEventLoop;
+using vexfind::TFindThread;
+using vexfind::TSearchRec;
+using vexfind::TVexFind;
 
 // One notification as a handler saw it: a folder entered ("dir"), a find, or the completion.
 struct Event {

@@ -1,8 +1,8 @@
-#include "filelist/SearchRec.h"
+#include "find/SearchRec.h"
 
 #include "platform/FileTime.h"
 
-namespace filelist {
+namespace vexfind {
 
 namespace {
 
@@ -29,4 +29,4 @@ TSearchRec MakeSearchRec(const std::string& name, platform::FindData data) {
     return rec;
 }
 
-}  // namespace filelist
+}  // namespace vexfind

@@ -1,13 +1,13 @@
-#include "filelist/DirEnum.h"
+#include "find/DirEnum.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <optional>
 
-#include "filelist/FindMask.h"
+#include "find/FindMask.h"
 
-namespace filelist {
+namespace vexfind {
 
 namespace {
 
@@ -85,4 +85,4 @@ std::vector<std::string> ListEnterableSubfolders(const std::string& directory) {
     return names;
 }
 
-}  // namespace filelist
+}  // namespace vexfind

@@ -1,4 +1,4 @@
-#include "gif/LZW.h"
+#include "gif/LZWDecoder.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "GIFTestSupport.h"
-#include "gif/LZW.h"
+#include "gif/LZWDecoder.h"
 
 namespace {
 

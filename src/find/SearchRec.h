@@ -6,7 +6,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace filelist {
+namespace vexfind {
 
 // Attribute bits a directory search knows beyond those of the platform layer: a volume label
 // (never present on Linux) and the set that asks for every kind of entry.
@@ -25,4 +25,4 @@ struct TSearchRec {
 // The record of `name` in `directory` from the platform's look-up.
 TSearchRec MakeSearchRec(const std::string& name, platform::FindData data);
 
-}  // namespace filelist
+}  // namespace vexfind

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace filelist {
+namespace vexfind {
 
 // Bytes read at a time; consecutive chunks overlap by the length of the text so that a match
 // across a chunk boundary is seen.
@@ -21,4 +21,4 @@ bool FileContainsText(const std::string& path, std::uint64_t size, std::string_v
 // Letters A-Z become a-z; every other byte stays, accented letters included.
 std::string FoldAsciiToLower(std::string_view text);
 
-}  // namespace filelist
+}  // namespace vexfind

@@ -1,10 +1,10 @@
-#include "filelist/FindText.h"
+#include "find/FindText.h"
 
 #include <algorithm>
 #include <fstream>
 #include <vector>
 
-namespace filelist {
+namespace vexfind {
 
 namespace {
 
@@ -59,4 +59,4 @@ bool FileContainsText(const std::string& path, std::uint64_t size, std::string_v
     return false;
 }
 
-}  // namespace filelist
+}  // namespace vexfind

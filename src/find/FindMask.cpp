@@ -1,9 +1,9 @@
-#include "filelist/FindMask.h"
+#include "find/FindMask.h"
 
 #include <cstddef>
 #include <cstdint>
 
-namespace filelist {
+namespace vexfind {
 
 namespace {
 
@@ -68,4 +68,4 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
            MatchWildcards(name, mask.substr(0, mask.size() - kAnyExtension.size()));
 }
 
-}  // namespace filelist
+}  // namespace vexfind

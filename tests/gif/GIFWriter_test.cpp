@@ -5,7 +5,7 @@
 
 #include "GIFTestSupport.h"
 #include "gif/GIFDocument.h"
-#include "gif/LZW.h"
+#include "gif/LZWDecoder.h"
 #include "gif/LZWEncoder.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <functional>
 #include <mutex>
 
-#include "filelist/FindDispatcher.h"
+#include "find/FindDispatcher.h"
 
-namespace filelist {
+namespace vexfind {
 
 class TFindEventLoop : public IFindDispatcher {
 public:
@@ -34,4 +34,4 @@ private:
     std::deque<std::function<void()>> calls_;
 };
 
-}  // namespace filelist
+}  // namespace vexfind

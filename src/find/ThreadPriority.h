@@ -1,7 +1,7 @@
 #pragma once
 // The seven priorities of a search thread and what they mean on Linux.
 
-namespace filelist {
+namespace vexfind {
 
 enum class TThreadPriority {
     tpIdle,
@@ -22,4 +22,4 @@ int NicenessOffset(TThreadPriority priority);
 // the level it inherited.
 int ApplyThreadPriority(TThreadPriority priority);
 
-}  // namespace filelist
+}  // namespace vexfind

@@ -16,12 +16,12 @@
 #include <thread>
 #include <vector>
 
-#include "filelist/FindDispatcher.h"
-#include "filelist/FolderWalk.h"
-#include "filelist/SearchRec.h"
-#include "filelist/ThreadPriority.h"
+#include "find/FindDispatcher.h"
+#include "find/FolderWalk.h"
+#include "find/SearchRec.h"
+#include "find/ThreadPriority.h"
 
-namespace filelist {
+namespace vexfind {
 
 class TFindThread;
 
@@ -165,4 +165,4 @@ private:
     std::unique_ptr<TFindThread> worker_;
 };
 
-}  // namespace filelist
+}  // namespace vexfind

@@ -1,0 +1,49 @@
+#include "platform/Path.h"
+
+#include "platform/FileSystem.h"
+
+namespace platform {
+
+std::string LastComponent(const std::string& path) {
+    std::size_t end = path.size();
+    while (end > 1 && path[end - 1] == kPathSeparator)
+        --end;
+    const std::size_t slash = path.rfind(kPathSeparator, end - 1);
+    if (slash == std::string::npos)
+        return path.substr(0, end);
+    if (slash + 1 == end)
+        return std::string(1, kPathSeparator);
+    return path.substr(slash + 1, end - slash - 1);
+}
+
+std::size_t NameStart(const std::string& path) {
+    const std::size_t slash = path.rfind(kPathSeparator);
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+std::string ExtensionOf(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < NameStart(path))
+        return {};
+    return path.substr(dot);
+}
+
+std::string AsciiLower(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+std::string AsciiUpper(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
+
+}  // namespace platform

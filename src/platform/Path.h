@@ -1,0 +1,23 @@
+#pragma once
+// The parts of a path the program looks at, and the letter case rule that needs no locale.
+
+#include <string>
+
+namespace platform {
+
+// The last component of a path, trailing separators ignored; "/" for the root.
+std::string LastComponent(const std::string& path);
+
+// Where the last component of a path begins.
+std::size_t NameStart(const std::string& path);
+
+// The extension of the last component, with its dot: from the last "." of the name to its end,
+// empty when the name has none. A name that is only an extension (".gif") is all extension, as
+// the program always took it.
+std::string ExtensionOf(const std::string& path);
+
+// A-Z to a-z (or back); every other byte stays as it is, whatever the locale.
+std::string AsciiLower(const std::string& text);
+std::string AsciiUpper(const std::string& text);
+
+}  // namespace platform
