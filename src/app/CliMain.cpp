@@ -1,13 +1,11 @@
-// kelvane-cli: the run engine without a window, for scripts and servers.
+// kelvane-cli: the application core without a window, for scripts and servers.
 
 #include <clocale>
 #include <iostream>
 
-#include "app/CliHost.h"
+#include "app/CliFrontEnd.h"
 #include "app/CliOptions.h"
-#include "engine/RunEngine.h"
-#include "filelist/FileAdder.h"
-#include "filelist/FileList.h"
+#include "core/KelvaneCore.h"
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
 
@@ -22,43 +20,39 @@ void PrintRows(const filelist::TFileList& list, std::ostream& out) {
     }
 }
 
-// Adds each path the way a dropped file is added, and searches each folder the way the
-// add-folder commands do, in the order given. False when something could not be added.
-bool AddItems(const std::vector<app::AddItem>& items, filelist::TFileList& list) {
-    vexfind::TFindEventLoop loop;
-    bool busy = false;
-    filelist::TFileAdder adder(list, loop, [&busy](bool value) { busy = value; });
-    bool allAdded = true;
+// Why an item of the command line adds nothing; empty when it may be added.
+std::string CheckItem(const app::AddItem& item, const std::string& full) {
+    const std::optional<platform::FindData> found = platform::FindPath(full);
+    if (!found)
+        return "no such file or folder";
+    const bool folder = (found->attributes & platform::kAttrDirectory) != 0;
+    if (item.searchFolder && !folder)
+        return "not a folder";
+    if (!item.searchFolder && folder)
+        return "a folder is added only by --add-folder";
+    return {};
+}
+
+// Adds each path as a file dropped on a fresh window is added, and searches each folder as
+// the add-folder commands do, in the order given.
+void AddItems(const std::vector<app::AddItem>& items, core::TKelvaneCore& core,
+              vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
     for (const app::AddItem& item : items) {
         const std::string full = platform::FullPath(item.path);
-        const std::optional<platform::FindData> found = platform::FindPath(full);
-        std::string problem;
-        if (!found) {
-            problem = "no such file or folder";
-        } else if (item.searchFolder && !(found->attributes & platform::kAttrDirectory)) {
-            problem = "not a folder";
-        } else if (item.searchFolder) {
-            adder.AddFolder(item.mode, full);
-            // A search that a failing hand-over ended reports no completion: watch the finder too.
-            vexfind::TVexFind& finder = adder.Finder(item.mode);
-            loop.RunUntil([&] { return !busy || !finder.Searching(); });
-            if (finder.HandlerError())
+        std::string problem = CheckItem(item, full);
+        if (problem.empty() && item.searchFolder) {
+            core.AddFolder(item.mode, full);
+            // A search that a failing hand-over ended reports no completion: watch it too.
+            loop.RunUntil([&] { return !core.SearchBusy() || !core.Searching(item.mode); });
+            if (core.SearchFailed(item.mode))
                 problem = "the search ended early";
-        } else {
-            // A path is added as a file dropped on a fresh window, whatever search came before.
-            list.addFolderMode = filelist::AddFolderMode::FilesOnly;
-            if (adder.AddFiles({full}) == 0) {
-                problem = (found->attributes & platform::kAttrDirectory)
-                              ? "a folder is added only by --add-folder"
-                              : "cannot be added";
-            }
+        } else if (problem.empty() &&
+                   core.AddPaths({full}, filelist::AddFolderMode::FilesOnly) == 0) {
+            problem = "cannot be added";
         }
-        if (!problem.empty()) {
-            std::cerr << "kelvane-cli: " << item.path << ": " << problem << "\n";
-            allAdded = false;
-        }
+        if (!problem.empty())
+            frontEnd.Complain(item.path, problem);
     }
-    return allAdded;
 }
 
 }  // namespace
@@ -74,16 +68,14 @@ int main(int argc, char** argv) {
     }
     const app::CliCommand& command = parsed.command;
 
-    filelist::TFileList list;
-    const bool addFailed = !AddItems(command.items, list);
-
-    app::TCliHost host(command.options, std::cerr);
-    engine::TRunEngine engine(list, host);
-    engine.btnStartStopClick(engine::RunScope::All);
-    if (host.Refused())
+    app::TCliFrontEnd frontEnd(command.options, std::cerr);
+    vexfind::TFindEventLoop loop;
+    core::TKelvaneCore core(frontEnd, frontEnd, loop);
+    AddItems(command.items, core, loop, frontEnd);
+    core.Start(engine::RunScope::All);
+    if (frontEnd.Refused())
         return 2;
-
     if (command.list)
-        PrintRows(list, std::cout);
-    return addFailed || host.Failed() ? 1 : 0;
+        PrintRows(core.List(), std::cout);
+    return frontEnd.Failed() ? 1 : 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// What the run engine asks of its front end: the options, a turn of the event loop, the
-// progress bar, the button's state and the messages. The window pumps its events here; the
-// command line does not.
+// What a front end provides to a run: the options, a turn of its event loop, and the places
+// where messages and failures are shown. The window pumps its events here; the command line
+// does not.
 
 #include <string>
 
@@ -18,19 +18,25 @@ public:
     // Lets pending events run; a Stop chosen meanwhile arrives through this call.
     virtual void ProcessMessages() = 0;
 
-    // Running: caption "&Stop", image lowered; idle: "&Start to handle...", image raised.
-    virtual void RunStateChanged(bool running) = 0;
-    virtual void ShowFileListPage() = 0;
-    virtual void SetProgressMax(int maximum) = 0;
-    virtual void SetProgressPosition(int position) = 0;
-
     // The program's own message box (the year-range error of the date check).
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
-    // An error that ended the run, shown as the standard error box does.
-    virtual void ShowError(const std::string& path, const std::string& message) = 0;
-    // A change to one file that could not be made. The window passes over it in silence, as
-    // it always has; the command line names it.
+    // An error that ended the run at `path`; `filesLeft` rows of the run's scope were then not
+    // visited. The window shows the message as the standard error box does.
+    virtual void ShowError(const std::string& path, const std::string& message, int filesLeft) = 0;
+    // A file the run could not change as asked. The window passes over it in silence, as it
+    // always has; the command line names it.
     virtual void FileFailed(const std::string& path, const std::string& reason) = 0;
+};
+
+// What a run tells the application about its progress.
+class IRunEvents {
+public:
+    virtual ~IRunEvents() = default;
+    // Running: the Start/Stop command reads "&Stop"; idle: "&Start to handle...".
+    virtual void RunStateChanged(bool running) = 0;
+    // The run has passed its checks and begins with the rows: the file list comes to the front.
+    virtual void RunBegins() = 0;
+    virtual void ProgressChanged(int position, int maximum) = 0;
 };
 
 }  // namespace engine

@@ -4,6 +4,11 @@
 
 namespace engine {
 
+bool AsksForChange(const RunOptions& o) {
+    return o.removeAttr || o.setAttr || o.deleteGIFExtensions || o.id3v1 ||
+           o.caseChange != CaseChange::DontChange || o.dateChange != DateChange::DoNotChange;
+}
+
 std::uint32_t SetAttrMask(const RunOptions& options) {
     std::uint32_t mask = 0;
     if (options.archive)

@@ -40,6 +40,9 @@ struct RunOptions {
     TDateTime openedDate = 0;
 };
 
+// Whether the options ask a run to change anything at all.
+bool AsksForChange(const RunOptions& options);
+
 // The attribute value that "set attributes" writes.
 std::uint32_t SetAttrMask(const RunOptions& options);
 

@@ -1,29 +1,75 @@
 #include "filelist/FileList.h"
 
+#include "platform/Path.h"
+
 namespace filelist {
 
-bool TFileList::AddFileRow(const std::string& path) {
-    std::optional<FileRow> row = MakeFileRow(path, addFolderMode);
+bool TFileList::AddFileRow(const std::string& path, AddFolderMode mode) {
+    std::optional<FileRow> row = MakeFileRow(path, mode);
     if (!row)
         return false;
     rows_.push_back(std::move(*row));
-    Changed();
+    if (observer_)
+        observer_->RowsInserted(RowCount() - 1, RowCount() - 1);
     return true;
 }
 
 void TFileList::SetChecked(int row, bool checked) {
     MutableRow(row).checked = checked;
-    Changed();
+    Changed(row, ListColumn::Name);
 }
 
 void TFileList::SetSelected(int row, bool selected) {
     MutableRow(row).selected = selected;
-    Changed();
+    Changed(row, ListColumn::Name);
+}
+
+template <typename Pred>
+int TFileList::RemoveRowsWhere(Pred doomed) {
+    int removed = 0;
+    for (int last = RowCount() - 1; last >= 0; --last) {
+        if (!doomed(Row(last)))
+            continue;
+        int first = last;
+        while (first > 0 && doomed(Row(first - 1)))
+            --first;
+        rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
+        removed += last - first + 1;
+        if (observer_)
+            observer_->RowsRemoved(first, last);
+        last = first;
+    }
+    return removed;
+}
+
+int TFileList::RemoveSelected() {
+    return RemoveRowsWhere([](const FileRow& row) { return row.selected; });
+}
+
+int TFileList::RemoveFolderOf(int row) {
+    const std::string folder = platform::AsciiUpper(Row(row).Text(engine::RowText::Folder));
+    return RemoveRowsWhere([&folder](const FileRow& candidate) {
+        return platform::AsciiUpper(candidate.Text(engine::RowText::Folder)) == folder;
+    });
 }
 
 void TFileList::Clear() {
+    if (rows_.empty())
+        return;
+    const int last = RowCount() - 1;
     rows_.clear();
-    Changed();
+    if (observer_)
+        observer_->RowsRemoved(0, last);
+}
+
+void TFileList::InvertSelection() {
+    for (int i = 0; i < RowCount(); ++i)
+        SetSelected(i, !Row(i).selected);
+}
+
+void TFileList::InvertChecked() {
+    for (int i = 0; i < RowCount(); ++i)
+        SetChecked(i, !Row(i).checked);
 }
 
 std::string TFileList::ObjectCountText() const {
@@ -32,17 +78,17 @@ std::string TFileList::ObjectCountText() const {
 
 void TFileList::SetCaption(int row, const std::string& caption) {
     MutableRow(row).caption = caption;
-    Changed();
+    Changed(row, ListColumn::Name);
 }
 
 void TFileList::SetText(int row, engine::RowText column, const std::string& text) {
     MutableRow(row).Text(column) = text;
-    Changed();
+    Changed(row, static_cast<ListColumn>(static_cast<int>(column) + 1));
 }
 
-void TFileList::Changed() const {
-    if (onChange)
-        onChange();
+void TFileList::Changed(int row, ListColumn column) {
+    if (observer_)
+        observer_->RowChanged(row, column);
 }
 
 }  // namespace filelist

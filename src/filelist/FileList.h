@@ -1,31 +1,38 @@
 #pragma once
 // The rows of the file list, in display order, with what the run engine and the editing
-// commands need of them. No widget: the window shows these rows.
+// commands need of them. No widget: the window shows these rows and follows their changes.
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/RunRows.h"
+#include "filelist/FileListObserver.h"
 #include "filelist/FileRow.h"
 
 namespace filelist {
 
 class TFileList : public engine::IRunRows {
 public:
-    // Appends one row for a full path, or nothing (see MakeFileRow). True when a row was added.
-    bool AddFileRow(const std::string& path);
+    // Told of every change from now on; null for none. It must outlive the list or be unset.
+    void SetObserver(IFileListObserver* observer) { observer_ = observer; }
 
-    AddFolderMode addFolderMode = AddFolderMode::FilesOnly;
-    // Called whenever a row changes (added, removed, its text, check mark or selection):
-    // the status bar's object count follows it.
-    std::function<void()> onChange;
+    // Appends one row for a full path under the add mode's rules, or nothing (see MakeFileRow).
+    // True when a row was added.
+    bool AddFileRow(const std::string& path, AddFolderMode mode);
 
     const FileRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     const std::vector<FileRow>& Rows() const { return rows_; }
     void SetChecked(int row, bool checked);
     void SetSelected(int row, bool selected);
+
+    // The editing commands that change the rows alone; the file system is not touched.
+    // Every selected row; returns how many went.
+    int RemoveSelected();
+    // Every row whose Folder equals that of `row`, letters a-z folded to A-Z; returns how many.
+    int RemoveFolderOf(int row);
     void Clear();
+    void InvertSelection();
+    void InvertChecked();
 
     // "%d object(s)" with the current number of rows.
     std::string ObjectCountText() const;
@@ -43,9 +50,14 @@ public:
 
 private:
     FileRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row)]; }
-    void Changed() const;
+    // Removes the rows for which `doomed` holds, from the last to the first, telling the
+    // observer of each run of neighbouring rows at once. Returns how many went.
+    template <typename Pred>
+    int RemoveRowsWhere(Pred doomed);
+    void Changed(int row, ListColumn column);
 
     std::vector<FileRow> rows_;
+    IFileListObserver* observer_ = nullptr;
 };
 
 }  // namespace filelist

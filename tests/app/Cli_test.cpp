@@ -204,7 +204,8 @@ TEST(CliGifTest, BrokenGifIsNamedWithTheMessage) {
     dir.Write("broken.gif", "not a picture");
     const ProcessResult result = Cli(dir, {"--gif-strip-comments", "broken.gif"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "kelvane-cli: " + (dir / "broken.gif") + ": Invalid GIF signature\n");
+    EXPECT_EQ(result.err, "kelvane-cli: run stopped at " + (dir / "broken.gif") +
+                              ": Invalid GIF signature; 0 files not processed\n");
     EXPECT_EQ(testsupport::ReadFile(dir / "broken.gif"), "not a picture");
 }
 

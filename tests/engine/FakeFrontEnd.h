@@ -48,7 +48,8 @@ private:
     static std::size_t At(int i) { return static_cast<std::size_t>(i); }
 };
 
-class FakeHost : public engine::IRunHost {
+// The front end of a run: its host and the listener of its events.
+class FakeHost : public engine::IRunHost, public engine::IRunEvents {
 public:
     engine::RunOptions options;
     // Runs inside ProcessMessages before row `row` (counting calls from 0).
@@ -69,14 +70,16 @@ public:
         ++processCalls_;
     }
     void RunStateChanged(bool running) override { states.push_back(running); }
-    void ShowFileListPage() override { ++pageShown; }
-    void SetProgressMax(int maximum) override { progressMax = maximum; }
-    void SetProgressPosition(int position) override { positions.push_back(position); }
+    void RunBegins() override { ++pageShown; }
+    void ProgressChanged(int position, int maximum) override {
+        positions.push_back(position);
+        progressMax = maximum;
+    }
     void ShowMessage(const std::string& text, const std::string& caption) override {
         messages.push_back(caption + ": " + text);
     }
-    void ShowError(const std::string& path, const std::string& message) override {
-        errors.push_back(path + ": " + message);
+    void ShowError(const std::string& path, const std::string& message, int filesLeft) override {
+        errors.push_back(path + ": " + message + "; " + std::to_string(filesLeft) + " left");
     }
     void FileFailed(const std::string& path, const std::string& reason) override {
         failures.push_back(path + ": " + reason);

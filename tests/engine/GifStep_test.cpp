@@ -39,7 +39,7 @@ protected:
     TempDir dir;
     enginetest::FakeRows rows;
     enginetest::FakeHost host;
-    TRunEngine engine{rows, host};
+    TRunEngine engine{rows, host, host};
 };
 
 TEST_F(GifStepTest, EveryCommentGoesAndTheImagesStay) {
@@ -49,7 +49,7 @@ TEST_F(GifStepTest, EveryCommentGoesAndTheImagesStay) {
     rows.Add(lower);
     rows.Add(upper);
     rows.Add(other);
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     ASSERT_TRUE(host.errors.empty()) << host.errors[0];
     for (const std::string& path : {lower, upper}) {
         const std::string bytes = ReadFile(path);
@@ -71,9 +71,9 @@ TEST_F(GifStepTest, ErrorEndsTheRunAndReturnsToIdle) {
     rows.Add(before);
     rows.Add(broken);
     rows.Add(after);
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
 
-    EXPECT_EQ(host.errors, (std::vector<std::string>{broken + ": Invalid GIF signature"}));
+    EXPECT_EQ(host.errors, (std::vector<std::string>{broken + ": Invalid GIF signature; 1 left"}));
     EXPECT_EQ(ReadFile(broken), "this is not a picture");
     EXPECT_EQ(platform::GetFileAttributes(before), platform::kAttrArchive);  // kept
     EXPECT_EQ(platform::GetFileAttributes(after), 0u);                       // never reached
@@ -89,8 +89,8 @@ TEST_F(GifStepTest, HugeDeclaredImageIsRefusedBeforeItIsDecoded) {
                              std::string("\x02\x00\x3B", 3);
     const std::string path = dir.Write("huge.gif", huge);
     rows.Add(path);
-    engine.btnStartStopClick(RunScope::All);
-    EXPECT_EQ(host.errors, (std::vector<std::string>{path + ": Invalid GIF data"}));
+    engine.Start(RunScope::All);
+    EXPECT_EQ(host.errors, (std::vector<std::string>{path + ": Invalid GIF data; 0 left"}));
     EXPECT_EQ(ReadFile(path), huge);
 }
 

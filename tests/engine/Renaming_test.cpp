@@ -169,8 +169,8 @@ TEST(RenameInRunTest, LaterStepsFollowTheRenamedFile) {
     host.options.caseChange = CaseChange::ExtUpper;
     host.options.setAttr = true;
     host.options.hidden = true;
-    TRunEngine engine(rows, host);
-    engine.btnStartStopClick(RunScope::All);
+    TRunEngine engine(rows, host, host);
+    engine.Start(RunScope::All);
 
     EXPECT_EQ(rows.rows[0].caption, "Alpha - Beta.MP3");
     EXPECT_EQ(platform::GetFileAttributes(dir / "Alpha - Beta.MP3"), platform::kAttrHidden);
@@ -188,8 +188,8 @@ TEST(RenameInRunTest, RefusedRenameIsReportedAndKeepsTheRow) {
     const std::string second = WriteMp3(dir, "two.mp3", "Alpha", "Beta", "second");
     rows.Add(second);
     host.options.id3v1 = true;
-    TRunEngine engine(rows, host);
-    engine.btnStartStopClick(RunScope::All);
+    TRunEngine engine(rows, host, host);
+    engine.Start(RunScope::All);
     EXPECT_EQ(rows.rows[0].caption, "two.mp3");
     EXPECT_EQ(host.failures, (std::vector<std::string>{second + ": a file of that name exists"}));
     EXPECT_EQ(ReadFile(dir / "Alpha - Beta.mp3").substr(0, 5), "first");

@@ -61,11 +61,11 @@ protected:
     TempDir dir;
     FakeRows rows;
     FakeHost host;
-    TRunEngine engine{rows, host};
+    TRunEngine engine{rows, host, host};
 };
 
 TEST_F(RunEngineTest, EmptyListDoesNothing) {
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_TRUE(engine.Idle());
     EXPECT_TRUE(host.states.empty());
     EXPECT_TRUE(host.positions.empty());
@@ -74,7 +74,7 @@ TEST_F(RunEngineTest, EmptyListDoesNothing) {
 TEST_F(RunEngineTest, OneRowRunsFromStartToFinish) {
     host.options = MarkArchive();
     const std::string file = AddFile("a.txt");
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_TRUE(engine.Idle());
     EXPECT_EQ(host.states, (std::vector<bool>{true, false}));
     EXPECT_EQ(host.progressMax, 0);
@@ -89,7 +89,7 @@ TEST_F(RunEngineTest, CombinedScopesUseOr) {
     const std::string checkedOnly = AddFile("c.txt", true, false);
     const std::string selectedOnly = AddFile("s.txt", false, true);
     const std::string neither = AddFile("n.txt");
-    engine.btnStartStopClick(RunScope::CheckedOrSelected);
+    engine.Start(RunScope::CheckedOrSelected);
     EXPECT_EQ(platform::GetFileAttributes(checkedOnly), kA);
     EXPECT_EQ(platform::GetFileAttributes(selectedOnly), kA);
     EXPECT_EQ(platform::GetFileAttributes(neither), 0u);
@@ -99,13 +99,13 @@ TEST_F(RunEngineTest, CombinedScopesUseOr) {
 TEST_F(RunEngineTest, ScopeMatchingNothingTouchesNothing) {
     host.options = MarkArchive();
     const std::string file = AddFile("a.txt");
-    engine.btnStartStopClick(RunScope::SelectedOnly);
+    engine.Start(RunScope::SelectedOnly);
     EXPECT_EQ(platform::GetFileAttributes(file), 0u);
     EXPECT_TRUE(engine.Idle());
     EXPECT_EQ(host.positions, (std::vector<int>{0}));  // only Finish moved it
 }
 
-TEST_F(RunEngineTest, FoldersAndFilesBefore1980AreSkipped) {
+TEST_F(RunEngineTest, FoldersAndMissingFilesAreNamedAndOldFilesProcessed) {
     host.options = MarkArchive();
     const std::string folder = dir / "sub";
     mkdir(folder.c_str(), 0755);
@@ -116,12 +116,14 @@ TEST_F(RunEngineTest, FoldersAndFilesBefore1980AreSkipped) {
     rows.Add(dir / "vanished.txt");
     const std::string fine = AddFile("fine.txt");
 
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_EQ(platform::GetFileAttributes(folder), platform::kAttrDirectory);
-    EXPECT_EQ(platform::GetFileAttributes(old), 0u);
+    // A bogus old time is what people fix with this tool: such a file is processed.
+    EXPECT_EQ(platform::GetFileAttributes(old), kA);
     EXPECT_EQ(platform::GetFileAttributes(fine), kA);
-    EXPECT_EQ(host.positions, (std::vector<int>{3, 0}));
-    EXPECT_TRUE(host.failures.empty());
+    EXPECT_EQ(host.positions, (std::vector<int>{1, 3, 0}));
+    EXPECT_EQ(host.failures, (std::vector<std::string>{folder + ": a folder is not processed",
+                                                       dir / "vanished.txt" + ": no such file"}));
 }
 
 TEST_F(RunEngineTest, RemoveThenSetLeavesExactlyTheMask) {
@@ -131,7 +133,7 @@ TEST_F(RunEngineTest, RemoveThenSetLeavesExactlyTheMask) {
     host.options.rReadOnly = true;
     host.options.setAttr = true;
     host.options.hidden = true;
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_EQ(platform::GetFileAttributes(file), kH);
     EXPECT_EQ(rows.AttributesText(0), "H");
 }
@@ -142,7 +144,7 @@ TEST_F(RunEngineTest, RemoveClearsOnlyTickedAttributes) {
     host.options.removeAttr = true;
     host.options.rHidden = true;
     host.options.rArchive = true;
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_EQ(platform::GetFileAttributes(file), kR | platform::kAttrSystem);
     EXPECT_EQ(rows.AttributesText(0), "RS");
 }
@@ -151,7 +153,7 @@ TEST_F(RunEngineTest, EmptySetMaskClearsEverything) {
     const std::string file = AddFile("f.txt");
     ASSERT_TRUE(platform::SetFileAttributes(file, kR | kH | kA));
     host.options.setAttr = true;
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_EQ(platform::GetFileAttributes(file), 0u);
     EXPECT_EQ(rows.AttributesText(0), "");
 }
@@ -169,7 +171,7 @@ TEST_F(RunEngineTest, MaskIsTakenOnceButOtherOptionsAfreshPerFile) {
         if (call == 2)
             host.options.setAttr = false;  // read afresh: applies from here on
     };
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_EQ(platform::GetFileAttributes(first), kA);
     EXPECT_EQ(platform::GetFileAttributes(second), kA);
     EXPECT_EQ(platform::GetFileAttributes(third), 0u);
@@ -182,9 +184,9 @@ TEST_F(RunEngineTest, StopBetweenRowsLeavesTheRestUntouched) {
     const std::string third = AddFile("3.txt");
     host.onProcessMessages = [&](int call) {
         if (call == 1)
-            engine.btnStartStopClick(RunScope::All);  // any scope item stops
+            engine.Stop();
     };
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_TRUE(engine.Idle());
     EXPECT_EQ(platform::GetFileAttributes(first), kA);
     EXPECT_EQ(platform::GetFileAttributes(second), 0u);
@@ -200,7 +202,7 @@ TEST_F(RunEngineTest, FailedAttributeWriteKeepsTheRowAndIsReported) {
     rows.rows[0].texts[5] = "old";
     host.options.setAttr = true;
     host.options.hidden = true;
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_EQ(rows.AttributesText(0), "old");
     ASSERT_EQ(host.failures.size(), 1u);
     EXPECT_NE(host.failures[0].find(fifo), std::string::npos);
@@ -211,7 +213,7 @@ TEST_F(RunEngineTest, RefusedDatesEndTheRunBeforeAnyFile) {
     host.options.dateChange = DateChange::SetSelected;
     host.options.date = EncodeDate(1979, 12, 31);
     const std::string file = AddFile("a.txt");
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_EQ(host.messages,
               (std::vector<std::string>{
                   "Error: Value of year must be great than 1979 and less than 2100."}));
@@ -225,7 +227,7 @@ TEST_F(RunEngineTest, TimeColumnsAreRewrittenAfterTheTimeStep) {
     host.options.date = EncodeDate(2004, 3, 10);
     host.options.time = EncodeTime(10, 15, 37);
     const std::string file = AddFile("t.txt");
-    engine.btnStartStopClick(RunScope::All);
+    engine.Start(RunScope::All);
     EXPECT_EQ(rows.rows[0].texts[3], GetModifiedText(file));
     EXPECT_EQ(rows.rows[0].texts[2], GetCreatedText(file));
     EXPECT_EQ(rows.rows[0].texts[4], GetOpenedText(file));

@@ -35,7 +35,7 @@ TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     ASSERT_TRUE(
         platform::SetFileAttributes(file, platform::kAttrReadOnly | platform::kAttrArchive));
     TFileList list;
-    ASSERT_TRUE(list.AddFileRow(file));
+    ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
     const FileRow& row = list.Row(0);
     EXPECT_EQ(row.caption, "report.txt");
     EXPECT_EQ(row.Text(RowText::Size), "1,234,567");
@@ -69,11 +69,10 @@ TEST(FileListTest, AddModesDecideWhatIsAdded) {
     };
     for (const auto& c : cases) {
         TFileList list;
-        list.addFolderMode = c.mode;
-        EXPECT_EQ(list.AddFileRow(file), c.file);
-        EXPECT_EQ(list.AddFileRow(folder), c.folder);
-        EXPECT_FALSE(list.AddFileRow(systemFolder));  // never, in any mode
-        EXPECT_FALSE(list.AddFileRow(dir / "missing"));
+        EXPECT_EQ(list.AddFileRow(file, c.mode), c.file);
+        EXPECT_EQ(list.AddFileRow(folder, c.mode), c.folder);
+        EXPECT_FALSE(list.AddFileRow(systemFolder, c.mode));  // never, in any mode
+        EXPECT_FALSE(list.AddFileRow(dir / "missing", c.mode));
         if (c.folder) {
             EXPECT_EQ(list.Row(list.RowCount() - 1).Text(RowText::Attributes), "D");
         }
@@ -86,7 +85,7 @@ TEST(FileListTest, HiddenSystemFileAndEmptyFile) {
     ASSERT_TRUE(platform::SetFileAttributes(
         file, platform::kAttrHidden | platform::kAttrSystem | platform::kAttrArchive));
     TFileList list;
-    ASSERT_TRUE(list.AddFileRow(file));
+    ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
     EXPECT_EQ(list.Row(0).Text(RowText::Attributes), "HSA");
     EXPECT_EQ(list.Row(0).Text(RowText::Size), "0");
 }
@@ -95,26 +94,94 @@ TEST(FileListTest, SamePathTwiceGivesTwoRows) {
     TempDir dir;
     const std::string file = dir.Write("a.txt", "abc");
     TFileList list;
-    list.AddFileRow(file);
-    list.AddFileRow(file);
+    list.AddFileRow(file, AddFolderMode::FilesOnly);
+    list.AddFileRow(file, AddFolderMode::FilesOnly);
     ASSERT_EQ(list.RowCount(), 2);
     EXPECT_EQ(list.Row(0).caption, list.Row(1).caption);
     EXPECT_EQ(list.Row(0).texts, list.Row(1).texts);
     EXPECT_EQ(list.ObjectCountText(), "2 object(s)");
 }
 
-TEST(FileListTest, EveryChangeNotifies) {
+// Records the events of a list as text, in order.
+class EventLog : public IFileListObserver {
+public:
+    void RowsInserted(int first, int last) override { Log("+", first, last); }
+    void RowsRemoved(int first, int last) override { Log("-", first, last); }
+    void RowChanged(int row, ListColumn column) override {
+        events.push_back("~" + std::to_string(row) + ":" +
+                         std::to_string(static_cast<int>(column)));
+    }
+    void RowsMoved() override { events.push_back("moved"); }
+    std::vector<std::string> events;
+
+private:
+    void Log(const char* kind, int first, int last) {
+        events.push_back(kind + std::to_string(first) + ".." + std::to_string(last));
+    }
+};
+
+// A list of files named by letter, with the given rows selected.
+class FileListEditTest : public ::testing::Test {
+protected:
+    void Fill(const std::string& names, const std::string& selected) {
+        for (const char name : names)
+            list.AddFileRow(dir.Write(std::string(1, name)), AddFolderMode::FilesOnly);
+        for (const char name : selected)
+            list.SetSelected(static_cast<int>(names.find(name)), true);
+        list.SetObserver(&log);
+    }
+    std::string Captions() const {
+        std::string out;
+        for (const FileRow& row : list.Rows())
+            out += row.caption;
+        return out;
+    }
     TempDir dir;
     TFileList list;
-    std::vector<std::string> counts;
-    list.onChange = [&] { counts.push_back(list.ObjectCountText()); };
-    list.AddFileRow(dir.Write("a.txt"));
+    EventLog log;
+};
+
+TEST_F(FileListEditTest, ChangesAreReportedOneByOne) {
+    Fill("a", "");
+    list.AddFileRow(dir.Write("b"), AddFolderMode::FilesOnly);
     list.SetChecked(0, true);
-    list.SetSelected(0, true);
-    list.SetText(0, RowText::Size, "9");
+    list.SetText(1, RowText::Size, "9");
+    list.SetCaption(1, "c");
     list.Clear();
-    EXPECT_EQ(counts, (std::vector<std::string>{"1 object(s)", "1 object(s)", "1 object(s)",
-                                                "1 object(s)", "0 object(s)"}));
+    EXPECT_EQ(log.events, (std::vector<std::string>{"+1..1", "~0:0", "~1:1", "~1:0", "-0..1"}));
+}
+
+TEST_F(FileListEditTest, RemoveSelectedGoesFromTheLastRowByRuns) {
+    Fill("abcdef", "bcf");
+    EXPECT_EQ(list.RemoveSelected(), 3);
+    EXPECT_EQ(Captions(), "ade");
+    EXPECT_EQ(log.events, (std::vector<std::string>{"-5..5", "-1..2"}));
+}
+
+TEST_F(FileListEditTest, RemoveFolderFoldsOnlyAsciiCase) {
+    mkdir((dir / "Sub").c_str(), 0755);
+    list.AddFileRow(dir.Write("a"), AddFolderMode::FilesOnly);
+    list.AddFileRow(dir.Write("Sub/b"), AddFolderMode::FilesOnly);
+    list.AddFileRow(dir.Write("c"), AddFolderMode::FilesOnly);
+    // The same folder spelt in other letter case goes too; a subfolder's row stays.
+    list.SetText(2, RowText::Folder, platform::AsciiUpper(list.Row(2).Text(RowText::Folder)));
+    EXPECT_EQ(list.RemoveFolderOf(0), 2);
+    EXPECT_EQ(Captions(), "b");
+}
+
+TEST_F(FileListEditTest, InvertingTwiceGivesTheMarksBack) {
+    Fill("abcde", "bd");
+    list.SetChecked(0, true);
+    list.InvertSelection();
+    list.InvertChecked();
+    std::string marks;
+    for (const FileRow& row : list.Rows())
+        marks += std::string(row.selected ? "s" : "-") + (row.checked ? "c" : "-");
+    EXPECT_EQ(marks, "s--csc-csc");
+    list.InvertSelection();
+    list.InvertChecked();
+    EXPECT_TRUE(list.Row(1).selected && list.Row(3).selected && list.Row(0).checked);
+    EXPECT_FALSE(list.Row(0).selected || list.Row(1).checked);
 }
 
 TEST(FileListTest, NonUtf8NameSurvivesTheRoundTrip) {
@@ -122,10 +189,9 @@ TEST(FileListTest, NonUtf8NameSurvivesTheRoundTrip) {
     const std::string name = "M\xfcller \xff.txt";  // Latin-1 bytes
     const std::string file = dir.Write(name, "abc");
     TFileList list;
-    ASSERT_TRUE(list.AddFileRow(file));
+    ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
     EXPECT_EQ(list.Row(0).caption, name);
     EXPECT_EQ(engine::RowPath(list, 0), file);
-    EXPECT_TRUE(engine::IsProcessableFile(engine::RowPath(list, 0)));
 }
 
 }  // namespace

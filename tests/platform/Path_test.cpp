@@ -28,9 +28,15 @@ TEST(PathTest, Components) {
 }
 
 TEST(PathTest, AsciiCaseTouchesOnlyAsciiLetters) {
-    EXPECT_EQ(AsciiLower("\xc3\x89" "COLE.TXT"), "\xc3\x89" "cole.txt");  // É stays
+    EXPECT_EQ(AsciiLower("\xc3\x89"
+                         "COLE.TXT"),
+              "\xc3\x89"
+              "cole.txt");  // É stays
     EXPECT_EQ(AsciiUpper("\xc3\xa9t\xc3\xa9.txt"), "\xc3\xa9T\xc3\xa9.TXT");
-    EXPECT_EQ(AsciiUpper("a\xff" "b"), "A\xff" "B");
+    EXPECT_EQ(AsciiUpper("a\xff"
+                         "b"),
+              "A\xff"
+              "B");
 }
 
 }  // namespace

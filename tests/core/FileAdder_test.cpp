@@ -1,4 +1,4 @@
-#include "filelist/FileAdder.h"
+#include "core/FileAdder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include "platform/Volume.h"
 #include "support/TempDir.h"
 
-namespace filelist {
+namespace core {
 namespace {
 
 using testsupport::TempDir;
@@ -35,7 +35,7 @@ protected:
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (const FileRow& row : list.Rows()) {
+        for (const filelist::FileRow& row : list.Rows()) {
             names.push_back(row.Text(engine::RowText::Folder).substr(dir.Path().size()) + "/" +
                             row.caption);
         }
@@ -44,7 +44,7 @@ protected:
     }
 
     TempDir dir;
-    TFileList list;
+    filelist::TFileList list;
     vexfind::TFindEventLoop loop;
     bool busy = false;
     TFileAdder adder{list, loop, [this](bool value) { busy = value; }};
@@ -53,7 +53,7 @@ protected:
 TEST_F(FileAdderTest, FilesOnlySearchAddsFilesAtEveryDepth) {
     EXPECT_EQ(Search(AddFolderMode::FilesOnly),
               (std::vector<std::string>{"/a.txt", "/sub/b.txt", "/sub/deeper/c.txt"}));
-    EXPECT_EQ(list.addFolderMode, AddFolderMode::FilesOnly);
+    EXPECT_EQ(adder.Mode(), AddFolderMode::FilesOnly);
 }
 
 TEST_F(FileAdderTest, FoldersOnlySearchAddsFolders) {
@@ -72,12 +72,14 @@ TEST_F(FileAdderTest, ModeStaysForLaterAdditions) {
     Search(AddFolderMode::FoldersOnly);
     const int rows = list.RowCount();
     // After a folders-only search a file path adds nothing, a folder path one row.
-    EXPECT_EQ(adder.AddFiles({dir / "a.txt", dir / "sub"}), 1);
+    EXPECT_EQ(adder.AddPaths({dir / "a.txt", dir / "sub"}, adder.Mode()), 1);
     EXPECT_EQ(list.RowCount(), rows + 1);
 }
 
 TEST_F(FileAdderTest, AddedPathsAreNeverSearched) {
-    EXPECT_EQ(adder.AddFiles({dir / "sub", dir / "a.txt", dir / "missing", dir / "a.txt"}), 2);
+    EXPECT_EQ(adder.AddPaths({dir / "sub", dir / "a.txt", dir / "missing", dir / "a.txt"},
+                             AddFolderMode::FilesOnly),
+              2);
     EXPECT_EQ(Names(), (std::vector<std::string>{"/a.txt", "/a.txt"}));
 }
 
@@ -90,4 +92,4 @@ TEST(DriveTypeTest, LocalFoldersAreAcceptedAndMissingOnesAreNot) {
 }
 
 }  // namespace
-}  // namespace filelist
+}  // namespace core

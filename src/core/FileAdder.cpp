@@ -1,9 +1,11 @@
-#include "filelist/FileAdder.h"
+#include "core/FileAdder.h"
 
 #include "engine/TymoUtils.h"
 #include "platform/Volume.h"
 
-namespace filelist {
+namespace core {
+
+using vexfind::TVexFind;
 
 bool IsAcceptedDrive(const std::string& path) {
     const platform::DriveType kind = platform::GetDriveType(path);
@@ -11,28 +13,28 @@ bool IsAcceptedDrive(const std::string& path) {
            kind == platform::DriveType::Remote;
 }
 
-TFileAdder::TFileAdder(TFileList& list, IFindDispatcher& dispatcher,
+TFileAdder::TFileAdder(filelist::TFileList& list, vexfind::IFindDispatcher& dispatcher,
                        std::function<void(bool)> setBusy)
     : list_(list),
       setBusy_(std::move(setBusy)),
       findFilesOnly_(dispatcher),
       findFilesAndDirs_(dispatcher),
       findDirsOnly_(dispatcher) {
-    SetUpFinder(findFilesOnly_, TThreadPriority::tpHigher);
-    SetUpFinder(findFilesAndDirs_, TThreadPriority::tpNormal);
-    SetUpFinder(findDirsOnly_, TThreadPriority::tpNormal);
+    SetUpFinder(findFilesOnly_, vexfind::TThreadPriority::tpHigher);
+    SetUpFinder(findFilesAndDirs_, vexfind::TThreadPriority::tpNormal);
+    SetUpFinder(findDirsOnly_, vexfind::TThreadPriority::tpNormal);
 }
 
-void TFileAdder::SetUpFinder(TVexFind& finder, TThreadPriority priority) {
+void TFileAdder::SetUpFinder(TVexFind& finder, vexfind::TThreadPriority priority) {
     finder.SetFileMask("*.*");
     finder.SetDrives("C");
     finder.SetCaseSensitive(false);
     finder.SetThreadPriority(priority);
     finder.SetOnFileFound(
-        [this](TFindThread&, const std::string& directory, const TSearchRec& fileInfo) {
-            VexFind1FileFound(directory, fileInfo);
-        });
-    finder.SetOnCompleted([this](TFindThread&) { findFilesOnlyCompleted(); });
+        [this](vexfind::TFindThread&, const std::string& directory,
+               const vexfind::TSearchRec& fileInfo) { FileFound(directory, fileInfo); });
+    // Any search's end ends the busy state, even with another mode's search still running.
+    finder.SetOnCompleted([this](vexfind::TFindThread&) { setBusy_(false); });
 }
 
 TVexFind& TFileAdder::Finder(AddFolderMode mode) {
@@ -47,17 +49,17 @@ TVexFind& TFileAdder::Finder(AddFolderMode mode) {
     return findFilesOnly_;
 }
 
-int TFileAdder::AddFiles(const std::vector<std::string>& paths) {
+int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode) {
     int added = 0;
     for (const std::string& path : paths) {
-        if (IsAcceptedDrive(path) && list_.AddFileRow(path))
+        if (IsAcceptedDrive(path) && list_.AddFileRow(path, mode))
             ++added;
     }
     return added;
 }
 
 void TFileAdder::AddFolder(AddFolderMode mode, const std::string& folder) {
-    list_.addFolderMode = mode;
+    mode_ = mode;
     setBusy_(true);
     TVexFind& finder = Finder(mode);
     finder.Directories().Clear();
@@ -69,18 +71,12 @@ void TFileAdder::AddFolder(AddFolderMode mode, const std::string& folder) {
     finder.Start();
 }
 
-void TFileAdder::VexFind1FileFound(const std::string& directory, const TSearchRec& fileInfo) {
+void TFileAdder::FileFound(const std::string& directory, const vexfind::TSearchRec& fileInfo) {
     if (!IsAcceptedFolder(directory))
         return;
-    if (list_.addFolderMode == AddFolderMode::FilesOnly &&
-        (fileInfo.Attr & platform::kAttrDirectory)) {
+    if (mode_ == AddFolderMode::FilesOnly && (fileInfo.Attr & platform::kAttrDirectory))
         return;
-    }
-    list_.AddFileRow(engine::IncludeBackslash(directory) + fileInfo.Name);
-}
-
-void TFileAdder::findFilesOnlyCompleted() {
-    setBusy_(false);
+    list_.AddFileRow(engine::IncludeBackslash(directory) + fileInfo.Name, mode_);
 }
 
 bool TFileAdder::IsAcceptedFolder(const std::string& directory) {
@@ -91,4 +87,4 @@ bool TFileAdder::IsAcceptedFolder(const std::string& directory) {
     return lastDirectoryAccepted_;
 }
 
-}  // namespace filelist
+}  // namespace core

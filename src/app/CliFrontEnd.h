@@ -1,0 +1,49 @@
+#pragma once
+// The command line's side of the application core: fixed options, no event loop, every file
+// that could not be changed named on standard error.
+
+#include <ostream>
+
+#include "core/KelvaneObserver.h"
+#include "engine/RunHost.h"
+
+namespace app {
+
+class TCliFrontEnd : public engine::IRunHost, public core::IKelvaneObserver {
+public:
+    TCliFrontEnd(const engine::RunOptions& options, std::ostream& errors)
+        : options_(options), errors_(errors) {}
+
+    // The run's host.
+    engine::RunOptions ReadOptions() override { return options_; }
+    void ProcessMessages() override {}
+    void ShowMessage(const std::string& text, const std::string& caption) override;
+    void ShowError(const std::string& path, const std::string& message, int filesLeft) override;
+    void FileFailed(const std::string& path, const std::string& reason) override;
+
+    // Nothing on a terminal follows the rows, the progress or the search state.
+    void RowsInserted(int, int) override {}
+    void RowsRemoved(int, int) override {}
+    void RowChanged(int, filelist::ListColumn) override {}
+    void RowsMoved() override {}
+    void RunStateChanged(bool) override {}
+    void RunBegins() override {}
+    void ProgressChanged(int, int) override {}
+    void SearchBusyChanged(bool) override {}
+
+    // Names a path that could not be added or changed.
+    void Complain(const std::string& path, const std::string& reason);
+
+    // A message refused the run before it started.
+    bool Refused() const { return refused_; }
+    // Some path could not be added, or some change could not be made.
+    bool Failed() const { return failed_; }
+
+private:
+    engine::RunOptions options_;
+    std::ostream& errors_;
+    bool refused_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace app

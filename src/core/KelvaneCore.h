@@ -1,0 +1,74 @@
+#pragma once
+// The application object that every front end drives: it owns the file list, the adder with
+// its three folder finders and the run engine, takes commands named for what they do, and
+// tells one observer what changed. The window's handlers and kelvane-cli call these commands;
+// neither wires engine parts of its own.
+
+#include <string>
+#include <vector>
+
+#include "core/FileAdder.h"
+#include "core/KelvaneObserver.h"
+#include "engine/RunEngine.h"
+#include "filelist/FileList.h"
+
+namespace core {
+
+class TKelvaneCore : private engine::IRunEvents {
+public:
+    // The host supplies the options and the event loop of a run; the dispatcher brings the
+    // finds of a folder search to the owner's thread. Both, and the observer, outlive the core.
+    TKelvaneCore(engine::IRunHost& host, IKelvaneObserver& observer,
+                 vexfind::IFindDispatcher& dispatcher);
+    ~TKelvaneCore() override;
+    TKelvaneCore(const TKelvaneCore&) = delete;
+    TKelvaneCore& operator=(const TKelvaneCore&) = delete;
+
+    // Adds paths as a drop does, under the rules of `mode` (the window passes AddMode(), a
+    // fresh window's mode is FilesOnly). Returns how many rows were added.
+    int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode);
+    // Searches `folder` and every folder below it in the background; the finds arrive through
+    // the dispatcher. The search is busy until it completes.
+    void AddFolder(AddFolderMode mode, const std::string& folder);
+
+    // Starts a run over the rows of `scope` and returns when it is over. Refused (false)
+    // while a folder search is busy or a run is in progress, and on an empty list.
+    bool Start(engine::RunScope scope);
+    // Ends the run in progress between two files.
+    void Stop();
+
+    // List editing; the file system is not touched.
+    int RemoveSelected();
+    int RemoveFolderOf(int row);
+    void Clear();
+    void InvertSelection();
+    void InvertChecked();
+    void SetChecked(int row, bool checked);
+    void SetSelected(int row, bool selected);
+
+    const filelist::TFileList& List() const { return list_; }
+    bool Idle() const { return engine_.Idle(); }
+    bool SearchBusy() const { return searchBusy_; }
+    AddFolderMode AddMode() const { return adder_.Mode(); }
+    // Whether the finder of `mode` is still walking, and whether its last search ended early
+    // because a find could not be handed over.
+    bool Searching(AddFolderMode mode) { return adder_.Finder(mode).Searching(); }
+    bool SearchFailed(AddFolderMode mode) { return adder_.Finder(mode).HandlerError() != nullptr; }
+
+private:
+    void RunStateChanged(bool running) override { observer_.RunStateChanged(running); }
+    void RunBegins() override { observer_.RunBegins(); }
+    void ProgressChanged(int position, int maximum) override {
+        observer_.ProgressChanged(position, maximum);
+    }
+    void SetSearchBusy(bool busy);
+
+    IKelvaneObserver& observer_;
+    filelist::TFileList list_;
+    engine::TRunEngine engine_;
+    bool searchBusy_ = false;
+    // Last: its finders stop and wait for their workers before the list they fill goes.
+    TFileAdder adder_;
+};
+
+}  // namespace core

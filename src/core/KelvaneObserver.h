@@ -1,0 +1,21 @@
+#pragma once
+// Everything the application core tells its front end. The window turns each event into
+// widget changes; the command line listens only to what it prints.
+
+#include "filelist/FileListObserver.h"
+
+namespace core {
+
+class IKelvaneObserver : public filelist::IFileListObserver {
+public:
+    // Running: the Start/Stop command reads "&Stop"; idle: "&Start to handle...".
+    virtual void RunStateChanged(bool running) = 0;
+    // A run has passed its checks and begins with the rows: the file list comes to the front.
+    virtual void RunBegins() = 0;
+    virtual void ProgressChanged(int position, int maximum) = 0;
+    // A folder search started (busy) or one completed (idle): Start and the pages are
+    // disabled while busy.
+    virtual void SearchBusyChanged(bool busy) = 0;
+};
+
+}  // namespace core

@@ -1,0 +1,92 @@
+#include "core/KelvaneCore.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "find/FindEventLoop.h"
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+namespace core {
+namespace {
+
+using testsupport::TempDir;
+
+// A front end that records every event of the core as a line of text, in order.
+class FakeFrontEnd : public engine::IRunHost, public IKelvaneObserver {
+public:
+    engine::RunOptions options;
+    std::vector<std::string> events;
+
+    engine::RunOptions ReadOptions() override { return options; }
+    void ProcessMessages() override {}
+    void ShowMessage(const std::string& text, const std::string&) override {
+        Log("message " + text);
+    }
+    void ShowError(const std::string& path, const std::string& message, int) override {
+        Log("error " + path + " " + message);
+    }
+    void FileFailed(const std::string& path, const std::string& reason) override {
+        Log("failed " + path + " " + reason);
+    }
+    void RowsInserted(int first, int last) override {
+        Log("inserted " + std::to_string(first) + ".." + std::to_string(last));
+    }
+    void RowsRemoved(int first, int last) override {
+        Log("removed " + std::to_string(first) + ".." + std::to_string(last));
+    }
+    void RowChanged(int row, filelist::ListColumn column) override {
+        Log("changed " + std::to_string(row) + ":" + std::to_string(static_cast<int>(column)));
+    }
+    void RowsMoved() override { Log("moved"); }
+    void RunStateChanged(bool running) override { Log(running ? "running" : "idle"); }
+    void RunBegins() override { Log("begins"); }
+    void ProgressChanged(int position, int maximum) override {
+        Log("progress " + std::to_string(position) + "/" + std::to_string(maximum));
+    }
+    void SearchBusyChanged(bool busy) override { Log(busy ? "search busy" : "search idle"); }
+
+private:
+    void Log(std::string line) { events.push_back(std::move(line)); }
+};
+
+class KelvaneCoreTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    FakeFrontEnd frontEnd;
+    vexfind::TFindEventLoop loop;
+    TKelvaneCore core{frontEnd, frontEnd, loop};
+};
+
+TEST_F(KelvaneCoreTest, FolderSearchInsertsRowsInWalkOrderBetweenOneBusyIdlePair) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        dir.Write(name);
+    core.AddFolder(AddFolderMode::FilesOnly, dir.Path());
+    // Start is refused while the search is busy: the rows are still arriving.
+    EXPECT_FALSE(core.Start(engine::RunScope::All));
+    loop.RunUntil([this] { return !core.SearchBusy(); });
+
+    ASSERT_EQ(frontEnd.events.size(), 5u);
+    EXPECT_EQ(frontEnd.events.front(), "search busy");
+    EXPECT_EQ(frontEnd.events.back(), "search idle");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(frontEnd.events[static_cast<std::size_t>(i) + 1],
+                  "inserted " + std::to_string(i) + ".." + std::to_string(i));
+    }
+    EXPECT_EQ(core.List().RowCount(), 3);
+}
+
+TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {
+    const std::string file = dir.Write("a.txt");
+    ASSERT_EQ(core.AddPaths({file, dir / "missing"}, AddFolderMode::FilesOnly), 1);
+    frontEnd.events.clear();
+    frontEnd.options.setAttr = true;
+    frontEnd.options.hidden = true;
+    EXPECT_TRUE(core.Start(engine::RunScope::All));
+    EXPECT_EQ(frontEnd.events, (std::vector<std::string>{"running", "begins", "changed 0:6",
+                                                         "progress 0/0", "progress 0/0", "idle"}));
+    EXPECT_EQ(platform::GetFileAttributes(file), platform::kAttrHidden);
+}
+
+}  // namespace
+}  // namespace core
