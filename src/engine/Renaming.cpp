@@ -49,14 +49,34 @@ RenameOutcome Rename(const std::string& path, const std::string& newName,
     return outcome;
 }
 
+// Tab, line feed, escape and the like come from damaged or careless tags; a file name holding
+// them breaks every listing and script that meets it.
+bool HasControlCharacter(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+RenameOutcome WithStatus(Status status) {
+    RenameOutcome outcome;
+    outcome.status = status;
+    return outcome;
+}
+
 }  // namespace
 
 RenameOutcome RenameFromTag(const std::string& path, id3::TID3v1& tag) {
-    if (!tag.ReadFromFile(path) || !tag.Exists())
-        return {};
+    if (!tag.ReadFromFile(path))
+        return WithStatus(Status::TagUnreadable);
+    if (!tag.Exists())
+        return WithStatus(Status::NoTag);
     const std::string artist = tag.Artist().empty() ? "Unknown" : tag.Artist();
     const std::string title = tag.Title().empty() ? "Unknown" : tag.Title();
     const std::string name = artist + " - " + title + platform::ExtensionOf(path);
+    if (HasControlCharacter(name))
+        return WithStatus(Status::TagHasControlCharacter);
     return Rename(path, name, name);
 }
 
@@ -87,6 +107,12 @@ std::string DescribeFailure(const RenameOutcome& outcome) {
             return "a file of that name exists";
         case Status::NameNotAllowed:
             return "the name is not allowed";
+        case Status::NoTag:
+            return "no ID3v1 tag";
+        case Status::TagUnreadable:
+            return "the ID3v1 tag cannot be read";
+        case Status::TagHasControlCharacter:
+            return "the ID3v1 tag holds a control character, which no file name should";
         case Status::Failed:
             return std::string("cannot rename: ") + std::strerror(outcome.error);
         case Status::Renamed:

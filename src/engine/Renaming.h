@@ -12,18 +12,20 @@ namespace engine {
 
 struct RenameOutcome {
     enum class Status {
-        Renamed,         // newPath and newCaption hold the file's new name
-        NotApplicable,   // nothing to do: no tag, an unreadable tag, or no case change asked
-        TargetExists,    // another file has the new name; nothing changed
-        NameNotAllowed,  // the new name cannot be a file name here; nothing changed
-        Failed,          // the file system refused; nothing changed
+        Renamed,                 // newPath and newCaption hold the file's new name
+        NotApplicable,           // nothing to do: no case change asked
+        NoTag,                   // the file's last 128 bytes hold no ID3v1 tag
+        TagUnreadable,           // the file's last 128 bytes could not be read
+        TagHasControlCharacter,  // the tag's name would hold a control character
+        TargetExists,            // another file has the new name; nothing changed
+        NameNotAllowed,          // the new name cannot be a file name here; nothing changed
+        Failed,                  // the file system refused; nothing changed
     };
     Status status = Status::NotApplicable;
     std::string newPath;
     std::string newCaption;
     int error = 0;  // the system's error number for Failed
 };
-
 
 // Renames path to "artist - title" plus its extension, from the tag that `tag` reads.
 RenameOutcome RenameFromTag(const std::string& path, id3::TID3v1& tag);

@@ -76,13 +76,20 @@ TEST_F(RenameFromTagTest, NameFromArtistAndTitleKeepingTheExtension) {
     }
 }
 
-TEST_F(RenameFromTagTest, NoTagNoRename) {
-    const std::string untagged = dir.Write("plain.mp3", std::string(200, 'x'));
-    const std::string shortFile = dir.Write("short.mp3", "TAG");
-    EXPECT_EQ(RenameFromTag(untagged, tag).status, Status::NotApplicable);
-    EXPECT_EQ(RenameFromTag(shortFile, tag).status, Status::NotApplicable);
-    EXPECT_TRUE(Exists(untagged));
-    EXPECT_TRUE(Exists(shortFile));
+TEST_F(RenameFromTagTest, FilesThatGiveNoNameKeepTheirsAndSayWhy) {
+    const struct {
+        std::string path;
+        Status status;
+    } cases[] = {
+        {dir.Write("plain.mp3", std::string(200, 'x')), Status::NoTag},
+        {dir.Write("short.mp3", "TAG"), Status::TagUnreadable},
+        {WriteMp3(dir, "tab.mp3", "A\tB", "Title"), Status::TagHasControlCharacter},
+        {WriteMp3(dir, "del.mp3", "Artist", "T\x7F"), Status::TagHasControlCharacter},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RenameFromTag(c.path, tag).status, c.status) << c.path;
+        EXPECT_TRUE(Exists(c.path)) << c.path;
+    }
 }
 
 TEST_F(RenameFromTagTest, SecondFileWithTheSameTagKeepsItsName) {
