@@ -3,9 +3,12 @@
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 TSAN_DIR ?= build-tsan
+FUZZ_DIR ?= build-fuzz
+# Every libFuzzer target of the project (named *_fuzz, as their short-run tests are).
+FUZZ_TARGETS ?= dosattrib_fuzz id3_fuzz gif_fuzz
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench test-sanitize test-tsan clean
+.PHONY: all deps build run test bench test-sanitize test-tsan test-fuzz clean
 
 all: build
 
@@ -42,5 +45,14 @@ test-tsan: .deps-installed
 	cmake --build $(TSAN_DIR)
 	cd $(TSAN_DIR) && ctest --output-on-failure -j2
 
+# A short run of every fuzz target. libFuzzer exists only with clang, so the targets get a build
+# folder of their own, under the address and undefined-behaviour sanitizers; -O1 lets a short
+# run try more inputs while the assertions stay on.
+test-fuzz: .deps-installed
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
+	  -DCMAKE_CXX_COMPILER=clang++ -DKELVANE_SANITIZE=ON
+	cmake --build $(FUZZ_DIR) --target $(FUZZ_TARGETS)
+	cd $(FUZZ_DIR) && ctest --output-on-failure -R _fuzz
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(TSAN_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(TSAN_DIR) $(FUZZ_DIR)

@@ -1,5 +1,6 @@
 #include "id3/ID3v1.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -215,11 +216,16 @@ void TID3v1::ResetData() {
 }
 
 bool TID3v1::ReadFromFile(const std::string& path) {
-    ResetData();
     TagBuffer buffer{};
     if (!ReadTag(path, buffer)) {
+        ResetData();
         return false;
     }
+    return ReadFromBuffer(buffer);
+}
+
+bool TID3v1::ReadFromBuffer(const TagBuffer& buffer) {
+    ResetData();
     if (!HasTagMark(buffer)) {
         return true;
     }
@@ -240,14 +246,17 @@ bool TID3v1::ReadFromFile(const std::string& path) {
 }
 
 TID3v1::Text TID3v1::ReadText(const TagBuffer& buffer, std::size_t offset, std::size_t length) {
-    // Taggers pad with zero bytes, blanks or both; anything at or below a blank at the end is
-    // padding, while leading blanks and bytes inside the text belong to it.
-    std::size_t end = offset + length;
-    while (end > offset && buffer[end - 1] <= 0x20) {
+    // A tagger that writes a shorter text over a longer one ends it with a zero byte and may
+    // leave the old text behind it, so a field ends at its first zero byte. Before that, taggers
+    // pad with blanks or control bytes: anything at or below a blank at the end is padding,
+    // while leading blanks belong to the text.
+    const auto* begin = buffer.data() + offset;
+    const auto* end = std::find(begin, begin + length, std::uint8_t{0});
+    while (end != begin && end[-1] <= 0x20) {
         --end;
     }
     Text text;
-    text.raw.assign(reinterpret_cast<const char*>(buffer.data()) + offset, end - offset);
+    text.raw.assign(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
     text.utf8 = TagTextToUtf8(text.raw);
     return text;
 }

@@ -26,7 +26,8 @@ constexpr std::size_t kGenreCount = 148;
 extern const std::array<std::string_view, kGenreCount> GenreNames;
 
 // The fields of one ID3v1 tag. Text fields come in two forms: the bytes as the tag holds them
-// (trimmed at the end), and the same text as UTF-8 for use in file names and on screen.
+// (up to the first zero byte, trimmed at the end), and the same text as UTF-8 for use in file names
+// and on screen.
 class TID3v1 {
 public:
     // Every field back to its empty value (no tag, version 1, genre 255).
@@ -35,6 +36,10 @@ public:
     // True when the last 128 bytes of the file could be read, whether or not they hold a tag;
     // `Exists` tells which. On false every field holds its empty value.
     bool ReadFromFile(const std::string& path);
+
+    // The same for a tag already read, for a caller that reads the file through a descriptor of
+    // its own: always true, since the 128 bytes are there.
+    bool ReadFromBuffer(const TagBuffer& buffer);
 
     bool Exists() const { return exists_; }
     std::uint8_t VersionID() const { return versionID_; }

@@ -40,6 +40,23 @@ int DaysInMonth(int year, int month) {
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// The offset that turns a local clock reading (seconds since 1970 counted as if it were UTC)
+// into UTC. A reading is valid under an offset when the instant it gives has that very offset;
+// the offsets a little before and after the reading are the only candidates. Both valid is the
+// repeated hour and neither is the skipped hour; either way the offset before the change wins.
+// mktime would leave both choices to the C library.
+bool OffsetOfLocalReading(std::int64_t reading, long& offset) {
+    // Wider than any offset from UTC plus any jump of the clock the time zone data knows.
+    constexpr std::int64_t kMargin = 2 * kSecondsPerDay;
+    long before = 0, after = 0, atBefore = 0, atAfter = 0;
+    if (!UtcOffsetAt(reading - kMargin, before) || !UtcOffsetAt(reading + kMargin, after) ||
+        !UtcOffsetAt(reading - before, atBefore) || !UtcOffsetAt(reading - after, atAfter)) {
+        return false;
+    }
+    offset = atAfter == after && atBefore != before ? after : before;
+    return true;
+}
+
 bool AddSeconds(FileTime base, long seconds, FileTime& out) {
     const std::int64_t delta = static_cast<std::int64_t>(seconds) * kTicksPerSecond;
     if (delta < 0 && base < static_cast<FileTime>(-delta)) {
@@ -70,11 +87,14 @@ timespec FileTimeToUnix(FileTime fileTime) {
 }
 
 bool FileTimeToLocalFileTime(FileTime utc, FileTime& local) {
-    return AddSeconds(utc, CurrentUtcOffsetSeconds(), local);
+    long offset = 0;
+    return UtcOffsetAt(FileTimeToUnix(utc).tv_sec, offset) && AddSeconds(utc, offset, local);
 }
 
 bool LocalFileTimeToFileTime(FileTime local, FileTime& utc) {
-    return AddSeconds(local, -CurrentUtcOffsetSeconds(), utc);
+    long offset = 0;
+    return OffsetOfLocalReading(FileTimeToUnix(local).tv_sec, offset) &&
+           AddSeconds(local, -offset, utc);
 }
 
 bool FileTimeToSystemTime(FileTime fileTime, SystemTime& out) {

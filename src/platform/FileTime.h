@@ -29,8 +29,12 @@ struct SystemTime {
 bool UnixToFileTime(const timespec& unixTime, FileTime& out);
 timespec FileTimeToUnix(FileTime fileTime);
 
-// UTC to local and back by the offset from UTC in force at the moment of the call, for every
-// date alike, as Windows does.
+// UTC to local and back by the offset from UTC in force at the date being converted, as `ls`
+// and every file manager show a file's times: a July time moves by the summer offset and a
+// December time by the winter one, whatever today is. A local time that the clock shows twice
+// (the hour repeated when summer time ends) is taken at its first showing; one it never shows
+// (the hour skipped when summer time begins) is taken by the offset in force before the jump,
+// so 02:30 on that night becomes 03:30 summer time.
 bool FileTimeToLocalFileTime(FileTime utc, FileTime& local);
 bool LocalFileTimeToFileTime(FileTime local, FileTime& utc);
 
@@ -41,7 +45,8 @@ bool SystemTimeToFileTime(const SystemTime& parts, FileTime& out);
 bool FileTimeToDosDateTime(FileTime fileTime, std::uint16_t& dosDate, std::uint16_t& dosTime);
 bool DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime, FileTime& out);
 
-// The offset of local time from UTC now, in seconds (east positive).
-long CurrentUtcOffsetSeconds();
+// The offset of local time from UTC, in seconds (east positive), in force at the given instant
+// in the time zone of the program (TZ, else the system's); false when the system cannot tell.
+bool UtcOffsetAt(std::int64_t unixSeconds, long& offsetSeconds);
 
 }  // namespace platform

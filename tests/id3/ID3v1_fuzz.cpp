@@ -1,5 +1,6 @@
 // Feeds arbitrary file contents to the tag reader: whatever the bytes, reading must neither
-// crash nor read outside the tag, and the fields must keep their size limits.
+// crash nor read outside the tag, and the fields must keep their size limits and end before
+// any zero byte.
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -37,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool read = tag.ReadFromFile(path);
     if (read != (size >= id3::kTagSize) || tag.RawTitle().size() > 30 ||
         tag.RawComment().size() > 30 || tag.RawYear().size() > 4 ||
-        !id3::IsValidUtf8(tag.Title()) || !id3::IsValidUtf8(tag.Comment())) {
+        tag.RawTitle().find('\0') != std::string::npos || !id3::IsValidUtf8(tag.Title()) ||
+        !id3::IsValidUtf8(tag.Comment())) {
         std::abort();
     }
     return 0;

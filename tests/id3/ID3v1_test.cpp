@@ -100,18 +100,38 @@ TEST(ID3v1, UnreadablePathsFail) {
     EXPECT_FALSE(reader.ReadFromFile(dir / "pipe.mp3"));
 }
 
-TEST(ID3v1, TrimsPaddingAtTheEndOnly) {
-    testsupport::TempDir dir;
-    TagBytes tag;
-    // Zero bytes then blanks, as some taggers pad; then control bytes and blanks.
-    tag.Put(kTitle, std::string("Song") + std::string(6, '\0') + std::string(20, ' '));
-    tag.Put(kArtist, "  Two leading blanks\t\x01 ");
-    tag.Put(kAlbum, std::string("In\0side", 7));
+TEST(ID3v1, FieldEndsAtItsFirstZeroByteAndLosesPaddingAtItsEnd) {
+    struct Case {
+        std::string field;
+        const char* text;
+    };
+    const Case cases[] = {
+        // Zero bytes then blanks, as some taggers pad; then control bytes and blanks.
+        {std::string("Song") + std::string(6, '\0') + std::string(20, ' '), "Song"},
+        {"  Two leading blanks\t\x01 ", "  Two leading blanks"},
+        // A shorter text written over a longer one leaves the old text behind its zero byte.
+        {std::string("Short\0OldLongerTitle", 20), "Short"},
+        {std::string("Blank \0old", 10), "Blank"},
+        {std::string("\0Old title", 10), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.field));
+        TID3v1 reader;
+        ASSERT_TRUE(
+            reader.ReadFromBuffer(TagBytes().Put(kTitle, c.field).Put(kAlbum, c.field).Buffer()));
+        EXPECT_EQ(reader.Title(), c.text);
+        EXPECT_EQ(reader.RawTitle(), c.text);
+        EXPECT_EQ(reader.Album(), c.text);
+    }
+}
+
+TEST(ID3v1, BufferWithoutTagEmptiesTheFieldsOfAnEarlierRead) {
     TID3v1 reader;
-    ASSERT_TRUE(reader.ReadFromFile(dir.Write("pad.mp3", tag.Str())));
-    EXPECT_EQ(reader.Title(), "Song");
-    EXPECT_EQ(reader.Artist(), "  Two leading blanks");
-    EXPECT_EQ(reader.Album(), std::string("In\0side", 7));
+    ASSERT_TRUE(reader.ReadFromBuffer(TagBytes().Put(kTitle, "Old").Byte(127, 3).Buffer()));
+    ASSERT_TRUE(reader.Exists());
+    id3::TagBuffer noTag{};
+    EXPECT_TRUE(reader.ReadFromBuffer(noTag));
+    ExpectEmpty(reader);
 }
 
 TEST(ID3v1, DetectsVersionAndTrack) {

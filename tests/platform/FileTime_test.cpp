@@ -62,15 +62,42 @@ TEST(FileTimeTest, DosFormRoundsSecondsDownAndKeepsItsRange) {
     EXPECT_FALSE(DosDateTimeToFileTime(0, 0, back));
 }
 
-TEST(FileTimeTest, LocalTimeUsesTheOffsetInForceNow) {
-    testsupport::ScopedEnv tz("TZ", "UTC-3");  // three hours east of UTC
-    FileTime local = 0;
-    ASSERT_TRUE(FileTimeToLocalFileTime(1'000 * kTicksPerSecond, local));
-    EXPECT_EQ(local, (1'000 + 3 * 3600) * kTicksPerSecond);
-    FileTime utc = 0;
-    ASSERT_TRUE(LocalFileTimeToFileTime(local, utc));
-    EXPECT_EQ(utc, 1'000 * kTicksPerSecond);
+FileTime At(const SystemTime& parts) {
+    FileTime ft = 0;
+    EXPECT_TRUE(SystemTimeToFileTime(parts, ft));
+    return ft;
+}
+
+TEST(FileTimeTest, LocalTimeUsesTheOffsetInForceAtThatDate) {
+    testsupport::ScopedEnv tz("TZ", "Europe/Berlin");
+    struct Case {
+        SystemTime local;  // as set by the user
+        SystemTime utc;
+        SystemTime shown;  // the local time that UTC value reads as
+    };
+    const Case cases[] = {
+        {{2004, 7, 1, 12, 0, 0, 0}, {2004, 7, 1, 10, 0, 0, 0}, {2004, 7, 1, 12, 0, 0, 0}},
+        {{2004, 12, 1, 12, 0, 0, 0}, {2004, 12, 1, 11, 0, 0, 0}, {2004, 12, 1, 12, 0, 0, 0}},
+        // Germany kept no summer time in 1970.
+        {{1970, 7, 1, 12, 0, 0, 0}, {1970, 7, 1, 11, 0, 0, 0}, {1970, 7, 1, 12, 0, 0, 0}},
+        // The hour skipped at 02:00 on 2004-03-28 counts by the winter offset.
+        {{2004, 3, 28, 2, 30, 0, 0}, {2004, 3, 28, 1, 30, 0, 0}, {2004, 3, 28, 3, 30, 0, 0}},
+        {{2004, 3, 28, 12, 0, 0, 0}, {2004, 3, 28, 10, 0, 0, 0}, {2004, 3, 28, 12, 0, 0, 0}},
+        // The hour repeated after 03:00 on 2004-10-31 is taken at its first, summer showing.
+        {{2004, 10, 31, 2, 30, 0, 0}, {2004, 10, 31, 0, 30, 0, 0}, {2004, 10, 31, 2, 30, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.local.year << "-" << c.local.month << "-"
+                                        << c.local.day << " " << c.local.hour);
+        FileTime utc = 0;
+        ASSERT_TRUE(LocalFileTimeToFileTime(At(c.local), utc));
+        EXPECT_EQ(utc, At(c.utc));
+        FileTime shown = 0;
+        ASSERT_TRUE(FileTimeToLocalFileTime(utc, shown));
+        EXPECT_EQ(shown, At(c.shown));
+    }
     // No time before 1601 exists.
+    FileTime utc = 0;
     EXPECT_FALSE(LocalFileTimeToFileTime(kTicksPerSecond, utc));
 }
 

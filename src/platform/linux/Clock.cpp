@@ -27,14 +27,15 @@ void FollowTimeZoneChanges() {
 
 }  // namespace
 
-long CurrentUtcOffsetSeconds() {
+bool UtcOffsetAt(std::int64_t unixSeconds, long& offsetSeconds) {
     FollowTimeZoneChanges();
-    const time_t now = time(nullptr);
+    const auto instant = static_cast<time_t>(unixSeconds);
     tm local{};
-    if (localtime_r(&now, &local) == nullptr) {
-        return 0;
+    if (localtime_r(&instant, &local) == nullptr) {
+        return false;
     }
-    return local.tm_gmtoff;
+    offsetSeconds = local.tm_gmtoff;
+    return true;
 }
 
 }  // namespace platform
