@@ -22,6 +22,7 @@ StoredDosAttrib ReadStoredDosAttrib(const TXattrs& xattrs) {
         stored.value = *parsed;
     } else {
         stored.readable = false;
+        stored.value = InferDosAttrib(stored.raw);
     }
     return stored;
 }

@@ -44,16 +44,12 @@ bool Accepts(OpenKind kind, mode_t mode) {
     return S_ISREG(mode) || (kind == OpenKind::FileOrFolder && S_ISDIR(mode));
 }
 
-// Why `path` cannot be opened when open() said `error`; empty when it may still be reached
-// through an O_PATH descriptor (a file the caller may change but not read).
-std::string OpenFailure(const std::string& path, int error, OpenKind kind) {
+// The reason for the command line when a path cannot be looked up or opened.
+std::string ReasonFor(int error) {
     if (error == ENOENT)
         return "no such file";
-    struct stat st {};
-    if (lstat(path.c_str(), &st) == 0 && !Accepts(kind, st.st_mode))
-        return PassedOverReason(KindOf(st.st_mode));
-    if (error == EACCES)
-        return {};
+    if (error == ELOOP)  // the last component is a link (O_NOFOLLOW)
+        return PassedOverReason(EntryKind::SymbolicLink);
     return SystemReason(error);
 }
 
@@ -112,28 +108,31 @@ bool ReadAt(int fd, std::size_t count, off_t offset, std::vector<std::uint8_t>& 
 
 std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::string& reason,
                                              OpenKind kind) {
+    // A device is never even opened (opening one may act, as a tape rewinds) unless it is
+    // swapped in after this check; the flags below and fstat then take care of it.
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        reason = ReasonFor(errno);
+        return std::nullopt;
+    }
+    if (!Accepts(kind, st.st_mode)) {
+        reason = PassedOverReason(KindOf(st.st_mode));
+        return std::nullopt;
+    }
     // Non-blocking and without a controlling terminal, so that a device or FIFO swapped in
-    // after the check below cannot block the run or take it over; fstat then refuses it.
+    // cannot block the run or take it over.
     TDescriptor fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     bool pathOnly = false;
-    if (!fd.Valid()) {
-        reason = OpenFailure(path, errno, kind);
-        if (!reason.empty())
-            return std::nullopt;
+    if (!fd.Valid() && errno == EACCES) {
         // The caller may not read the file but may still own it, and so change its mode,
         // times and attributes. An O_PATH descriptor needs no permission on the file and,
         // opened without following a link, still pins the very file checked below: its
         // changes then go through the descriptor's name under /proc instead of the path.
         fd = TDescriptor(open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-        if (!fd.Valid()) {
-            reason = SystemReason(errno);
-            return std::nullopt;
-        }
         pathOnly = true;
     }
-    struct stat st {};
-    if (fstat(fd.Get(), &st) != 0) {
-        reason = SystemReason(errno);
+    if (!fd.Valid() || fstat(fd.Get(), &st) != 0) {
+        reason = ReasonFor(errno);
         return std::nullopt;
     }
     if (!Accepts(kind, st.st_mode)) {
