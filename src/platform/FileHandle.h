@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,12 @@ public:
     bool ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes, std::string& reason) const;
     // The whole file, however long it is by the time it is read.
     bool ReadAll(std::vector<std::uint8_t>& bytes, std::string& reason) const;
+
+    // Replaces the whole content with `bytes` so that at any moment of a crash, kill or full
+    // disk the file is wholly old or wholly new, keeping its owner, mode, extended attributes
+    // (ACLs included), the creation time shown and its hard links. A read-only file is refused,
+    // as Windows cannot open one for writing. False with the reason, the file as it was.
+    bool ReplaceContent(std::span<const std::uint8_t> bytes, std::string& reason);
 
 private:
     TFileHandle(int fd, bool pathOnly, std::string path)

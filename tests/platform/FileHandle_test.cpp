@@ -221,6 +221,7 @@ TEST(FileHandleTest, LinkSwappedInNeverRedirectsAChange) {
         if (handle) {
             handle->SetAttributes(kAttrHidden | kAttrSystem, reason);
             handle->SetTimes({kSomeTime, kSomeTime, kSomeTime}, reason);
+            handle->ReplaceContent(std::vector<std::uint8_t>(100, 'n'), reason);
             handle->SetAttributes(kAttrReadOnly, reason);
         }
         SetFileAttributes(path, kAttrHidden);

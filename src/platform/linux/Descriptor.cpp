@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -39,6 +40,35 @@ bool WriteAllAt(int fd, std::span<const std::uint8_t> bytes, off_t offset) {
         done += static_cast<std::size_t>(written);
     }
     return true;
+}
+
+bool ReadWhole(int fd, std::vector<std::uint8_t>& bytes) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        return false;
+    // The size is a hint only: the file may grow or shrink while it is read, and a sparse
+    // file's size must not make us reserve memory its data never fills.
+    constexpr std::size_t kLargestFirstReserve = 64u << 20;
+    constexpr std::size_t kLeastRead = 64u << 10;
+    bytes.clear();
+    bytes.reserve(std::min(static_cast<std::size_t>(st.st_size) + 1, kLargestFirstReserve));
+    while (true) {
+        const std::size_t done = bytes.size();
+        // Past the reserve the vector grows geometrically, as the data really arrives.
+        const std::size_t want = std::max(bytes.capacity() - done, kLeastRead);
+        bytes.resize(done + want);
+        ssize_t got;
+        do {
+            got = pread(fd, bytes.data() + done, want, static_cast<off_t>(done));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) {
+            bytes.clear();
+            return false;
+        }
+        bytes.resize(done + static_cast<std::size_t>(got));
+        if (got == 0)
+            return true;
+    }
 }
 
 std::string SystemReason(int error) {

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/linux/Xattr.h"
 
@@ -51,7 +53,19 @@ TXattrs XattrsOf(int fd, bool pathOnly);
 // Writes all of `bytes` at `offset`; false with errno set.
 bool WriteAllAt(int fd, std::span<const std::uint8_t> bytes, off_t offset);
 
+// Reads the whole file from its start, however long it is by then; false with errno set.
+bool ReadWhole(int fd, std::vector<std::uint8_t>& bytes);
+
 // The system's text for an error number, for the command line.
 std::string SystemReason(int error);
+
+// Sets the reason of a failure and returns false, so that a failing step reads as one line.
+inline bool Fail(std::string& reason, std::string text) {
+    reason = std::move(text);
+    return false;
+}
+inline bool FailWithErrno(std::string& reason) {
+    return Fail(reason, SystemReason(errno));
+}
 
 }  // namespace platform::linux_fs

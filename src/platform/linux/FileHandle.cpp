@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -20,15 +19,6 @@ namespace platform {
 namespace {
 
 using namespace linux_fs;
-
-bool Fail(std::string& reason, std::string text) {
-    reason = std::move(text);
-    return false;
-}
-
-bool FailWithErrno(std::string& reason) {
-    return Fail(reason, SystemReason(errno));
-}
 
 constexpr const char* kUnreadableDosAttrib = "the stored DOS attributes cannot be read";
 
@@ -288,32 +278,7 @@ bool TFileHandle::ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes,
 bool TFileHandle::ReadAll(std::vector<std::uint8_t>& bytes, std::string& reason) const {
     if (pathOnly_)
         return Fail(reason, SystemReason(EACCES));
-    struct stat st {};
-    if (fstat(fd_, &st) != 0)
-        return FailWithErrno(reason);
-    // The size is a hint only: the file may grow or shrink while it is read, and a sparse
-    // file's size must not make us reserve memory its data never fills.
-    constexpr std::size_t kLargestFirstReserve = 64u << 20;
-    constexpr std::size_t kLeastRead = 64u << 10;
-    bytes.clear();
-    bytes.reserve(std::min(static_cast<std::size_t>(st.st_size) + 1, kLargestFirstReserve));
-    while (true) {
-        const std::size_t done = bytes.size();
-        // Past the reserve the vector grows geometrically, as the data really arrives.
-        const std::size_t want = std::max(bytes.capacity() - done, kLeastRead);
-        bytes.resize(done + want);
-        ssize_t got;
-        do {
-            got = pread(fd_, bytes.data() + done, want, static_cast<off_t>(done));
-        } while (got < 0 && errno == EINTR);
-        if (got < 0) {
-            bytes.clear();
-            return FailWithErrno(reason);
-        }
-        bytes.resize(done + static_cast<std::size_t>(got));
-        if (got == 0)
-            return true;
-    }
+    return ReadWhole(fd_, bytes) || FailWithErrno(reason);
 }
 
 }  // namespace platform
