@@ -62,7 +62,6 @@ private:
     TFileHandle(int fd, bool pathOnly, std::string path)
         : fd_(fd), pathOnly_(pathOnly), path_(std::move(path)) {}
 
-    bool ChangeMode(unsigned mode) const;
     bool StoreCreationTime(FileTime creation, std::string& reason) const;
 
     int fd_ = -1;

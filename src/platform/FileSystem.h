@@ -59,7 +59,9 @@ std::optional<FileTime> FileLastWriteTime(const std::string& path);
 std::uint32_t GetFileAttributes(const std::string& path);
 
 // The file's changeable attributes become exactly those of `attributes`. False when any
-// asked-for bit could not be stored; what was changed before that is put back. The path is
+// asked-for bit could not be stored; what was changed before that is put back. A name
+// beginning with "." is always hidden: without that bit the others are set as asked, and the
+// result is false, since the file still shows hidden. The path is
 // opened once without following a link (TFileHandle); a folder is changed as well.
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
 

@@ -159,6 +159,36 @@ TEST(FileHandleTest, LookUpOfAFoundLinkReportsTheLinkItself) {
     EXPECT_EQ(PassedOverReason(EntryKind::File), "");
 }
 
+// A name beginning with "." is hidden by itself: asking for the file without H sets the
+// other bits and says why H stayed.
+TEST(FileHandleTest, DotNameStaysHidden) {
+    TempDir dir;
+    const std::string file = dir.Write(".profile");
+    std::string reason;
+    std::optional<TFileHandle> handle = TFileHandle::Open(file, reason);
+    ASSERT_TRUE(handle);
+    EXPECT_EQ(handle->GetAttributes(), kAttrHidden);
+    struct Case {
+        std::uint32_t asked;
+        bool ok;
+        std::uint32_t shown;
+    };
+    const Case cases[] = {
+        {kAttrArchive, false, kAttrHidden | kAttrArchive},
+        {0, false, kAttrHidden},
+        {kAttrHidden | kAttrSystem, true, kAttrHidden | kAttrSystem},
+        {kAttrReadOnly, false, kAttrHidden | kAttrReadOnly},
+    };
+    for (const Case& c : cases) {
+        reason.clear();
+        EXPECT_EQ(handle->SetAttributes(c.asked, reason), c.ok) << c.asked;
+        EXPECT_EQ(reason, c.ok ? "" : "a name beginning with \".\" is always hidden");
+        EXPECT_EQ(handle->GetAttributes(), c.shown) << c.asked;
+    }
+    // The bit that comes from the name is not copied into the attribute.
+    EXPECT_EQ(StateOf(file).dosAttrib, "");
+}
+
 // A stored value we cannot read may hold a creation time or bits of another program: it is
 // never overwritten, and the file still shows the bits its text tells.
 TEST(FileHandleTest, UnreadableStoredAttributesAreNeverOverwritten) {

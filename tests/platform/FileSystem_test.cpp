@@ -53,17 +53,6 @@ TEST(FileSystemTest, FolderHasDirectoryBitAndNoSize) {
     EXPECT_EQ(found->size, 0u);
 }
 
-TEST(FileSystemTest, DotNameIsHiddenAndStaysHidden) {
-    TempDir dir;
-    const std::string file = dir.Write(".profile");
-    EXPECT_EQ(GetFileAttributes(file), kAttrHidden);
-    EXPECT_TRUE(SetFileAttributes(file, 0));
-    EXPECT_EQ(GetFileAttributes(file), kAttrHidden);
-    // The bit that comes from the name is not copied into the attribute.
-    EXPECT_TRUE(SetFileAttributes(file, kAttrHidden | kAttrArchive));
-    EXPECT_EQ(linux_fs::ParseDosAttrib(RawDosAttrib(file))->attributes, kAttrArchive);
-}
-
 TEST(FileSystemTest, AttributesBecomeExactlyTheValue) {
     TempDir dir;
     const std::string file = dir.Write("a.txt", "x");

@@ -21,6 +21,7 @@ namespace {
 using namespace linux_fs;
 
 constexpr const char* kUnreadableDosAttrib = "the stored DOS attributes cannot be read";
+constexpr const char* kDotNameHidden = "a name beginning with \".\" is always hidden";
 
 // Whether the file already shows `creation`, as far as the DOS form that every time written
 // passes through can tell (even seconds only).
@@ -94,6 +95,39 @@ bool ReadAt(int fd, std::size_t count, off_t offset, std::vector<std::uint8_t>& 
     return true;
 }
 
+bool ChangeMode(int fd, bool pathOnly, mode_t mode) {
+    if (pathOnly)
+        return chmod(DescriptorPath(fd).c_str(), mode) == 0;
+    return fchmod(fd, mode) == 0;
+}
+
+// Writes the attribute value `wanted` and sets `finalMode`; on failure both are as before.
+bool WriteAttributes(int fd, bool pathOnly, const StoredDosAttrib& current, const DosAttrib& wanted,
+                     mode_t mode, mode_t finalMode, std::string& reason) {
+    const TXattrs xattrs = XattrsOf(fd, pathOnly);
+    // Only a writable file takes a user attribute (root aside): a read-only file is made
+    // writable for the owner while its attribute is written, as the final mode allows or for
+    // the moment.
+    const mode_t writeMode = (mode & kWriteBits)        ? mode
+                             : (finalMode & kWriteBits) ? finalMode
+                                                        : mode | S_IWUSR;
+    if (writeMode != mode && !ChangeMode(fd, pathOnly, writeMode))
+        return FailWithErrno(reason);
+    if (!WriteDosAttrib(xattrs, current, wanted)) {
+        Fail(reason, "cannot store hidden, system or archive: " + SystemReason(errno));
+        if (writeMode != mode)
+            ChangeMode(fd, pathOnly, mode);
+        return false;
+    }
+    if (finalMode != writeMode && !ChangeMode(fd, pathOnly, finalMode)) {
+        FailWithErrno(reason);
+        RestoreDosAttrib(xattrs, current);
+        ChangeMode(fd, pathOnly, mode);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::string& reason,
@@ -161,24 +195,18 @@ std::uint32_t TFileHandle::GetAttributes() const {
     return found ? found->attributes : kInvalidAttributes;
 }
 
-bool TFileHandle::ChangeMode(unsigned mode) const {
-    if (pathOnly_)
-        return chmod(DescriptorPath(fd_).c_str(), mode) == 0;
-    return fchmod(fd_, mode) == 0;
-}
-
 bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
     struct statx st {};
     if (!StatDescriptor(fd_, st))
         return FailWithErrno(reason);
-    const TXattrs xattrs = XattrsOf(fd_, pathOnly_);
-    const StoredDosAttrib current = ReadStoredDosAttrib(xattrs);
+    const StoredDosAttrib current = ReadStoredDosAttrib(XattrsOf(fd_, pathOnly_));
+    const bool dotName = IsDotName(LastComponent(path_));
 
     DosAttrib wanted = current.value;
     std::uint32_t storedBits = attributes & kStoredBits;
     // A dot name is hidden by itself; storing that bit again would only leave an attribute
     // behind on every such file.
-    if (IsDotName(LastComponent(path_)) && !(wanted.attributes & kAttrHidden))
+    if (dotName && !(wanted.attributes & kAttrHidden))
         storedBits &= ~kAttrHidden;
     // The mode is the only home of read-only; a stale copy in the attribute would mislead Samba.
     wanted.attributes = (wanted.attributes & ~(kStoredBits | kAttrReadOnly)) | storedBits;
@@ -190,29 +218,15 @@ bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
     }
     const mode_t mode = st.stx_mode & 07777;
     const mode_t finalMode = ModeFor(mode, (attributes & kAttrReadOnly) != 0);
-    if (!attribChanges) {
-        return finalMode == mode || ChangeMode(finalMode) || FailWithErrno(reason);
-    }
-    // Only a writable file takes a user attribute (root aside): a read-only file is made
-    // writable for the owner while its attribute is written, as the final mode allows or for
-    // the moment.
-    const mode_t writeMode = (mode & kWriteBits)        ? mode
-                             : (finalMode & kWriteBits) ? finalMode
-                                                        : mode | S_IWUSR;
-    if (writeMode != mode && !ChangeMode(writeMode))
+    if (!attribChanges && finalMode != mode && !ChangeMode(fd_, pathOnly_, finalMode))
         return FailWithErrno(reason);
-    if (!WriteDosAttrib(xattrs, current, wanted)) {
-        Fail(reason, "cannot store hidden, system or archive: " + SystemReason(errno));
-        if (writeMode != mode)
-            ChangeMode(mode);
+    if (attribChanges &&
+        !WriteAttributes(fd_, pathOnly_, current, wanted, mode, finalMode, reason)) {
         return false;
     }
-    if (finalMode != writeMode && !ChangeMode(finalMode)) {
-        FailWithErrno(reason);
-        RestoreDosAttrib(xattrs, current);
-        ChangeMode(mode);
-        return false;
-    }
+    // The other bits are set as asked; only the name could make the file visible again.
+    if (dotName && !(attributes & kAttrHidden))
+        return Fail(reason, kDotNameHidden);
     return true;
 }
 
