@@ -25,30 +25,19 @@ using testsupport::TempDir;
 
 constexpr FileTime kSomeTime = 127'000'000'000'000'000ull;  // in 2003
 
-// Everything a change could alter about a file, to compare before and after.
-struct FileState {
-    std::string content;
-    mode_t mode = 0;
-    timespec mtime{};
-    std::string dosAttrib;
-    bool operator==(const FileState& o) const {
-        return content == o.content && mode == o.mode && mtime.tv_sec == o.mtime.tv_sec &&
-               mtime.tv_nsec == o.mtime.tv_nsec && dosAttrib == o.dosAttrib;
-    }
-};
-
-FileState StateOf(const std::string& path) {
-    FileState state;
-    struct stat st {};
-    stat(path.c_str(), &st);
-    if (S_ISREG(st.st_mode))
-        state.content = ReadFile(path);
-    state.mode = st.st_mode & 07777;
-    state.mtime = st.st_mtim;
+std::string DosAttribOf(const std::string& path) {
     char buffer[256];
     const ssize_t n = getxattr(path.c_str(), "user.DOSATTRIB", buffer, sizeof buffer);
-    state.dosAttrib = n < 0 ? "" : std::string(buffer, static_cast<std::size_t>(n));
-    return state;
+    return std::string(buffer, n < 0 ? 0 : static_cast<std::size_t>(n));
+}
+
+// Everything a change could alter about a file, as one text to compare before and after.
+std::string StateOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return std::to_string(st.st_mode) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec) + " " + DosAttribOf(path) + " " +
+           (S_ISREG(st.st_mode) ? ReadFile(path) : "");
 }
 
 bool MakeSocket(const std::string& path) {
@@ -61,21 +50,27 @@ bool MakeSocket(const std::string& path) {
     return bound;
 }
 
-TEST(FileHandleTest, OnlyRegularFilesAreOpened) {
-    TempDir dir;
+// One entry of every kind: "target.txt", "folder", links to both, a FIFO, a socket and, where
+// the test may make one, a device. False when there is no device.
+bool MakeEntriesOfEveryKind(const TempDir& dir) {
     const std::string target = dir.Write("target.txt", "kept");
     mkdir((dir / "folder").c_str(), 0755);
-    symlink(target.c_str(), (dir / "link").c_str());
+    symlink(target.c_str(), (dir / "file-link").c_str());
     symlink((dir / "folder").c_str(), (dir / "folder-link").c_str());
     mkfifo((dir / "fifo").c_str(), 0644);
-    ASSERT_TRUE(MakeSocket(dir / "socket"));
-    const bool haveDevice = mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    EXPECT_TRUE(MakeSocket(dir / "socket"));
+    return mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+}
+
+TEST(FileHandleTest, OnlyRegularFilesAreOpened) {
+    TempDir dir;
+    const bool haveDevice = MakeEntriesOfEveryKind(dir);
     struct Case {
         const char* name;
         const char* reason;
     };
     const Case cases[] = {
-        {"link", "a symbolic link is not followed"},
+        {"file-link", "a symbolic link is not followed"},
         {"folder-link", "a symbolic link is not followed"},
         {"folder", "a folder is not processed"},
         {"fifo", "a device, FIFO or socket is not changed"},
@@ -93,13 +88,13 @@ TEST(FileHandleTest, OnlyRegularFilesAreOpened) {
         if (std::string(c.name) == "folder")
             continue;
         // Nor do the path setters change any of them, or what a link leads to.
-        const FileState before = StateOf(dir / c.name);
+        const std::string before = StateOf(dir / c.name);
         EXPECT_FALSE(SetFileAttributes(dir / c.name, kAttrReadOnly)) << c.name;
         EXPECT_FALSE(SetFileTimes(dir / c.name, {std::nullopt, kSomeTime, kSomeTime})) << c.name;
         EXPECT_EQ(StateOf(dir / c.name), before) << c.name;
     }
     std::string reason;
-    EXPECT_TRUE(TFileHandle::Open(target, reason));
+    EXPECT_TRUE(TFileHandle::Open(dir / "target.txt", reason));
     EXPECT_TRUE(TFileHandle::Open(dir / "folder", reason, OpenKind::FileOrFolder));
 }
 
@@ -131,10 +126,7 @@ TEST(FileHandleTest, ReadsThroughTheDescriptor) {
 
 TEST(FileHandleTest, LookUpOfAFoundLinkReportsTheLinkItself) {
     TempDir dir;
-    const std::string target = dir.Write("target.txt", "12345");
-    mkdir((dir / "folder").c_str(), 0755);
-    symlink(target.c_str(), (dir / "file-link").c_str());
-    symlink((dir / "folder").c_str(), (dir / "folder-link").c_str());
+    MakeEntriesOfEveryKind(dir);
     struct Case {
         const char* name;
         LinkRule rule;
@@ -147,6 +139,7 @@ TEST(FileHandleTest, LookUpOfAFoundLinkReportsTheLinkItself) {
         {"folder-link", LinkRule::Follow, EntryKind::Folder, true},
         {"folder-link", LinkRule::NoFollow, EntryKind::SymbolicLink, false},
         {"target.txt", LinkRule::NoFollow, EntryKind::File, false},
+        {"fifo", LinkRule::NoFollow, EntryKind::Special, false},
     };
     for (const Case& c : cases) {
         const std::optional<FindData> found = FindPath(dir / c.name, c.rule);
@@ -186,7 +179,7 @@ TEST(FileHandleTest, DotNameStaysHidden) {
         EXPECT_EQ(handle->GetAttributes(), c.shown) << c.asked;
     }
     // The bit that comes from the name is not copied into the attribute.
-    EXPECT_EQ(StateOf(file).dosAttrib, "");
+    EXPECT_EQ(DosAttribOf(file), "");
 }
 
 // A stored value we cannot read may hold a creation time or bits of another program: it is
@@ -218,7 +211,7 @@ TEST(FileHandleTest, UnreadableStoredAttributesAreNeverOverwritten) {
         const FileTime created = *handle->Find()->creationTime;
         const FileTime asWritten = created - created % (2 * kTicksPerSecond);  // the DOS form
         EXPECT_TRUE(handle->SetTimes({asWritten, std::nullopt, kSomeTime}, reason)) << reason;
-        EXPECT_EQ(StateOf(file).dosAttrib, value);
+        EXPECT_EQ(DosAttribOf(file), value);
         unlink(file.c_str());
     }
 }
@@ -229,7 +222,7 @@ TEST(FileHandleTest, LinkSwappedInNeverRedirectsAChange) {
     TempDir dir;
     TempDir outside;
     const std::string target = outside.Write("secret.txt", "secret");
-    const FileState before = StateOf(target);
+    const std::string before = StateOf(target);
     const std::string path = dir / "f.gif";
     std::atomic<bool> stop{false};
     // Each state lasts while the other is being prepared.

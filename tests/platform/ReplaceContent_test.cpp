@@ -48,22 +48,14 @@ std::string Xattr(const std::string& path, const char* name) {
 }
 
 // An access ACL in the kernel's form: owner rw, user 1000 r, group r, mask r, others none.
-std::string SomeAcl() {
-    std::string acl;
-    const auto put = [&](std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            acl.push_back(static_cast<char>(v >> (8 * i)));
-    };
-    put(2, 4);  // version
-    const std::uint32_t entries[][3] = {
-        {0x01, 6, ~0u}, {0x02, 4, 1000}, {0x04, 4, ~0u}, {0x10, 4, ~0u}, {0x20, 0, ~0u}};
-    for (const auto& e : entries) {
-        put(e[0], 2);
-        put(e[1], 2);
-        put(e[2], 4);
-    }
-    return acl;
-}
+const std::string kSomeAcl(
+    "\x02\0\0\0"
+    "\x01\0\x06\0\xff\xff\xff\xff"
+    "\x02\0\x04\0\xe8\x03\0\0"
+    "\x04\0\x04\0\xff\xff\xff\xff"
+    "\x10\0\x04\0\xff\xff\xff\xff"
+    "\x20\0\0\0\xff\xff\xff\xff",
+    44);
 
 bool Replace(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& reason) {
     std::optional<TFileHandle> handle = TFileHandle::Open(path, reason);
@@ -79,8 +71,7 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
             if (geteuid() == 0)
                 chown(file.c_str(), 65534, 65534);
             chmod(file.c_str(), 0640);
-            const std::string acl = SomeAcl();
-            setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0);
+            setxattr(file.c_str(), "system.posix_acl_access", kSomeAcl.data(), kSomeAcl.size(), 0);
             setxattr(file.c_str(), "user.comment", "kept", 4, 0);
             if (storedCreation) {
                 const std::string value = linux_fs::EncodeDosAttrib({kAttrHidden, kStoredCreation});
