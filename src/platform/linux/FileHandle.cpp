@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -270,7 +271,12 @@ bool TFileHandle::ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes
                              std::string& reason) const {
     if (pathOnly_)
         return Fail(reason, SystemReason(EACCES));
-    return ReadAt(fd_, count, 0, bytes, reason);
+    struct stat st {};
+    if (fstat(fd_, &st) != 0)
+        return FailWithErrno(reason);
+    // A caller asking for "as much as there is" gets no more memory than the file fills.
+    return ReadAt(fd_, std::min<std::uint64_t>(count, static_cast<std::uint64_t>(st.st_size)), 0,
+                  bytes, reason);
 }
 
 bool TFileHandle::ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes,
