@@ -96,6 +96,18 @@ bool ReadAt(int fd, std::size_t count, off_t offset, std::vector<std::uint8_t>& 
     return true;
 }
 
+// The file's size as it is now, or false where its content cannot be read at all.
+bool SizeForReading(int fd, bool pathOnly, std::uint64_t& size, std::string& reason) {
+    // An O_PATH descriptor reads nothing: it was taken because the file may not be read.
+    if (pathOnly)
+        return Fail(reason, SystemReason(EACCES));
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        return FailWithErrno(reason);
+    size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
 bool ChangeMode(int fd, bool pathOnly, mode_t mode) {
     if (pathOnly)
         return chmod(DescriptorPath(fd).c_str(), mode) == 0;
@@ -269,24 +281,17 @@ bool TFileHandle::StoreCreationTime(FileTime creation, std::string& reason) cons
 
 bool TFileHandle::ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes,
                              std::string& reason) const {
-    if (pathOnly_)
-        return Fail(reason, SystemReason(EACCES));
-    struct stat st {};
-    if (fstat(fd_, &st) != 0)
-        return FailWithErrno(reason);
+    std::uint64_t size = 0;
     // A caller asking for "as much as there is" gets no more memory than the file fills.
-    return ReadAt(fd_, std::min<std::uint64_t>(count, static_cast<std::uint64_t>(st.st_size)), 0,
-                  bytes, reason);
+    return SizeForReading(fd_, pathOnly_, size, reason) &&
+           ReadAt(fd_, std::min<std::uint64_t>(count, size), 0, bytes, reason);
 }
 
 bool TFileHandle::ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes,
                            std::string& reason) const {
-    if (pathOnly_)
-        return Fail(reason, SystemReason(EACCES));
-    struct stat st {};
-    if (fstat(fd_, &st) != 0)
-        return FailWithErrno(reason);
-    const auto size = static_cast<std::uint64_t>(st.st_size);
+    std::uint64_t size = 0;
+    if (!SizeForReading(fd_, pathOnly_, size, reason))
+        return false;
     if (size < count)
         return Fail(reason, "the file is too short");
     if (!ReadAt(fd_, count, static_cast<off_t>(size - count), bytes, reason))
