@@ -59,10 +59,11 @@ std::optional<FileTime> FileLastWriteTime(const std::string& path);
 std::uint32_t GetFileAttributes(const std::string& path);
 
 // The file's changeable attributes become exactly those of `attributes`. False when any
-// asked-for bit could not be stored; what was changed before that is put back. A name
-// beginning with "." is always hidden: without that bit the others are set as asked, and the
-// result is false, since the file still shows hidden. The path is
-// opened once without following a link (TFileHandle); a folder is changed as well.
+// asked-for bit could not be stored; what was changed before that is put back. A stored
+// attribute value that cannot be read is never overwritten: a change that would rewrite it
+// fails. A name beginning with "." is always hidden: without that bit the others are set as
+// asked and the result is false, since the file still shows hidden. The path is opened once
+// without following a link (TFileHandle); a folder is changed as well.
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
 
 // Times to write in one call; an absent time is left as it is.
@@ -75,7 +76,8 @@ struct FileTimesToSet {
 // Writes the given UTC times; false when the file is missing or read-only (Windows cannot open
 // such a file for writing), or a write fails. Last write and access are written first, so a
 // creation time the file system cannot store leaves them written and reports false, unless it
-// is the creation time the file already has. Opened like SetFileAttributes.
+// is the creation time the file already has; the same holds where the stored value that would
+// take it cannot be read. Opened like SetFileAttributes.
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
 
 enum class MoveResult { Moved, TargetExists, Failed };
