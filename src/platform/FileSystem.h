@@ -22,9 +22,13 @@ constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
 constexpr char kPathSeparator = '/';
 
+// What an entry is, as far as the program cares: only regular files are ever changed.
+enum class EntryKind { File, Folder, SymbolicLink, Special };
+
 // One entry as a directory search reports it.
 struct FindData {
     std::string name;  // the entry's own name, bytes as stored
+    EntryKind kind = EntryKind::File;
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;
     std::optional<FileTime> creationTime;  // absent where the file system keeps none
@@ -35,8 +39,17 @@ struct FindData {
 // The path made absolute against the current folder; links are not resolved.
 std::string FullPath(const std::string& path);
 
-// Looks one path up (links followed), like a directory search for that exact path.
-std::optional<FindData> FindPath(const std::string& path);
+// Whether a look-up of a path that is a symbolic link reports the link's target or the link.
+enum class LinkRule { Follow, NoFollow };
+
+// Looks one path up, like a directory search for that exact path. A link named by the user
+// stands for its target (Follow); an entry met in a folder search is taken as it is (NoFollow:
+// a link reports itself, never a folder).
+std::optional<FindData> FindPath(const std::string& path, LinkRule rule = LinkRule::Follow);
+
+// Why an entry of this kind is passed over, in the words of the command line; empty for a
+// regular file.
+std::string PassedOverReason(EntryKind kind);
 
 // The last-write time of a path that is not a folder; nullopt for a folder or a missing path.
 // Cheaper than FindPath: the attributes are not read.
@@ -46,7 +59,11 @@ std::optional<FileTime> FileLastWriteTime(const std::string& path);
 std::uint32_t GetFileAttributes(const std::string& path);
 
 // The file's changeable attributes become exactly those of `attributes`. False when any
-// asked-for bit could not be stored; what was changed before that is put back.
+// asked-for bit could not be stored; what was changed before that is put back. A stored
+// attribute value that cannot be read is never overwritten: a change that would rewrite it
+// fails. A name beginning with "." is always hidden: without that bit the others are set as
+// asked and the result is false, since the file still shows hidden. The path is opened once
+// without following a link (TFileHandle); a folder is changed as well.
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
 
 // Times to write in one call; an absent time is left as it is.
@@ -59,7 +76,8 @@ struct FileTimesToSet {
 // Writes the given UTC times; false when the file is missing or read-only (Windows cannot open
 // such a file for writing), or a write fails. Last write and access are written first, so a
 // creation time the file system cannot store leaves them written and reports false, unless it
-// is the creation time the file already has.
+// is the creation time the file already has; the same holds where the stored value that would
+// take it cannot be read. Opened like SetFileAttributes.
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
 
 enum class MoveResult { Moved, TargetExists, Failed };

@@ -21,6 +21,16 @@ std::size_t NameStart(const std::string& path) {
     return slash == std::string::npos ? 0 : slash + 1;
 }
 
+std::string FolderOf(const std::string& path) {
+    std::size_t end = path.size();
+    while (end > 1 && path[end - 1] == kPathSeparator)
+        --end;
+    const std::size_t slash = end == 0 ? std::string::npos : path.rfind(kPathSeparator, end - 1);
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string(1, kPathSeparator) : path.substr(0, slash);
+}
+
 std::string ExtensionOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot < NameStart(path))

@@ -11,6 +11,10 @@ std::string LastComponent(const std::string& path);
 // Where the last component of a path begins.
 std::size_t NameStart(const std::string& path);
 
+// The folder that holds the last component, trailing separators ignored: "." for a bare name,
+// "/" for a name in the root.
+std::string FolderOf(const std::string& path);
+
 // The extension of the last component, with its dot: from the last "." of the name to its end,
 // empty when the name has none. A name that is only an extension (".gif") is all extension, as
 // the program always took it.

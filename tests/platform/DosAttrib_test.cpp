@@ -103,7 +103,17 @@ TEST(DosAttribTest, WritesNoCreateFlagWithoutCreationTime) {
 
 TEST(DosAttribTest, ReadsOlderVersions) {
     Bytes v1;  // attrib, ea_size, size, alloc_size, create_time
-    v1.Text("0x1").Zeros(1).U16(1).U16(1).U32(0x21).U32(0).U64(0).U64(0).U64(kCreated).U64(0);
+    v1.Text("0x21")
+        .Zeros(2)
+        .U16(1)
+        .U16(1)
+        .Zeros(2)
+        .U32(0x21)
+        .U32(0)
+        .U64(0)
+        .U64(0)
+        .U64(kCreated)
+        .U64(0);
     EXPECT_EQ(ParseDosAttrib(v1.data)->attributes, 0x21u);
     EXPECT_EQ(ParseDosAttrib(v1.data)->creationTime, kCreated);
 
@@ -113,19 +123,41 @@ TEST(DosAttribTest, ReadsOlderVersions) {
     EXPECT_EQ(ParseDosAttrib(v4.data)->creationTime, kCreated);
 }
 
-TEST(DosAttribTest, DamagedValuesNeverReadPastTheEnd) {
-    EXPECT_FALSE(ParseDosAttrib(""));
-    EXPECT_FALSE(ParseDosAttrib("hello"));
-    EXPECT_FALSE(ParseDosAttrib("0x"));
-    EXPECT_FALSE(ParseDosAttrib(std::string("\0\0\0", 3)));
-    // A cut blob falls back to its hex text, as Samba does.
+// A value is read only when all of it is understood; of any other, the hex text still tells
+// the bits, as Samba falls back to.
+TEST(DosAttribTest, ValuesNotWhollyUnderstoodAreNotRead) {
     const std::string full = EncodeDosAttrib({0x26, kCreated});
-    for (std::size_t cut = 5; cut < full.size(); ++cut) {
-        const auto parsed = ParseDosAttrib(full.substr(0, cut));
-        ASSERT_TRUE(parsed) << cut;
-        EXPECT_EQ(parsed->attributes, 0x26u);
-        EXPECT_FALSE(parsed->creationTime);
+    Bytes versionsDisagree;
+    versionsDisagree.Text("0x26").Zeros(2).U16(5).U16(4).Zeros(2).U32(0x11).U32(0x26).U64(kCreated);
+    Bytes textDisagrees;
+    textDisagrees.Text("0x22").Zeros(2).U16(5).U16(5).Zeros(2).U32(0x11).U32(0x26).U64(kCreated);
+    Bytes unknownVersion;
+    unknownVersion.Text("0x26").Zeros(2).U16(6).U16(6).Zeros(2).U32(0x11).U32(0x26).U64(kCreated);
+    struct Case {
+        const char* what;
+        std::string value;
+        std::uint32_t inferred;
+    };
+    const Case cases[] = {
+        {"empty", "", 0},
+        {"no hex text", "hello", 0},
+        {"hex text without digits", "0x", 0},
+        {"only NULs", std::string("\0\0\0", 3), 0},
+        {"cut blob", full.substr(0, full.size() - 1), 0x26},
+        {"cut after the text", full.substr(0, 6), 0x26},
+        {"padded blob", full + std::string(4, '\0'), 0x26},
+        {"versions disagree", versionsDisagree.data, 0x26},
+        {"text disagrees with the blob", textDisagrees.data, 0x22},
+        {"unknown version", unknownVersion.data, 0x26},
+        {"blob without text", full.substr(full.find('\0')), 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(ParseDosAttrib(c.value)) << c.what;
+        EXPECT_EQ(InferDosAttrib(c.value).attributes, c.inferred) << c.what;
+        EXPECT_FALSE(InferDosAttrib(c.value).creationTime) << c.what;
     }
+    // Wine's text with its NUL is still Wine's text.
+    EXPECT_EQ(ParseDosAttrib(std::string("0x22\0", 5))->attributes, 0x22u);
     std::mt19937 random(7);
     for (int round = 0; round < 2000; ++round) {
         std::string noise = full;

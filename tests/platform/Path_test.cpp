@@ -10,20 +10,23 @@ TEST(PathTest, Components) {
         const char* path;
         const char* lastComponent;
         const char* extension;
+        const char* folder;
     };
     const Case cases[] = {
-        {"/a/song.mp3", "song.mp3", ".mp3"},
-        {"/a.b/song", "song", ""},
-        {"/a/x.tar.GZ", "x.tar.GZ", ".GZ"},
+        {"/a/song.mp3", "song.mp3", ".mp3", "/a"},
+        {"/a.b/song", "song", "", "/a.b"},
+        {"/a/x.tar.GZ", "x.tar.GZ", ".GZ", "/a"},
         // A name that is only an extension is a file of that type.
-        {"/a/.gif", ".gif", ".gif"},
-        {"/a/b/", "b", ""},
-        {"/", "/", ""},
-        {"name", "name", ""},
+        {"/a/.gif", ".gif", ".gif", "/a"},
+        {"/a/b/", "b", "", "/a"},
+        {"/", "/", "", "/"},
+        {"name", "name", "", "."},
+        {"/top", "top", "", "/"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LastComponent(c.path), c.lastComponent) << c.path;
         EXPECT_EQ(ExtensionOf(c.path), c.extension) << c.path;
+        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
     }
 }
 

@@ -35,6 +35,7 @@ public:
     }
     // 8-byte fields of these records are aligned to 4 only.
     bool U64(std::uint64_t& v) { return Read(8, 4, v); }
+    bool AtEnd() const { return offset_ == data_.size(); }
     bool Skip64(int count) {
         std::uint64_t ignored;
         for (int i = 0; i < count; ++i) {
@@ -103,7 +104,8 @@ std::optional<FileTime> ValidCreationTime(std::uint64_t ntTime) {
 }
 
 // The record of each version; false when the blob is cut short or of an unknown version.
-bool ReadRecord(NdrReader& r, std::uint16_t version, DosAttrib& out) {
+// `attribValid` tells whether the record carries the attribute bits at all.
+bool ReadRecord(NdrReader& r, std::uint16_t version, DosAttrib& out, bool& attribValid) {
     std::uint32_t validFlags = kValidAttrib | kValidCreateTime;
     std::uint32_t attrib = 0;
     std::uint64_t createTime = 0;
@@ -140,7 +142,8 @@ bool ReadRecord(NdrReader& r, std::uint16_t version, DosAttrib& out) {
         default:
             return false;
     }
-    out.attributes = (validFlags & kValidAttrib) ? attrib : 0;
+    attribValid = (validFlags & kValidAttrib) != 0;
+    out.attributes = attribValid ? attrib : 0;
     out.creationTime =
         (validFlags & kValidCreateTime) ? ValidCreationTime(createTime) : std::nullopt;
     return true;
@@ -151,24 +154,30 @@ bool ReadRecord(NdrReader& r, std::uint16_t version, DosAttrib& out) {
 std::optional<DosAttrib> ParseDosAttrib(std::string_view value) {
     const std::size_t nul = value.find('\0');
     const std::optional<std::uint32_t> hex = ParseHexText(value.substr(0, nul));
-    if (nul == std::string_view::npos) {
-        // Wine's form: the hex text alone.
-        if (!hex)
-            return std::nullopt;
+    if (!hex)
+        return std::nullopt;
+    // Wine's form: the hex text alone, with or without its NUL.
+    if (nul == std::string_view::npos || nul + 1 == value.size())
         return DosAttrib{*hex, std::nullopt};
-    }
     NdrReader reader(value, nul + 1);
     std::uint16_t version = 0;
     std::uint16_t level = 0;
     DosAttrib result;
-    if (reader.U16(version) && reader.U16(level) && level == version && reader.Align(4) &&
-        ReadRecord(reader, version, result)) {
-        return result;
-    }
-    // A blob we cannot read still carries the attributes in its text, as Samba falls back to.
-    if (!hex)
+    bool attribValid = false;
+    if (!reader.U16(version) || !reader.U16(level) || level != version || !reader.Align(4) ||
+        !ReadRecord(reader, version, result, attribValid) || !reader.AtEnd()) {
         return std::nullopt;
-    return DosAttrib{*hex, std::nullopt};
+    }
+    // Samba writes the same bits into the text and the record; where they differ, another
+    // program has been at work, and which of the two it meant cannot be told.
+    if (attribValid && result.attributes != *hex)
+        return std::nullopt;
+    return result;
+}
+
+DosAttrib InferDosAttrib(std::string_view value) {
+    const std::optional<std::uint32_t> hex = ParseHexText(value.substr(0, value.find('\0')));
+    return DosAttrib{hex.value_or(0), std::nullopt};
 }
 
 std::string EncodeDosAttrib(const DosAttrib& attrib) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace platform {
 namespace {
@@ -50,13 +51,6 @@ bool SameFile(const std::string& a, const std::string& b) {
     }, sb{};
     return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // A change of letter case on a file system that ignores case: a plain rename would see the

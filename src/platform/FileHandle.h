@@ -1,0 +1,74 @@
+#pragma once
+// One file opened once, without following a link, through which the run reads and changes
+// it: a link swapped in for the file after it was opened cannot redirect any of its reads or
+// writes.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace platform {
+
+// What Open accepts besides a regular file: the path setters also change folders.
+enum class OpenKind { File, FileOrFolder };
+
+class TFileHandle {
+public:
+    // Opens a regular file (or, if asked, a folder) without following a link. On failure:
+    // nullopt and a short reason for the command line ("a symbolic link is not followed",
+    // "a device, FIFO or socket is not changed", "a folder is not processed", "no such file",
+    // or the system's text).
+    static std::optional<TFileHandle> Open(const std::string& path, std::string& reason,
+                                           OpenKind kind = OpenKind::File);
+
+    TFileHandle(TFileHandle&& other) noexcept;
+    TFileHandle& operator=(TFileHandle&& other) noexcept;
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+    ~TFileHandle();
+
+    const std::string& Path() const { return path_; }
+    // The caller renamed the file (the handle still reaches it); names shown from now on, and
+    // the folder a rewrite goes through, are those of the new path.
+    void Renamed(const std::string& newPath) { path_ = newPath; }
+
+    // The file as FindPath reports it.
+    std::optional<FindData> Find() const;
+    // kInvalidAttributes when the file cannot be read.
+    std::uint32_t GetAttributes() const;
+    // Same contract as SetFileAttributes; false with the reason.
+    bool SetAttributes(std::uint32_t attributes, std::string& reason);
+    // Same contract as SetFileTimes; false with the reason.
+    bool SetTimes(const FileTimesToSet& times, std::string& reason);
+
+    // Up to `count` bytes from the start.
+    bool ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes, std::string& reason) const;
+    // The last `count` bytes; false when the file is shorter.
+    bool ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes, std::string& reason) const;
+    // The whole file, however long it is by the time it is read.
+    bool ReadAll(std::vector<std::uint8_t>& bytes, std::string& reason) const;
+
+    // Replaces the whole content with `bytes` so that at any moment of a crash, kill or full
+    // disk the file is wholly old or wholly new, keeping its owner, mode, extended attributes
+    // (ACLs included), the creation time shown and its hard links. A read-only file is refused,
+    // as Windows cannot open one for writing. False with the reason, the file as it was.
+    bool ReplaceContent(std::span<const std::uint8_t> bytes, std::string& reason);
+
+private:
+    TFileHandle(int fd, bool pathOnly, std::string path)
+        : fd_(fd), pathOnly_(pathOnly), path_(std::move(path)) {}
+
+    bool StoreCreationTime(FileTime creation, std::string& reason) const;
+
+    int fd_ = -1;
+    // An O_PATH descriptor of a file the caller may change but not read: reads fail, and
+    // changes go through the descriptor's name under /proc.
+    bool pathOnly_ = false;
+    std::string path_;
+};
+
+}  // namespace platform

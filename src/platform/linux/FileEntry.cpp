@@ -1,0 +1,100 @@
+#include "platform/linux/FileEntry.h"
+
+#include <cerrno>
+
+namespace platform::linux_fs {
+
+StoredDosAttrib ReadStoredDosAttrib(const TXattrs& xattrs) {
+    StoredDosAttrib stored;
+    std::optional<std::string> raw = xattrs.Get(kDosAttribName);
+    if (!raw) {
+        // Absent, or where the file system keeps none: no bits are stored. Any other error
+        // (no read permission, I/O) leaves the value unknown.
+        if (errno != ENODATA && errno != ENOTSUP && errno != EOPNOTSUPP) {
+            stored.present = true;
+            stored.readable = false;
+        }
+        return stored;
+    }
+    stored.present = true;
+    stored.raw = std::move(*raw);
+    if (const std::optional<DosAttrib> parsed = ParseDosAttrib(stored.raw)) {
+        stored.value = *parsed;
+    } else {
+        stored.readable = false;
+        stored.value = InferDosAttrib(stored.raw);
+    }
+    return stored;
+}
+
+bool WriteDosAttrib(const TXattrs& xattrs, const StoredDosAttrib& current,
+                    const DosAttrib& wanted) {
+    if (wanted.attributes == 0 && !wanted.creationTime) {
+        if (!current.present)
+            return true;
+        return xattrs.Remove(kDosAttribName) || errno == ENODATA;
+    }
+    return xattrs.Set(kDosAttribName, EncodeDosAttrib(wanted));
+}
+
+bool RestoreDosAttrib(const TXattrs& xattrs, const StoredDosAttrib& previous) {
+    if (previous.present)
+        return xattrs.Set(kDosAttribName, previous.raw);
+    return xattrs.Remove(kDosAttribName) || errno == ENODATA;
+}
+
+bool IsDotName(const std::string& name) {
+    return !name.empty() && name[0] == '.' && name != "." && name != "..";
+}
+
+FileTime ToFileTime(const statx_timestamp& ts) {
+    FileTime result = 0;
+    UnixToFileTime(timespec{static_cast<time_t>(ts.tv_sec), static_cast<long>(ts.tv_nsec)}, result);
+    return result;
+}
+
+EntryKind KindOf(mode_t mode) {
+    if (S_ISREG(mode))
+        return EntryKind::File;
+    if (S_ISDIR(mode))
+        return EntryKind::Folder;
+    if (S_ISLNK(mode))
+        return EntryKind::SymbolicLink;
+    return EntryKind::Special;
+}
+
+std::uint32_t AttributesOf(const std::string& name, const struct statx& st,
+                           const StoredDosAttrib& stored) {
+    std::uint32_t attributes = stored.value.attributes & kStoredBits;
+    if (S_ISDIR(st.stx_mode))
+        attributes |= kAttrDirectory;
+    if ((st.stx_mode & kWriteBits) == 0)
+        attributes |= kAttrReadOnly;
+    if (IsDotName(name))
+        attributes |= kAttrHidden;
+    if ((st.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
+        (st.stx_attributes & STATX_ATTR_COMPRESSED)) {
+        attributes |= kAttrCompressed;
+    }
+    return attributes;
+}
+
+FindData MakeFindData(const std::string& name, const struct statx& st,
+                      const StoredDosAttrib& stored) {
+    FindData data;
+    data.name = name;
+    data.kind = KindOf(st.stx_mode);
+    data.attributes = AttributesOf(name, st, stored);
+    // A directory search reports no size for a folder.
+    data.size = S_ISDIR(st.stx_mode) ? 0 : st.stx_size;
+    data.lastWriteTime = ToFileTime(st.stx_mtime);
+    data.lastAccessTime = ToFileTime(st.stx_atime);
+    if (stored.value.creationTime) {
+        data.creationTime = stored.value.creationTime;
+    } else if ((st.stx_mask & STATX_BTIME) && st.stx_btime.tv_sec != 0) {
+        data.creationTime = ToFileTime(st.stx_btime);
+    }
+    return data;
+}
+
+}  // namespace platform::linux_fs

@@ -1,0 +1,57 @@
+#pragma once
+// What the program shows of one file on Linux: the mode's write bits for read-only,
+// "user.DOSATTRIB" for hidden, system, archive and a stored creation time, statx for the rest.
+// Shared by the look-ups by path and the operations of an open file.
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/linux/DosAttrib.h"
+#include "platform/linux/Xattr.h"
+
+namespace platform::linux_fs {
+
+inline constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
+inline constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// What "user.DOSATTRIB" of a file holds, as raw bytes and as read.
+struct StoredDosAttrib {
+    // The file has the attribute, or may have it but it cannot be read.
+    bool present = false;
+    // Absent, or read whole and understood. A value that is not is never overwritten: it may
+    // hold a creation time, or bits of another program, that would be lost.
+    bool readable = true;
+    // What the value says; of one that is not readable, what can still be inferred.
+    DosAttrib value;
+    std::string raw;
+};
+
+StoredDosAttrib ReadStoredDosAttrib(const TXattrs& xattrs);
+
+// Puts "user.DOSATTRIB" into the state `wanted`, or removes it when nothing is left to keep.
+bool WriteDosAttrib(const TXattrs& xattrs, const StoredDosAttrib& current, const DosAttrib& wanted);
+// Puts back the value read before a change, byte for byte.
+bool RestoreDosAttrib(const TXattrs& xattrs, const StoredDosAttrib& previous);
+
+// A name beginning with "." is hidden on Linux whatever is stored.
+bool IsDotName(const std::string& name);
+
+FileTime ToFileTime(const statx_timestamp& ts);
+
+// The statx fields every look-up asks for.
+inline constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
+
+EntryKind KindOf(mode_t mode);
+
+std::uint32_t AttributesOf(const std::string& name, const struct statx& st,
+                           const StoredDosAttrib& stored);
+
+// The entry as a directory search reports it, `name` being its own name.
+FindData MakeFindData(const std::string& name, const struct statx& st,
+                      const StoredDosAttrib& stored);
+
+}  // namespace platform::linux_fs

@@ -1,0 +1,311 @@
+// Replacing a file's whole content so that a crash, a kill or a full disk at any moment
+// leaves it wholly old or wholly new, with what the user sees of it kept.
+//
+// A file with one name gets a new file beside it, written, synced and given the old one's
+// owner, mode, extended attributes and creation time, which then takes the old name in one
+// rename. A file with several hard links must stay the one file they share, so it is written
+// in place, its old bytes kept in a copy until the new ones are synced, with signals held
+// off meanwhile; the same happens where the metadata cannot be given to a new file (another
+// owner, an attribute the caller may not set, no right to create files in the folder).
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "platform/FileHandle.h"
+#include "platform/Path.h"
+#include "platform/linux/Descriptor.h"
+#include "platform/linux/FileEntry.h"
+
+namespace platform {
+namespace {
+
+using namespace linux_fs;
+
+// A file written next to the one being replaced, in the same folder (so a rename can put it
+// in place); removed again unless kept.
+class TSiblingFile {
+public:
+    // Invalid, with errno set, when no file can be created there.
+    explicit TSiblingFile(int folder) : folder_(folder) {
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name =
+                ".kelvane-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
+            fd_ = TDescriptor(openat(folder, name.c_str(),
+                                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (fd_.Valid()) {
+                name_ = std::move(name);
+                return;
+            }
+            if (errno != EEXIST)
+                return;
+        }
+    }
+    TSiblingFile(const TSiblingFile&) = delete;
+    TSiblingFile& operator=(const TSiblingFile&) = delete;
+    ~TSiblingFile() {
+        if (!name_.empty())
+            unlinkat(folder_, name_.c_str(), 0);
+    }
+
+    bool Valid() const { return fd_.Valid(); }
+    int Fd() const { return fd_.Get(); }
+    const std::string& Name() const { return name_; }
+    // The file stays: it has taken the old file's place, or holds what could not be put back.
+    TDescriptor Keep() {
+        name_.clear();
+        return std::move(fd_);
+    }
+
+private:
+    int folder_;
+    std::string name_;
+    TDescriptor fd_;
+};
+
+// Holds off the signals that would end the program (Ctrl-C, kill, hang-up) in this thread,
+// and delivers them once the file is whole again. SIGKILL cannot be held off.
+class TSignalsHeld {
+public:
+    TSignalsHeld() {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, &previous_);
+    }
+    TSignalsHeld(const TSignalsHeld&) = delete;
+    TSignalsHeld& operator=(const TSignalsHeld&) = delete;
+    ~TSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+private:
+    sigset_t previous_;
+};
+
+// A file size limit (ulimit -f) then makes a write fail with EFBIG, instead of ending the
+// program in the middle of one. A handler the program installed itself is left alone.
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction current {};
+        if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            signal(SIGXFSZ, SIG_IGN);
+    });
+}
+
+TDescriptor OpenFolder(const std::string& path) {
+    TDescriptor folder(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // A folder the caller may enter and write but not list still takes new files; only its
+    // sync is then out of reach.
+    if (!folder.Valid() && errno == EACCES)
+        folder = TDescriptor(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    return folder;
+}
+
+// Whether `name` in `folder` is still the file described by `st`, not one put in its place.
+bool IsStillNamed(int folder, const std::string& name, const struct statx& st) {
+    struct stat now {};
+    return fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+           now.st_dev == makedev(st.stx_dev_major, st.stx_dev_minor) && now.st_ino == st.stx_ino;
+}
+
+enum class Outcome { Replaced, Failed, InPlace };
+
+// An error while giving the new file what the old one has: where it means this cannot be
+// done here (permission, a file system that will not take an attribute), writing in place
+// keeps it all; anything else (a full disk) fails the replacement.
+Outcome AfterError(int error, std::string& reason) {
+    if (error == EPERM || error == EACCES || error == ENOTSUP || error == EOPNOTSUPP ||
+        error == EINVAL) {
+        return Outcome::InPlace;
+    }
+    Fail(reason, SystemReason(error));
+    return Outcome::Failed;
+}
+
+// Every extended attribute of `from` (user attributes, ACLs, security labels) onto `to`.
+bool CopyXattrs(const TXattrs& from, const TXattrs& to) {
+    const std::optional<std::vector<std::string>> names = from.Names();
+    if (!names)
+        return false;
+    for (const std::string& name : *names) {
+        const std::optional<std::string> value = from.Get(name.c_str());
+        if (!value && errno == ENODATA)
+            continue;  // removed since it was listed
+        if (!value || !to.Set(name.c_str(), *value))
+            return false;
+    }
+    return true;
+}
+
+// A new file is born now; where the old file shows its birth time as its creation time, that
+// time is stored with the attributes of the new one, as a creation time set by the user is.
+Outcome KeepCreationTime(const TXattrs& from, const struct statx& st, const TXattrs& to,
+                         std::string& reason) {
+    const StoredDosAttrib stored = ReadStoredDosAttrib(from);
+    const bool showsBirthTime =
+        !stored.value.creationTime && (st.stx_mask & STATX_BTIME) && st.stx_btime.tv_sec != 0;
+    if (!showsBirthTime)
+        return Outcome::Replaced;
+    if (!stored.readable)
+        return Outcome::InPlace;  // a value we cannot read is not rewritten, even on a copy
+    DosAttrib wanted = stored.value;
+    wanted.creationTime = ToFileTime(st.stx_btime);
+    return to.Set(kDosAttribName, EncodeDosAttrib(wanted)) ? Outcome::Replaced
+                                                           : AfterError(errno, reason);
+}
+
+// The compression flag shows as the C attribute; it must be set before the data is written.
+bool KeepCompression(int fd, const struct statx& st) {
+    if (!(st.stx_attributes_mask & STATX_ATTR_COMPRESSED) ||
+        !(st.stx_attributes & STATX_ATTR_COMPRESSED)) {
+        return true;
+    }
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0)
+        return false;
+    flags |= FS_COMPR_FL;
+    return ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+}
+
+// Owner before the attributes: a change of owner drops file capabilities.
+Outcome KeepOwner(int fd, const struct statx& st, std::string& reason) {
+    struct stat now {};
+    if (fstat(fd, &now) != 0)
+        return AfterError(errno, reason);
+    if ((now.st_uid != st.stx_uid || now.st_gid != st.stx_gid) &&
+        fchown(fd, st.stx_uid, st.stx_gid) != 0) {
+        return AfterError(errno, reason);
+    }
+    return Outcome::Replaced;
+}
+
+// Mode last: the ACL copied before it sets the group bits, which the mode then puts back as
+// the old file had them.
+Outcome KeepMode(int fd, const struct statx& st, std::string& reason) {
+    const mode_t mode = st.stx_mode & 07777;
+    if (fchmod(fd, mode) != 0)
+        return AfterError(errno, reason);
+    // The system drops the set-group-ID bit for a group the caller is not in.
+    struct stat now {};
+    if (fstat(fd, &now) != 0 || (now.st_mode & 07777) != mode)
+        return Outcome::InPlace;
+    return Outcome::Replaced;
+}
+
+Outcome ReplaceByRename(int folder, const std::string& name, const TXattrs& source,
+                        const struct statx& st, std::span<const std::uint8_t> bytes,
+                        TDescriptor& replacement, std::string& reason) {
+    TSiblingFile temporary(folder);
+    if (!temporary.Valid())
+        return AfterError(errno, reason);
+    const TXattrs target = TXattrs::OfDescriptor(temporary.Fd());
+    if (!KeepCompression(temporary.Fd(), st))
+        return Outcome::InPlace;
+    // The data before the metadata: a write by the caller drops file capabilities.
+    if (!WriteAllAt(temporary.Fd(), bytes, 0)) {
+        Fail(reason, SystemReason(errno));
+        return Outcome::Failed;
+    }
+    Outcome step = KeepOwner(temporary.Fd(), st, reason);
+    if (step == Outcome::Replaced && !CopyXattrs(source, target))
+        step = AfterError(errno, reason);
+    if (step == Outcome::Replaced)
+        step = KeepCreationTime(source, st, target, reason);
+    if (step == Outcome::Replaced)
+        step = KeepMode(temporary.Fd(), st, reason);
+    if (step != Outcome::Replaced)
+        return step;
+    if (fsync(temporary.Fd()) != 0) {
+        Fail(reason, SystemReason(errno));
+        return Outcome::Failed;
+    }
+    if (!IsStillNamed(folder, name, st)) {
+        Fail(reason, "the file was moved or replaced while it was rewritten");
+        return Outcome::Failed;
+    }
+    if (renameat(folder, temporary.Name().c_str(), folder, name.c_str()) != 0) {
+        Fail(reason, SystemReason(errno));
+        return Outcome::Failed;
+    }
+    replacement = temporary.Keep();
+    // The rename is done and the file wholly new; a folder that cannot be synced (one the
+    // caller may not list) only leaves the new name's durability to the system.
+    fsync(folder);
+    return Outcome::Replaced;
+}
+
+// Writes in place through `fd` (open for reading and writing), the old bytes kept in a copy
+// beside the file, or in memory where the folder takes no new file, until the new ones are
+// synced; on failure the old bytes are put back, which needs no new space.
+bool ReplaceInPlace(int fd, int folder, const std::string& path,
+                    std::span<const std::uint8_t> bytes, std::string& reason) {
+    std::vector<std::uint8_t> old;
+    if (!ReadWhole(fd, old))
+        return FailWithErrno(reason);
+    std::optional<TSiblingFile> copy;
+    if (folder >= 0) {
+        copy.emplace(folder);
+        if (!copy->Valid() && errno != EACCES && errno != EPERM)
+            return FailWithErrno(reason);
+        if (copy->Valid() && (!WriteAllAt(copy->Fd(), old, 0) || fsync(copy->Fd()) != 0))
+            return FailWithErrno(reason);
+    }
+    if (WriteAllAt(fd, bytes, 0) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+        fsync(fd) == 0) {
+        return true;
+    }
+    const int error = errno;
+    const bool restored = WriteAllAt(fd, old, 0) &&
+                          ftruncate(fd, static_cast<off_t>(old.size())) == 0 && fsync(fd) == 0;
+    if (!restored && copy && copy->Valid()) {
+        const std::string kept = FolderOf(path) + kPathSeparator + copy->Name();
+        copy->Keep();
+        return Fail(reason, SystemReason(error) + "; the old content is kept in " + kept);
+    }
+    return Fail(reason, SystemReason(error));
+}
+
+}  // namespace
+
+bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::string& reason) {
+    struct statx st {};
+    if (!StatDescriptor(fd_, st))
+        return FailWithErrno(reason);
+    if (!S_ISREG(st.stx_mode))
+        return Fail(reason, PassedOverReason(KindOf(st.stx_mode)));
+    // Windows cannot open a read-only file for writing; keep that promise even for root.
+    if ((st.stx_mode & kWriteBits) == 0)
+        return Fail(reason, "the file is read-only");
+    IgnoreFileSizeSignal();
+    // Opened again through the descriptor, not the path: this proves that the caller may write
+    // this very file, whichever way it is then replaced.
+    TDescriptor writable(open(DescriptorPath(fd_).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!writable.Valid())
+        return FailWithErrno(reason);
+    const TDescriptor folder = OpenFolder(FolderOf(path_));
+    const TSignalsHeld held;
+    if (st.stx_nlink == 1 && folder.Valid()) {
+        TDescriptor replacement;
+        const Outcome outcome =
+            ReplaceByRename(folder.Get(), LastComponent(path_), XattrsOf(fd_, pathOnly_), st, bytes,
+                            replacement, reason);
+        if (outcome == Outcome::Failed)
+            return false;
+        if (outcome == Outcome::Replaced) {
+            close(fd_);
+            fd_ = replacement.Release();
+            pathOnly_ = false;
+            return true;
+        }
+    }
+    return ReplaceInPlace(writable.Get(), folder.Get(), path_, bytes, reason);
+}
+
+}  // namespace platform

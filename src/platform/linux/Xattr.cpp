@@ -1,0 +1,86 @@
+#include "platform/linux/Xattr.h"
+
+#include <sys/xattr.h>
+
+#include <cerrno>
+
+namespace platform::linux_fs {
+namespace {
+
+// Reads a value of unknown size: a small buffer first, then the size the system reports, again
+// if the value grew in between.
+template <typename Read>
+std::optional<std::string> ReadWhole(const Read& read) {
+    std::string value(256, '\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const ssize_t n = read(value.data(), value.size());
+        if (n >= 0) {
+            value.resize(static_cast<std::size_t>(n));
+            return value;
+        }
+        if (errno != ERANGE)
+            return std::nullopt;
+        const ssize_t size = read(nullptr, 0);
+        if (size < 0)
+            return std::nullopt;
+        value.resize(static_cast<std::size_t>(size) + 1);
+    }
+    errno = ERANGE;
+    return std::nullopt;
+}
+
+}  // namespace
+
+ssize_t TXattrs::GetRaw(const char* name, char* buffer, std::size_t size) const {
+    if (fd_ >= 0)
+        return fgetxattr(fd_, name, buffer, size);
+    if (rule_ == LinkRule::NoFollow)
+        return lgetxattr(path_.c_str(), name, buffer, size);
+    return getxattr(path_.c_str(), name, buffer, size);
+}
+
+ssize_t TXattrs::ListRaw(char* buffer, std::size_t size) const {
+    if (fd_ >= 0)
+        return flistxattr(fd_, buffer, size);
+    if (rule_ == LinkRule::NoFollow)
+        return llistxattr(path_.c_str(), buffer, size);
+    return listxattr(path_.c_str(), buffer, size);
+}
+
+std::optional<std::string> TXattrs::Get(const char* name) const {
+    return ReadWhole([&](char* buffer, std::size_t size) { return GetRaw(name, buffer, size); });
+}
+
+bool TXattrs::Set(const char* name, std::string_view value) const {
+    if (fd_ >= 0)
+        return fsetxattr(fd_, name, value.data(), value.size(), 0) == 0;
+    if (rule_ == LinkRule::NoFollow)
+        return lsetxattr(path_.c_str(), name, value.data(), value.size(), 0) == 0;
+    return setxattr(path_.c_str(), name, value.data(), value.size(), 0) == 0;
+}
+
+bool TXattrs::Remove(const char* name) const {
+    if (fd_ >= 0)
+        return fremovexattr(fd_, name) == 0;
+    if (rule_ == LinkRule::NoFollow)
+        return lremovexattr(path_.c_str(), name) == 0;
+    return removexattr(path_.c_str(), name) == 0;
+}
+
+std::optional<std::vector<std::string>> TXattrs::Names() const {
+    const std::optional<std::string> list =
+        ReadWhole([&](char* buffer, std::size_t size) { return ListRaw(buffer, size); });
+    if (!list)
+        return std::nullopt;
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < list->size();) {
+        const std::size_t end = list->find('\0', start);
+        const std::size_t stop = end == std::string::npos ? list->size() : end;
+        if (stop > start)
+            names.push_back(list->substr(start, stop - start));
+        start = stop + 1;
+    }
+    return names;
+}
+
+}  // namespace platform::linux_fs

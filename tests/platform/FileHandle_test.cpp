@@ -1,0 +1,286 @@
+#include "platform/FileHandle.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "ChildProcess.h"
+#include "platform/linux/DosAttrib.h"
+#include "support/TempDir.h"
+
+namespace platform {
+namespace {
+
+using testsupport::ReadFile;
+using testsupport::TempDir;
+
+constexpr FileTime kSomeTime = 127'000'000'000'000'000ull;  // in 2003
+
+std::string DosAttribOf(const std::string& path) {
+    char buffer[256];
+    const ssize_t n = getxattr(path.c_str(), "user.DOSATTRIB", buffer, sizeof buffer);
+    return std::string(buffer, n < 0 ? 0 : static_cast<std::size_t>(n));
+}
+
+// Everything a change could alter about a file, as one text to compare before and after.
+std::string StateOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return std::to_string(st.st_mode) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec) + " " + DosAttribOf(path) + " " +
+           (S_ISREG(st.st_mode) ? ReadFile(path) : "");
+}
+
+bool MakeSocket(const std::string& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return bound;
+}
+
+// One entry of every kind: "target.txt", "folder", links to both, a FIFO, a socket and, where
+// the test may make one, a device. False when there is no device.
+bool MakeEntriesOfEveryKind(const TempDir& dir) {
+    const std::string target = dir.Write("target.txt", "kept");
+    mkdir((dir / "folder").c_str(), 0755);
+    symlink(target.c_str(), (dir / "file-link").c_str());
+    symlink((dir / "folder").c_str(), (dir / "folder-link").c_str());
+    mkfifo((dir / "fifo").c_str(), 0644);
+    EXPECT_TRUE(MakeSocket(dir / "socket"));
+    return mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+}
+
+TEST(FileHandleTest, OnlyRegularFilesAreOpened) {
+    TempDir dir;
+    const bool haveDevice = MakeEntriesOfEveryKind(dir);
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"file-link", "a symbolic link is not followed"},
+        {"folder-link", "a symbolic link is not followed"},
+        {"folder", "a folder is not processed"},
+        {"fifo", "a device, FIFO or socket is not changed"},
+        {"socket", "a device, FIFO or socket is not changed"},
+        {"null", "a device, FIFO or socket is not changed"},
+        {"missing", "no such file"},
+    };
+    for (const Case& c : cases) {
+        if (std::string(c.name) == "null" && !haveDevice)
+            continue;
+        std::string reason;
+        EXPECT_FALSE(TFileHandle::Open(dir / c.name, reason)) << c.name;
+        EXPECT_EQ(reason, c.reason) << c.name;
+        // Folders are changed by the path setters, as the program always did.
+        if (std::string(c.name) == "folder")
+            continue;
+        // Nor do the path setters change any of them, or what a link leads to.
+        const std::string before = StateOf(dir / c.name);
+        EXPECT_FALSE(SetFileAttributes(dir / c.name, kAttrReadOnly)) << c.name;
+        EXPECT_FALSE(SetFileTimes(dir / c.name, {std::nullopt, kSomeTime, kSomeTime})) << c.name;
+        EXPECT_EQ(StateOf(dir / c.name), before) << c.name;
+    }
+    std::string reason;
+    EXPECT_TRUE(TFileHandle::Open(dir / "target.txt", reason));
+    EXPECT_TRUE(TFileHandle::Open(dir / "folder", reason, OpenKind::FileOrFolder));
+}
+
+TEST(FileHandleTest, ReadsThroughTheDescriptor) {
+    TempDir dir;
+    std::string content(300, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i);
+    const std::string file = dir.Write("data.bin", content);
+    std::string reason;
+    const std::optional<TFileHandle> handle = TFileHandle::Open(file, reason);
+    ASSERT_TRUE(handle);
+    const auto asText = [](const std::vector<std::uint8_t>& b) {
+        return std::string(b.begin(), b.end());
+    };
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(handle->ReadPrefix(10, bytes, reason));
+    EXPECT_EQ(asText(bytes), content.substr(0, 10));
+    ASSERT_TRUE(handle->ReadPrefix(1000, bytes, reason));
+    EXPECT_EQ(asText(bytes), content);
+    ASSERT_TRUE(handle->ReadTail(128, bytes, reason));
+    EXPECT_EQ(asText(bytes), content.substr(300 - 128));
+    EXPECT_FALSE(handle->ReadTail(301, bytes, reason));
+    // The name no longer matters once the file is open.
+    ASSERT_EQ(rename(file.c_str(), (dir / "moved.bin").c_str()), 0);
+    ASSERT_TRUE(handle->ReadAll(bytes, reason));
+    EXPECT_EQ(asText(bytes), content);
+}
+
+TEST(FileHandleTest, LookUpOfAFoundLinkReportsTheLinkItself) {
+    TempDir dir;
+    MakeEntriesOfEveryKind(dir);
+    struct Case {
+        const char* name;
+        LinkRule rule;
+        EntryKind kind;
+        bool folder;
+    };
+    const Case cases[] = {
+        {"file-link", LinkRule::Follow, EntryKind::File, false},
+        {"file-link", LinkRule::NoFollow, EntryKind::SymbolicLink, false},
+        {"folder-link", LinkRule::Follow, EntryKind::Folder, true},
+        {"folder-link", LinkRule::NoFollow, EntryKind::SymbolicLink, false},
+        {"target.txt", LinkRule::NoFollow, EntryKind::File, false},
+        {"fifo", LinkRule::NoFollow, EntryKind::Special, false},
+    };
+    for (const Case& c : cases) {
+        const std::optional<FindData> found = FindPath(dir / c.name, c.rule);
+        ASSERT_TRUE(found) << c.name;
+        EXPECT_EQ(found->name, c.name);
+        EXPECT_EQ(found->kind, c.kind) << c.name;
+        EXPECT_EQ((found->attributes & kAttrDirectory) != 0, c.folder) << c.name;
+    }
+    EXPECT_EQ(PassedOverReason(EntryKind::SymbolicLink), "a symbolic link is not followed");
+    EXPECT_EQ(PassedOverReason(EntryKind::File), "");
+}
+
+// A name beginning with "." is hidden by itself: asking for the file without H sets the
+// other bits and says why H stayed.
+TEST(FileHandleTest, DotNameStaysHidden) {
+    TempDir dir;
+    const std::string file = dir.Write(".profile");
+    std::string reason;
+    std::optional<TFileHandle> handle = TFileHandle::Open(file, reason);
+    ASSERT_TRUE(handle);
+    EXPECT_EQ(handle->GetAttributes(), kAttrHidden);
+    struct Case {
+        std::uint32_t asked;
+        bool ok;
+        std::uint32_t shown;
+    };
+    const Case cases[] = {
+        {kAttrArchive, false, kAttrHidden | kAttrArchive},
+        {0, false, kAttrHidden},
+        {kAttrHidden | kAttrSystem, true, kAttrHidden | kAttrSystem},
+        {kAttrReadOnly, false, kAttrHidden | kAttrReadOnly},
+    };
+    for (const Case& c : cases) {
+        reason.clear();
+        EXPECT_EQ(handle->SetAttributes(c.asked, reason), c.ok) << c.asked;
+        EXPECT_EQ(reason, c.ok ? "" : "a name beginning with \".\" is always hidden");
+        EXPECT_EQ(handle->GetAttributes(), c.shown) << c.asked;
+    }
+    // The bit that comes from the name is not copied into the attribute.
+    EXPECT_EQ(DosAttribOf(file), "");
+}
+
+// A stored value we cannot read may hold a creation time or bits of another program: it is
+// never overwritten, and the file still shows the bits its text tells.
+TEST(FileHandleTest, UnreadableStoredAttributesAreNeverOverwritten) {
+    TempDir dir;
+    const std::string readable = linux_fs::EncodeDosAttrib({kAttrSystem, kSomeTime});
+    std::string versionsDisagree = readable;
+    versionsDisagree[6] = 5;  // the version, where the level still says 3
+    const std::string values[] = {versionsDisagree, readable.substr(0, readable.size() - 3),
+                                  std::string("\x93\x11\0\xfe random", 11)};
+    for (const std::string& value : values) {
+        const std::string file = dir.Write("f.txt", "x");
+        ASSERT_EQ(setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
+        std::string reason;
+        std::optional<TFileHandle> handle = TFileHandle::Open(file, reason);
+        ASSERT_TRUE(handle);
+        const std::uint32_t shown = handle->GetAttributes();
+        EXPECT_EQ(shown, value == values[2] ? 0u : kAttrSystem);
+        EXPECT_FALSE(handle->SetAttributes(shown ^ kAttrHidden, reason));
+        EXPECT_EQ(reason, "the stored DOS attributes cannot be read");
+        EXPECT_FALSE(handle->SetTimes({kSomeTime, std::nullopt, std::nullopt}, reason));
+        EXPECT_EQ(reason, "the stored DOS attributes cannot be read");
+        // What needs no new value still changes: read-only lives in the mode, and a creation
+        // time the file already shows needs no writing.
+        EXPECT_TRUE(handle->SetAttributes(shown | kAttrReadOnly, reason)) << reason;
+        EXPECT_EQ(handle->GetAttributes(), shown | kAttrReadOnly);
+        chmod(file.c_str(), 0644);
+        const FileTime created = *handle->Find()->creationTime;
+        const FileTime asWritten = created - created % (2 * kTicksPerSecond);  // the DOS form
+        EXPECT_TRUE(handle->SetTimes({asWritten, std::nullopt, kSomeTime}, reason)) << reason;
+        EXPECT_EQ(DosAttribOf(file), value);
+        unlink(file.c_str());
+    }
+}
+
+// Someone who may write the folder swaps the file for a link to a file outside, over and over,
+// while it is opened and changed: the file outside must never change.
+TEST(FileHandleTest, LinkSwappedInNeverRedirectsAChange) {
+    TempDir dir;
+    TempDir outside;
+    const std::string target = outside.Write("secret.txt", "secret");
+    const std::string before = StateOf(target);
+    const std::string path = dir / "f.gif";
+    std::atomic<bool> stop{false};
+    // Each state lasts while the other is being prepared.
+    std::thread swapper([&] {
+        while (!stop) {
+            { std::ofstream(dir / "file.tmp") << "plain"; }
+            rename((dir / "file.tmp").c_str(), path.c_str());
+            symlink(target.c_str(), (dir / "link.tmp").c_str());
+            rename((dir / "link.tmp").c_str(), path.c_str());
+        }
+    });
+    int opened = 0;
+    int refused = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((opened < 200 || refused < 200) && std::chrono::steady_clock::now() < end) {
+        std::string reason;
+        std::optional<TFileHandle> handle = TFileHandle::Open(path, reason);
+        handle ? ++opened : ++refused;
+        if (handle) {
+            handle->SetAttributes(kAttrHidden | kAttrSystem, reason);
+            handle->SetTimes({kSomeTime, kSomeTime, kSomeTime}, reason);
+            handle->ReplaceContent(std::vector<std::uint8_t>(100, 'n'), reason);
+            handle->SetAttributes(kAttrReadOnly, reason);
+        }
+        SetFileAttributes(path, kAttrHidden);
+        SetFileTimes(path, {kSomeTime, kSomeTime, kSomeTime});
+    }
+    stop = true;
+    swapper.join();
+    EXPECT_GT(opened, 0);
+    EXPECT_GT(refused, 0);
+    EXPECT_EQ(StateOf(target), before);
+}
+
+// A file its owner may not read is still theirs to change (mode, times, attributes), through
+// a descriptor that pins it.
+TEST(FileHandlePermissionTest, OwnerChangesAFileTheyCannotRead) {
+    TempDir dir;
+    chmod(dir.Path().c_str(), 0755);
+    const std::string file = dir.Write("write-only.txt", "data");
+    chmod(file.c_str(), 0200);
+    EXPECT_TRUE(AsOrdinaryUser({file}, [&] {
+        std::string reason;
+        std::optional<TFileHandle> handle = TFileHandle::Open(file, reason);
+        std::vector<std::uint8_t> bytes;
+        // Its stored attributes cannot be read either, so they are not overwritten.
+        return handle && !handle->ReadAll(bytes, reason) && reason == "Permission denied" &&
+               handle->SetTimes({std::nullopt, kSomeTime, kSomeTime}, reason) &&
+               handle->SetAttributes(kAttrReadOnly, reason) &&
+               !handle->SetAttributes(kAttrReadOnly | kAttrSystem, reason) &&
+               reason == "the stored DOS attributes cannot be read" &&
+               handle->GetAttributes() == kAttrReadOnly &&
+               handle->Find()->lastWriteTime == kSomeTime;
+    }));
+    struct stat st {};
+    stat(file.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0000u);
+}
+
+}  // namespace
+}  // namespace platform
