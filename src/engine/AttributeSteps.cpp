@@ -1,13 +1,13 @@
 #include "engine/AttributeSteps.h"
 
-#include "platform/FileSystem.h"
-
 namespace engine {
 
-bool RemoveAttributes(const std::string& path, const RunOptions& options) {
-    std::uint32_t a = platform::GetFileAttributes(path);
-    if (a == platform::kInvalidAttributes)
+bool RemoveAttributes(platform::TFileHandle& file, const RunOptions& options, std::string& reason) {
+    std::uint32_t a = file.GetAttributes();
+    if (a == platform::kInvalidAttributes) {
+        reason = "the attributes cannot be read";
         return false;
+    }
     if (options.rArchive)
         a &= ~platform::kAttrArchive;
     if (options.rReadOnly)
@@ -16,11 +16,11 @@ bool RemoveAttributes(const std::string& path, const RunOptions& options) {
         a &= ~platform::kAttrHidden;
     if (options.rSystem)
         a &= ~platform::kAttrSystem;
-    return platform::SetFileAttributes(path, a);
+    return file.SetAttributes(a, reason);
 }
 
-bool SetAttributes(const std::string& path, std::uint32_t mask) {
-    return platform::SetFileAttributes(path, mask);
+bool SetAttributes(platform::TFileHandle& file, std::uint32_t mask, std::string& reason) {
+    return file.SetAttributes(mask, reason);
 }
 
 }  // namespace engine

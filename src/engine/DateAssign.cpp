@@ -18,19 +18,20 @@ bool CheckYear(TDateTime date, const ShowMessageFn& showMessage) {
     return false;
 }
 
-bool AssignSeparateTimes(const std::string& path, const RunOptions& o) {
+std::optional<platform::FileTimesToSet> SeparateTimes(
+    const RunOptions& o, const std::optional<platform::FindData>& current) {
     if (!o.created && !o.modified && !o.opened)
-        return false;
-    const TDateTime created = o.created ? 0 : GetCreatedTime(path);
-    const TDateTime modified = o.modified ? 0 : GetModifiedTime(path);
+        return std::nullopt;
+    const TDateTime created = o.created ? 0 : CreatedTimeOf(current);
+    const TDateTime modified = o.modified ? 0 : ModifiedTimeOf(current);
     TDateTime opened = o.openedDate;
     if (!o.opened) {
         // With Created and Modified ticked the last-access date comes from the last-write time.
-        opened = o.created && o.modified ? DateOf(GetModifiedTime(path)) : GetOpenedDate(path);
+        opened = o.created && o.modified ? DateOf(ModifiedTimeOf(current)) : OpenedDateOf(current);
     }
-    return SetFileTimes(path, o.created ? o.createdDate : created,
-                        o.created ? o.createdTime : created, o.modified ? o.modifiedDate : modified,
-                        o.modified ? o.modifiedTime : modified, opened);
+    return FileTimesOf(o.created ? o.createdDate : created, o.created ? o.createdTime : created,
+                       o.modified ? o.modifiedDate : modified,
+                       o.modified ? o.modifiedTime : modified, opened);
 }
 
 }  // namespace
@@ -54,16 +55,26 @@ bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage) 
     return false;
 }
 
-bool AssignTimes(const std::string& path, const RunOptions& options) {
+std::optional<platform::FileTimesToSet> TimesToAssign(
+    const RunOptions& options, const std::optional<platform::FindData>& current) {
     switch (options.dateChange) {
         case DateChange::DoNotChange:
-            return true;
+            return std::nullopt;
         case DateChange::SetSelected:
-            return SetAllFileTimes(path, options.date, options.time);
+            return AllFileTimes(options.date, options.time);
         case DateChange::SetSeparate:
-            return AssignSeparateTimes(path, options);
+            return SeparateTimes(options, current);
     }
-    return false;
+    return std::nullopt;
+}
+
+bool AssignTimes(platform::TFileHandle& file, const RunOptions& options, std::string& reason) {
+    const std::optional<platform::FileTimesToSet> times = TimesToAssign(options, file.Find());
+    if (!times) {
+        reason = "no time is ticked";
+        return false;
+    }
+    return file.SetTimes(*times, reason);
 }
 
 }  // namespace engine

@@ -2,9 +2,11 @@
 // Which times a run writes, with which values, and the check of the date pickers before a run.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/RunOptions.h"
+#include "platform/FileHandle.h"
 
 namespace engine {
 
@@ -17,9 +19,14 @@ using ShowMessageFn = std::function<void(const std::string& text, const std::str
 // True when the run may start. Shows the year-range message at most once.
 bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage);
 
-// Writes the times the options ask for; times not to be changed are read from the file just
-// before and written back. False when the write failed (or, with no box ticked in the separate
-// mode, nothing was to be written).
-bool AssignTimes(const std::string& path, const RunOptions& options);
+// The times the options ask for, given the file's times now: those not to be changed are
+// written back as they are read. Nothing when nothing is to be written (no box ticked in the
+// separate mode, or no time change at all).
+std::optional<platform::FileTimesToSet> TimesToAssign(
+    const RunOptions& options, const std::optional<platform::FindData>& current);
+
+// Writes the times the options ask for through the file's handle. False with the reason when
+// the write failed or nothing was to be written.
+bool AssignTimes(platform::TFileHandle& file, const RunOptions& options, std::string& reason);
 
 }  // namespace engine

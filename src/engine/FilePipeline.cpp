@@ -21,16 +21,6 @@ bool HasExtension(const std::string& path, const char* extension) {
     return platform::AsciiLower(platform::ExtensionOf(path)) == extension;
 }
 
-// Why a row's path cannot be processed at all; empty when it names a file.
-std::string WhyNotAFile(const std::string& path) {
-    const std::optional<platform::FindData> found = platform::FindPath(path);
-    if (!found)
-        return "no such file";
-    if (found->attributes & platform::kAttrDirectory)
-        return "a folder is not processed";
-    return {};
-}
-
 }  // namespace
 
 TFilePipeline::TFilePipeline(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {
@@ -38,14 +28,17 @@ TFilePipeline::TFilePipeline(IRunRows& rows, IRunHost& host) : rows_(rows), host
 }
 
 StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask) {
-    FileContext file{row, rowPath, host_.ReadOptions(), setMask};
+    const RunOptions options = host_.ReadOptions();
     // A run that changes nothing has nothing to refuse.
-    if (!AsksForChange(file.options))
+    if (!AsksForChange(options))
         return StepOutcome::Done();
-    if (const std::string why = WhyNotAFile(rowPath); !why.empty()) {
+    std::string why;
+    std::optional<platform::TFileHandle> handle = platform::TFileHandle::Open(rowPath, why);
+    if (!handle) {
         host_.FileFailed(rowPath, why);
         return {false, why, false};
     }
+    FileContext file{row, *handle, options, setMask};
     using StepFn = StepOutcome (TFilePipeline::*)(FileContext&);
     static constexpr StepFn kSteps[] = {
         &TFilePipeline::RemoveAttributes, &TFilePipeline::DeleteGIFComments,
@@ -57,7 +50,7 @@ StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath, std:
         if (outcome.endsRun)
             return outcome;
         if (!outcome.ok)
-            host_.FileFailed(file.path, outcome.reason);
+            host_.FileFailed(handle->Path(), outcome.reason);
     }
     return StepOutcome::Done();
 }
@@ -65,38 +58,42 @@ StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath, std:
 StepOutcome TFilePipeline::RemoveAttributes(FileContext& file) {
     if (!file.options.removeAttr)
         return StepOutcome::Done();
-    if (!engine::RemoveAttributes(file.path, file.options))
-        return StepOutcome::Failed(Step::RemoveAttributes, "cannot remove attributes");
+    std::string reason;
+    const bool removed = engine::RemoveAttributes(file.handle, file.options, reason);
+    // Shown whether or not all went: some bits may have changed before one could not.
     RefreshAttributes(file);
-    return StepOutcome::Done();
+    return removed ? StepOutcome::Done() : StepOutcome::Failed(Step::RemoveAttributes, reason);
 }
 
 StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file) {
-    if (!file.options.deleteGIFExtensions || !HasExtension(file.path, ".gif"))
+    if (!file.options.deleteGIFExtensions || !HasExtension(file.handle.Path(), ".gif"))
         return StepOutcome::Done();
     try {
-        gif::DeleteGIFComments(image_, file.path);
+        gif::DeleteGIFComments(image_, file.handle.Path());
     } catch (const std::bad_alloc&) {
         return StepOutcome::Failed(Step::DeleteGIFComments, "not enough memory for this image");
     } catch (const std::exception& error) {
         // The GIF subsystem's errors carry the message the user is shown, as it stands.
         return StepOutcome::Failed(Step::DeleteGIFComments, error.what());
     }
-    rows_.SetText(file.row, RowText::Size, FormatSize(GetSizeOfFile(file.path)));
+    const std::optional<platform::FindData> found = file.handle.Find();
+    rows_.SetText(file.row, RowText::Size,
+                  FormatSize(found ? static_cast<std::int64_t>(found->size) : -1));
     return StepOutcome::Done();
 }
 
 StepOutcome TFilePipeline::RenameFromTag(FileContext& file) {
-    if (!file.options.id3v1 || !HasExtension(file.path, ".mp3"))
+    if (!file.options.id3v1 || !HasExtension(file.handle.Path(), ".mp3"))
         return StepOutcome::Done();
-    return Renamed(file, Step::RenameFromTag, engine::RenameFromTag(file.path, id3_));
+    return Renamed(file, Step::RenameFromTag, engine::RenameFromTag(file.handle, id3_));
 }
 
 StepOutcome TFilePipeline::ChangeCase(FileContext& file) {
     if (file.options.caseChange == CaseChange::DontChange)
         return StepOutcome::Done();
-    return Renamed(file, Step::ChangeCase,
-                   engine::ChangeCase(file.path, rows_.Caption(file.row), file.options.caseChange));
+    return Renamed(
+        file, Step::ChangeCase,
+        engine::ChangeCase(file.handle.Path(), rows_.Caption(file.row), file.options.caseChange));
 }
 
 StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOutcome& outcome) {
@@ -106,37 +103,38 @@ StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOut
     if (outcome.status != Status::Renamed)
         return StepOutcome::Failed(step, DescribeFailure(outcome));
     rows_.SetCaption(file.row, outcome.newCaption);
-    // The later steps follow the file to its new name, so that times and attributes still
-    // reach it.
-    file.path = outcome.newPath;
+    file.handle.Renamed(outcome.newPath);
     return StepOutcome::Done();
 }
 
 StepOutcome TFilePipeline::SetTimes(FileContext& file) {
     if (file.options.dateChange == DateChange::DoNotChange)
         return StepOutcome::Done();
-    const bool written = AssignTimes(file.path, file.options);
+    std::string reason;
+    const bool written = AssignTimes(file.handle, file.options, reason);
     // Rewritten whether or not the write succeeded: the texts show what the file has.
-    const auto found = platform::FindPath(file.path);
-    rows_.SetText(file.row, RowText::Created, CreatedTextOf(found));
-    rows_.SetText(file.row, RowText::Modified, ModifiedTextOf(found));
-    rows_.SetText(file.row, RowText::Opened, OpenedTextOf(found));
-    return written ? StepOutcome::Done()
-                   : StepOutcome::Failed(Step::SetTimes, "the file times could not all be set");
+    RefreshTimes(file);
+    return written ? StepOutcome::Done() : StepOutcome::Failed(Step::SetTimes, reason);
 }
 
 StepOutcome TFilePipeline::SetAttributes(FileContext& file) {
     if (!file.options.setAttr)
         return StepOutcome::Done();
-    if (!engine::SetAttributes(file.path, file.setMask))
-        return StepOutcome::Failed(Step::SetAttributes, "cannot set attributes");
+    std::string reason;
+    const bool set = engine::SetAttributes(file.handle, file.setMask, reason);
     RefreshAttributes(file);
-    return StepOutcome::Done();
+    return set ? StepOutcome::Done() : StepOutcome::Failed(Step::SetAttributes, reason);
 }
 
 void TFilePipeline::RefreshAttributes(const FileContext& file) {
-    rows_.SetText(file.row, RowText::Attributes,
-                  AttrToText(platform::GetFileAttributes(file.path)));
+    rows_.SetText(file.row, RowText::Attributes, AttrToText(file.handle.GetAttributes()));
+}
+
+void TFilePipeline::RefreshTimes(const FileContext& file) {
+    const std::optional<platform::FindData> found = file.handle.Find();
+    rows_.SetText(file.row, RowText::Created, CreatedTextOf(found));
+    rows_.SetText(file.row, RowText::Modified, ModifiedTextOf(found));
+    rows_.SetText(file.row, RowText::Opened, OpenedTextOf(found));
 }
 
 std::string RowPath(const IRunRows& rows, int row) {

@@ -12,6 +12,7 @@
 #include "engine/StepOutcome.h"
 #include "gif/GIFDocument.h"
 #include "id3/ID3v1.h"
+#include "platform/FileHandle.h"
 
 namespace engine {
 
@@ -29,7 +30,9 @@ private:
     // The file one run of the pipeline works on.
     struct FileContext {
         int row = 0;
-        std::string path;  // follows the file when a step renames it
+        // Opened once, without following a link; every step reads and changes the file
+        // through it, and it follows the file when a step renames it.
+        platform::TFileHandle& handle;
         RunOptions options;
         std::uint32_t setMask = 0;
     };
@@ -42,6 +45,7 @@ private:
     StepOutcome SetAttributes(FileContext& file);
     StepOutcome Renamed(FileContext& file, Step step, const RenameOutcome& outcome);
     void RefreshAttributes(const FileContext& file);
+    void RefreshTimes(const FileContext& file);
 
     IRunRows& rows_;
     IRunHost& host_;

@@ -1,7 +1,9 @@
 #include "engine/Renaming.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "engine/CaseConversion.h"
 #include "platform/FileSystem.h"
@@ -67,9 +69,15 @@ RenameOutcome WithStatus(Status status) {
 
 }  // namespace
 
-RenameOutcome RenameFromTag(const std::string& path, id3::TID3v1& tag) {
-    if (!tag.ReadFromFile(path))
+RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag) {
+    std::vector<std::uint8_t> tail;
+    std::string unused;
+    id3::TagBuffer buffer{};
+    if (!file.ReadTail(buffer.size(), tail, unused))
         return WithStatus(Status::TagUnreadable);
+    std::copy(tail.begin(), tail.end(), buffer.begin());
+    tag.ReadFromBuffer(buffer);
+    const std::string& path = file.Path();
     if (!tag.Exists())
         return WithStatus(Status::NoTag);
     const std::string artist = tag.Artist().empty() ? "Unknown" : tag.Artist();

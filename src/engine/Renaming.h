@@ -7,6 +7,7 @@
 
 #include "engine/RunOptions.h"
 #include "id3/ID3v1.h"
+#include "platform/FileHandle.h"
 
 namespace engine {
 
@@ -27,8 +28,9 @@ struct RenameOutcome {
     int error = 0;  // the system's error number for Failed
 };
 
-// Renames path to "artist - title" plus its extension, from the tag that `tag` reads.
-RenameOutcome RenameFromTag(const std::string& path, id3::TID3v1& tag);
+// Renames the file to "artist - title" plus its extension, from the tag that `tag` reads
+// through the file's handle.
+RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag);
 
 // Changes the letter case of the file's own name or extension; the folders keep theirs.
 RenameOutcome ChangeCase(const std::string& path, const std::string& caption, CaseChange change);

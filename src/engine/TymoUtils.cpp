@@ -141,22 +141,32 @@ std::string GetOpenedText(const std::string& path) {
 }
 
 TDateTime GetCreatedTime(const std::string& path) {
-    const auto found = Find(path);
-    return found && found->creationTime ? LocalDateTime(*found->creationTime) : 0;
+    return CreatedTimeOf(Find(path));
 }
 
 TDateTime GetModifiedTime(const std::string& path) {
-    const auto found = Find(path);
-    return found ? LocalDateTime(found->lastWriteTime) : 0;
+    return ModifiedTimeOf(Find(path));
 }
 
 TDateTime GetOpenedDate(const std::string& path) {
-    const auto found = Find(path);
+    return OpenedDateOf(Find(path));
+}
+
+TDateTime CreatedTimeOf(const std::optional<platform::FindData>& found) {
+    return found && found->creationTime ? LocalDateTime(*found->creationTime) : 0;
+}
+
+TDateTime ModifiedTimeOf(const std::optional<platform::FindData>& found) {
+    return found ? LocalDateTime(found->lastWriteTime) : 0;
+}
+
+TDateTime OpenedDateOf(const std::optional<platform::FindData>& found) {
     return found ? DateOf(LocalDateTime(found->lastAccessTime)) : 0;
 }
 
 int GetIconIndex(const std::string& path, std::int32_t attributes) {
-    return platform::IconIndexOf(platform::LastComponent(path), (attributes & platform::kAttrDirectory) != 0);
+    return platform::IconIndexOf(platform::LastComponent(path),
+                                 (attributes & platform::kAttrDirectory) != 0);
 }
 
 std::string GetTypeName(const std::string& path) {
@@ -197,18 +207,19 @@ std::uint32_t DateToDos(TDateTime date) {
     return DateTimeToDos(date, 0) & 0xFFFF0000u;
 }
 
-bool SetAllFileTimes(const std::string& path, TDateTime date, TDateTime time) {
+platform::FileTimesToSet AllFileTimes(TDateTime date, TDateTime time) {
     const std::optional<FileTime> utc = DosToUtc(DateTimeToDos(date, time));
-    return platform::SetFileTimes(path, {utc, utc, utc});
+    return {utc, utc, utc};
 }
 
-bool SetFileTimes(const std::string& path, TDateTime createdDate, TDateTime createdTime,
-                  TDateTime modifiedDate, TDateTime modifiedTime, TDateTime openedDate) {
+platform::FileTimesToSet FileTimesOf(TDateTime createdDate, TDateTime createdTime,
+                                     TDateTime modifiedDate, TDateTime modifiedTime,
+                                     TDateTime openedDate) {
     platform::FileTimesToSet times;
     times.creation = DosToUtc(DateTimeToDos(createdDate, createdTime));
     times.lastWrite = DosToUtc(DateTimeToDos(modifiedDate, modifiedTime));
     times.lastAccess = DosToUtc(DateToDos(openedDate));
-    return platform::SetFileTimes(path, times);
+    return times;
 }
 
 std::string IncludeBackslash(const std::string& text) {

@@ -35,11 +35,12 @@ std::string AttrToText(std::uint32_t attributes);
 std::uint32_t DateTimeToDos(TDateTime date, TDateTime time);
 std::uint32_t DateToDos(TDateTime date);
 
-// Write the times through their DOS form, so with a resolution of two seconds. A value the DOS
-// form cannot hold leaves that one time as it is. True when the write succeeded.
-bool SetAllFileTimes(const std::string& path, TDateTime date, TDateTime time);
-bool SetFileTimes(const std::string& path, TDateTime createdDate, TDateTime createdTime,
-                  TDateTime modifiedDate, TDateTime modifiedTime, TDateTime openedDate);
+// The times to write, through their DOS form, so with a resolution of two seconds. A value the
+// DOS form cannot hold is absent: that one time stays as it is.
+platform::FileTimesToSet AllFileTimes(TDateTime date, TDateTime time);
+platform::FileTimesToSet FileTimesOf(TDateTime createdDate, TDateTime createdTime,
+                                     TDateTime modifiedDate, TDateTime modifiedTime,
+                                     TDateTime openedDate);
 
 // Appends the platform's path separator unless the text already ends with one.
 std::string IncludeBackslash(const std::string& text);
@@ -57,5 +58,9 @@ std::string FormatSize(std::int64_t size);
 std::string CreatedTextOf(const std::optional<platform::FindData>& found);
 std::string ModifiedTextOf(const std::optional<platform::FindData>& found);
 std::string OpenedTextOf(const std::optional<platform::FindData>& found);
+// The local times of an entry already looked up; 0 as for a path not found.
+TDateTime CreatedTimeOf(const std::optional<platform::FindData>& found);
+TDateTime ModifiedTimeOf(const std::optional<platform::FindData>& found);
+TDateTime OpenedDateOf(const std::optional<platform::FindData>& found);
 
 }  // namespace engine

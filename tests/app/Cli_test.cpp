@@ -87,7 +87,8 @@ TEST(CliTest, FileThatCannotBeChangedIsNamed) {
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
     const ProcessResult result = Cli(dir, {"--set-attr=H", "pipe"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "kelvane-cli: " + (dir / "pipe") + ": cannot set attributes\n");
+    EXPECT_EQ(result.err,
+              "kelvane-cli: " + (dir / "pipe") + ": a device, FIFO or socket is not changed\n");
 }
 
 TEST(CliTest, BadCommandLineExitsWithTwoAndTouchesNothing) {

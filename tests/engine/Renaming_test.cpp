@@ -48,6 +48,13 @@ TEST(CaseConversionTest, LocaleKnowsAccentedLetters) {
 
 class RenameFromTagTest : public ::testing::Test {
 protected:
+    RenameOutcome RenameFrom(const std::string& path) {
+        std::string reason;
+        std::optional<platform::TFileHandle> file = platform::TFileHandle::Open(path, reason);
+        EXPECT_TRUE(file) << reason;
+        return RenameFromTag(*file, tag);
+    }
+
     TempDir dir;
     id3::TID3v1 tag;
 };
@@ -67,7 +74,7 @@ TEST_F(RenameFromTagTest, NameFromArtistAndTitleKeepingTheExtension) {
     };
     for (const auto& c : cases) {
         const std::string path = WriteMp3(dir, c.file, c.artist, c.title);
-        const RenameOutcome outcome = RenameFromTag(path, tag);
+        const RenameOutcome outcome = RenameFrom(path);
         ASSERT_EQ(outcome.status, Status::Renamed) << c.file;
         EXPECT_EQ(outcome.newCaption, c.expected);
         EXPECT_EQ(outcome.newPath, dir / c.expected);
@@ -87,7 +94,7 @@ TEST_F(RenameFromTagTest, FilesThatGiveNoNameKeepTheirsAndSayWhy) {
         {WriteMp3(dir, "del.mp3", "Artist", "T\x7F"), Status::TagHasControlCharacter},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RenameFromTag(c.path, tag).status, c.status) << c.path;
+        EXPECT_EQ(RenameFrom(c.path).status, c.status) << c.path;
         EXPECT_TRUE(Exists(c.path)) << c.path;
     }
 }
@@ -95,8 +102,8 @@ TEST_F(RenameFromTagTest, FilesThatGiveNoNameKeepTheirsAndSayWhy) {
 TEST_F(RenameFromTagTest, SecondFileWithTheSameTagKeepsItsName) {
     const std::string first = WriteMp3(dir, "1.mp3", "Alpha", "Beta", "first");
     const std::string second = WriteMp3(dir, "2.mp3", "Alpha", "Beta", "second");
-    EXPECT_EQ(RenameFromTag(first, tag).status, Status::Renamed);
-    EXPECT_EQ(RenameFromTag(second, tag).status, Status::TargetExists);
+    EXPECT_EQ(RenameFrom(first).status, Status::Renamed);
+    EXPECT_EQ(RenameFrom(second).status, Status::TargetExists);
     EXPECT_EQ(ReadFile(dir / "Alpha - Beta.mp3").substr(0, 5), "first");
     EXPECT_EQ(ReadFile(second).substr(0, 6), "second");
 }
@@ -106,7 +113,7 @@ TEST_F(RenameFromTagTest, SlashInTheTagMovesNothing) {
     mkdir(sub.c_str(), 0755);
     mkdir((dir / "AC - x").c_str(), 0755);
     const std::string path = WriteMp3(dir, "s.mp3", "AC", "DC/../../escape");
-    EXPECT_EQ(RenameFromTag(path, tag).status, Status::NameNotAllowed);
+    EXPECT_EQ(RenameFrom(path).status, Status::NameNotAllowed);
     EXPECT_TRUE(Exists(path));
 }
 

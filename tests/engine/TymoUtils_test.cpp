@@ -122,20 +122,20 @@ TEST(TymoUtilsTest, SettingTimesRoundsToTwoSecondsAndSkipsUnencodableValues) {
     LocaleScope scope("C", "UTC");
     TempDir dir;
     const std::string file = dir.Write("t.txt");
-    ASSERT_TRUE(SetAllFileTimes(file, EncodeDate(2004, 2, 29), EncodeTime(13, 47, 59, 900)));
+    ASSERT_TRUE(platform::SetFileTimes(
+        file, AllFileTimes(EncodeDate(2004, 2, 29), EncodeTime(13, 47, 59, 900))));
     const TDateTime expected = EncodeDate(2004, 2, 29) + EncodeTime(13, 47, 58);
     EXPECT_DOUBLE_EQ(GetCreatedTime(file), expected);
     EXPECT_DOUBLE_EQ(GetModifiedTime(file), expected);
     EXPECT_DOUBLE_EQ(GetOpenedDate(file), EncodeDate(2004, 2, 29));
 
     // A creation date of 1975 cannot be encoded: that one time stays, the others are written.
-    ASSERT_TRUE(SetFileTimes(file, EncodeDate(1975, 1, 1), 0, EncodeDate(2005, 6, 1),
-                             EncodeTime(8, 0, 1), EncodeDate(2005, 6, 2)));
+    ASSERT_TRUE(
+        platform::SetFileTimes(file, FileTimesOf(EncodeDate(1975, 1, 1), 0, EncodeDate(2005, 6, 1),
+                                                 EncodeTime(8, 0, 1), EncodeDate(2005, 6, 2))));
     EXPECT_DOUBLE_EQ(GetCreatedTime(file), expected);
     EXPECT_DOUBLE_EQ(GetModifiedTime(file), EncodeDate(2005, 6, 1) + EncodeTime(8, 0, 0));
     EXPECT_DOUBLE_EQ(GetOpenedDate(file), EncodeDate(2005, 6, 2));
-
-    EXPECT_FALSE(SetAllFileTimes(dir / "missing", EncodeDate(2004, 1, 1), 0));
 }
 
 TEST(TymoUtilsTest, TypeNameByExtensionAndFolderBit) {
