@@ -1,6 +1,7 @@
 #include "core/FileAdder.h"
 
 #include "engine/TymoUtils.h"
+#include "platform/FileSystem.h"
 #include "platform/Volume.h"
 
 namespace core {
@@ -52,7 +53,9 @@ TVexFind& TFileAdder::Finder(AddFolderMode mode) {
 int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode) {
     int added = 0;
     for (const std::string& path : paths) {
-        if (IsAcceptedDrive(path) && list_.AddFileRow(path, mode))
+        // A link the user names stands for its target: the row is the target's own.
+        const std::string target = platform::ResolveNamedLink(path);
+        if (IsAcceptedDrive(target) && list_.AddFileRow(target, mode))
             ++added;
     }
     return added;
@@ -76,7 +79,9 @@ void TFileAdder::FileFound(const std::string& directory, const vexfind::TSearchR
         return;
     if (mode_ == AddFolderMode::FilesOnly && (fileInfo.Attr & platform::kAttrDirectory))
         return;
-    list_.AddFileRow(engine::IncludeBackslash(directory) + fileInfo.Name, mode_);
+    // A link met in the walk is listed as the link itself; the run never follows it.
+    list_.AddFileRow(engine::IncludeBackslash(directory) + fileInfo.Name, mode_,
+                     platform::LinkRule::NoFollow);
 }
 
 bool TFileAdder::IsAcceptedFolder(const std::string& directory) {

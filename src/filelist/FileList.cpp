@@ -4,8 +4,8 @@
 
 namespace filelist {
 
-bool TFileList::AddFileRow(const std::string& path, AddFolderMode mode) {
-    std::optional<FileRow> row = MakeFileRow(path, mode);
+bool TFileList::AddFileRow(const std::string& path, AddFolderMode mode, platform::LinkRule rule) {
+    std::optional<FileRow> row = MakeFileRow(path, mode, rule);
     if (!row)
         return false;
     rows_.push_back(std::move(*row));

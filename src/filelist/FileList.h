@@ -18,7 +18,8 @@ public:
 
     // Appends one row for a full path under the add mode's rules, or nothing (see MakeFileRow).
     // True when a row was added.
-    bool AddFileRow(const std::string& path, AddFolderMode mode);
+    bool AddFileRow(const std::string& path, AddFolderMode mode,
+                    platform::LinkRule rule = platform::LinkRule::Follow);
 
     const FileRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     const std::vector<FileRow>& Rows() const { return rows_; }

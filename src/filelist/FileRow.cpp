@@ -17,9 +17,10 @@ std::string FolderText(const std::string& path) {
     return slash == 0 ? std::string(1, platform::kPathSeparator) : path.substr(0, slash);
 }
 
-std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode) {
+std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
+                                   platform::LinkRule rule) {
     // One look-up serves every column: the texts are a snapshot of the same moment.
-    const std::optional<platform::FindData> found = platform::FindPath(path);
+    const std::optional<platform::FindData> found = platform::FindPath(path, rule);
     const std::uint32_t a = found ? found->attributes : platform::kInvalidAttributes;
     const bool isFolder = (a & platform::kAttrDirectory) != 0;
     // Unreadable attributes have every bit set, so such a path is dropped here as well.

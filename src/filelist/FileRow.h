@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/RunRows.h"
+#include "platform/FileSystem.h"
 
 namespace filelist {
 
@@ -30,7 +31,10 @@ struct FileRow {
 // Builds the row for a path, or nothing when the path cannot be read or the rules exclude it:
 // a folder with the system attribute never, a folder only when the mode admits folders, a
 // file only when it admits files.
-std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode);
+// A link is looked up as `rule` says: followed for a path the user named, taken as itself for a
+// find of a folder search.
+std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
+                                   platform::LinkRule rule = platform::LinkRule::Follow);
 
 // The folder that holds a path: the path without its last component; "/" for the root.
 std::string FolderText(const std::string& path);

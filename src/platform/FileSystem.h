@@ -39,6 +39,11 @@ struct FindData {
 // The path made absolute against the current folder; links are not resolved.
 std::string FullPath(const std::string& path);
 
+// A path the user named (command line, drop, file dialog): a symbolic link stands for its
+// target, so the path of the target itself is returned; any other path comes back as it is,
+// and so does a link whose target is gone.
+std::string ResolveNamedLink(const std::string& path);
+
 // Whether a look-up of a path that is a symbolic link reports the link's target or the link.
 enum class LinkRule { Follow, NoFollow };
 

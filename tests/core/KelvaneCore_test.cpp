@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
@@ -86,6 +89,39 @@ TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {
     EXPECT_EQ(frontEnd.events, (std::vector<std::string>{"running", "begins", "changed 0:6",
                                                          "progress 0/0", "progress 0/0", "idle"}));
     EXPECT_EQ(platform::GetFileAttributes(file), platform::kAttrHidden);
+}
+
+TEST_F(KelvaneCoreTest, LinksNamedByTheUserStandForTheirTargetLinksInASearchAreNeverFollowed) {
+    mkdir((dir / "tree").c_str(), 0755);
+    const std::string inside = dir.Write("tree/a.txt");
+    const std::string outside = dir.Write("outside.txt");
+    const std::string named = dir.Write("named.txt");
+    ASSERT_EQ(symlink(outside.c_str(), (dir / "tree/link.txt").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "tree/pipe").c_str(), 0644), 0);
+    ASSERT_EQ(symlink(named.c_str(), (dir / "shortcut").c_str()), 0);
+
+    core.AddFolder(AddFolderMode::FilesOnly, dir / "tree");
+    loop.RunUntil([this] { return !core.SearchBusy(); });
+    ASSERT_EQ(core.AddPaths({dir / "shortcut"}, AddFolderMode::FilesOnly), 1);
+    EXPECT_EQ(core.List().Row(3).caption, "named.txt");  // the target's own row
+
+    frontEnd.events.clear();
+    frontEnd.options.setAttr = true;
+    frontEnd.options.hidden = true;
+    core.Start(engine::RunScope::All);
+    EXPECT_EQ(platform::GetFileAttributes(inside), platform::kAttrHidden);
+    EXPECT_EQ(platform::GetFileAttributes(named), platform::kAttrHidden);
+    EXPECT_EQ(platform::GetFileAttributes(outside), 0u);
+    std::vector<std::string> failures;
+    for (const std::string& event : frontEnd.events) {
+        if (event.rfind("failed ", 0) == 0)
+            failures.push_back(event);
+    }
+    std::sort(failures.begin(), failures.end());
+    EXPECT_EQ(failures,
+              (std::vector<std::string>{
+                  "failed " + (dir / "tree/link.txt") + " a symbolic link is not followed",
+                  "failed " + (dir / "tree/pipe") + " a device, FIFO or socket is not changed"}));
 }
 
 }  // namespace

@@ -49,6 +49,15 @@ bool IsCleanAbsolute(const std::string& path) {
 
 }  // namespace
 
+std::string ResolveNamedLink(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr),
+                                                             &std::free);
+    return target ? std::string(target.get()) : path;
+}
+
 std::string FullPath(const std::string& path) {
     // Every look-up passes through here, mostly with paths that are already full.
     if (IsCleanAbsolute(path))
