@@ -55,11 +55,7 @@ void AddItems(const std::vector<app::AddItem>& items, core::TKelvaneCore& core,
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
-    std::ios::sync_with_stdio(false);
+int Run(int argc, char** argv) {
 
     const app::CliParseResult parsed = app::ParseCommandLine(argc, argv);
     if (parsed.kind == app::CliParseResult::Kind::Exit) {
@@ -78,4 +74,21 @@ int main(int argc, char** argv) {
     if (command.list)
         PrintRows(core.List(), std::cout);
     return frontEnd.Failed() ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    std::ios::sync_with_stdio(false);
+    // The steps report their own failures; what still escapes is said in words, not as a
+    // library's type name or an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kelvane-cli: not enough memory\n";
+    } catch (const std::exception& error) {
+        std::cerr << "kelvane-cli: " << error.what() << "\n";
+    }
+    return 1;
 }
