@@ -3,6 +3,7 @@
 // encoder (so the reader is tested on data our writer did not make), a code packer for
 // hand-made code streams, and giflib as an independent decoder.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -11,6 +12,13 @@
 #include <vector>
 
 #include "gif/GIFDocument.h"
+
+namespace gif {
+// Decoded pixels compared with plain bytes.
+inline bool operator==(const TPixels& pixels, const std::vector<std::uint8_t>& bytes) {
+    return std::equal(pixels.begin(), pixels.end(), bytes.begin(), bytes.end());
+}
+}  // namespace gif
 
 namespace giftest {
 
