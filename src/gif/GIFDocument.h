@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "gif/GIFColorMap.h"
@@ -58,6 +59,10 @@ public:
     void LoadFromStream(TByteReader& in);
 };
 
+// Takes one image's data from the reader in place of decoding it; `shape` is what decoding
+// would be given.
+using TImageDataReader = std::function<void(TByteReader& in, const TImageShape& shape)>;
+
 class TGIFDocument {
 public:
     TGIFDocument();
@@ -78,6 +83,10 @@ public:
     void SetWarningHandler(TGIFWarningHandler handler) { warningHandler_ = std::move(handler); }
     const TGIFWarningHandler& WarningHandler() const { return warningHandler_; }
     void Warning(const std::string& message) const;
+
+    // What a load does with each image's data; unset, it is decoded into the image's pixels.
+    void SetImageDataReader(TImageDataReader reader) { imageDataReader_ = std::move(reader); }
+    const TImageDataReader& ImageDataReader() const { return imageDataReader_; }
 
     // The most pixels one load decodes, all images together; a file that declares more fails
     // with "Invalid GIF data". A damaged header can declare many images of 65535 x 65535 with
@@ -102,6 +111,7 @@ public:
 
 private:
     TGIFWarningHandler warningHandler_;
+    TImageDataReader imageDataReader_;
     std::size_t pixelLimit_ = SIZE_MAX;
     std::size_t decodedPixels_ = 0;
     TGIFHeader header_;

@@ -29,6 +29,8 @@ inline constexpr const char* kCircularEntry = "Circular decoder table entry";
 inline constexpr const char* kUnsupportedVersion = "Unsupported GIF version";
 inline constexpr const char* kColorNotInTable = "Color not in color table";
 inline constexpr const char* kStreamWrite = "Stream write error";
+// Our own: what comes before the difference found when new data is read back.
+inline constexpr const char* kVerificationFailed = "Verification of the rewritten GIF failed: ";
 }  // namespace msg
 
 // "Cannot open file %s" and "Cannot create file %s" with the path put in.

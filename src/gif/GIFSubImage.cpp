@@ -96,7 +96,11 @@ void TGIFSubImage::LoadImage(TByteReader& in) {
         throw GIFException(msg::kInvalidData);
     }
     const TImageShape shape{descriptor_.width, descriptor_.height, Interlaced(), FillValue()};
-    pixels_ = DecodeImageData(in, shape, Image().WarningHandler());
+    if (const TImageDataReader& reader = Image().ImageDataReader()) {
+        reader(in, shape);
+    } else {
+        pixels_ = DecodeImageData(in, shape, Image().WarningHandler());
+    }
 }
 
 std::uint8_t TGIFSubImage::FillValue() const {
