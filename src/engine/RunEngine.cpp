@@ -1,6 +1,9 @@
 #include "engine/RunEngine.h"
 
 #include <exception>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "engine/AttributeSteps.h"
 #include "engine/CaseConversion.h"
@@ -8,18 +11,34 @@
 #include "engine/Renaming.h"
 #include "engine/TymoUtils.h"
 #include "gif/DeleteGIFComments.h"
+#include "gif/GIFException.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 
 namespace engine {
 
-// Decoded pixels one GIF may need, all its images together: a gibibyte, far beyond any real
-// picture, but short of what a damaged header could make the run allocate.
-constexpr std::size_t kGifPixelLimit = std::size_t{1} << 30;
+namespace {
 
-TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {
-    image_.SetPixelLimit(kGifPixelLimit);
+// A plain read and write around the GIF step until the file side of a rewrite is in place.
+void DeleteGIFCommentsOfFile(gif::TGIFDocument& image, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw gif::GIFException("Cannot open file " + path);
+    const std::vector<std::uint8_t> original{std::istreambuf_iterator<char>(in),
+                                             std::istreambuf_iterator<char>()};
+    const auto rewritten = gif::DeleteGIFComments(image, original);
+    if (!rewritten)
+        return;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(rewritten->data()),
+              static_cast<std::streamsize>(rewritten->size()));
+    if (!out.flush())
+        throw gif::GIFException("Cannot create file " + path);
 }
+
+}  // namespace
+
+TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {}
 
 void TRunEngine::btnStartStopClick(RunScope scope) {
     if (idle_) {
@@ -94,7 +113,7 @@ void TRunEngine::ProcessFile(int row, const std::string& rowPath, std::uint32_t 
     }
     if (options.deleteGIFExtensions && platform::AsciiLower(platform::ExtensionOf(path)) == ".gif") {
         // Errors of the GIF subsystem are exceptions; they end the run (see Run).
-        gif::DeleteGIFComments(image_, path);
+        DeleteGIFCommentsOfFile(image_, path);
         rows_.SetText(row, RowText::Size, FormatSize(GetSizeOfFile(path)));
     }
     if (options.id3v1 && platform::AsciiLower(platform::ExtensionOf(path)) == ".mp3") {

@@ -55,7 +55,9 @@ TEST_F(GifStepTest, EveryCommentGoesAndTheImagesStay) {
         const std::string bytes = ReadFile(path);
         EXPECT_EQ(Count(bytes, "\x21\xFE"), 0u) << path;
         gif::TGIFDocument image;
-        image.LoadFromFile(path);
+        gif::TByteReader in(
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        image.LoadFromStream(in);
         EXPECT_EQ(image.Images().Count(), 2);
     }
     EXPECT_EQ(rows.rows[0].texts[0], FormatSize(GetSizeOfFile(lower)));
@@ -85,12 +87,13 @@ TEST_F(GifStepTest, ErrorEndsTheRunAndReturnsToIdle) {
 
 TEST_F(GifStepTest, HugeDeclaredImageIsRefusedBeforeItIsDecoded) {
     // A 65535 x 65535 image with no data behind it: decoding would fill four gibibytes.
-    const std::string huge = kHeader + std::string("\x2C\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00", 10) +
+    const std::string huge = kHeader + kComment +
+                             std::string("\x2C\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00", 10) +
                              std::string("\x02\x00\x3B", 3);
     const std::string path = dir.Write("huge.gif", huge);
     rows.Add(path);
     engine.btnStartStopClick(RunScope::All);
-    EXPECT_EQ(host.errors, (std::vector<std::string>{path + ": Invalid GIF data"}));
+    EXPECT_EQ(host.errors, (std::vector<std::string>{path + ": Decoder bit buffer under-run"}));
     EXPECT_EQ(ReadFile(path), huge);
 }
 
