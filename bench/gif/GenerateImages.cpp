@@ -1,5 +1,7 @@
 // Writes the benchmark's image set with our own writer: a 1600 x 1200 picture in 256 colours,
-// a 30-frame 400 x 300 animation and a folder of small icons, each with comment blocks.
+// a 30-frame 400 x 300 animation and a folder of small icons, each with comment blocks; a folder
+// of 50 pictures without comments (nothing to write); and a damaged file of 34 bytes that
+// declares a 32000 x 32000 image, for the memory figures.
 //
 //   gif_bench_gen OUTDIR
 
@@ -85,6 +87,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(out / "large");
     std::filesystem::create_directories(out / "animation");
     std::filesystem::create_directories(out / "small");
+    std::filesystem::create_directories(out / "plain");
+    std::filesystem::create_directories(out / "damaged");
     std::mt19937 random(1);
 
     {
@@ -115,6 +119,22 @@ int main(int argc, char** argv) {
         char name[32];
         std::snprintf(name, sizeof name, "icon%02d.gif", i);
         Save(doc, out / "small" / name);
+    }
+    for (int i = 0; i < 50; ++i) {
+        TGIFDocument doc;
+        Screen(doc, 320, 240, 256);
+        Paint(AddImage(doc, 0, 0, 320, 240), 256, i * 0.1, random);
+        char name[32];
+        std::snprintf(name, sizeof name, "plain%02d.gif", i);
+        Save(doc, out / "plain" / name);
+    }
+    {
+        // Header, a comment, a 32000 x 32000 descriptor and data for one pixel.
+        const unsigned char huge[] = {'G',  'I',  'F',  '8', '9', 'a', 0,    0x7D, 0, 0x7D, 0, 0,
+                                      0,    0x21, 0xFE, 1,   'c', 0,   0x2C, 0,    0, 0,    0, 0,
+                                      0x7D, 0,    0x7D, 0,   2,   2,   0x44, 0x01, 0, 0x3B};
+        std::ofstream file(out / "damaged" / "huge.gif", std::ios::binary);
+        file.write(reinterpret_cast<const char*>(huge), sizeof huge);
     }
     return 0;
 }

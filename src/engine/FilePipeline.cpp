@@ -4,18 +4,14 @@
 
 #include "engine/AttributeSteps.h"
 #include "engine/DateAssign.h"
+#include "engine/GifStep.h"
 #include "engine/Renaming.h"
 #include "engine/TymoUtils.h"
-#include "gif/DeleteGIFComments.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 
 namespace engine {
 namespace {
-
-// Decoded pixels one GIF may need, all its images together: a gibibyte, far beyond any real
-// picture, but short of what a damaged header could make the run allocate.
-constexpr std::size_t kGifPixelLimit = std::size_t{1} << 30;
 
 bool HasExtension(const std::string& path, const char* extension) {
     return platform::AsciiLower(platform::ExtensionOf(path)) == extension;
@@ -23,9 +19,7 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 }  // namespace
 
-TFilePipeline::TFilePipeline(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {
-    image_.SetPixelLimit(kGifPixelLimit);
-}
+TFilePipeline::TFilePipeline(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {}
 
 StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask) {
     const RunOptions options = host_.ReadOptions();
@@ -68,13 +62,8 @@ StepOutcome TFilePipeline::RemoveAttributes(FileContext& file) {
 StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file) {
     if (!file.options.deleteGIFExtensions || !HasExtension(file.handle.Path(), ".gif"))
         return StepOutcome::Done();
-    try {
-        gif::DeleteGIFComments(image_, file.handle.Path());
-    } catch (const std::bad_alloc&) {
-        return StepOutcome::Failed(Step::DeleteGIFComments, "not enough memory for this image");
-    } catch (const std::exception& error) {
-        // The GIF subsystem's errors carry the message the user is shown, as it stands.
-        return StepOutcome::Failed(Step::DeleteGIFComments, error.what());
+    if (const std::string failure = RewriteWithoutComments(file.handle, image_); !failure.empty()) {
+        return StepOutcome::Failed(Step::DeleteGIFComments, failure);
     }
     const std::optional<platform::FindData> found = file.handle.Find();
     rows_.SetText(file.row, RowText::Size,

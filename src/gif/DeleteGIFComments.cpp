@@ -1,40 +1,67 @@
 #include "gif/DeleteGIFComments.h"
 
-#include <vector>
-
 #include "gif/ByteReader.h"
 #include "gif/ByteWriter.h"
-#include "gif/GIFFile.h"
+#include "gif/GIFException.h"
+#include "gif/LoadUndamaged.h"
+#include "gif/VerifyRewrite.h"
 
 namespace gif {
 namespace {
 
+constexpr std::size_t kScreenDescriptorSize = 7;
+
+bool IsComment(const TGIFExtension& extension) {
+    return dynamic_cast<const TGIFCommentExtension*>(&extension) != nullptr;
+}
+
+bool HasComment(const TGIFDocument& image) {
+    for (int i = 0; i < image.Images().Count(); ++i) {
+        const TGIFExtensionList& extensions = image.Images().Items(i).Extensions();
+        for (int j = 0; j < extensions.Count(); ++j) {
+            if (IsComment(extensions.Items(j)))
+                return true;
+        }
+    }
+    return false;
+}
+
 void DeleteComments(TGIFSubImage& subImage) {
     TGIFExtensionList& extensions = subImage.Extensions();
     for (int i = extensions.Count() - 1; i >= 0; --i) {
-        if (dynamic_cast<TGIFCommentExtension*>(&extensions.Items(i)) != nullptr) {
+        if (IsComment(extensions.Items(i)))
             extensions.Delete(i);
-        }
     }
 }
 
 }  // namespace
 
-void DeleteGIFComments(TGIFDocument& image, const std::string& path) {
-    const std::vector<std::uint8_t> original = ReadWholeFile(path);
-    TByteReader in(original);
-    image.LoadFromStream(in);
+void CheckHeader(std::span<const std::uint8_t> head) {
+    TByteReader in(head);
+    TGIFHeader::ReadSignature(in);
+    // A head shorter than kHeaderSize is the whole file, which must hold the screen descriptor;
+    // a full one may end before a descriptor that stands behind a prefix.
+    if (head.size() < kHeaderSize && in.Remaining() < kScreenDescriptorSize)
+        throw GIFException(msg::kPrematureEnd);
+}
 
+std::optional<std::vector<std::uint8_t>> DeleteGIFComments(TGIFDocument& image,
+                                                           std::span<const std::uint8_t> original) {
+    // The blocks first, stepping over the image data: a file without comments is left as it is
+    // without a pixel decoded. Damage to its blocks still counts, since comments could lie
+    // behind it.
+    LoadUndamaged(image, original, [](TByteReader& in, const TImageShape&) { SkipImageData(in); });
+    if (!HasComment(image))
+        return std::nullopt;
+
+    LoadUndamaged(image, original);
     for (int i = 0; i < image.Images().Count(); ++i)
         DeleteComments(image.Images().Items(i));
-
-    // Opened before encoding, so a file that cannot be written reports that first, as a save
-    // that creates the file before writing it would.
-    TInPlaceFile file(path);
     TByteWriter out;
     out.Reserve(original.size() + original.size() / 8 + 1024);
     image.SaveToStream(out);
-    file.Replace(out.Bytes(), original);
+    VerifyRewrite(image, out.Bytes());
+    return out.Take();
 }
 
 }  // namespace gif

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "gif/GIFException.h"
-#include "gif/GIFFile.h"
 
 namespace gif {
 namespace {
@@ -55,7 +54,7 @@ void TGIFHeader::Clear() {
     colorMap_.Clear();
 }
 
-void TGIFHeader::LoadFromStream(TByteReader& in) {
+void TGIFHeader::ReadSignature(TByteReader& in) {
     const std::size_t start = in.Position();
     std::array<std::uint8_t, 6> signature{};
     in.ReadExact(signature.data(), signature.size());
@@ -66,6 +65,10 @@ void TGIFHeader::LoadFromStream(TByteReader& in) {
         if (!IsSignature(signature))
             throw GIFException(msg::kInvalidSignature);
     }
+}
+
+void TGIFHeader::LoadFromStream(TByteReader& in) {
+    ReadSignature(in);
     std::array<std::uint8_t, 7> bytes{};
     in.ReadExact(bytes.data(), bytes.size());
     screen_ = {GetU16(&bytes[0]), GetU16(&bytes[2]), bytes[4], bytes[5], bytes[6]};
@@ -157,20 +160,6 @@ void TGIFDocument::Warning(const std::string& message) const {
 void TGIFDocument::Clear() {
     images_.Clear();
     header_.Clear();
-    decodedPixels_ = 0;
-}
-
-bool TGIFDocument::TakePixels(std::size_t count) {
-    if (count > pixelLimit_ - decodedPixels_)
-        return false;
-    decodedPixels_ += count;
-    return true;
-}
-
-void TGIFDocument::LoadFromFile(const std::string& path) {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    TByteReader in(bytes);
-    LoadFromStream(in);
 }
 
 void TGIFDocument::LoadFromStream(TByteReader& in) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "gif/GIFColorMap.h"
@@ -34,6 +35,9 @@ public:
 
     TGIFVersion Version() const override;
     void LoadFromStream(TByteReader& in) override;
+    // "GIF" in any letter case at the reader's position or 4 bytes further on, and the three
+    // version bytes, which are not examined; "Invalid GIF signature" otherwise.
+    static void ReadSignature(TByteReader& in);
     // The version and the packed byte are worked out from the whole image, not taken as read.
     void SaveToStream(TByteWriter& out) const override;
     void Clear();
@@ -58,6 +62,10 @@ public:
     void LoadFromStream(TByteReader& in);
 };
 
+// Takes one image's data from the reader in place of decoding it; `shape` is what decoding
+// would be given.
+using TImageDataReader = std::function<void(TByteReader& in, const TImageShape& shape)>;
+
 class TGIFDocument {
 public:
     TGIFDocument();
@@ -79,18 +87,11 @@ public:
     const TGIFWarningHandler& WarningHandler() const { return warningHandler_; }
     void Warning(const std::string& message) const;
 
-    // The most pixels one load decodes, all images together; a file that declares more fails
-    // with "Invalid GIF data". A damaged header can declare many images of 65535 x 65535 with
-    // hardly any data behind them, and decoding fills each in full. Unlimited unless set.
-    void SetPixelLimit(std::size_t limit) { pixelLimit_ = limit; }
-    std::size_t PixelLimit() const { return pixelLimit_; }
-    // Counts one image's pixels against the limit of the load in progress; false, counting
-    // nothing, when they would pass it.
-    bool TakePixels(std::size_t count);
+    // What a load does with each image's data; unset, it is decoded into the image's pixels.
+    void SetImageDataReader(TImageDataReader reader) { imageDataReader_ = std::move(reader); }
+    const TImageDataReader& ImageDataReader() const { return imageDataReader_; }
 
     void Clear();
-    // Reads the whole file; "Cannot open file %s" when it cannot be read.
-    void LoadFromFile(const std::string& path);
     // Replaces the content by the file read from the reader's position. On an error the
     // reader goes back to where it started, the sub-images read so far stay, and the error
     // is passed on.
@@ -102,8 +103,7 @@ public:
 
 private:
     TGIFWarningHandler warningHandler_;
-    std::size_t pixelLimit_ = SIZE_MAX;
-    std::size_t decodedPixels_ = 0;
+    TImageDataReader imageDataReader_;
     TGIFHeader header_;
     TGIFDocumentList images_;
     TGIFTrailer trailer_;

@@ -3,7 +3,6 @@
 // the step boundary and shows the text as it is, so every text here is kept letter for letter.
 
 #include <stdexcept>
-#include <string>
 
 namespace gif {
 
@@ -28,11 +27,8 @@ inline constexpr const char* kBitBufferUnderrun = "Decoder bit buffer under-run"
 inline constexpr const char* kCircularEntry = "Circular decoder table entry";
 inline constexpr const char* kUnsupportedVersion = "Unsupported GIF version";
 inline constexpr const char* kColorNotInTable = "Color not in color table";
-inline constexpr const char* kStreamWrite = "Stream write error";
+// Our own: what comes before the difference found when new data is read back.
+inline constexpr const char* kVerificationFailed = "Verification of the rewritten GIF failed: ";
 }  // namespace msg
-
-// "Cannot open file %s" and "Cannot create file %s" with the path put in.
-std::string CannotOpenFile(const std::string& path);
-std::string CannotCreateFile(const std::string& path);
 
 }  // namespace gif

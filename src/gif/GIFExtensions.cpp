@@ -17,11 +17,31 @@ TGIFAppIdentifier MakeIdentifier(const char (&text)[12]) {
     return identifier;
 }
 
+// Sub-blocks up to the terminator, each read exactly; the end of the data ends them quietly.
+void ReadBlocks(TByteReader& in, TGIFBlocks& blocks) {
+    blocks.clear();
+    std::uint8_t size = 0;
+    while (in.ReadByte(size) && size != 0) {
+        TGIFBlock block{std::vector<std::uint8_t>(size)};
+        in.ReadExact(block.bytes.data(), size);
+        blocks.push_back(std::move(block));
+    }
+}
+
+void WriteBlocks(TByteWriter& out, const TGIFBlocks& blocks) {
+    for (const TGIFBlock& block : blocks) {
+        out.Put(static_cast<std::uint8_t>(block.bytes.size()));
+        out.Write(block.bytes.data(), block.bytes.size());
+    }
+    out.Put(0);
+}
+
 template <class T>
 std::unique_ptr<TGIFExtension> Create(TGIFSubImage& subImage) {
     return std::make_unique<T>(subImage);
 }
 
+// One line per sub-block, each ending at its first zero byte.
 void ReadTextLines(TByteReader& in, TGIFTextLines& lines) {
     lines.clear();
     std::array<std::uint8_t, kMaxSubBlock> bytes{};
@@ -96,13 +116,11 @@ const TGIFExtensionClass& TGIFTextExtension::Class() {
 }
 
 void TGIFTextExtension::LoadData(TByteReader& in) {
-    in.ReadExact(block_.data(), block_.size());
-    ReadTextLines(in, lines_);
+    ReadBlocks(in, blocks_);
 }
 
 void TGIFTextExtension::SaveData(TByteWriter& out) const {
-    out.Write(block_.data(), block_.size());
-    WriteTextLines(out, lines_);
+    WriteBlocks(out, blocks_);
 }
 
 // ---- graphic control ----
@@ -123,22 +141,39 @@ TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
         SubImage().SetGraphicControl(nullptr);
 }
 
+std::uint8_t TGIFGraphicControlExtension::Field(std::size_t index) const {
+    return !blocks_.empty() && index < blocks_[0].bytes.size() ? blocks_[0].bytes[index] : 0;
+}
+
+// Read by its sub-blocks, as other decoders read it, rather than as six fixed bytes: a block of
+// another size than 4 then stays the block it was. Data cut short is a warning, not an error,
+// and what arrived still counts.
 void TGIFGraphicControlExtension::LoadData(TByteReader& in) {
-    std::array<std::uint8_t, 6> bytes{};
-    const std::size_t got = in.Read(bytes.data(), bytes.size());
-    if (got < bytes.size()) {
-        // What arrived still counts; the rest keeps the values of a new block.
-        std::copy_n(bytes.begin(), got, bytes_.begin());
-        Warning(msg::kPrematureEnd);
-        return;
+    blocks_.clear();
+    std::uint8_t size = 0;
+    while (true) {
+        if (!in.ReadByte(size)) {
+            Warning(msg::kPrematureEnd);
+            return;
+        }
+        if (size == 0)
+            break;
+        TGIFBlock block{std::vector<std::uint8_t>(size)};
+        block.bytes.resize(in.Read(block.bytes.data(), size));
+        const bool cut = block.bytes.size() < size;
+        if (!block.bytes.empty())
+            blocks_.push_back(std::move(block));
+        if (cut) {
+            Warning(msg::kPrematureEnd);
+            return;
+        }
     }
-    bytes_ = bytes;
     if (Transparent())
         SubImage().SetTransparent(true);
 }
 
 void TGIFGraphicControlExtension::SaveData(TByteWriter& out) const {
-    out.Write(bytes_.data(), bytes_.size());
+    WriteBlocks(out, blocks_);
 }
 
 // ---- comment ----
@@ -168,48 +203,30 @@ void TGIFApplicationExtension::LoadData(TByteReader& in) {
     const std::uint8_t blockSize = in.ReadExactByte();
     if (blockSize < 10)
         throw GIFException(msg::kAppBlockSize);
+    firstBlock_.resize(blockSize);
+    in.ReadExact(firstBlock_.data(), blockSize);
     identifier_.fill(0);
-    if (blockSize == 10) {
-        in.ReadExact(identifier_.data(), 10);
-    } else {
-        in.ReadExact(identifier_.data(), identifier_.size());
-        // Kept, so the block is written back with its own size and is read the same way again
-        // (as 11 bytes, "NETSCAPE2.0" with foreign data would turn into a loop block).
-        blockRest_.resize(blockSize - identifier_.size());
-        blockRest_.resize(in.Read(blockRest_.data(), blockRest_.size()));
-    }
-    LoadAppData(in);
+    std::copy_n(firstBlock_.begin(), std::min(identifier_.size(), firstBlock_.size()),
+                identifier_.begin());
+    ReadBlocks(in, blocks_);
+    ReadMeaning();
 }
 
 void TGIFApplicationExtension::SaveData(TByteWriter& out) const {
-    out.Put(static_cast<std::uint8_t>(identifier_.size() + blockRest_.size()));
-    out.Write(identifier_.data(), identifier_.size());
-    out.Write(blockRest_.data(), blockRest_.size());
-    SaveAppData(out);
+    out.Put(static_cast<std::uint8_t>(firstBlock_.size()));
+    out.Write(firstBlock_.data(), firstBlock_.size());
+    WriteBlocks(out, blocks_);
+}
+
+void TGIFApplicationExtension::SetIdentifier(const char (&text)[12]) {
+    identifier_ = MakeIdentifier(text);
+    firstBlock_.assign(identifier_.begin(), identifier_.end());
 }
 
 const TGIFExtensionClass& TGIFUnknownAppExtension::Class() {
     static const TGIFExtensionClass kClass{TGIFApplicationExtension::kLabel, nullptr,
                                            &Create<TGIFUnknownAppExtension>};
     return kClass;
-}
-
-void TGIFUnknownAppExtension::LoadAppData(TByteReader& in) {
-    blocks_.clear();
-    std::uint8_t size = 0;
-    while (in.ReadByte(size) && size != 0) {
-        TGIFBlock block{std::vector<std::uint8_t>(size)};
-        in.ReadExact(block.bytes.data(), size);
-        blocks_.push_back(std::move(block));
-    }
-}
-
-void TGIFUnknownAppExtension::SaveAppData(TByteWriter& out) const {
-    for (const TGIFBlock& block : blocks_) {
-        out.Put(static_cast<std::uint8_t>(block.bytes.size()));
-        out.Write(block.bytes.data(), block.bytes.size());
-    }
-    out.Put(0);
 }
 
 const TGIFExtensionClass& TGIFAppExtNSLoop::Class() {
@@ -219,45 +236,26 @@ const TGIFExtensionClass& TGIFAppExtNSLoop::Class() {
 }
 
 TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage& subImage) : TGIFApplicationExtension(subImage) {
-    identifier_ = MakeIdentifier("NETSCAPE2.0");
+    SetIdentifier("NETSCAPE2.0");
+    blocks_ = {TGIFBlock{{1, 0, 0}}};
 }
 
-void TGIFAppExtNSLoop::LoadAppData(TByteReader& in) {
+// Sub-block 1 holds the loop count, sub-block 2 the buffer size; others mean nothing here.
+void TGIFAppExtNSLoop::ReadMeaning() {
     constexpr std::uint8_t kLoopBlock = 1;
     constexpr std::uint8_t kBufferBlock = 2;
-    std::uint8_t size = 0;
-    std::uint8_t id = 0;
-    // The end of the data ends the sub-blocks as a zero size would.
-    while (in.ReadByte(size) && size != 0 && in.ReadByte(id)) {
-        std::size_t used = 1;
-        std::array<std::uint8_t, 4> value{};
-        if ((id & 7) == kLoopBlock) {
-            if (size < 3)
+    for (const TGIFBlock& block : blocks_) {
+        const std::vector<std::uint8_t>& bytes = block.bytes;
+        if ((bytes[0] & 7) == kLoopBlock) {
+            if (bytes.size() < 3)
                 throw GIFException(msg::kInvalidData);
-            in.ReadExact(value.data(), 2);
-            loopCount_ = GetU16(value.data());
-            used = 3;
-        } else if ((id & 7) == kBufferBlock) {
-            if (size < 5)
+            loopCount_ = GetU16(&bytes[1]);
+        } else if ((bytes[0] & 7) == kBufferBlock) {
+            if (bytes.size() < 5)
                 throw GIFException(msg::kInvalidData);
-            in.ReadExact(value.data(), 4);
-            bufferSize_ = GetU32(value.data());
-            used = 5;
+            bufferSize_ = GetU32(&bytes[1]);
         }
-        in.Skip(size - used);
     }
-}
-
-void TGIFAppExtNSLoop::SaveAppData(TByteWriter& out) const {
-    out.Put(3);
-    out.Put(1);
-    out.PutU16(loopCount_);
-    if (bufferSize_ > 0) {
-        out.Put(5);
-        out.Put(2);
-        out.PutU32(bufferSize_);
-    }
-    out.Put(0);
 }
 
 // ---- registries ----

@@ -44,6 +44,13 @@ private:
     TGIFSubImage* subImage_;
 };
 
+// A data sub-block kept as it was: 1 to 255 bytes.
+struct TGIFBlock {
+    std::vector<std::uint8_t> bytes;
+};
+// Data sub-blocks as in the file, without their zero-length terminator.
+using TGIFBlocks = std::vector<TGIFBlock>;
+
 // One text line per data sub-block; a line ends at the first zero byte of its sub-block.
 using TGIFTextLines = std::vector<std::string>;
 
@@ -54,18 +61,17 @@ public:
     using TGIFExtension::TGIFExtension;
 
     std::uint8_t Label() const override { return kLabel; }
-    // Block size, text grid left, top, width, height, cell width, cell height, foreground and
-    // background colour index, as in the file.
-    std::array<std::uint8_t, 13>& Block() { return block_; }
-    TGIFTextLines& Lines() { return lines_; }
 
 protected:
     void LoadData(TByteReader& in) override;
     void SaveData(TByteWriter& out) const override;
 
 private:
-    std::array<std::uint8_t, 13> block_{12};
-    TGIFTextLines lines_;
+    // The text block (grid left, top, width, height, cell width and height, foreground and
+    // background colour index: 12 bytes in a new one), then the text, each sub-block as it
+    // came, zero bytes and all, so that the block is written back with the size it was read
+    // with and other decoders read it as before.
+    TGIFBlocks blocks_{TGIFBlock{std::vector<std::uint8_t>(12)}};
 };
 
 class TGIFGraphicControlExtension : public TGIFExtension {
@@ -76,18 +82,23 @@ public:
     ~TGIFGraphicControlExtension() override;
 
     std::uint8_t Label() const override { return kLabel; }
-    std::uint8_t Packed() const { return bytes_[1]; }
-    bool Transparent() const { return (bytes_[1] & 0x01) != 0; }
-    std::uint16_t Delay() const { return GetU16(&bytes_[2]); }
-    std::uint8_t TransparentColorIndex() const { return bytes_[4]; }
+    std::uint8_t Packed() const { return Field(0); }
+    bool Transparent() const { return (Packed() & 0x01) != 0; }
+    std::uint16_t Delay() const { return static_cast<std::uint16_t>(Field(1) | (Field(2) << 8)); }
+    std::uint8_t TransparentColorIndex() const { return Field(3); }
 
 protected:
     void LoadData(TByteReader& in) override;
     void SaveData(TByteWriter& out) const override;
 
 private:
-    // Block size, packed fields, delay (2 bytes), transparent index, terminator.
-    std::array<std::uint8_t, 6> bytes_{4};
+    // A byte of the first sub-block; 0 where the block is shorter.
+    std::uint8_t Field(std::size_t index) const;
+
+    // The sub-blocks as in the file: one of 4 bytes (packed fields, delay, transparent index) in
+    // a well-formed file and in a new one. A block of another size, or more sub-blocks, are
+    // kept as they came, so they are written back the way other decoders read them.
+    TGIFBlocks blocks_{TGIFBlock{{0, 0, 0, 0}}};
 };
 
 class TGIFCommentExtension : public TGIFExtension {
@@ -109,8 +120,9 @@ private:
 
 using TGIFAppIdentifier = std::array<std::uint8_t, 11>;
 
-// The generic application extension: only its block size and identifier. Its subclasses read
-// and write the data sub-blocks.
+// An application extension: its first block (the identifier and authentication code) and its
+// data sub-blocks, all kept as read and written back unchanged. Subclasses read what the
+// sub-blocks mean.
 class TGIFApplicationExtension : public TGIFExtension {
 public:
     static constexpr std::uint8_t kLabel = 0xFF;
@@ -118,37 +130,29 @@ public:
     using TGIFExtension::TGIFExtension;
 
     std::uint8_t Label() const override { return kLabel; }
+    // The first 11 bytes of the first block, zero-filled after a 10-byte block.
     const TGIFAppIdentifier& Identifier() const { return identifier_; }
+    const TGIFBlocks& Blocks() const { return blocks_; }
 
 protected:
     void LoadData(TByteReader& in) final;
     void SaveData(TByteWriter& out) const final;
-    virtual void LoadAppData(TByteReader&) {}
-    virtual void SaveAppData(TByteWriter& out) const { out.Put(0); }
+    // Called once the sub-blocks are read.
+    virtual void ReadMeaning() {}
 
+    void SetIdentifier(const char (&text)[12]);
+    TGIFBlocks blocks_;
+
+private:
+    // 11 bytes in a well-formed file, 10 in some old ones, occasionally more.
+    std::vector<std::uint8_t> firstBlock_;
     TGIFAppIdentifier identifier_{};
-    // The bytes of an oversized first block after the identifier.
-    std::vector<std::uint8_t> blockRest_;
-};
-
-// A data sub-block kept as it was: 1 to 255 bytes.
-struct TGIFBlock {
-    std::vector<std::uint8_t> bytes;
 };
 
 class TGIFUnknownAppExtension : public TGIFApplicationExtension {
 public:
     static const TGIFExtensionClass& Class();
     using TGIFApplicationExtension::TGIFApplicationExtension;
-
-    const std::vector<TGIFBlock>& Blocks() const { return blocks_; }
-
-protected:
-    void LoadAppData(TByteReader& in) override;
-    void SaveAppData(TByteWriter& out) const override;
-
-private:
-    std::vector<TGIFBlock> blocks_;
 };
 
 // The animation loop block ("NETSCAPE2.0", also "ANIMEXTS1.0").
@@ -161,8 +165,7 @@ public:
     std::uint32_t BufferSize() const { return bufferSize_; }
 
 protected:
-    void LoadAppData(TByteReader& in) override;
-    void SaveAppData(TByteWriter& out) const override;
+    void ReadMeaning() override;
 
 private:
     std::uint16_t loopCount_ = 0;

@@ -92,11 +92,12 @@ void TGIFSubImage::LoadImage(TByteReader& in) {
     if (descriptor_.packed & kLocalTableFlag) {
         colorMap_.LoadFromStream(in, 2 << (descriptor_.packed & 7));
     }
-    if (!Image().TakePixels(static_cast<std::size_t>(descriptor_.width) * descriptor_.height)) {
-        throw GIFException(msg::kInvalidData);
-    }
     const TImageShape shape{descriptor_.width, descriptor_.height, Interlaced(), FillValue()};
-    pixels_ = DecodeImageData(in, shape, Image().WarningHandler());
+    if (const TImageDataReader& reader = Image().ImageDataReader()) {
+        reader(in, shape);
+    } else {
+        pixels_ = DecodeImageData(in, shape, Image().WarningHandler());
+    }
 }
 
 std::uint8_t TGIFSubImage::FillValue() const {

@@ -3,11 +3,11 @@
 // image data holds the extensions that stand between the last image and the trailer.
 
 #include <cstdint>
-#include <vector>
 
 #include "gif/GIFColorMap.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFItem.h"
+#include "gif/Pixels.h"
 
 namespace gif {
 
@@ -40,8 +40,8 @@ public:
     TImageDescriptor& Descriptor() { return descriptor_; }
     const TImageDescriptor& Descriptor() const { return descriptor_; }
     // Width × height colour indexes, rows top to bottom, always in natural row order.
-    std::vector<std::uint8_t>& Pixels() { return pixels_; }
-    const std::vector<std::uint8_t>& Pixels() const { return pixels_; }
+    TPixels& Pixels() { return pixels_; }
+    const TPixels& Pixels() const { return pixels_; }
 
     bool Empty() const;
     bool Interlaced() const { return (descriptor_.packed & 0x40) != 0; }
@@ -68,7 +68,7 @@ private:
     TGIFExtensionList extensions_;
     TGIFColorMap colorMap_;
     TImageDescriptor descriptor_;
-    std::vector<std::uint8_t> pixels_;
+    TPixels pixels_;
 };
 
 }  // namespace gif

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "gif/GIFException.h"
@@ -18,6 +19,24 @@ constexpr int kEndCode = -2;
 // Short strings are copied as one block of this many bytes; the bytes past the string are
 // written over by the strings that follow.
 constexpr std::size_t kCopyBlock = 16;
+
+enum class TSink { Write, Compare };
+
+// Whether `length` values at `a` and `b` are equal. Most strings are a few values long: with
+// `room` for a whole word at both places (`b` lies before `a`, or among the literals), they are
+// compared as one word, the bytes past the string masked off, instead of by a library call.
+inline bool SameValues(const std::uint8_t* a, const std::uint8_t* b, std::size_t length,
+                       std::size_t room) {
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    if (std::endian::native == std::endian::little && length <= kWord && room >= kWord) {
+        std::uint64_t wordA = 0;
+        std::uint64_t wordB = 0;
+        std::memcpy(&wordA, a, kWord);
+        std::memcpy(&wordB, b, kWord);
+        return ((wordA ^ wordB) & (~std::uint64_t{0} >> (8 * (kWord - length)))) == 0;
+    }
+    return std::memcmp(a, b, length) == 0;
+}
 
 // Every byte value in order, with room for a block copy from the last one: the string of a
 // literal code.
@@ -44,31 +63,37 @@ public:
         ResetTable();
     }
 
-    // Decodes the next `count` values into `target`, in data order; false when the data ended
-    // first, with the values not reached left at `fill`.
-    bool Decode(std::uint8_t* const target, const std::size_t count, const std::uint8_t fill) {
+    // Writes the next values, in data order, to `target` (TSink::Write), or checks them against
+    // the values already there (TSink::Compare). Returns how many were written or matched: fewer
+    // than `count` when the data ends first or, when comparing, at the first value that differs.
+    template <TSink kSink>
+    std::size_t Decode(std::uint8_t* const target, const std::size_t count) {
         std::size_t position = 0;
         while (position < count) {
             const int code = NextCode();
             const std::size_t length = code >= 0 ? stringLength_[code] : 0;
             if (length != 0 && length <= count - position) {
-                CopyString(code, target + position, count - position);
+                if (!TakeString<kSink>(code, target + position, count - position))
+                    return position;
                 position += length;
                 continue;
             }
             // Codes with an unknown string, control codes and a string that does not fit
             // take the table walk through the output stack.
-            if (code < 0 || DecodeCode(code, target + position) < 0) {
-                // The last block copy may have reached past the string it copied.
-                std::fill(target + position, target + std::min(count, position + kCopyBlock), fill);
-                return false;
-            }
+            if (code < 0 || DecodeCode(code, target + position) < 0)
+                return position;
             const std::size_t n = std::min(count - position, top_);
-            for (std::size_t i = 0; i < n; ++i)
-                target[position + i] = stack_[--top_];
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::uint8_t value = stack_[--top_];
+                if constexpr (kSink == TSink::Write) {
+                    target[position + i] = value;
+                } else if (target[position + i] != value) {
+                    return position + i;
+                }
+            }
             position += n;
         }
-        return true;
+        return position;
     }
 
     // After the last pixel the end code normally follows; its step moves the reader behind the
@@ -88,6 +113,13 @@ public:
             SkipRest();
     }
 
+    // Data that stops before the last pixel leaves pixels the file does not hold; say so when
+    // the bit reader has not said it already (a cut at a sub-block boundary, an early end code).
+    void ReportShortData() {
+        if (!warned_)
+            Warn(msg::kPrematureEnd);
+    }
+
 private:
     void ResetTable() {
         std::fill(prefix_.begin() + clearCode_, prefix_.end(), 0);
@@ -100,11 +132,17 @@ private:
     }
 
     // The string of a code whose string is known to lie in the output (or to be a literal):
-    // copied from there, and the table grows as for any other code.
-    void CopyString(int code, std::uint8_t* here, std::size_t room) {
+    // copied from there, or compared with what is there, and the table grows as for any other
+    // code. When comparing, every earlier value has matched, so the output the string is taken
+    // from holds what decoding would have written. False when a value differs.
+    template <TSink kSink>
+    bool TakeString(int code, std::uint8_t* here, std::size_t room) {
         const std::uint8_t* const source = stringStart_[code];
         const std::size_t length = stringLength_[code];
-        if (length <= kCopyBlock && room >= kCopyBlock) {
+        if constexpr (kSink == TSink::Compare) {
+            if (!SameValues(here, source, length, room))
+                return false;
+        } else if (length <= kCopyBlock && room >= kCopyBlock) {
             // A whole block through a local copy: the block may reach into the bytes being
             // written, but only beyond the string, where nothing is needed.
             std::array<std::uint8_t, kCopyBlock> block;
@@ -117,6 +155,7 @@ private:
         firstValue_ = source[0];
         AddEntry(here);
         oldCode_ = code;
+        return true;
     }
 
     // The entry at next code: the previous string and the first value of the current one,
@@ -264,7 +303,8 @@ private:
         return true;
     }
 
-    void Warn(const char* message) const {
+    void Warn(const char* message) {
+        warned_ = true;
         if (warn_)
             warn_(message);
     }
@@ -305,39 +345,105 @@ private:
     bool done_ = false;
     bool terminatorSeen_ = false;
     bool endCodeMet_ = false;
+    bool warned_ = false;
 };
+
+// The bytes of image data in the sub-blocks at the reader, which is left where it was.
+std::size_t DataLength(TByteReader& in) {
+    const std::size_t start = in.Position();
+    std::size_t length = 0;
+    std::uint8_t size = 0;
+    while (in.ReadByte(size) && size != 0) {
+        length += std::min<std::size_t>(size, in.Remaining());
+        in.Skip(size);
+    }
+    in.Seek(start);
+    return length;
+}
+
+// The most values `dataBytes` of image data can decode to. A code is at least minimum code
+// size + 1 bits wide, and the k-th code after a clear stands for at most k values (each code
+// adds one value to the longest string before it), never more than the table has entries.
+std::size_t MaxValues(std::size_t dataBytes, int minCodeSize) {
+    const std::size_t codes = dataBytes * 8 / static_cast<std::size_t>(minCodeSize + 1);
+    constexpr auto kLongest = static_cast<std::size_t>(kMaxCodes);
+    if (codes <= kLongest)
+        return codes * (codes + 1) / 2;
+    return kLongest * (kLongest + 1) / 2 + (codes - kLongest) * kLongest;
+}
+
+std::size_t PixelCount(const TImageShape& shape) {
+    return static_cast<std::size_t>(shape.width) * static_cast<std::size_t>(shape.height);
+}
+
+// The minimum code size byte; false at the end of the data.
+bool ReadMinCodeSize(TByteReader& in, std::uint8_t& minCodeSize) {
+    if (!in.ReadByte(minCodeSize))
+        return false;
+    if (minCodeSize > kMaxMinCodeSize)
+        throw GIFException(msg::kInvalidData);
+    return true;
+}
 
 }  // namespace
 
-std::vector<std::uint8_t> DecodeImageData(TByteReader& in, const TImageShape& shape,
-                                          const TGIFWarningHandler& warn) {
-    const std::size_t width = static_cast<std::size_t>(shape.width);
-    const std::size_t count = width * static_cast<std::size_t>(shape.height);
-    std::vector<std::uint8_t> pixels(count, shape.fill);
-
+TPixels DecodeImageData(TByteReader& in, const TImageShape& shape, const TGIFWarningHandler& warn) {
+    const std::size_t count = PixelCount(shape);
     std::uint8_t minCodeSize = 0;
-    if (!in.ReadByte(minCodeSize))
-        return pixels;
-    if (minCodeSize > kMaxMinCodeSize)
-        throw GIFException(msg::kInvalidData);
-
-    TLZWDecoder decoder(in, minCodeSize, warn);
-    if (count > 0 && !shape.interlaced) {
-        decoder.Decode(pixels.data(), count, shape.fill);
-    } else if (count > 0) {
-        // The decoder copies strings from its own earlier output, so it writes the values in
-        // data order; the rows then go to their places.
-        std::vector<std::uint8_t> values(count, shape.fill);
-        decoder.Decode(values.data(), count, shape.fill);
-        const std::uint8_t* row = values.data();
-        ForEachRowRun(shape.height, true, [&](int y, std::size_t rows) {
-            std::memcpy(pixels.data() + static_cast<std::size_t>(y) * width, row, rows * width);
-            row += rows * width;
-            return true;
-        });
+    if (!ReadMinCodeSize(in, minCodeSize)) {
+        // Cut off before the data: every pixel would be made up.
+        if (count > 0 && warn)
+            warn(msg::kPrematureEnd);
+        return TPixels(count, shape.fill);
     }
+    TLZWDecoder decoder(in, minCodeSize, warn);
+    // The decoder copies strings from its own earlier output, so it writes the values in data
+    // order, interlaced or not.
+    TPixels pixels(std::min(count, MaxValues(DataLength(in), minCodeSize)));
+    const std::size_t decoded = decoder.Decode<TSink::Write>(pixels.data(), pixels.size());
     decoder.Finish();
+    if (decoded < count) {
+        decoder.ReportShortData();
+        pixels.resize(count);
+        std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(decoded), pixels.end(), shape.fill);
+    }
+    if (shape.interlaced)
+        ReorderInterlacedRows(pixels.data(), shape.width, shape.height, TRowOrder::Natural);
     return pixels;
+}
+
+bool ImageDataMatches(TByteReader& in, const TImageShape& shape, std::span<std::uint8_t> pixels,
+                      const TGIFWarningHandler& warn) {
+    const std::size_t count = PixelCount(shape);
+    std::uint8_t minCodeSize = 0;
+    if (pixels.size() != count || !ReadMinCodeSize(in, minCodeSize))
+        return false;
+    // The rows go back to their places however the comparison ends.
+    struct TRowsInDataOrder {
+        std::span<std::uint8_t> pixels;
+        const TImageShape& shape;
+        TRowsInDataOrder(std::span<std::uint8_t> p, const TImageShape& s) : pixels(p), shape(s) {
+            Reorder(TRowOrder::Data);
+        }
+        ~TRowsInDataOrder() { Reorder(TRowOrder::Natural); }
+        void Reorder(TRowOrder to) const {
+            if (shape.interlaced)
+                ReorderInterlacedRows(pixels.data(), shape.width, shape.height, to);
+        }
+    } const dataOrder(pixels, shape);
+    TLZWDecoder decoder(in, minCodeSize, warn);
+    if (decoder.Decode<TSink::Compare>(pixels.data(), count) != count)
+        return false;
+    decoder.Finish();
+    return true;
+}
+
+void SkipImageData(TByteReader& in) {
+    std::uint8_t size = 0;
+    if (!in.ReadByte(size))
+        return;
+    while (in.ReadByte(size) && size != 0)
+        in.Skip(size);
 }
 
 }  // namespace gif

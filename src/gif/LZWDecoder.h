@@ -4,10 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "gif/ByteReader.h"
+#include "gif/Pixels.h"
 
 namespace gif {
 
@@ -22,10 +23,20 @@ struct TImageShape {
 };
 
 // Decodes one image's data. On return the reader stands behind the data's terminator, also
-// when the data holds more values than the image has pixels. Damaged or short data leaves the
-// rest of the pixels at the fill value; only a corrupt string table or a minimum code size the
-// tables cannot hold raise a GIFException.
-std::vector<std::uint8_t> DecodeImageData(TByteReader& in, const TImageShape& shape,
-                                          const TGIFWarningHandler& warn);
+// when the data holds more values than the image has pixels. Data that ends before the last
+// pixel (cut off, or closed early by its end code) is reported with a warning, and the rest of
+// the pixels get the fill value; only a corrupt string table or a minimum code size the tables
+// cannot hold raise a GIFException. Storage grows with the data, never beyond what the data
+// could decode to, before a warning has been given.
+TPixels DecodeImageData(TByteReader& in, const TImageShape& shape, const TGIFWarningHandler& warn);
+
+// True when the image data at the reader decodes to exactly `pixels` (natural row order; an
+// interlaced image's rows are moved to data order and back while it is compared). Nothing of
+// the image's size is allocated. The reader ends as after DecodeImageData when they match.
+bool ImageDataMatches(TByteReader& in, const TImageShape& shape, std::span<std::uint8_t> pixels,
+                      const TGIFWarningHandler& warn);
+
+// Steps over one image's data without decoding it.
+void SkipImageData(TByteReader& in);
 
 }  // namespace gif

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "FakeFrontEnd.h"
 #include "engine/RunEngine.h"
@@ -55,11 +57,35 @@ TEST_F(GifStepTest, EveryCommentGoesAndTheImagesStay) {
         const std::string bytes = ReadFile(path);
         EXPECT_EQ(Count(bytes, "\x21\xFE"), 0u) << path;
         gif::TGIFDocument image;
-        image.LoadFromFile(path);
+        gif::TByteReader in(
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        image.LoadFromStream(in);
         EXPECT_EQ(image.Images().Count(), 2);
     }
     EXPECT_EQ(rows.rows[0].texts[0], FormatSize(GetSizeOfFile(lower)));
     EXPECT_EQ(ReadFile(other), GifWithComments());  // not a ".gif" name
+}
+
+TEST_F(GifStepTest, FilesLeftAsTheyWere) {
+    const std::string plain = kHeader + kImage + "\x3B";
+    const std::string withoutComments = dir.Write("plain.gif", plain);
+    const std::string readOnly = dir.Write("ro.gif", GifWithComments());
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    const timespec old[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, withoutComments.c_str(), old, 0), 0);
+    rows.Add(withoutComments);
+    rows.Add(readOnly);
+    engine.Start(RunScope::All);
+
+    // Without comments there is nothing to write: not even the modified time moves.
+    EXPECT_EQ(ReadFile(withoutComments), plain);
+    struct stat st {};
+    ASSERT_EQ(stat(withoutComments.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1'000'000'000);
+    // A read-only file says so, as Windows would refuse to open it for writing.
+    EXPECT_EQ(host.errors, (std::vector<std::string>{readOnly + ": Cannot create file " + readOnly +
+                                                     ": the file is read-only; 0 left"}));
+    EXPECT_EQ(ReadFile(readOnly), GifWithComments());
 }
 
 TEST_F(GifStepTest, ErrorEndsTheRunAndReturnsToIdle) {
@@ -85,12 +111,14 @@ TEST_F(GifStepTest, ErrorEndsTheRunAndReturnsToIdle) {
 
 TEST_F(GifStepTest, HugeDeclaredImageIsRefusedBeforeItIsDecoded) {
     // A 65535 x 65535 image with no data behind it: decoding would fill four gibibytes.
-    const std::string huge = kHeader + std::string("\x2C\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00", 10) +
+    const std::string huge = kHeader + kComment +
+                             std::string("\x2C\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00", 10) +
                              std::string("\x02\x00\x3B", 3);
     const std::string path = dir.Write("huge.gif", huge);
     rows.Add(path);
     engine.Start(RunScope::All);
-    EXPECT_EQ(host.errors, (std::vector<std::string>{path + ": Invalid GIF data; 0 left"}));
+    EXPECT_EQ(host.errors,
+              (std::vector<std::string>{path + ": Decoder bit buffer under-run; 0 left"}));
     EXPECT_EQ(ReadFile(path), huge);
 }
 

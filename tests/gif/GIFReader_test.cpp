@@ -8,6 +8,7 @@
 namespace {
 
 using giftest::Bytes;
+using giftest::Cat;
 using giftest::GifBuilder;
 using giftest::TestImage;
 using giftest::ToBytes;
@@ -23,11 +24,6 @@ Loaded LoadInto(gif::TGIFDocument& image, const Bytes& file) {
     Loaded result;
     result.error = giftest::ErrorOf([&] { giftest::Load(image, file, &result.warnings); });
     return result;
-}
-
-Bytes Cat(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 TEST(GIFReader, SignatureRules) {
@@ -270,31 +266,6 @@ TEST(GIFReader, FailedLoadKeepsEarlierImagesAndRewindsTheStream) {
     ASSERT_EQ(LoadInto(doc, GifBuilder().Header(4, 4, 0).Trailer().Get()).error, "");
     EXPECT_EQ(doc.Images().Count(), 0);
     EXPECT_EQ(doc.Header().ColorMap().Count(), 0);
-}
-
-TEST(GIFReader, PixelLimitRefusesLargerImages) {
-    const Bytes file = GifBuilder()
-                           .Header(3, 2, 4)
-                           .Image({0, 0, 3, 2, {1, 1, 1, 1, 1, 1}, 0, false})
-                           .Trailer()
-                           .Get();
-    gif::TGIFDocument doc;
-    doc.SetPixelLimit(6);
-    EXPECT_EQ(LoadInto(doc, file).error, "");
-    doc.SetPixelLimit(5);
-    EXPECT_EQ(LoadInto(doc, file).error, "Invalid GIF data");
-}
-
-TEST(GIFReader, PixelLimitCountsEveryImageOfALoad) {
-    const TestImage frame{0, 0, 3, 2, {1, 1, 1, 1, 1, 1}, 0, false};
-    const Bytes file = GifBuilder().Header(3, 2, 4).Image(frame).Image(frame).Trailer().Get();
-    gif::TGIFDocument doc;
-    doc.SetPixelLimit(11);
-    EXPECT_EQ(LoadInto(doc, file).error, "Invalid GIF data");
-    doc.SetPixelLimit(12);
-    EXPECT_EQ(LoadInto(doc, file).error, "");
-    // Each load counts afresh.
-    EXPECT_EQ(LoadInto(doc, file).error, "");
 }
 
 TEST(GIFReader, ColorMapCapacityAndBits) {

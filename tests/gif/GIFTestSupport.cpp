@@ -239,10 +239,15 @@ std::optional<std::vector<Frame>> GiflibDecode(const Bytes& file) {
         frames.emplace();
         for (int i = 0; i < gif->ImageCount; ++i) {
             const SavedImage& saved = gif->SavedImages[i];
-            Frame frame{saved.ImageDesc.Width, saved.ImageDesc.Height, {}};
+            Frame frame{saved.ImageDesc.Width, saved.ImageDesc.Height, {}, {}};
             frame.pixels.assign(
                 saved.RasterBits,
                 saved.RasterBits + static_cast<std::size_t>(frame.width) * frame.height);
+            for (int j = 0; j < saved.ExtensionBlockCount; ++j) {
+                const ::ExtensionBlock& block = saved.ExtensionBlocks[j];
+                frame.extensions.push_back(
+                    {block.Function, Bytes(block.Bytes, block.Bytes + block.ByteCount)});
+            }
             frames->push_back(std::move(frame));
         }
     }
@@ -267,6 +272,10 @@ Bytes Save(const gif::TGIFDocument& image) {
 
 Bytes ToBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
+}
+Bytes Cat(Bytes first, const Bytes& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
 }
 std::string ToString(const Bytes& bytes) {
     return std::string(bytes.begin(), bytes.end());

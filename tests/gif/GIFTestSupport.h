@@ -3,6 +3,7 @@
 // encoder (so the reader is tested on data our writer did not make), a code packer for
 // hand-made code streams, and giflib as an independent decoder.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -11,6 +12,13 @@
 #include <vector>
 
 #include "gif/GIFDocument.h"
+
+namespace gif {
+// Decoded pixels compared with plain bytes.
+inline bool operator==(const TPixels& pixels, const std::vector<std::uint8_t>& bytes) {
+    return std::equal(pixels.begin(), pixels.end(), bytes.begin(), bytes.end());
+}
+}  // namespace gif
 
 namespace giftest {
 
@@ -70,10 +78,19 @@ Bytes RandomPixels(std::mt19937& random, std::size_t count, int colors);
 // Pixels with long runs and repeats, which compress well and fill the string table slowly.
 Bytes PatternPixels(std::size_t width, std::size_t height, int colors);
 
+// One extension data sub-block as giflib reports it: the label with the first sub-block, 0
+// with each further one.
+struct ExtensionBlock {
+    int function = 0;
+    Bytes bytes;
+    bool operator==(const ExtensionBlock&) const = default;
+};
+
 struct Frame {
     int width = 0;
     int height = 0;
     Bytes pixels;
+    std::vector<ExtensionBlock> extensions;  // those before the image
 };
 // Every image as giflib decodes it; nullopt when giflib rejects the data.
 std::optional<std::vector<Frame>> GiflibDecode(const Bytes& file);
@@ -94,6 +111,7 @@ std::string ErrorOf(Fn&& fn) {
 }
 
 Bytes ToBytes(const std::string& text);
+Bytes Cat(Bytes first, const Bytes& second);
 std::string ToString(const Bytes& bytes);
 
 }  // namespace giftest

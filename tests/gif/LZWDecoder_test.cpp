@@ -13,7 +13,7 @@ using giftest::PackCodes;
 constexpr std::uint8_t kSentinel = 0x99;
 
 struct Decoded {
-    Bytes pixels;
+    gif::TPixels pixels;
     std::vector<std::string> warnings;
     // The first byte the decoder left unread.
     int next = -1;
@@ -148,7 +148,7 @@ TEST(LZWDecoder, DataCutOffKeepsWhatWasDecoded) {
     data.resize(data.size() / 2);
     gif::TByteReader in(data);
     std::vector<std::string> warnings;
-    const Bytes decoded = gif::DecodeImageData(
+    const gif::TPixels decoded = gif::DecodeImageData(
         in, {40, 40, false, 9}, [&](const std::string& m) { warnings.push_back(m); });
     ASSERT_EQ(decoded.size(), pixels.size());
     EXPECT_TRUE(std::equal(pixels.begin(), pixels.begin() + 100, decoded.begin()));
@@ -160,6 +160,75 @@ TEST(LZWDecoder, DataCutOffKeepsWhatWasDecoded) {
 TEST(LZWDecoder, NoDataLeavesTheFillValue) {
     gif::TByteReader in(std::span<const std::uint8_t>{});
     EXPECT_EQ(gif::DecodeImageData(in, {2, 1, false, 5}, {}), (Bytes{5, 5}));
+}
+
+// Pixels the data does not hold are made up; the decoder says so, whichever way the data ends.
+TEST(LZWDecoder, DataEndingBeforeTheLastPixelIsReported) {
+    const Bytes full = giftest::ReferenceLzw({1, 2, 3, 1, 2, 3}, 2, {.subBlockSize = 1});
+    struct Case {
+        const char* name;
+        Bytes data;
+        std::vector<std::string> warnings;
+    };
+    const Case cases[] = {
+        {"complete", full, {}},
+        {"cut at a sub-block", Bytes(full.begin(), full.begin() + 3), {"Premature end of data"}},
+        {"cut inside a sub-block", Bytes{2, 3, 0x0C}, {"Premature end of data"}},
+        {"end code", PackCodes(2, {{4, 3}, {1, 3}, {5, 3}}), {"Premature end of data"}},
+        {"no data", Bytes{}, {"Premature end of data"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gif::TByteReader in(c.data);
+        std::vector<std::string> warnings;
+        const gif::TPixels pixels = gif::DecodeImageData(
+            in, {3, 2, false, 9}, [&](const std::string& m) { warnings.push_back(m); });
+        EXPECT_EQ(warnings, c.warnings);
+        EXPECT_EQ(pixels.size(), 6u);
+    }
+}
+
+// Comparing decodes nothing into new storage; it must still see every pixel, in either row order.
+TEST(LZWDecoder, ComparesDataWithPixels) {
+    std::mt19937 random(5);
+    const int width = 7;
+    const int height = 11;
+    const Bytes pixels = giftest::RandomPixels(random, width * height, 16);
+    for (bool interlaced : {false, true}) {
+        const Bytes data = giftest::ReferenceLzw(
+            interlaced ? giftest::InterlaceOrder(pixels, width, height) : pixels, 4);
+        for (int changed : {-1, 0, 40, width * height - 1}) {
+            SCOPED_TRACE(testing::Message() << interlaced << " " << changed);
+            Bytes expected = pixels;
+            if (changed >= 0)
+                expected[static_cast<std::size_t>(changed)] ^= 1;
+            const Bytes before = expected;
+            Bytes stream = data;
+            stream.push_back(kSentinel);
+            gif::TByteReader in(stream);
+            EXPECT_EQ(gif::ImageDataMatches(in, {width, height, interlaced, 0}, expected, {}),
+                      changed < 0);
+            EXPECT_EQ(expected, before);
+            std::uint8_t next = 0;
+            if (changed < 0) {
+                EXPECT_TRUE(in.ReadByte(next) && next == kSentinel);
+            }
+        }
+        // Data that ends early never matches.
+        const Bytes cut(data.begin(), data.begin() + 8);
+        gif::TByteReader in(cut);
+        Bytes expected = pixels;
+        EXPECT_FALSE(gif::ImageDataMatches(in, {width, height, interlaced, 0}, expected, {}));
+    }
+}
+
+TEST(LZWDecoder, SkippedDataLeavesTheReaderBehindTheTerminator) {
+    Bytes stream = giftest::ReferenceLzw({1, 2, 3, 1, 2, 3}, 2, {.subBlockSize = 2});
+    stream.push_back(kSentinel);
+    gif::TByteReader in(stream);
+    gif::SkipImageData(in);
+    std::uint8_t next = 0;
+    EXPECT_TRUE(in.ReadByte(next) && next == kSentinel);
 }
 
 TEST(LZWDecoder, CorruptTablesEndTheDecode) {
