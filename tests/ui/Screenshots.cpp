@@ -1,0 +1,65 @@
+// `make screenshots`: renders the window components offscreen into PNG files for the README.
+//
+//   ui_screenshots FOLDER
+
+#include <QApplication>
+#include <QDir>
+#include <QProgressBar>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "ui/MsgStr.h"
+#include "ui/SBPro.h"
+
+namespace {
+
+bool Save(QWidget& widget, const QDir& folder, const QString& name) {
+    widget.show();
+    QApplication::processEvents();
+    const QString path = folder.filePath(name);
+    if (widget.grab().save(path))
+        return true;
+    std::fprintf(stderr, "ui_screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The main window's status bar: the object count, the progress bar over panel 1, a long hint.
+bool StatusBar(const QDir& folder) {
+    QWidget window;
+    window.resize(560, 60);
+    QVBoxLayout layout(&window);
+    layout.setContentsMargins(0, 0, 0, 0);
+    layout.addStretch();
+    ui::TStatusBarPro bar;
+    layout.addWidget(&bar);
+    bar.SetParentFont(true);
+    ui::TStatusPanelPro& count = bar.Panels().Add();
+    count.SetWidth(150);
+    count.SetText(FromView(ui::msg::kObjectCount).replace("%d", "12"));
+    ui::TStatusPanelPro& progress = bar.Panels().Add();
+    progress.SetWidth(104);
+    progress.SetBevel(ui::TStatusPanelBevel::pbNone);
+    ui::TStatusPanelPro& hint = bar.Panels().Add();
+    hint.SetText(FromView(ui::msg::item_AddFolder.hint));
+    window.show();
+    QProgressBar pb(&bar);
+    pb.setRange(0, 100);
+    pb.setValue(40);
+    pb.setGeometry(bar.PanelRect(1));
+    pb.show();
+    return Save(window, folder, "status-bar.png");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QDir folder(argc > 1 ? argv[1] : ".");
+    if (!folder.exists() && !QDir().mkpath(folder.path()))
+        return 1;
+    return StatusBar(folder) ? 0 : 1;
+}
