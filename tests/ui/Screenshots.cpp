@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "ui/About.h"
 #include "ui/MsgStr.h"
 #include "ui/SBPro.h"
 
@@ -49,9 +50,15 @@ bool StatusBar(const QDir& folder) {
     QProgressBar pb(&bar);
     pb.setRange(0, 100);
     pb.setValue(40);
+    pb.setTextVisible(false);
     pb.setGeometry(bar.PanelRect(1));
     pb.show();
     return Save(window, folder, "status-bar.png");
+}
+
+bool AboutBox(const QDir& folder) {
+    ui::TAboutBox box;
+    return Save(box, folder, "about-box.png");
 }
 
 }  // namespace
@@ -61,5 +68,6 @@ int main(int argc, char** argv) {
     const QDir folder(argc > 1 ? argv[1] : ".");
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         return 1;
-    return StatusBar(folder) ? 0 : 1;
+    const bool saved = StatusBar(folder) && AboutBox(folder);
+    return saved ? 0 : 1;
 }
