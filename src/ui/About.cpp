@@ -19,10 +19,6 @@ namespace ui {
 
 namespace {
 
-QString FromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString Escaped(QString text) {
     return text.replace(' ', "%20");
 }
@@ -51,7 +47,7 @@ QString VersionText(const TFileVersion& version) {
 
 QString MailtoLink(const QString& contact, const QString& address, const QString& versionText) {
     return "mailto:" + Escaped(contact) + "%20<" + address + ">" +
-           "?Subject=" + Escaped(FromView(msg::kAppTitle)) + "%20v" + versionText;
+           "?Subject=" + Escaped(msg::ToQString(msg::kAppTitle)) + "%20v" + versionText;
 }
 
 TAboutBox::TAboutBox(QWidget* parent, const TFileVersion& version)
@@ -73,18 +69,18 @@ TAboutBox::TAboutBox(QWidget* parent, const TFileVersion& version)
     Name(Panel1, "Panel1");
     Name(PopupMenu1, "PopupMenu1");
 
-    setWindowTitle(FromView(msg::kAboutCaption));
+    setWindowTitle(msg::ToQString(msg::kAboutCaption));
     imgAppIcon.setPixmap(ApplicationIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     imgAppIcon.setAlignment(Qt::AlignCenter);
-    laAppTitle.setText(FromView(msg::kAppTitle));
+    laAppTitle.setText(msg::ToQString(msg::kAppTitle));
     QFont titleFont("Arial");
     titleFont.setPixelSize(16);
     titleFont.setBold(true);
     laAppTitle.setFont(titleFont);
-    laDescription.setText(FromView(msg::kDescription));
-    laVersionTitle.setText(FromView(msg::kVersionTitle));
+    laDescription.setText(msg::ToQString(msg::kDescription));
+    laVersionTitle.setText(msg::ToQString(msg::kVersionTitle));
     laVersion.setText(VersionText(version));
-    laCopyright.setText(FromView(msg::Copyright()));
+    laCopyright.setText(msg::ToQString(msg::Copyright()));
     laEMailTitle.setText("e-mail:");
     laEMail.setText(programinfo::kSupportEmail);
     laWebTitle.setText("Web:");
@@ -100,7 +96,7 @@ TAboutBox::TAboutBox(QWidget* parent, const TFileVersion& version)
         link->setCursor(Qt::PointingHandCursor);
         link->installEventFilter(this);
     }
-    QAction* item_Copy = PopupMenu1.addAction(FromView(msg::item_Copy));
+    QAction* item_Copy = PopupMenu1.addAction(msg::ToQString(msg::item_Copy));
     item_Copy->setObjectName("item_Copy");
     connect(item_Copy, &QAction::triggered, this, &TAboutBox::item_CopyClick);
 

@@ -3,6 +3,7 @@
 // window layout holds placeholders; ApplyCaptions fills them from here once at start-up, so a
 // text is changed in one place and the tests read the same source. "&" marks the access key.
 
+#include <QString>
 #include <array>
 #include <string>
 #include <string_view>
@@ -14,6 +15,9 @@ struct TCommandText {
     std::string_view caption;
     std::string_view hint;
 };
+
+// A text of the table as the widgets take it.
+QString ToQString(std::string_view text);
 
 // The short part (the caption without its first "&"), "|", the long part: the hint of a
 // toolbar button that does what a menu command does.

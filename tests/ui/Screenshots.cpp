@@ -14,8 +14,9 @@
 
 namespace {
 
-bool Save(QWidget& widget, const QDir& folder, const QString& name) {
-    widget.show();
+// Shows the window and saves the picture of one widget in it.
+bool Save(QWidget& window, QWidget& widget, const QDir& folder, const QString& name) {
+    window.show();
     QApplication::processEvents();
     const QString path = folder.filePath(name);
     if (widget.grab().save(path))
@@ -24,14 +25,10 @@ bool Save(QWidget& widget, const QDir& folder, const QString& name) {
     return false;
 }
 
-QString FromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The main window's status bar: the object count, the progress bar over panel 1, a long hint.
 bool StatusBar(const QDir& folder) {
     QWidget window;
-    window.resize(560, 60);
+    window.resize(640, 60);
     QVBoxLayout layout(&window);
     layout.setContentsMargins(0, 0, 0, 0);
     layout.addStretch();
@@ -40,12 +37,12 @@ bool StatusBar(const QDir& folder) {
     bar.SetParentFont(true);
     ui::TStatusPanelPro& count = bar.Panels().Add();
     count.SetWidth(150);
-    count.SetText(FromView(ui::msg::kObjectCount).replace("%d", "12"));
+    count.SetText(ui::msg::ToQString(ui::msg::kObjectCount).replace("%d", "12"));
     ui::TStatusPanelPro& progress = bar.Panels().Add();
     progress.SetWidth(104);
     progress.SetBevel(ui::TStatusPanelBevel::pbNone);
     ui::TStatusPanelPro& hint = bar.Panels().Add();
-    hint.SetText(FromView(ui::msg::item_AddFolder.hint));
+    hint.SetText(ui::msg::ToQString(ui::msg::item_AddFolder.hint));
     window.show();
     QProgressBar pb(&bar);
     pb.setRange(0, 100);
@@ -53,12 +50,12 @@ bool StatusBar(const QDir& folder) {
     pb.setTextVisible(false);
     pb.setGeometry(bar.PanelRect(1));
     pb.show();
-    return Save(window, folder, "status-bar.png");
+    return Save(window, bar, folder, "status-bar.png");
 }
 
 bool AboutBox(const QDir& folder) {
     ui::TAboutBox box;
-    return Save(box, folder, "about-box.png");
+    return Save(box, box, folder, "about-box.png");
 }
 
 }  // namespace
