@@ -8,7 +8,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_TARGETS ?= dosattrib_fuzz id3_fuzz gif_fuzz
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench test-sanitize test-tsan test-fuzz clean
+.PHONY: all deps build run test bench screenshots test-sanitize test-tsan test-fuzz clean
 
 all: build
 
@@ -32,6 +32,10 @@ test: build
 
 bench: build
 	bash bench/run-all.sh $(BUILD_DIR)
+
+# The pictures of the window components in docs/images, drawn offscreen (no display needed).
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/ui_screenshots docs/images
 
 # The same tests under the address and undefined-behaviour sanitizers, and under the thread
 # sanitizer (for the folder search).

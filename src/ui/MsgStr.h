@@ -1,0 +1,171 @@
+#pragma once
+// The program's string table: every caption, hint, message and filter the window shows. The
+// window layout holds placeholders; ApplyCaptions fills them from here once at start-up, so a
+// text is changed in one place and the tests read the same source. "&" marks the access key.
+
+#include <QString>
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace ui::msg {
+
+// A menu command's caption and its long hint, shown in status panel 2 while it is highlighted.
+struct TCommandText {
+    std::string_view caption;
+    std::string_view hint;
+};
+
+// A text of the table as the widgets take it.
+QString ToQString(std::string_view text);
+
+// The short part (the caption without its first "&"), "|", the long part: the hint of a
+// toolbar button that does what a menu command does.
+std::string ToolbarHint(const TCommandText& command);
+
+inline constexpr std::string_view kAppTitle = "Orbel Kelvane";
+// Status panel 0; "%d" is the number of rows.
+inline constexpr std::string_view kObjectCount = "%d object(s)";
+
+// Pages of pcTymo and the columns of lvFiles.
+inline constexpr std::string_view tsFiles = "File List";
+inline constexpr std::string_view tsParameters = "Parameters";
+inline constexpr std::string_view tsSettings = "Settings";
+inline constexpr std::array<std::string_view, 8> kColumns = {
+    "Name", "Size", "Type", "Created", "Modified", "Opened", "Attributes", "Folder"};
+
+// The Start/Stop button: idle, and while a run is in progress.
+inline constexpr std::string_view btnStartStop = " &Start to handle...";
+inline constexpr std::string_view kStopCaption = "&Stop";
+// item_Operate0 ... item_Operate6, in scope order.
+inline constexpr std::array<std::string_view, 7> kOperateCaptions = {
+    "Checked items only",
+    "Unchecked items only",
+    "Selected items only",
+    "Unselected items only",
+    "Checked and selected items only",
+    "Unchecked and unselected items only",
+    "All items"};
+
+// The open-file dialog's filter, pairs of description and patterns.
+inline constexpr std::string_view kOpenFilter =
+    "All Files|*.*|"
+    "Microsoft Word Files|*.doc;*.dot;*.rtf|"
+    "Microsoft Excel Files|*.xls;*.xlw;*.xlt;*.xlt|"
+    "Microsoft Access Files|*.mdb;*.mda;*.mdw;*.mde|"
+    "Microsoft PowerPoint Files|*.pps;*.pot;*.ppa|"
+    "HTML Documents|*.htm;*.html;*.htz;*.hti;*.css|"
+    "Help Files|*.hlp;*.cnt;*.chm|"
+    "Programs|*.exe;*.com;*.dll;*.ocx;*.bpl;*.dpl";
+
+// Menus. The popup items (pitem_...) and toolbar buttons use the texts of their menu items.
+inline constexpr TCommandText FileMenu = {"&File",
+                                          "Contains commands for working with the selected items."};
+inline constexpr TCommandText item_Delete = {"&Delete", "Deletes the selected items."};
+inline constexpr TCommandText item_Close = {"&Close", "Closes the window."};
+inline constexpr TCommandText EditMenu = {
+    "&Edit", "Contains commands for selecting and transferring items."};
+inline constexpr TCommandText item_AddFile = {"&Add File to List",
+                                              "Insert the items from selected location."};
+inline constexpr TCommandText item_AddFolder = {
+    "Add &Folder to List...", "Insert the items to the list from selected location."};
+inline constexpr TCommandText item_AddFilesOnly = {
+    "Files Only", "Insert the items to the list from selected location."};
+inline constexpr TCommandText item_AddFilesAndFolders = {
+    "Files and Folders", "Insert the items to the list from selected location."};
+inline constexpr TCommandText item_AddFoldersOnly = {
+    "Folders Only", "Insert the items to the list from selected location."};
+inline constexpr TCommandText item_RemoveFile = {"&Remove File from List",
+                                                 "Removes selected item from the list."};
+inline constexpr TCommandText item_RemoveFolder = {"Re&move Folder from List",
+                                                   "Removes items from the same folder."};
+inline constexpr TCommandText item_ClearList = {"&Clear File List",
+                                                "Removes all items from the list."};
+inline constexpr TCommandText item_InvertSelection = {
+    "&Invert Selection", "Reverses wich items are selected and wich are not."};
+inline constexpr TCommandText item_InvertChecked = {
+    "I&nvert Checked", "Reverses wich items are checked and wich are not."};
+inline constexpr TCommandText ViewMenu = {"&View",
+                                          "Contains commands for customizing this window."};
+inline constexpr TCommandText item_Toolbar = {"&Toolbar", "Shows or hides the toolbar."};
+inline constexpr TCommandText item_StatusBar = {"Status &Bar", "Shows or hides the status bar."};
+inline constexpr TCommandText item_GridLines = {"Grid Li&nes", "Shows or hides the grid lines."};
+inline constexpr TCommandText item_ViewIcons = {"Lar&ge Icons",
+                                                "Display items by using large icons."};
+inline constexpr TCommandText item_ViewSmallIcons = {"S&mall Icons",
+                                                     "Display items by using small icons."};
+inline constexpr TCommandText item_ViewList = {"&List", "Display items in a list."};
+inline constexpr TCommandText item_ViewDetails = {
+    "&Details", "Displays information about each item in the window."};
+inline constexpr TCommandText item_Arrange = {
+    "&Arrange Icons", "Contains commands for arranging items in the window."};
+inline constexpr TCommandText item_ByName = {"by &Name", "Sort items alphabetically by name."};
+inline constexpr TCommandText item_BySize = {"by Si&ze",
+                                             "Sort items by size, from smallest to larger."};
+inline constexpr TCommandText item_ByType = {"by &Type", "Sort items by type."};
+inline constexpr TCommandText item_ByCreated = {
+    "by &Creation Time", "Sort items by date of creation, from oldest to most recent."};
+inline constexpr TCommandText item_ByModified = {
+    "by Last &Write Time", "Sort items by date of last write time, from oldest to most recent."};
+inline constexpr TCommandText item_ByOpened = {
+    "by &Last Accessed Time",
+    "Sort items by date of last accessed time, from oldest to most recent."};
+inline constexpr TCommandText item_ByAttr = {"by &Attributes", "Sort items by attributes."};
+inline constexpr TCommandText item_ByFolder = {"by &Folder",
+                                               "Sort items alphabetically by name of folder."};
+inline constexpr TCommandText HelpMenu = {"&Help", "Contains commands for displaying Help."};
+inline constexpr TCommandText item_Contents = {"Help &Topics", "Opens Help."};
+inline constexpr TCommandText item_About = {
+    "&About", "Displays program information, version number and copyright."};
+
+// The "Parameters" page: sub-page buttons. btnAttributes is " &", the column text
+// "Attributes", and a space.
+inline constexpr std::string_view btnDateTime = " &Date and Time";
+inline constexpr std::string_view btnRename = " &Char case";
+inline constexpr std::string_view btnMultimedia = " &Multimedia";
+
+// The "Date and Time" sub-page.
+inline constexpr std::string_view rbSetSelectedDate =
+    "Set &one value for dates of creation, modification and accessing";
+inline constexpr std::string_view rbSetSeparateDate =
+    "Set &different values for dates of creation, modification and accessing";
+inline constexpr std::string_view rbDoNotChangeDate = "Do &not change";
+inline constexpr std::string_view btnToday = "&Now";
+inline constexpr std::string_view cbCreated = "Created:";
+inline constexpr std::string_view cbModified = "Modified:";
+inline constexpr std::string_view cbOpened = "Opened:";
+
+// The "Attributes" sub-page; the four letters stand twice, under remove and under set.
+inline constexpr std::string_view cbRemoveAttr = "R&emove, if indicated...";
+inline constexpr std::string_view cbSetAttr = "&Set new";
+inline constexpr std::string_view cbReadOnly = "&Read-only";
+inline constexpr std::string_view cbHidden = "Hi&dden";
+inline constexpr std::string_view cbArchive = "Archi&ve";
+inline constexpr std::string_view cbSystem = "Syste&m";
+
+// The "Char case" sub-page.
+inline constexpr std::string_view rbNameLowerCase = "Convert name of file to lower case";
+inline constexpr std::string_view rbExtLowerCase = "Convert extension of file to lower case";
+inline constexpr std::string_view rbNameUpperCase = "Convert name of file to upper case";
+inline constexpr std::string_view rbExtUpperCase = "Convert extension of file to upper case";
+inline constexpr std::string_view rbNameDontChange = "Do &not change";
+
+// The "Multimedia" sub-page.
+inline constexpr std::string_view cbDeleteGIFExtensions = "&Delete comments in .GIF files";
+inline constexpr std::string_view cbID3v1 =
+    "&Change names of .MP3 files under the data from ID3v1 tag";
+
+// The "Settings" page.
+inline constexpr std::string_view gbGeneral = " General ";
+inline constexpr std::string_view cbSortWithFolderName = "Sort file names &with folder name";
+inline constexpr std::string_view cbShortDateFormat = "&Use short date format";
+
+// The About box. The copyright text is the build's own (see ProgramInfo).
+inline constexpr std::string_view kAboutCaption = "About Orbel Kelvane";
+inline constexpr std::string_view kDescription =
+    "program for changing date, time, attributes and name of files";
+inline constexpr std::string_view kVersionTitle = "Version";
+inline constexpr std::string_view item_Copy = "&Copy address to clipboard";
+std::string_view Copyright();
+
+}  // namespace ui::msg

@@ -1,0 +1,79 @@
+#include "ui/Pictures.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "engine/TymoUtils.h"
+
+namespace ui {
+
+namespace {
+
+QString StyleOf(int windowsVersion) {
+    switch (windowsVersion) {
+        case 1:
+        case 2:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+            return "95";
+        case 3:
+        case 4:
+        case 5:
+            return "98";
+        case 10:
+            return "2K";
+        default:
+            return "XP";
+    }
+}
+
+}  // namespace
+
+QString ToolbarBitmapName(int windowsVersion, int colorDepth) {
+    const QString style = StyleOf(windowsVersion);
+    if (style == "95")
+        return "TOOLBAR95_LO";
+    return "TOOLBAR" + style + (colorDepth < 17 ? "_LO" : "_HI");
+}
+
+int GetColorDepth() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->depth() : 0;
+}
+
+QPixmap LoadToolbarStrip(const QString& name, qreal devicePixelRatio) {
+    const QString path = ":/bitmaps/" + name;
+    if (devicePixelRatio >= 2 && name.endsWith("_HI")) {
+        QPixmap strip(path + "@2x");
+        if (!strip.isNull()) {
+            strip.setDevicePixelRatio(2);
+            return strip;
+        }
+    }
+    return QPixmap(path);
+}
+
+void LoadToolbarImages(TImageList& images) {
+    images.Clear();
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    const QString name = ToolbarBitmapName(engine::GetWindowsVersion(), GetColorDepth());
+    images.AddMasked(LoadToolbarStrip(name, ratio), QColor(255, 0, 255));
+}
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QString(":/icons/MAINICON-%1").arg(size), QSize(size, size));
+    return icon;
+}
+
+QIcon SettingsPicture() {
+    QIcon icon;
+    icon.addFile(":/icons/SETTINGS-32", QSize(32, 32));
+    icon.addFile(":/icons/SETTINGS-64", QSize(64, 64));
+    return icon;
+}
+
+}  // namespace ui
