@@ -25,7 +25,7 @@ build: .deps-installed $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR)
 
 run: build
-	$(BUILD_DIR)/src/app/kelvane-cli --help
+	$(BUILD_DIR)/src/app/kelvane
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j2 --timeout 600
@@ -33,9 +33,10 @@ test: build
 bench: build
 	bash bench/run-all.sh $(BUILD_DIR)
 
-# The pictures of the window components in docs/images, drawn offscreen (no display needed).
+# The pictures of the window and its components in docs/images, drawn on a virtual X server in
+# a fixed locale and time zone, so that the same tree gives the same pictures.
 screenshots: build
-	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/ui_screenshots docs/images
+	TZ=UTC LC_ALL=en_US.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a $(BUILD_DIR)/tests/ui/ui_screenshots docs/images
 
 # The same tests under the address and undefined-behaviour sanitizers, and under the thread
 # sanitizer (for the folder search).

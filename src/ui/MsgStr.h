@@ -57,6 +57,8 @@ inline constexpr std::string_view kOpenFilter =
     "HTML Documents|*.htm;*.html;*.htz;*.hti;*.css|"
     "Help Files|*.hlp;*.cnt;*.chm|"
     "Programs|*.exe;*.com;*.dll;*.ocx;*.bpl;*.dpl";
+// The title of the folder dialog of the add-folder commands.
+inline constexpr std::string_view kSelectFolder = "Select Folder";
 
 // Menus. The popup items (pitem_...) and toolbar buttons use the texts of their menu items.
 inline constexpr TCommandText FileMenu = {"&File",

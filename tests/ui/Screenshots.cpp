@@ -1,14 +1,24 @@
-// `make screenshots`: renders the window components offscreen into PNG files for the README.
+// `make screenshots`: renders the window and its components into PNG files for the README and
+// the manual, with the Fusion style (the Makefile runs it under Xvfb).
 //
 //   ui_screenshots FOLDER
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QProgressBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
 
+#include "platform/FileSystem.h"
+#include "platform/FileTime.h"
+#include "support/TempDir.h"
 #include "ui/About.h"
+#include "ui/Main.h"
 #include "ui/MsgStr.h"
 #include "ui/SBPro.h"
 
@@ -58,13 +68,61 @@ bool AboutBox(const QDir& folder) {
     return Save(box, box, folder, "about-box.png");
 }
 
+// A few files of the kinds the program changes, all dated 14 March 2025 10:30, so that every
+// rendering shows the same rows.
+std::vector<std::string> SampleFiles(const testsupport::TempDir& folder) {
+    std::tm when{};
+    when.tm_year = 2025 - 1900;
+    when.tm_mon = 2;
+    when.tm_mday = 14;
+    when.tm_hour = 10;
+    when.tm_min = 30;
+    platform::FileTime time = 0;
+    platform::UnixToFileTime({std::mktime(&when), 0}, time);
+    std::vector<std::string> paths;
+    const std::pair<const char*, std::size_t> files[] = {
+        {"Holiday.gif", 48213},           {"Artist - Song.mp3", 4108877}, {"notes.txt", 1830},
+        {"Quarterly report.pdf", 212554}, {"photo_0042.jpg", 1675003},    {"index.html", 9114}};
+    for (const auto& [name, size] : files) {
+        paths.push_back(folder.Write(name, std::string(size, 'x')));
+        platform::SetFileTimes(paths.back(), {time, time, time});
+    }
+    return paths;
+}
+
+// The main window with rows in the details view, each sub-page of "Parameters", and
+// "Settings".
+bool MainWindow(const QDir& folder) {
+    const testsupport::TempDir files;
+    ui::TMainFormKelvane window;
+    window.WMDropFiles(SampleFiles(files));
+    window.show();
+    QApplication::processEvents();
+    bool saved = Save(window, window, folder, "main-window.png");
+    auto& pages = *window.findChild<QTabWidget*>("pcTymo");
+    pages.setCurrentIndex(1);
+    const std::pair<const char*, const char*> subPages[] = {
+        {"btnDateTime", "parameters-date-time.png"},
+        {"btnAttributes", "parameters-attributes.png"},
+        {"btnRename", "parameters-char-case.png"},
+        {"btnMultimedia", "parameters-multimedia.png"}};
+    for (const auto& [button, picture] : subPages) {
+        if (auto* pageButton = window.findChild<QAbstractButton*>(button))
+            pageButton->click();
+        saved = Save(window, window, folder, picture) && saved;
+    }
+    pages.setCurrentIndex(2);
+    return Save(window, window, folder, "settings.png") && saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    QApplication::setStyle("Fusion");
     QApplication app(argc, argv);
     const QDir folder(argc > 1 ? argv[1] : ".");
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         return 1;
-    const bool saved = StatusBar(folder) && AboutBox(folder);
+    const bool saved = StatusBar(folder) && AboutBox(folder) && MainWindow(folder);
     return saved ? 0 : 1;
 }

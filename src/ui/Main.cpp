@@ -1,0 +1,238 @@
+#include "ui/Main.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QStatusTipEvent>
+#include <QUrl>
+#include <clocale>
+
+#include "platform/LocaleFormats.h"
+#include "ui/About.h"
+#include "ui/Manual.h"
+#include "ui/MsgStr.h"
+#include "ui/Pictures.h"
+
+namespace ui {
+
+namespace {
+
+constexpr QSize kDesignSize{711, 463};
+constexpr QSize kMinimumSize{610, 400};
+constexpr QSize kToolButtonSize{23, 22};
+constexpr int kPanelBorder = 5;
+constexpr int kCountPanelWidth = 150;
+constexpr int kProgressPanelWidth = 104;
+constexpr int kBevelHeight = 2;
+constexpr int kStartImage = 14;
+
+}  // namespace
+
+TMainFormKelvane::TMainFormKelvane(QWidget* parent)
+    : QMainWindow(parent),
+      core_(*this, *this, dispatcher_),
+      model_(core_.List(), [this](int row, bool checked) { core_.SetChecked(row, checked); }) {
+    setObjectName("MainFormKelvane");
+    setWindowTitle(msg::ToQString(msg::kAppTitle));
+    LoadToolbarImages(ilNormal);
+    BuildMenus();
+    BuildLayout();
+    BindCommands();
+    SetViewStyle(TViewStyle::Details);
+    pcTymo.setCurrentWidget(&tsFiles);
+    tsParameters.SetDatePickersToNow();
+    setAcceptDrops(true);
+    ApplyCaptions();
+    resize(kDesignSize);
+    setMinimumSize(kMinimumSize);
+    pcTymo.setFocus();
+}
+
+TMainFormKelvane::~TMainFormKelvane() = default;
+
+void TMainFormKelvane::BuildLayout() {
+    setMenuBar(&MainMenu1);
+    setCentralWidget(&central_);
+    centralLayout_.setContentsMargins(0, 0, 0, 0);
+    centralLayout_.setSpacing(0);
+    Bevel1.setObjectName("Bevel1");
+    Bevel1.SetShape(TBevelShape::bsTopLine);
+    Bevel1.setFixedHeight(kBevelHeight);
+    centralLayout_.addWidget(&Bevel1);
+    Panel2.setObjectName("Panel2");
+    panel2Layout_.setContentsMargins(kPanelBorder, kPanelBorder, kPanelBorder, kPanelBorder);
+    centralLayout_.addWidget(&Panel2, 1);
+    pcTymo.setObjectName("pcTymo");
+    panel2Layout_.addWidget(&pcTymo);
+    BuildFileListPage();
+    tsParameters.setObjectName("tsParameters");
+    tsSettings.setObjectName("tsSettings");
+    for (QWidget* page :
+         {&tsFiles, static_cast<QWidget*>(&tsParameters), static_cast<QWidget*>(&tsSettings)})
+        pcTymo.addTab(page, QString());
+    BuildStatusBar();
+    centralLayout_.addWidget(&SB);
+}
+
+// The toolbar, the gap below it and the list. The nine buttons show the actions of their menu
+// commands; btnAddDir and btnStartStop have no command of their own and only drop down a menu.
+void TMainFormKelvane::BuildFileListPage() {
+    tsFiles.setObjectName("tsFiles");
+    filesLayout_.setContentsMargins(0, 0, 0, 0);
+    filesLayout_.setSpacing(0);
+    tbFileList.setObjectName("tbFileList");
+    tbFileList.setIconSize(QSize(16, 16));
+    tbFileList.setFloatable(false);
+    tbFileList.setMovable(false);
+    const auto addButton = [this](QToolButton& button, const char* name, QAction* action) {
+        button.setObjectName(name);
+        button.setAutoRaise(true);
+        if (action) {
+            button.setDefaultAction(action);
+            button.setFixedSize(kToolButtonSize);
+        }
+        tbFileList.addWidget(&button);
+    };
+    const auto addSeparator = [this](const char* name) {
+        tbFileList.addSeparator()->setObjectName(name);
+    };
+    addButton(btnAddFiles, "btnAddFiles", &item_AddFile);
+    addButton(btnAddDir, "btnAddDir", nullptr);
+    btnAddDir.setIcon(QIcon(ilNormal.Image(1)));
+    btnAddDir.setMenu(&pmAddFolderParams);
+    btnAddDir.setPopupMode(QToolButton::InstantPopup);
+    btnAddDir.setFixedHeight(kToolButtonSize.height());
+    addSeparator("btnSep1");
+    addButton(btnRemoveFile, "btnRemoveFile", &item_RemoveFile);
+    addButton(btnRemoveDir, "btnRemoveDir", &item_RemoveFolder);
+    addSeparator("ToolButton4");
+    addButton(btnDelete, "btnDelete", &item_Delete);
+    addSeparator("ToolButton1");
+    addButton(btnIcons, "btnIcons", &item_ViewIcons);
+    addButton(btnSmallIcons, "btnSmallIcons", &item_ViewSmallIcons);
+    addButton(btnList, "btnList", &item_ViewList);
+    addButton(btnDetails, "btnDetails", &item_ViewDetails);
+    addSeparator("ToolButton2");
+    tbStartStop.setObjectName("tbStartStop");
+    tbStartStop.setIconSize(QSize(16, 16));
+    tbStartStop.setFloatable(false);
+    tbStartStop.setMovable(false);
+    btnStartStop.setObjectName("btnStartStop");
+    btnStartStop.setAutoRaise(true);
+    btnStartStop.setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    btnStartStop.setIcon(QIcon(ilNormal.Image(kStartImage)));
+    btnStartStop.setMenu(&pmOperate);
+    btnStartStop.setPopupMode(QToolButton::InstantPopup);
+    btnStartStop.setFixedHeight(kToolButtonSize.height());
+    tbStartStop.addWidget(&btnStartStop);
+    tbFileList.addWidget(&tbStartStop);
+    filesLayout_.addWidget(&tbFileList);
+
+    OrbelBevel1.setObjectName("OrbelBevel1");
+    OrbelBevel1.SetShape(TBevelShape::bsSpacer);
+    OrbelBevel1.setFixedHeight(kBevelHeight);
+    filesLayout_.addWidget(&OrbelBevel1);
+    lvFiles.setObjectName("lvFiles");
+    lvFiles.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&lvFiles, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1.popup(lvFiles.mapToGlobal(pos)); });
+    filesLayout_.addWidget(&lvFiles, 1);
+}
+
+// Panel 0 the object count, panel 1 under the progress bar, panel 2 the long hint.
+void TMainFormKelvane::BuildStatusBar() {
+    SB.setObjectName("SB");
+    SB.SetParentFont(true);
+    SB.Panels().Add().SetWidth(kCountPanelWidth);
+    TStatusPanelPro& progress = SB.Panels().Add();
+    progress.SetWidth(kProgressPanelWidth);
+    progress.SetBevel(TStatusPanelBevel::pbNone);
+    SB.Panels().Add();
+    PB.setObjectName("PB");
+    PB.setParent(&SB);
+    PB.setRange(0, 100);
+    PB.setValue(0);
+    PB.setTextVisible(false);
+    // Panel 1 always begins at the same place, since panel 0 has a fixed width; only the bar's
+    // height can change the progress bar's place.
+    SB.installEventFilter(this);
+}
+
+bool TMainFormKelvane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &SB && event->type() == QEvent::Resize)
+        PB.setGeometry(SB.PanelRect(1));
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainFormKelvane::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::StatusTip:
+            ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+            return true;
+        case QEvent::LocaleChange:
+            // The desktop's formats changed: texts made from now on follow them. The rows already
+            // in the list keep the texts they were made with.
+            std::setlocale(LC_ALL, "");
+            platform::ReloadLocaleFormats();
+            tsParameters.SetShortDateFormat(tsSettings.ShortDateFormat());
+            break;
+        default:
+            break;
+    }
+    return QMainWindow::event(event);
+}
+
+// The long hint of the control or menu item under the pointer; leaving it empties the panel.
+void TMainFormKelvane::ShowHint(const QString& hint) {
+    SB.Panels()[2].SetText(hint);
+}
+
+// A run lets events in between two files, so a close can arrive in the middle of one. The run
+// is stopped first: it returns before the next file, and only then does the window go.
+void TMainFormKelvane::closeEvent(QCloseEvent* event) {
+    core_.Stop();
+    QMainWindow::closeEvent(event);
+}
+
+void TMainFormKelvane::file_Close() {
+    if (core_.Idle())
+        close();
+}
+
+void TMainFormKelvane::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainFormKelvane::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    WMDropFiles(paths);
+    event->acceptProposedAction();
+}
+
+void TMainFormKelvane::WMDropFiles(const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return;
+    const TBusyCursor busy;
+    core_.AddPaths(paths, core_.AddMode());
+}
+
+void TMainFormKelvane::item_ContentsClick() {
+    const QString manual = ManualPath(QCoreApplication::applicationDirPath());
+    if (!manual.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+}
+
+void TMainFormKelvane::item_AboutClick() {
+    TAboutBox box(this);
+    box.exec();
+}
+
+}  // namespace ui

@@ -1,0 +1,216 @@
+#pragma once
+// TMainFormKelvane: the program's one window. It shows the application core's list and the
+// parameters of a run, and turns every menu, button and drop into one call of the core; the
+// core decides what happens to a file and tells the window what changed.
+//
+// The class is split by concern: Main.cpp builds the window and answers the window system
+// (hints, closing, drops, locale changes); MainMenus.cpp holds the commands, their captions and
+// the menus' enabling rules; MainRun.cpp is the core's host and observer (the run's button,
+// progress and messages, the rows, the search state).
+
+#include <QAction>
+#include <QActionGroup>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/KelvaneCore.h"
+#include "ui/BusyCursor.h"
+#include "ui/FileListModel.h"
+#include "ui/FileListView.h"
+#include "ui/GuiFindDispatcher.h"
+#include "ui/ImageList.h"
+#include "ui/MsgStr.h"
+#include "ui/OrbelCtrls.h"
+#include "ui/ParamPages.h"
+#include "ui/SBPro.h"
+#include "ui/SettingsPage.h"
+
+namespace ui {
+
+// The view styles of lvFiles, in the order of the View menu.
+enum class TViewStyle { Icons = 0, SmallIcons = 1, List = 2, Details = 3 };
+
+class TMainFormKelvane : public QMainWindow,
+                         private engine::IRunHost,
+                         private core::IKelvaneObserver {
+    Q_OBJECT
+public:
+    explicit TMainFormKelvane(QWidget* parent = nullptr);
+    ~TMainFormKelvane() override;
+
+    // Adds paths as dropped files are added, under the add mode of the last folder search
+    // (files only in a fresh window): the paths of the command line and of a drop.
+    void WMDropFiles(const std::vector<std::string>& paths);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Main.cpp: the window.
+    void BuildLayout();
+    void BuildFileListPage();
+    void BuildStatusBar();
+    void ShowHint(const QString& hint);
+    void file_Close();
+    void item_ContentsClick();
+    void item_AboutClick();
+
+    // MainMenus.cpp: commands, captions, enabling rules.
+    template <typename T>
+    struct TNamed {
+        T* object;
+        const char* name;
+        msg::TCommandText text;
+    };
+    template <typename T>
+    using TVisit = std::function<void(T&, const char* name, const msg::TCommandText& text)>;
+    // Every command, and every menu with a caption, with its name and texts.
+    void ForEachCommand(const TVisit<QAction>& visit);
+    void ForEachMenu(const TVisit<QMenu>& visit);
+    void BuildMenus();
+    void BindCommands();
+    void ApplyCaptions();
+    void FileMenuClick();
+    void EditMenuClick();
+    void PopupMenu1Popup();
+    void ViewMenuClick();
+    void EnableListCommands();
+    int SelectedCount() const;
+    void SetViewStyle(TViewStyle style);
+    void item_ViewIconsClick() { SetViewStyle(TViewStyle::Icons); }
+    void item_ViewSmallIconsClick() { SetViewStyle(TViewStyle::SmallIcons); }
+    void item_ViewListClick() { SetViewStyle(TViewStyle::List); }
+    void item_ViewDetailsClick() { SetViewStyle(TViewStyle::Details); }
+    void item_ToolbarClick();
+    void item_StatusBarClick();
+    void item_GridLinesClick();
+    void item_AddFileClick();
+    void AddFolder(filelist::AddFolderMode mode);
+    void item_RemoveFileClick();
+    void item_RemoveFolderClick();
+    void item_ClearListClick();
+    void item_InvertSelectionClick();
+    void item_InvertCheckedClick();
+    void lvFilesSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+
+    // MainRun.cpp: the core's host and observer.
+    void btnStartStopClick(engine::RunScope scope);
+    void SetStartStopButton(bool running);
+    void lvFilesChange();
+    engine::RunOptions ReadOptions() override;
+    void ProcessMessages() override;
+    void ShowMessage(const std::string& text, const std::string& caption) override;
+    void ShowError(const std::string& path, const std::string& message, int filesLeft) override;
+    void FileFailed(const std::string& path, const std::string& reason) override;
+    void RowsInserted(int first, int last) override;
+    void RowsRemoved(int first, int last) override;
+    void RowChanged(int row, filelist::ListColumn column) override;
+    void RowsMoved() override;
+    void RunStateChanged(bool running) override;
+    void RunBegins() override;
+    void ProgressChanged(int position, int maximum) override;
+    void SearchBusyChanged(bool busy) override;
+
+    // The core and what shows its list come first: the widgets below refer to them, and go
+    // before them.
+    TGuiFindDispatcher dispatcher_;
+    core::TKelvaneCore core_;
+    TFileListModel model_;
+    TImageList ilNormal{16, 16};
+    // When the run last let pending events run.
+    QElapsedTimer pumped_;
+    // The hourglass while a folder search is busy.
+    std::optional<TBusyCursor> searchCursor_;
+
+    // Commands: one action each, shared by menu, context menu and tool button.
+    QAction item_Delete{this};
+    QAction item_Close{this};
+    QAction item_AddFile{this};
+    QAction item_AddFilesOnly{this};
+    QAction item_AddFilesAndFolders{this};
+    QAction item_AddFoldersOnly{this};
+    QAction item_RemoveFile{this};
+    QAction item_RemoveFolder{this};
+    QAction item_ClearList{this};
+    QAction item_InvertSelection{this};
+    QAction item_InvertChecked{this};
+    QAction item_Toolbar{this};
+    QAction item_StatusBar{this};
+    QAction item_GridLines{this};
+    QActionGroup viewStyles_{this};
+    QAction item_ViewIcons{this};
+    QAction item_ViewSmallIcons{this};
+    QAction item_ViewList{this};
+    QAction item_ViewDetails{this};
+    QAction item_ByName{this};
+    QAction item_ByType{this};
+    QAction item_BySize{this};
+    QAction item_ByCreated{this};
+    QAction item_ByModified{this};
+    QAction item_ByOpened{this};
+    QAction item_ByAttr{this};
+    QAction item_ByFolder{this};
+    QAction item_Contents{this};
+    QAction item_About{this};
+    // item_Operate0 ... item_Operate6: the run scopes 0 to 6.
+    std::array<QAction, 7> item_Operate;
+
+    // Menus, each parent before what it holds.
+    QMenuBar MainMenu1{this};
+    QMenu FileMenu{this};
+    QMenu EditMenu{this};
+    QMenu item_AddFolder{this};
+    QMenu ViewMenu{this};
+    QMenu item_Arrange{this};
+    QMenu HelpMenu{this};
+    QMenu PopupMenu1{this};
+    QMenu pitem_AddFolder{this};
+    QMenu pmAddFolderParams{this};
+    QMenu pmOperate{this};
+
+    // Controls, each parent before its children; a layout goes before the widget it lays out.
+    QWidget central_;
+    QVBoxLayout centralLayout_{&central_};
+    TOrbelBevel Bevel1;
+    QWidget Panel2;
+    QVBoxLayout panel2Layout_{&Panel2};
+    QTabWidget pcTymo;
+    QWidget tsFiles;
+    QVBoxLayout filesLayout_{&tsFiles};
+    QToolBar tbFileList;
+    QToolButton btnAddFiles;
+    QToolButton btnAddDir;
+    QToolButton btnRemoveFile;
+    QToolButton btnRemoveDir;
+    QToolButton btnDelete;
+    QToolButton btnIcons;
+    QToolButton btnSmallIcons;
+    QToolButton btnList;
+    QToolButton btnDetails;
+    QToolBar tbStartStop;
+    QToolButton btnStartStop;
+    TOrbelBevel OrbelBevel1;
+    TFileListViews lvFiles{model_};
+    TParameterPages tsParameters;
+    TSettingsPage tsSettings;
+    TStatusBarPro SB;
+    QProgressBar PB;
+};
+
+}  // namespace ui

@@ -1,0 +1,354 @@
+// The window's commands: the menus and what each item holds, their captions and hints, the
+// rules that enable and check items when a menu opens, and the handlers, each a call or two of
+// the core.
+
+#include <QFile>
+#include <QFileDialog>
+#include <algorithm>
+#include <functional>
+
+#include "ui/FileDialogs.h"
+#include "ui/Main.h"
+#include "ui/MsgStr.h"
+
+namespace ui {
+
+namespace {
+
+// Pictures of ilNormal.
+enum TImage { kAddFile = 0, kRemoveFile = 2, kRemoveFolder = 3, kDelete = 4, kLargeIcons = 5 };
+
+// The short part of a command's hint goes to its tooltip, the long part to the status bar.
+void ApplyCommandText(QAction& action, const msg::TCommandText& text) {
+    const QString hint = QString::fromStdString(msg::ToolbarHint(text));
+    action.setText(msg::ToQString(text.caption));
+    action.setToolTip(hint.section('|', 0, 0));
+    action.setStatusTip(hint.section('|', 1));
+}
+
+std::vector<std::string> LocalPaths(const QStringList& files) {
+    std::vector<std::string> paths;
+    for (const QString& file : files)
+        paths.push_back(QFile::encodeName(file).toStdString());
+    return paths;
+}
+
+}  // namespace
+
+#define KELVANE_NAMED(name) \
+    { &name, #name, msg::name }
+
+void TMainFormKelvane::ForEachCommand(const TVisit<QAction>& visit) {
+    const TNamed<QAction> commands[] = {
+        KELVANE_NAMED(item_Delete),
+        KELVANE_NAMED(item_Close),
+        KELVANE_NAMED(item_AddFile),
+        KELVANE_NAMED(item_AddFilesOnly),
+        KELVANE_NAMED(item_AddFilesAndFolders),
+        KELVANE_NAMED(item_AddFoldersOnly),
+        KELVANE_NAMED(item_RemoveFile),
+        KELVANE_NAMED(item_RemoveFolder),
+        KELVANE_NAMED(item_ClearList),
+        KELVANE_NAMED(item_InvertSelection),
+        KELVANE_NAMED(item_InvertChecked),
+        KELVANE_NAMED(item_Toolbar),
+        KELVANE_NAMED(item_StatusBar),
+        KELVANE_NAMED(item_GridLines),
+        KELVANE_NAMED(item_ViewIcons),
+        KELVANE_NAMED(item_ViewSmallIcons),
+        KELVANE_NAMED(item_ViewList),
+        KELVANE_NAMED(item_ViewDetails),
+        KELVANE_NAMED(item_ByName),
+        KELVANE_NAMED(item_ByType),
+        KELVANE_NAMED(item_BySize),
+        KELVANE_NAMED(item_ByCreated),
+        KELVANE_NAMED(item_ByModified),
+        KELVANE_NAMED(item_ByOpened),
+        KELVANE_NAMED(item_ByAttr),
+        KELVANE_NAMED(item_ByFolder),
+        KELVANE_NAMED(item_Contents),
+        KELVANE_NAMED(item_About),
+    };
+    for (const TNamed<QAction>& command : commands)
+        visit(*command.object, command.name, command.text);
+}
+
+// The menus that have a caption; the context menu's add-folder submenu reads as the Edit
+// menu's.
+void TMainFormKelvane::ForEachMenu(const TVisit<QMenu>& visit) {
+    const TNamed<QMenu> menus[] = {
+        KELVANE_NAMED(FileMenu),       KELVANE_NAMED(EditMenu),
+        KELVANE_NAMED(item_AddFolder), {&pitem_AddFolder, "pitem_AddFolder", msg::item_AddFolder},
+        KELVANE_NAMED(ViewMenu),       KELVANE_NAMED(item_Arrange),
+        KELVANE_NAMED(HelpMenu),
+    };
+    for (const TNamed<QMenu>& menu : menus)
+        visit(*menu.object, menu.name, menu.text);
+}
+
+#undef KELVANE_NAMED
+
+void TMainFormKelvane::BuildMenus() {
+    ForEachCommand([](QAction& command, const char* name, const msg::TCommandText&) {
+        command.setObjectName(name);
+    });
+    ForEachMenu([](QMenu& menu, const char* name, const msg::TCommandText&) {
+        menu.setObjectName(name);
+        menu.menuAction()->setObjectName(name);
+    });
+    MainMenu1.setObjectName("MainMenu1");
+    PopupMenu1.setObjectName("PopupMenu1");
+    pmAddFolderParams.setObjectName("pmAddFolderParams");
+    pmOperate.setObjectName("pmOperate");
+
+    // The pictures show on the tool buttons only, as they always have.
+    const std::pair<QAction*, int> pictures[] = {
+        {&item_AddFile, kAddFile},           {&item_RemoveFile, kRemoveFile},
+        {&item_RemoveFolder, kRemoveFolder}, {&item_Delete, kDelete},
+        {&item_ViewIcons, kLargeIcons},      {&item_ViewSmallIcons, kLargeIcons + 1},
+        {&item_ViewList, kLargeIcons + 2},   {&item_ViewDetails, kLargeIcons + 3}};
+    for (const auto& [action, image] : pictures) {
+        action->setIcon(QIcon(ilNormal.Image(image)));
+        action->setIconVisibleInMenu(false);
+    }
+    for (QAction* toggle : {&item_Toolbar, &item_StatusBar, &item_GridLines})
+        toggle->setCheckable(true);
+    for (QAction* view :
+         {&item_ViewIcons, &item_ViewSmallIcons, &item_ViewList, &item_ViewDetails}) {
+        view->setCheckable(true);
+        viewStyles_.addAction(view);
+    }
+
+    MainMenu1.addMenu(&FileMenu);
+    FileMenu.addActions({&item_Delete});
+    FileMenu.addSeparator();
+    FileMenu.addAction(&item_Close);
+    for (QMenu* folderMenu : {&item_AddFolder, &pitem_AddFolder, &pmAddFolderParams})
+        folderMenu->addActions(
+            {&item_AddFilesOnly, &item_AddFilesAndFolders, &item_AddFoldersOnly});
+    MainMenu1.addMenu(&EditMenu);
+    EditMenu.addAction(&item_AddFile);
+    EditMenu.addMenu(&item_AddFolder);
+    EditMenu.addSeparator();
+    EditMenu.addActions({&item_RemoveFile, &item_RemoveFolder});
+    EditMenu.addSeparator();
+    EditMenu.addAction(&item_ClearList);
+    EditMenu.addSeparator();
+    EditMenu.addActions({&item_InvertSelection, &item_InvertChecked});
+    MainMenu1.addMenu(&ViewMenu);
+    ViewMenu.addActions({&item_Toolbar, &item_StatusBar});
+    ViewMenu.addSeparator();
+    ViewMenu.addAction(&item_GridLines);
+    ViewMenu.addSeparator();
+    ViewMenu.addActions(viewStyles_.actions());
+    ViewMenu.addSeparator();
+    ViewMenu.addMenu(&item_Arrange);
+    item_Arrange.addActions({&item_ByName, &item_ByType, &item_BySize, &item_ByCreated,
+                             &item_ByModified, &item_ByOpened, &item_ByAttr, &item_ByFolder});
+    MainMenu1.addMenu(&HelpMenu);
+    HelpMenu.addAction(&item_Contents);
+    HelpMenu.addSeparator();
+    HelpMenu.addAction(&item_About);
+
+    PopupMenu1.addAction(&item_AddFile);
+    PopupMenu1.addMenu(&pitem_AddFolder);
+    PopupMenu1.addSeparator();
+    PopupMenu1.addActions({&item_RemoveFile, &item_RemoveFolder});
+    PopupMenu1.addSeparator();
+    PopupMenu1.addAction(&item_ClearList);
+
+    // Four groups: 0 and 1, 2 and 3, 4 and 5, 6 alone; the item's number is its run scope.
+    for (int scope = 0; scope < static_cast<int>(item_Operate.size()); ++scope) {
+        QAction& item = item_Operate[static_cast<std::size_t>(scope)];
+        item.setParent(this);
+        item.setObjectName(QString("item_Operate%1").arg(scope));
+        if (scope > 0 && scope % 2 == 0)
+            pmOperate.addSeparator();
+        pmOperate.addAction(&item);
+    }
+}
+
+void TMainFormKelvane::BindCommands() {
+    const std::pair<QAction*, void (TMainFormKelvane::*)()> handlers[] = {
+        {&item_Close, &TMainFormKelvane::file_Close},
+        {&item_AddFile, &TMainFormKelvane::item_AddFileClick},
+        {&item_RemoveFile, &TMainFormKelvane::item_RemoveFileClick},
+        {&item_RemoveFolder, &TMainFormKelvane::item_RemoveFolderClick},
+        {&item_ClearList, &TMainFormKelvane::item_ClearListClick},
+        {&item_InvertSelection, &TMainFormKelvane::item_InvertSelectionClick},
+        {&item_InvertChecked, &TMainFormKelvane::item_InvertCheckedClick},
+        {&item_Toolbar, &TMainFormKelvane::item_ToolbarClick},
+        {&item_StatusBar, &TMainFormKelvane::item_StatusBarClick},
+        {&item_GridLines, &TMainFormKelvane::item_GridLinesClick},
+        {&item_ViewIcons, &TMainFormKelvane::item_ViewIconsClick},
+        {&item_ViewSmallIcons, &TMainFormKelvane::item_ViewSmallIconsClick},
+        {&item_ViewList, &TMainFormKelvane::item_ViewListClick},
+        {&item_ViewDetails, &TMainFormKelvane::item_ViewDetailsClick},
+        {&item_Contents, &TMainFormKelvane::item_ContentsClick},
+        {&item_About, &TMainFormKelvane::item_AboutClick},
+    };
+    for (const auto& [action, handler] : handlers)
+        connect(action, &QAction::triggered, this, handler);
+    const std::pair<QAction*, filelist::AddFolderMode> folderModes[] = {
+        {&item_AddFilesOnly, filelist::AddFolderMode::FilesOnly},
+        {&item_AddFilesAndFolders, filelist::AddFolderMode::FilesAndFolders},
+        {&item_AddFoldersOnly, filelist::AddFolderMode::FoldersOnly}};
+    for (const auto& [action, mode] : folderModes)
+        connect(action, &QAction::triggered, this, [this, mode = mode] { AddFolder(mode); });
+    for (std::size_t scope = 0; scope < item_Operate.size(); ++scope)
+        connect(&item_Operate[scope], &QAction::triggered, this,
+                [this, scope] { btnStartStopClick(static_cast<engine::RunScope>(scope)); });
+
+    connect(&FileMenu, &QMenu::aboutToShow, this, &TMainFormKelvane::FileMenuClick);
+    connect(&EditMenu, &QMenu::aboutToShow, this, &TMainFormKelvane::EditMenuClick);
+    connect(&PopupMenu1, &QMenu::aboutToShow, this, &TMainFormKelvane::PopupMenu1Popup);
+    connect(&ViewMenu, &QMenu::aboutToShow, this, &TMainFormKelvane::ViewMenuClick);
+    for (QMenu* menu : {&FileMenu, &EditMenu, &PopupMenu1})
+        connect(menu, &QMenu::aboutToHide, this, &TMainFormKelvane::EnableListCommands);
+    connect(&lvFiles, &TFileListViews::SelectionChanged, this,
+            &TMainFormKelvane::lvFilesSelectionChanged);
+}
+
+void TMainFormKelvane::ApplyCaptions() {
+    ForEachCommand([](QAction& command, const char*, const msg::TCommandText& text) {
+        ApplyCommandText(command, text);
+    });
+    ForEachMenu([](QMenu& menu, const char*, const msg::TCommandText& text) {
+        ApplyCommandText(*menu.menuAction(), text);
+    });
+    // btnAddDir drops down the add-folder modes: it reads as the Edit menu's item does.
+    btnAddDir.setText(item_AddFolder.title());
+    btnAddDir.setToolTip(item_AddFolder.menuAction()->toolTip());
+    btnAddDir.setStatusTip(item_AddFolder.menuAction()->statusTip());
+
+    const QString pages[] = {msg::ToQString(msg::tsFiles), msg::ToQString(msg::tsParameters),
+                             msg::ToQString(msg::tsSettings)};
+    for (int page = 0; page < pcTymo.count(); ++page) {
+        pcTymo.setTabText(page, pages[page]);
+        pcTymo.widget(page)->setAccessibleName(pages[page]);
+    }
+    for (std::size_t scope = 0; scope < item_Operate.size(); ++scope)
+        item_Operate[scope].setText(msg::ToQString(msg::kOperateCaptions[scope]));
+    pmOperate.setDefaultAction(&item_Operate.back());
+    SetStartStopButton(false);
+    lvFilesChange();
+}
+
+// The enabling rules are applied when a menu opens, from the list as it is then. The list
+// commands check their own preconditions, so once a menu closes their tool buttons are
+// enabled again, as they always are.
+int TMainFormKelvane::SelectedCount() const {
+    const std::vector<filelist::FileRow>& rows = core_.List().Rows();
+    return static_cast<int>(
+        std::count_if(rows.begin(), rows.end(), [](const auto& row) { return row.selected; }));
+}
+
+void TMainFormKelvane::FileMenuClick() {
+    item_Delete.setEnabled(SelectedCount() > 0);
+}
+
+void TMainFormKelvane::EditMenuClick() {
+    const bool rows = core_.List().RowCount() > 0;
+    const int selected = SelectedCount();
+    item_RemoveFile.setEnabled(selected > 0);
+    item_RemoveFolder.setEnabled(selected == 1);
+    item_ClearList.setEnabled(rows);
+    item_InvertSelection.setEnabled(selected > 0);
+    item_InvertChecked.setEnabled(rows);
+}
+
+void TMainFormKelvane::PopupMenu1Popup() {
+    const int selected = SelectedCount();
+    item_RemoveFile.setEnabled(selected > 0);
+    item_RemoveFolder.setEnabled(selected > 0);
+    item_ClearList.setEnabled(core_.List().RowCount() > 0);
+}
+
+void TMainFormKelvane::EnableListCommands() {
+    for (QAction* command : {&item_Delete, &item_RemoveFile, &item_RemoveFolder, &item_ClearList,
+                             &item_InvertSelection, &item_InvertChecked})
+        command->setEnabled(true);
+}
+
+void TMainFormKelvane::ViewMenuClick() {
+    item_Toolbar.setChecked(!tbFileList.isHidden());
+    item_StatusBar.setChecked(!SB.isHidden());
+    item_GridLines.setChecked(lvFiles.GridLines());
+    viewStyles_.actions().at(lvFiles.ViewStyle())->setChecked(true);
+}
+
+void TMainFormKelvane::SetViewStyle(TViewStyle style) {
+    lvFiles.SetViewStyle(static_cast<int>(style));
+    viewStyles_.actions().at(static_cast<int>(style))->setChecked(true);
+}
+
+void TMainFormKelvane::item_ToolbarClick() {
+    tbFileList.setVisible(item_Toolbar.isChecked());
+}
+
+void TMainFormKelvane::item_StatusBarClick() {
+    SB.setVisible(item_StatusBar.isChecked());
+}
+
+void TMainFormKelvane::item_GridLinesClick() {
+    lvFiles.SetGridLines(item_GridLines.isChecked());
+}
+
+void TMainFormKelvane::item_AddFileClick() {
+    const QStringList files =
+        QFileDialog::getOpenFileNames(this, {}, {}, OpenDialogFilter(msg::kOpenFilter));
+    if (!files.isEmpty()) {
+        const TBusyCursor busy;
+        core_.AddPaths(LocalPaths(files), core_.AddMode());
+    }
+    lvFilesChange();
+}
+
+// The search runs in the background; SearchBusyChanged disables the pages until it is done.
+void TMainFormKelvane::AddFolder(filelist::AddFolderMode mode) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, msg::ToQString(msg::kSelectFolder));
+    if (!folder.isEmpty())
+        core_.AddFolder(mode, LocalPaths({folder}).front());
+}
+
+void TMainFormKelvane::item_RemoveFileClick() {
+    core_.RemoveSelected();
+}
+
+void TMainFormKelvane::item_RemoveFolderClick() {
+    if (SelectedCount() != 1)
+        return;
+    const std::vector<filelist::FileRow>& rows = core_.List().Rows();
+    const auto selected =
+        std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.selected; });
+    const TBusyCursor busy;
+    core_.RemoveFolderOf(static_cast<int>(selected - rows.begin()));
+}
+
+void TMainFormKelvane::item_ClearListClick() {
+    core_.Clear();
+    lvFilesChange();
+}
+
+void TMainFormKelvane::item_InvertSelectionClick() {
+    const TBusyCursor busy;
+    core_.InvertSelection();
+}
+
+void TMainFormKelvane::item_InvertCheckedClick() {
+    const TBusyCursor busy;
+    core_.InvertChecked();
+}
+
+void TMainFormKelvane::lvFilesSelectionChanged(const QItemSelection& selected,
+                                               const QItemSelection& deselected) {
+    for (const QModelIndex& index : selected.indexes())
+        if (index.column() == 0)
+            core_.SetSelected(index.row(), true);
+    for (const QModelIndex& index : deselected.indexes())
+        if (index.column() == 0)
+            core_.SetSelected(index.row(), false);
+}
+
+}  // namespace ui
