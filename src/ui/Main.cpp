@@ -43,6 +43,7 @@ TMainFormKelvane::TMainFormKelvane(QWidget* parent)
     BuildLayout();
     BindCommands();
     SetViewStyle(TViewStyle::Details);
+    ViewMenuClick();
     pcTymo.setCurrentWidget(&tsFiles);
     tsParameters.SetDatePickersToNow();
     setAcceptDrops(true);

@@ -1,0 +1,85 @@
+#pragma once
+// A main window on a fresh temporary folder, driven as a user drives it: through its actions,
+// buttons, menus and list, found by their names.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+#include "ui/Main.h"
+#include "ui/SBPro.h"
+
+namespace uitest {
+
+class TWindowUnderTest {
+public:
+    template <typename T = QAction>
+    T& Find(const char* name) {
+        T* found = window.findChild<T*>(name);
+        if (!found)
+            ADD_FAILURE() << "no " << name;
+        return *found;
+    }
+
+    // Writes files of these names into the folder and drops them on the window.
+    std::vector<std::string> AddFiles(const std::vector<std::string>& names) {
+        std::vector<std::string> paths;
+        for (const std::string& name : names)
+            paths.push_back(folder.Write(name, "content"));
+        window.WMDropFiles(paths);
+        return paths;
+    }
+
+    QAbstractItemView& List() { return *window.findChild<QAbstractItemView*>(); }
+
+    void Select(const std::vector<int>& rows) {
+        for (int row : rows)
+            List().selectionModel()->select(
+                List().model()->index(row, 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    void Check(const std::vector<int>& rows) {
+        for (int row : rows)
+            List().model()->setData(List().model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+    }
+
+    QString Panel(int index) { return Find<ui::TStatusBarPro>("SB").Panels()[index].Text(); }
+
+    // Runs `during` in the first turn of the event loop that a run started by `scope` lets in.
+    void RunWith(const char* scope, const std::function<void()>& during) {
+        QTimer::singleShot(0, &window, during);
+        Find(scope).trigger();
+    }
+
+    testsupport::TempDir folder;
+    ui::TMainFormKelvane window;
+};
+
+// Answers every message box shown while it lives, keeping "caption: text".
+class TMessageBoxCatcher {
+public:
+    TMessageBoxCatcher() {
+        timer_.callOnTimeout([this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown.push_back(box->windowTitle() + ": " + box->text());
+                box->accept();
+            }
+        });
+        timer_.start(5);
+    }
+    std::vector<QString> shown;
+
+private:
+    QTimer timer_;
+};
+
+}  // namespace uitest

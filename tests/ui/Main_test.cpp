@@ -1,0 +1,359 @@
+// The main window driven through its real actions, buttons and menus, offscreen.
+
+#include "ui/Main.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QDesktopServices>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <filesystem>
+#include <fstream>
+
+#include "MainWindowSupport.h"
+#include "platform/LocaleFormats.h"
+#include "support/LocaleScope.h"
+#include "ui/FileDialogs.h"
+#include "ui/Manual.h"
+#include "ui/MsgStr.h"
+
+namespace {
+
+using uitest::TWindowUnderTest;
+
+QString Text(std::string_view text) {
+    return ui::msg::ToQString(text);
+}
+
+// The objects a menu holds, by name, "-" for a separator.
+QStringList Items(QMenu& menu) {
+    QStringList names;
+    for (QAction* action : menu.actions())
+        names << (action->isSeparator() ? QString("-") : action->objectName());
+    return names;
+}
+
+TEST(MainWindow, MenusHoldTheirItemsInOrder) {
+    TWindowUnderTest w;
+    const std::pair<const char*, QStringList> menus[] = {
+        {"FileMenu", {"item_Delete", "-", "item_Close"}},
+        {"EditMenu",
+         {"item_AddFile", "item_AddFolder", "-", "item_RemoveFile", "item_RemoveFolder", "-",
+          "item_ClearList", "-", "item_InvertSelection", "item_InvertChecked"}},
+        {"ViewMenu",
+         {"item_Toolbar", "item_StatusBar", "-", "item_GridLines", "-", "item_ViewIcons",
+          "item_ViewSmallIcons", "item_ViewList", "item_ViewDetails", "-", "item_Arrange"}},
+        {"item_Arrange",
+         {"item_ByName", "item_ByType", "item_BySize", "item_ByCreated", "item_ByModified",
+          "item_ByOpened", "item_ByAttr", "item_ByFolder"}},
+        {"HelpMenu", {"item_Contents", "-", "item_About"}},
+        {"PopupMenu1",
+         {"item_AddFile", "pitem_AddFolder", "-", "item_RemoveFile", "item_RemoveFolder", "-",
+          "item_ClearList"}},
+        {"pmAddFolderParams",
+         {"item_AddFilesOnly", "item_AddFilesAndFolders", "item_AddFoldersOnly"}},
+        {"pitem_AddFolder",
+         {"item_AddFilesOnly", "item_AddFilesAndFolders", "item_AddFoldersOnly"}},
+        {"pmOperate",
+         {"item_Operate0", "item_Operate1", "-", "item_Operate2", "item_Operate3", "-",
+          "item_Operate4", "item_Operate5", "-", "item_Operate6"}},
+    };
+    for (const auto& [menu, items] : menus)
+        EXPECT_EQ(Items(w.Find<QMenu>(menu)), items) << menu;
+    EXPECT_EQ(w.Find<QMenu>("pmOperate").defaultAction(), &w.Find("item_Operate6"));
+}
+
+// Captions come from the string table; a tool button's tooltip is its command's caption
+// without the first "&", and every command's long hint is its status tip.
+TEST(MainWindow, CaptionsAndHintsComeFromTheStringTable) {
+    TWindowUnderTest w;
+    const std::pair<const char*, ui::msg::TCommandText> commands[] = {
+        {"item_Delete", ui::msg::item_Delete},
+        {"item_Close", ui::msg::item_Close},
+        {"item_AddFile", ui::msg::item_AddFile},
+        {"item_AddFolder", ui::msg::item_AddFolder},
+        {"pitem_AddFolder", ui::msg::item_AddFolder},
+        {"item_AddFilesAndFolders", ui::msg::item_AddFilesAndFolders},
+        {"item_RemoveFolder", ui::msg::item_RemoveFolder},
+        {"item_InvertChecked", ui::msg::item_InvertChecked},
+        {"item_GridLines", ui::msg::item_GridLines},
+        {"item_ViewDetails", ui::msg::item_ViewDetails},
+        {"item_ByOpened", ui::msg::item_ByOpened},
+        {"item_About", ui::msg::item_About},
+        {"ViewMenu", ui::msg::ViewMenu},
+    };
+    for (const auto& [name, text] : commands) {
+        const QAction& action = w.Find(name);
+        EXPECT_EQ(action.text(), Text(text.caption)) << name;
+        EXPECT_EQ(action.statusTip(), Text(text.hint)) << name;
+    }
+    const std::pair<const char*, QString> buttons[] = {{"btnAddFiles", "Add File to List"},
+                                                       {"btnAddDir", "Add Folder to List..."},
+                                                       {"btnRemoveFile", "Remove File from List"},
+                                                       {"btnRemoveDir", "Remove Folder from List"},
+                                                       {"btnDelete", "Delete"},
+                                                       {"btnIcons", "Large Icons"},
+                                                       {"btnSmallIcons", "Small Icons"},
+                                                       {"btnList", "List"},
+                                                       {"btnDetails", "Details"}};
+    for (const auto& [name, tooltip] : buttons)
+        EXPECT_EQ(w.Find<QToolButton>(name).toolTip(), tooltip) << name;
+    EXPECT_EQ(w.Find<QToolButton>("btnRemoveDir").statusTip(),
+              "Removes items from the same folder.");
+
+    auto& start = w.Find<QToolButton>("btnStartStop");
+    EXPECT_EQ(start.text(), " &Start to handle...");
+    EXPECT_TRUE(start.isEnabled());  // a list filled by a drop can be run at once
+    EXPECT_EQ(start.toolTip(), "");
+    for (int scope = 0; scope < 7; ++scope)
+        EXPECT_EQ(w.Find(qPrintable(QString("item_Operate%1").arg(scope))).text(),
+                  Text(ui::msg::kOperateCaptions[static_cast<std::size_t>(scope)]));
+    auto& pages = w.Find<QTabWidget>("pcTymo");
+    EXPECT_EQ(pages.tabText(0), "File List");
+    EXPECT_EQ(pages.tabText(1), "Parameters");
+    EXPECT_EQ(pages.tabText(2), "Settings");
+    EXPECT_EQ(pages.currentIndex(), 0);
+    EXPECT_EQ(w.window.windowTitle(), "Orbel Kelvane");
+    EXPECT_EQ(w.Panel(0), "0 object(s)");
+}
+
+TEST(MainWindow, TheLongHintOfWhatIsUnderThePointerShowsInPanel2) {
+    TWindowUnderTest w;
+    w.window.show();
+    auto& button = w.Find<QToolButton>("btnRemoveDir");
+    QStatusTipEvent enter(button.statusTip());
+    QApplication::sendEvent(&button, &enter);
+    EXPECT_EQ(w.Panel(2), "Removes items from the same folder.");
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(&button, &leave);
+    EXPECT_EQ(w.Panel(2), "");
+
+    auto& edit = w.Find<QMenu>("EditMenu");
+    edit.popup({});
+    edit.setActiveAction(&w.Find("item_AddFile"));
+    EXPECT_EQ(w.Panel(2), "Insert the items from selected location.");
+    edit.hide();
+}
+
+// The rules apply while a menu is open; with three rows selected, removing "the" folder is
+// offered by the context menu but not by the Edit menu.
+TEST(MainWindow, MenuItemsAreEnabledByTheListWhenTheMenuOpens) {
+    struct Case {
+        int rows;
+        std::vector<int> selected;
+        const char* menu;
+        std::vector<std::pair<const char*, bool>> enabled;
+    };
+    const Case cases[] = {
+        {0, {}, "FileMenu", {{"item_Delete", false}, {"item_Close", true}}},
+        {0,
+         {},
+         "EditMenu",
+         {{"item_AddFile", true},
+          {"item_AddFolder", true},
+          {"item_RemoveFile", false},
+          {"item_RemoveFolder", false},
+          {"item_ClearList", false},
+          {"item_InvertSelection", false},
+          {"item_InvertChecked", false}}},
+        {3,
+         {},
+         "EditMenu",
+         {{"item_RemoveFile", false}, {"item_ClearList", true}, {"item_InvertChecked", true}}},
+        {3, {0, 1, 2}, "FileMenu", {{"item_Delete", true}}},
+        {3,
+         {0, 1, 2},
+         "EditMenu",
+         {{"item_RemoveFile", true}, {"item_RemoveFolder", false}, {"item_InvertSelection", true}}},
+        {3, {1}, "EditMenu", {{"item_RemoveFolder", true}}},
+        {3,
+         {0, 1, 2},
+         "PopupMenu1",
+         {{"item_RemoveFile", true}, {"item_RemoveFolder", true}, {"item_ClearList", true}}},
+        {0, {}, "PopupMenu1", {{"item_RemoveFolder", false}, {"item_ClearList", false}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.menu << " with " << c.rows << " rows");
+        TWindowUnderTest w;
+        const std::vector<std::string> names = {"a.txt", "b.txt", "c.txt"};
+        w.AddFiles({names.begin(), names.begin() + c.rows});
+        w.Select(c.selected);
+        auto& menu = w.Find<QMenu>(c.menu);
+        menu.popup({});
+        for (const auto& [item, enabled] : c.enabled)
+            EXPECT_EQ(w.Find(item).isEnabled(), enabled) << item;
+        menu.hide();
+        // The tool buttons stay usable: each command checks what it needs itself.
+        EXPECT_TRUE(w.Find<QToolButton>("btnRemoveDir").isEnabled());
+    }
+}
+
+// A view command sets the list's style, checks its menu item and puts its button down; the
+// toggles show and hide what they name.
+TEST(MainWindow, ViewCommandsAndToggles) {
+    TWindowUnderTest w;
+    auto& views = w.Find<ui::TFileListViews>("lvFiles");
+    const char* styles[][2] = {{"btnIcons", "item_ViewIcons"},
+                               {"btnSmallIcons", "item_ViewSmallIcons"},
+                               {"btnList", "item_ViewList"},
+                               {"btnDetails", "item_ViewDetails"}};
+    EXPECT_EQ(views.ViewStyle(), 3);
+    for (int style = 0; style < 4; ++style) {
+        w.Find<QToolButton>(styles[style][0]).click();
+        EXPECT_EQ(views.ViewStyle(), style);
+        for (int other = 0; other < 4; ++other) {
+            EXPECT_EQ(w.Find<QToolButton>(styles[other][0]).isChecked(), other == style);
+            EXPECT_EQ(w.Find(styles[other][1]).isChecked(), other == style);
+        }
+    }
+    w.Find("item_GridLines").trigger();
+    EXPECT_TRUE(views.GridLines());
+    w.Find("item_Toolbar").trigger();
+    EXPECT_TRUE(w.Find<QToolBar>("tbFileList").isHidden());
+    w.Find("item_StatusBar").trigger();
+    EXPECT_TRUE(w.Find<ui::TStatusBarPro>("SB").isHidden());
+    auto& view = w.Find<QMenu>("ViewMenu");
+    view.popup({});
+    EXPECT_FALSE(w.Find("item_Toolbar").isChecked());
+    EXPECT_FALSE(w.Find("item_StatusBar").isChecked());
+    EXPECT_TRUE(w.Find("item_GridLines").isChecked());
+    view.hide();
+    w.Find("item_Toolbar").trigger();
+    EXPECT_FALSE(w.Find<QToolBar>("tbFileList").isHidden());
+}
+
+// "&Close" waits for the end of a run; the title bar's close stops the run and closes.
+TEST(MainWindow, ClosingDuringARun) {
+    TWindowUnderTest w;
+    w.AddFiles({"a.txt", "b.txt"});
+    w.window.show();
+    w.RunWith("item_Operate6", [&] { w.Find("item_Close").trigger(); });
+    EXPECT_TRUE(w.window.isVisible());
+    w.RunWith("item_Operate6", [&] {
+        w.window.close();
+        EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
+    });
+    EXPECT_FALSE(w.window.isVisible());
+    w.window.show();
+    w.Find("item_Close").trigger();
+    EXPECT_FALSE(w.window.isVisible());
+}
+
+// A screen reader reads each control, menu item and page by its caption without "&", and the
+// object count from the status bar.
+TEST(MainWindow, AccessibleNames) {
+    TWindowUnderTest w;
+    w.AddFiles({"a.txt", "b.txt", "c.txt"});
+    w.window.show();
+    const auto name = [](QObject& object) {
+        return QAccessible::queryAccessibleInterface(&object)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(name(w.Find<QToolButton>("btnRemoveDir")), "Remove Folder from List");
+    EXPECT_EQ(name(w.Find<QToolButton>("btnAddDir")), "Add Folder to List...");
+    EXPECT_EQ(name(w.Find<QToolButton>("btnStartStop")), " Start to handle...");
+    EXPECT_EQ(name(*w.Find<QTabWidget>("pcTymo").widget(1)), "Parameters");
+    auto& edit = w.Find<QMenu>("EditMenu");
+    edit.popup({});
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(&edit);
+    EXPECT_EQ(menu->child(0)->text(QAccessible::Name), "Add File to List");
+    EXPECT_EQ(menu->child(4)->text(QAccessible::Name), "Remove Folder from List");
+    edit.hide();
+    QAccessibleInterface* bar =
+        QAccessible::queryAccessibleInterface(&w.Find<ui::TStatusBarPro>("SB"));
+    EXPECT_EQ(bar->child(0)->text(QAccessible::Name), "3 object(s)");
+}
+
+// Files dropped on the window are added under the rules of a fresh window: files only.
+TEST(MainWindow, DroppedFilesAreAddedAndFoldersAreNot) {
+    TWindowUnderTest w;
+    const std::string file = w.folder.Write("dropped.txt", "x");
+    std::filesystem::create_directory(w.folder / "sub");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file)),
+                  QUrl::fromLocalFile(QString::fromStdString(w.folder / "sub"))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // The event goes straight to the window: QApplication passes on only drops of a real drag.
+    static_cast<QObject&>(w.window).event(&drop);
+    EXPECT_EQ(w.List().model()->rowCount(), 1);
+    EXPECT_EQ(w.Panel(0), "1 object(s)");
+}
+
+// While a folder search fills the list, no run can start and the pages are locked.
+TEST(MainWindow, AFolderSearchLocksStartAndThePagesUntilItEnds) {
+    TWindowUnderTest w;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        w.folder.Write(name, "x");
+    w.window.show();
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(QString::fromStdString(w.folder.Path()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    w.Find("item_AddFilesOnly").trigger();
+    auto& pages = w.Find<QTabWidget>("pcTymo");
+    EXPECT_FALSE(pages.isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pages.isEnabled(); }));
+    EXPECT_TRUE(w.Find<QToolButton>("btnStartStop").isEnabled());
+    EXPECT_EQ(w.List().model()->rowCount(), 3);
+    EXPECT_EQ(w.Panel(0), "3 object(s)");
+}
+
+// A change of the desktop's formats reaches the texts made from then on.
+TEST(MainWindow, ALocaleChangeReadsTheFormatsAgain) {
+    const testsupport::LocaleScope english("en_US.UTF-8", "UTC");
+    if (!english.Available())
+        GTEST_SKIP() << "en_US.UTF-8 is not installed";
+    TWindowUnderTest w;
+    const std::string before = platform::CurrentLocaleFormats().shortDate;
+    const testsupport::ScopedEnv german("LC_ALL", "de_DE.UTF-8");
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(&w.window, &change);
+    EXPECT_NE(platform::CurrentLocaleFormats().shortDate, before);
+}
+
+// Stands in for the desktop's browser.
+class FileOpener : public QObject {
+    Q_OBJECT
+public:
+    FileOpener() { QDesktopServices::setUrlHandler("file", this, "Open"); }
+    ~FileOpener() override { QDesktopServices::unsetUrlHandler("file"); }
+    std::vector<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+TEST(MainWindow, HelpTopicsOpensTheManualInTheBrowser) {
+    TWindowUnderTest w;
+    FileOpener browser;
+    w.Find("item_Contents").trigger();
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_TRUE(browser.opened[0].toLocalFile().endsWith("docs/manual/index.html"));
+
+    // Installed, the program finds the manual beside it before the source tree's.
+    const testsupport::TempDir prefix;
+    const std::string manual = prefix / "share/doc/orbel-kelvane/manual";
+    std::filesystem::create_directories(manual);
+    std::filesystem::create_directories(prefix / "bin");
+    std::ofstream(manual + "/index.html") << "manual";
+    EXPECT_EQ(ui::ManualPath(QString::fromStdString(prefix / "bin")),
+              QString::fromStdString(manual + "/index.html"));
+}
+
+TEST(MainWindow, OpenDialogFilterInTheFormQtTakes) {
+    EXPECT_EQ(ui::OpenDialogFilter("All Files|*.*|Help Files|*.hlp;*.cnt;*.chm"),
+              "All Files (*);;Help Files (*.hlp *.cnt *.chm)");
+}
+
+}  // namespace
+
+#include "Main_test.moc"
