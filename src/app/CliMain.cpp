@@ -56,7 +56,6 @@ void AddItems(const std::vector<app::AddItem>& items, core::TKelvaneCore& core,
 }
 
 int Run(int argc, char** argv) {
-
     const app::CliParseResult parsed = app::ParseCommandLine(argc, argv);
     if (parsed.kind == app::CliParseResult::Kind::Exit) {
         (parsed.exitCode == 0 ? std::cout : std::cerr) << parsed.output;
@@ -71,6 +70,8 @@ int Run(int argc, char** argv) {
     core.Start(engine::RunScope::All);
     if (frontEnd.Refused())
         return 2;
+    for (const int column : command.sorts)
+        core.Sort(column);
     if (command.list)
         PrintRows(core.List(), std::cout);
     return frontEnd.Failed() ? 1 : 0;

@@ -1,5 +1,10 @@
 #include "core/KelvaneCore.h"
 
+#include <chrono>
+
+#include "filelist/Sorting.h"
+#include "platform/LocaleFormats.h"
+
 namespace core {
 
 TKelvaneCore::TKelvaneCore(engine::IRunHost& host, IKelvaneObserver& observer,
@@ -59,6 +64,18 @@ void TKelvaneCore::SetChecked(int row, bool checked) {
 
 void TKelvaneCore::SetSelected(int row, bool selected) {
     list_.SetSelected(row, selected);
+}
+
+void TKelvaneCore::Sort(int column, bool withFolderName) {
+    sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
+    sortColumn_ = column;
+    const platform::LocaleFormats& locale = platform::CurrentLocaleFormats();
+    const std::chrono::year_month_day today{
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    const filelist::SortFormats formats{locale.shortDate, locale.thousandSeparator,
+                                        static_cast<int>(today.year())};
+    list_.Reorder(filelist::SortedOrder(list_.Rows(), {sortColumn_, sortAscending_, withFolderName},
+                                        formats));
 }
 
 void TKelvaneCore::SetSearchBusy(bool busy) {

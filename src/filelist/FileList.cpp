@@ -62,6 +62,16 @@ void TFileList::Clear() {
         observer_->RowsRemoved(0, last);
 }
 
+void TFileList::Reorder(const std::vector<int>& order) {
+    std::vector<FileRow> reordered;
+    reordered.reserve(rows_.size());
+    for (const int index : order)
+        reordered.push_back(std::move(rows_[static_cast<std::size_t>(index)]));
+    rows_.swap(reordered);
+    if (observer_)
+        observer_->RowsMoved();
+}
+
 void TFileList::InvertSelection() {
     for (int i = 0; i < RowCount(); ++i)
         SetSelected(i, !Row(i).selected);

@@ -32,6 +32,8 @@ public:
     // Every row whose Folder equals that of `row`, letters a-z folded to A-Z; returns how many.
     int RemoveFolderOf(int row);
     void Clear();
+    // Puts the rows in the order of `order` (indexes of the rows now); marks move with them.
+    void Reorder(const std::vector<int>& order);
     void InvertSelection();
     void InvertChecked();
 

@@ -105,6 +105,17 @@ TEST(CliTest, BadCommandLineExitsWithTwoAndTouchesNothing) {
     EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
 }
 
+TEST(CliTest, SortBeforeListing) {
+    TempDir dir;
+    dir.Write("big.txt", std::string(10000, 'x'));
+    dir.Write("small.txt", std::string(9999, 'x'));
+    const ProcessResult result =
+        Cli(dir, {"--list", "--sort=Size", "--sort", "size", "small.txt", "big.txt"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Fields(Lines(result.out).at(0))[0], "big.txt");  // given twice: reversed
+    EXPECT_EQ(Cli(dir, {"--sort=Colour", "big.txt"}).exitCode, 2);
+}
+
 TEST(CliTest, HelpAndVersion) {
     TempDir dir;
     const ProcessResult help = Cli(dir, {"--help"});

@@ -91,6 +91,26 @@ TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {
     EXPECT_EQ(platform::GetFileAttributes(file), platform::kAttrHidden);
 }
 
+TEST_F(KelvaneCoreTest, RepeatedSortReversesAndLaterRowsGoLast) {
+    for (const char* name : {"b.txt", "C.txt", "a.txt"})
+        core.AddPaths({dir.Write(name)}, AddFolderMode::FilesOnly);
+    const auto names = [this] {
+        std::string out;
+        for (const filelist::FileRow& row : core.List().Rows())
+            out += row.caption + " ";
+        return out;
+    };
+    core.Sort(0);  // Name first: ascending
+    EXPECT_EQ(names(), "a.txt b.txt C.txt ");
+    core.Sort(0);
+    EXPECT_EQ(names(), "C.txt b.txt a.txt ");
+    core.Sort(0);
+    EXPECT_TRUE(core.SortAscending());
+    EXPECT_EQ(frontEnd.events.back(), "moved");
+    core.AddPaths({dir.Write("0.txt")}, AddFolderMode::FilesOnly);
+    EXPECT_EQ(names(), "a.txt b.txt C.txt 0.txt ");
+}
+
 TEST_F(KelvaneCoreTest, LinksNamedByTheUserStandForTheirTargetLinksInASearchAreNeverFollowed) {
     mkdir((dir / "tree").c_str(), 0755);
     const std::string inside = dir.Write("tree/a.txt");
