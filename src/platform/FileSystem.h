@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "platform/FileTime.h"
@@ -84,6 +85,14 @@ struct FileTimesToSet {
 // is the creation time the file already has; the same holds where the stored value that would
 // take it cannot be read. Opened like SetFileAttributes.
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
+
+// Makes a folder and every missing folder above it. False with the reason.
+bool CreateFolders(const std::string& folder, std::string& reason);
+
+// Writes a whole file of the program's own in one step: a crash or a full disk leaves the old
+// file or the new one, never a cut one. False with the reason; the old file is then as it was.
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    std::string& reason);
 
 enum class MoveResult { Moved, TargetExists, Failed };
 

@@ -16,60 +16,18 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <mutex>
 
 #include "platform/FileHandle.h"
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/SiblingFile.h"
 
 namespace platform {
 namespace {
 
 using namespace linux_fs;
-
-// A file written next to the one being replaced, in the same folder (so a rename can put it
-// in place); removed again unless kept.
-class TSiblingFile {
-public:
-    // Invalid, with errno set, when no file can be created there.
-    explicit TSiblingFile(int folder) : folder_(folder) {
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name =
-                ".kelvane-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-            fd_ = TDescriptor(openat(folder, name.c_str(),
-                                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-            if (fd_.Valid()) {
-                name_ = std::move(name);
-                return;
-            }
-            if (errno != EEXIST)
-                return;
-        }
-    }
-    TSiblingFile(const TSiblingFile&) = delete;
-    TSiblingFile& operator=(const TSiblingFile&) = delete;
-    ~TSiblingFile() {
-        if (!name_.empty())
-            unlinkat(folder_, name_.c_str(), 0);
-    }
-
-    bool Valid() const { return fd_.Valid(); }
-    int Fd() const { return fd_.Get(); }
-    const std::string& Name() const { return name_; }
-    // The file stays: it has taken the old file's place, or holds what could not be put back.
-    TDescriptor Keep() {
-        name_.clear();
-        return std::move(fd_);
-    }
-
-private:
-    int folder_;
-    std::string name_;
-    TDescriptor fd_;
-};
 
 // Holds off the signals that would end the program (Ctrl-C, kill, hang-up) in this thread,
 // and delivers them once the file is whole again. SIGKILL cannot be held off.
@@ -97,15 +55,6 @@ void IgnoreFileSizeSignal() {
         if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
             signal(SIGXFSZ, SIG_IGN);
     });
-}
-
-TDescriptor OpenFolder(const std::string& path) {
-    TDescriptor folder(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // A folder the caller may enter and write but not list still takes new files; only its
-    // sync is then out of reach.
-    if (!folder.Valid() && errno == EACCES)
-        folder = TDescriptor(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    return folder;
 }
 
 // Whether `name` in `folder` is still the file described by `st`, not one put in its place.
