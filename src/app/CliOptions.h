@@ -20,6 +20,8 @@ struct CliCommand {
     engine::RunOptions options;
     std::vector<AddItem> items;  // in the order given
     bool list = false;
+    // Say where each path's attributes and creation time are kept; change nothing.
+    bool explain = false;
 };
 
 struct CliParseResult {
