@@ -8,6 +8,7 @@
 #include "core/KelvaneCore.h"
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
+#include "platform/Volume.h"
 
 namespace {
 
@@ -55,6 +56,24 @@ void AddItems(const std::vector<app::AddItem>& items, core::TKelvaneCore& core,
     }
 }
 
+// Where each item's attributes and creation time are kept, one line each; true when every
+// item could be looked up.
+bool Explain(const std::vector<app::AddItem>& items, std::ostream& out, std::ostream& err) {
+    bool found = true;
+    for (const app::AddItem& item : items) {
+        const std::optional<platform::AttributeHome> home =
+            platform::FindAttributeHome(platform::FullPath(item.path));
+        if (!home) {
+            err << "kelvane-cli: " << item.path << ": no such file or folder\n";
+            found = false;
+            continue;
+        }
+        out << item.path << ": " << home->fileSystem << ": attributes in " << home->attributes
+            << ", creation time in " << home->creationTime << '\n';
+    }
+    return found;
+}
+
 int Run(int argc, char** argv) {
     const app::CliParseResult parsed = app::ParseCommandLine(argc, argv);
     if (parsed.kind == app::CliParseResult::Kind::Exit) {
@@ -62,6 +81,8 @@ int Run(int argc, char** argv) {
         return parsed.exitCode;
     }
     const app::CliCommand& command = parsed.command;
+    if (command.explain)
+        return Explain(command.items, std::cout, std::cerr) ? 0 : 1;
 
     app::TCliFrontEnd frontEnd(command.options, std::cerr);
     vexfind::TFindEventLoop loop;

@@ -223,6 +223,9 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                    "or folders (folders); may be repeated and mixed with paths");
     cli.add_flag("--list", command.list,
                  "Print the rows after the run: the eight column texts, tab-separated");
+    cli.add_flag("--explain", command.explain,
+                 "Print for each PATH where its attributes and creation time are kept (which "
+                 "file system, which extended attribute), and change nothing");
     auto* remove = cli.add_option("--remove-attr", removeLetters,
                                   "Remove these attributes (letters of R, H, S, A)");
     auto* set = cli.add_option("--set-attr", setLetters,

@@ -102,8 +102,9 @@ struct MoveOutcome {
 };
 
 // Renames a file, never replacing another: fails with TargetExists when the new name is
-// taken. A change of letter case alone, on a file system that ignores case, renames the file
-// itself. On any failure the file keeps its old name.
+// taken, or, on NTFS, when another name of the folder differs from it in letter case only
+// (Windows could not tell the two apart). A change of letter case alone, on a file system that
+// ignores case, renames the file itself. On any failure the file keeps its old name.
 MoveOutcome MoveFile(const std::string& from, const std::string& to);
 
 }  // namespace platform

@@ -6,7 +6,8 @@
 // rename. A file with several hard links must stay the one file they share, so it is written
 // in place, its old bytes kept in a copy until the new ones are synced, with signals held
 // off meanwhile; the same happens where the metadata cannot be given to a new file (another
-// owner, an attribute the caller may not set, no right to create files in the folder).
+// owner, an attribute the caller may not set, no right to create files in the folder, a volume
+// that keeps the Windows attributes with the file itself).
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -23,6 +24,7 @@
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
 #include "platform/linux/SiblingFile.h"
+#include "platform/linux/VolumeKind.h"
 
 namespace platform {
 namespace {
@@ -229,8 +231,10 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
         return FailWithErrno(reason);
     if (!S_ISREG(st.stx_mode))
         return Fail(reason, PassedOverReason(KindOf(st.stx_mode)));
+    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    const VolumeStore volume = VolumeStoreOf(file, st);
     // Windows cannot open a read-only file for writing; keep that promise even for root.
-    if ((st.stx_mode & kWriteBits) == 0)
+    if (StoreOf(volume.kind).Read(file, LastComponent(path_), st).attributes & kAttrReadOnly)
         return Fail(reason, "the file is read-only");
     IgnoreFileSizeSignal();
     // Opened again through the descriptor, not the path: this proves that the caller may write
@@ -240,7 +244,10 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
         return FailWithErrno(reason);
     const TDescriptor folder = OpenFolder(FolderOf(path_));
     const TSignalsHeld held;
-    if (st.stx_nlink == 1 && folder.Valid()) {
+    // Where the volume keeps the attributes and the creation time with the file itself (NTFS,
+    // FAT, an SMB share), a new file could not take them all (FAT's creation time cannot be
+    // set): there the file is written in place, its old bytes kept in a copy meanwhile.
+    if (st.stx_nlink == 1 && folder.Valid() && volume.kind == StoreKind::DosAttrib) {
         TDescriptor replacement;
         const Outcome outcome =
             ReplaceByRename(folder.Get(), LastComponent(path_), XattrsOf(fd_, pathOnly_), st, bytes,
