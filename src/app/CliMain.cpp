@@ -40,16 +40,21 @@ void AddItems(const std::vector<app::AddItem>& items, core::TKelvaneCore& core,
               vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
     for (const app::AddItem& item : items) {
         const std::string full = platform::FullPath(item.path);
-        std::string problem = CheckItem(item, full);
-        if (problem.empty() && item.searchFolder) {
+        std::string problem;
+        if (!item.searchFolder) {
+            // Most paths are files that go straight in; only a refused one is looked at again
+            // to say why.
+            if (core.AddPaths({full}, filelist::AddFolderMode::FilesOnly) == 0) {
+                problem = CheckItem(item, full);
+                if (problem.empty())
+                    problem = "cannot be added";
+            }
+        } else if (problem = CheckItem(item, full); problem.empty()) {
             core.AddFolder(item.mode, full);
             // A search that a failing hand-over ended reports no completion: watch it too.
             loop.RunUntil([&] { return !core.SearchBusy() || !core.Searching(item.mode); });
             if (core.SearchFailed(item.mode))
                 problem = "the search ended early";
-        } else if (problem.empty() &&
-                   core.AddPaths({full}, filelist::AddFolderMode::FilesOnly) == 0) {
-            problem = "cannot be added";
         }
         if (!problem.empty())
             frontEnd.Complain(item.path, problem);

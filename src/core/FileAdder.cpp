@@ -2,6 +2,7 @@
 
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/Volume.h"
 
 namespace core {
@@ -55,8 +56,15 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
     for (const std::string& path : paths) {
         // A link the user names stands for its target: the row is the target's own.
         const std::string target = platform::ResolveNamedLink(path);
-        if (IsAcceptedDrive(target) && list_.AddFileRow(target, mode))
+        std::optional<filelist::FileRow> row = filelist::MakeFileRow(target, mode);
+        if (!row)
+            continue;
+        // A file lies on the volume of its folder, and many paths share one folder; a folder
+        // may be a volume of its own.
+        if (row->folder ? IsAcceptedDrive(target) : IsAcceptedFolder(platform::FolderOf(target))) {
+            list_.AppendRow(std::move(*row));
             ++added;
+        }
     }
     return added;
 }

@@ -8,10 +8,14 @@ bool TFileList::AddFileRow(const std::string& path, AddFolderMode mode, platform
     std::optional<FileRow> row = MakeFileRow(path, mode, rule);
     if (!row)
         return false;
-    rows_.push_back(std::move(*row));
+    AppendRow(std::move(*row));
+    return true;
+}
+
+void TFileList::AppendRow(FileRow row) {
+    rows_.push_back(std::move(row));
     if (observer_)
         observer_->RowsInserted(RowCount() - 1, RowCount() - 1);
-    return true;
 }
 
 void TFileList::SetChecked(int row, bool checked) {

@@ -21,6 +21,9 @@ public:
     bool AddFileRow(const std::string& path, AddFolderMode mode,
                     platform::LinkRule rule = platform::LinkRule::Follow);
 
+    // Appends a row made already.
+    void AppendRow(FileRow row);
+
     const FileRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     const std::vector<FileRow>& Rows() const { return rows_; }
     void SetChecked(int row, bool checked);

@@ -33,6 +33,7 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
 
     FileRow row;
     row.caption = platform::LastComponent(path);
+    row.folder = isFolder;
     // The icon is asked for with the attributes sign-extended from their low 16 bits.
     row.imageIndex = engine::GetIconIndex(path, static_cast<std::int16_t>(a & 0xFFFF));
     row.Text(RowText::Size) = engine::FormatSize(static_cast<std::int64_t>(found->size));

@@ -21,6 +21,7 @@ struct FileRow {
     std::array<std::string, 7> texts;  // Size, Type, Created, Modified, Opened, Attributes, Folder
     bool checked = false;
     bool selected = false;
+    bool folder = false;  // the row is a folder's
 
     const std::string& Text(engine::RowText column) const {
         return texts[static_cast<std::size_t>(column)];
