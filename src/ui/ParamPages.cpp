@@ -93,6 +93,8 @@ void TParameterPages::BuildParamsBar() {
         button->setObjectName(name);
         button->setCheckable(true);
         button->setAutoRaise(true);
+        // As on any toolbar, the buttons are worked by mouse and access key, not by Tab.
+        button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         paramsGroup.addButton(button);
         tbParams.addWidget(button);

@@ -70,7 +70,7 @@ bool ParameterPages(const QDir& folder) {
     ui::LoadToolbarImages(images);
     ui::TParameterPages pages;
     pages.SetImages(images);
-    pages.resize(690, 330);
+    pages.setGeometry(40, 40, 690, 330);  // away from the pointer, which would raise a button
     const std::pair<const char*, const char*> subPages[] = {
         {"btnDateTime", "parameters-date-time.png"},
         {"btnAttributes", "parameters-attributes.png"},
