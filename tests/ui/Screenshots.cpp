@@ -2,6 +2,7 @@
 //
 //   ui_screenshots FOLDER
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QProgressBar>
@@ -9,8 +10,12 @@
 #include <cstdio>
 
 #include "ui/About.h"
+#include "ui/ImageList.h"
 #include "ui/MsgStr.h"
+#include "ui/ParamPages.h"
+#include "ui/Pictures.h"
 #include "ui/SBPro.h"
+#include "ui/SettingsPage.h"
 
 namespace {
 
@@ -58,6 +63,33 @@ bool AboutBox(const QDir& folder) {
     return Save(box, box, folder, "about-box.png");
 }
 
+// The "Parameters" page with each of its four sub-pages in front, at the size the page has
+// in a main window of its design size.
+bool ParameterPages(const QDir& folder) {
+    ui::TImageList images(16, 16);
+    ui::LoadToolbarImages(images);
+    ui::TParameterPages pages;
+    pages.SetImages(images);
+    pages.setGeometry(40, 40, 690, 330);  // away from the pointer, which would raise a button
+    const std::pair<const char*, const char*> subPages[] = {
+        {"btnDateTime", "parameters-date-time.png"},
+        {"btnAttributes", "parameters-attributes.png"},
+        {"btnRename", "parameters-char-case.png"},
+        {"btnMultimedia", "parameters-multimedia.png"}};
+    for (const auto& [button, file] : subPages) {
+        pages.findChild<QAbstractButton*>(button)->click();
+        if (!Save(pages, pages, folder, file))
+            return false;
+    }
+    return true;
+}
+
+bool SettingsPage(const QDir& folder) {
+    ui::TSettingsPage page;
+    page.resize(690, 330);
+    return Save(page, page, folder, "settings.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +97,7 @@ int main(int argc, char** argv) {
     const QDir folder(argc > 1 ? argv[1] : ".");
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         return 1;
-    const bool saved = StatusBar(folder) && AboutBox(folder);
+    const bool saved =
+        StatusBar(folder) && AboutBox(folder) && ParameterPages(folder) && SettingsPage(folder);
     return saved ? 0 : 1;
 }
