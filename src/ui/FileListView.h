@@ -36,7 +36,7 @@ public:
     int ColumnWidth(int column) const { return details_.columnWidth(column); }
     void SetColumnWidth(int column, int width) { details_.setColumnWidth(column, width); }
 
-    QItemSelectionModel* SelectionModel() const { return details_.selectionModel(); }
+    QItemSelectionModel& SelectionModel() const { return *details_.selectionModel(); }
     // The view that the current style shows.
     QAbstractItemView& CurrentView();
 

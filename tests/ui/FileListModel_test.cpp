@@ -41,7 +41,7 @@ struct ListFixture {
     std::vector<bool> ViewSelection() const {
         std::vector<bool> rows;
         for (int row = 0; row < model.rowCount(); ++row)
-            rows.push_back(views.SelectionModel()->isRowSelected(row));
+            rows.push_back(views.SelectionModel().isRowSelected(row));
         return rows;
     }
 
@@ -135,7 +135,7 @@ TEST(FileListViews, SelectionIsTheListsInEveryViewStyle) {
     ListFixture f;
     f.Add({"a", "b", "c", "d"});
     f.model.ShowArrivedRows();
-    QItemSelectionModel& selection = *f.views.SelectionModel();
+    QItemSelectionModel& selection = f.views.SelectionModel();
 
     // The user's selection reaches the list.
     selection.select(f.model.index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
