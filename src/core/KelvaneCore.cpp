@@ -3,7 +3,9 @@
 #include <chrono>
 
 #include "filelist/Sorting.h"
+#include "platform/FileSystem.h"
 #include "platform/LocaleFormats.h"
+#include "platform/Trash.h"
 
 namespace core {
 
@@ -36,6 +38,24 @@ bool TKelvaneCore::Start(engine::RunScope scope) {
 
 void TKelvaneCore::Stop() {
     engine_.Stop();
+}
+
+std::vector<TKelvaneCore::TrashFailure> TKelvaneCore::DeleteSelected() {
+    std::vector<TrashFailure> failures;
+    std::vector<bool> gone(static_cast<std::size_t>(list_.RowCount()), false);
+    for (int row = 0; row < list_.RowCount(); ++row) {
+        if (!list_.IsSelected(row))
+            continue;
+        const std::string path = engine::RowPath(list_, row);
+        std::string reason;
+        if (!platform::MoveToTrash(path, reason))
+            failures.push_back({path, reason});
+        // Whatever the trash said, only a file that is really gone loses its row.
+        gone[static_cast<std::size_t>(row)] =
+            !platform::FindPath(path, platform::LinkRule::NoFollow);
+    }
+    list_.RemoveRows(gone);
+    return failures;
 }
 
 int TKelvaneCore::RemoveSelected() {

@@ -37,6 +37,17 @@ public:
     // Ends the run in progress between two files.
     void Stop();
 
+    // A file that could not be moved to the trash, and why.
+    struct TrashFailure {
+        std::string path;
+        std::string reason;
+    };
+    // Moves the files and folders of the selected rows to the trash in list order, then removes
+    // the row of every one that is gone; a row whose file stays stays too. Returns those that
+    // could not be moved (the window names them in one message). The window asks the user
+    // first; this does not.
+    std::vector<TrashFailure> DeleteSelected();
+
     // List editing; the file system is not touched.
     int RemoveSelected();
     int RemoveFolderOf(int row);

@@ -32,6 +32,8 @@ public:
     // The editing commands that change the rows alone; the file system is not touched.
     // Every selected row; returns how many went.
     int RemoveSelected();
+    // Every row marked in `doomed` (one flag per row); returns how many went.
+    int RemoveRows(const std::vector<bool>& doomed);
     // Every row whose Folder equals that of `row`, letters a-z folded to A-Z; returns how many.
     int RemoveFolderOf(int row);
     void Clear();
@@ -56,7 +58,7 @@ public:
 
 private:
     FileRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row)]; }
-    // Removes the rows for which `doomed` holds, from the last to the first, telling the
+    // Removes the rows whose index `doomed` holds for, from the last to the first, telling the
     // observer of each run of neighbouring rows at once. Returns how many went.
     template <typename Pred>
     int RemoveRowsWhere(Pred doomed);
