@@ -87,9 +87,15 @@ void TFileAdder::FileFound(const std::string& directory, const vexfind::TSearchR
         return;
     if (mode_ == AddFolderMode::FilesOnly && (fileInfo.Attr & platform::kAttrDirectory))
         return;
-    // A link met in the walk is listed as the link itself; the run never follows it.
-    list_.AddFileRow(engine::IncludeBackslash(directory) + fileInfo.Name, mode_,
-                     platform::LinkRule::NoFollow);
+    const std::string path = engine::IncludeBackslash(directory) + fileInfo.Name;
+    if (fileInfo.MayBeLink) {
+        // A link met in the walk is listed as the link itself; the run never follows it.
+        list_.AddFileRow(path, mode_, platform::LinkRule::NoFollow);
+    } else if (std::optional<filelist::FileRow> row =
+                   filelist::MakeFileRow(path, fileInfo.FindData, mode_)) {
+        // Anything else the walk has looked up already.
+        list_.AppendRow(std::move(*row));
+    }
 }
 
 bool TFileAdder::IsAcceptedFolder(const std::string& directory) {
