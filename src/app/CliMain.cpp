@@ -8,6 +8,7 @@
 #include "core/KelvaneCore.h"
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
+#include "platform/Volume.h"
 
 namespace {
 
@@ -39,30 +40,54 @@ void AddItems(const std::vector<app::AddItem>& items, core::TKelvaneCore& core,
               vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
     for (const app::AddItem& item : items) {
         const std::string full = platform::FullPath(item.path);
-        std::string problem = CheckItem(item, full);
-        if (problem.empty() && item.searchFolder) {
+        std::string problem;
+        if (!item.searchFolder) {
+            // Most paths are files that go straight in; only a refused one is looked at again
+            // to say why.
+            if (core.AddPaths({full}, filelist::AddFolderMode::FilesOnly) == 0) {
+                problem = CheckItem(item, full);
+                if (problem.empty())
+                    problem = "cannot be added";
+            }
+        } else if (problem = CheckItem(item, full); problem.empty()) {
             core.AddFolder(item.mode, full);
             // A search that a failing hand-over ended reports no completion: watch it too.
             loop.RunUntil([&] { return !core.SearchBusy() || !core.Searching(item.mode); });
             if (core.SearchFailed(item.mode))
                 problem = "the search ended early";
-        } else if (problem.empty() &&
-                   core.AddPaths({full}, filelist::AddFolderMode::FilesOnly) == 0) {
-            problem = "cannot be added";
         }
         if (!problem.empty())
             frontEnd.Complain(item.path, problem);
     }
 }
 
-int Run(int argc, char** argv) {
+// Where each item's attributes and creation time are kept, one line each; true when every
+// item could be looked up.
+bool Explain(const std::vector<app::AddItem>& items, std::ostream& out, std::ostream& err) {
+    bool found = true;
+    for (const app::AddItem& item : items) {
+        const std::optional<platform::AttributeHome> home =
+            platform::FindAttributeHome(platform::FullPath(item.path));
+        if (!home) {
+            err << "kelvane-cli: " << item.path << ": no such file or folder\n";
+            found = false;
+            continue;
+        }
+        out << item.path << ": " << home->fileSystem << ": attributes in " << home->attributes
+            << ", creation time in " << home->creationTime << '\n';
+    }
+    return found;
+}
 
+int Run(int argc, char** argv) {
     const app::CliParseResult parsed = app::ParseCommandLine(argc, argv);
     if (parsed.kind == app::CliParseResult::Kind::Exit) {
         (parsed.exitCode == 0 ? std::cout : std::cerr) << parsed.output;
         return parsed.exitCode;
     }
     const app::CliCommand& command = parsed.command;
+    if (command.explain)
+        return Explain(command.items, std::cout, std::cerr) ? 0 : 1;
 
     app::TCliFrontEnd frontEnd(command.options, std::cerr);
     vexfind::TFindEventLoop loop;
@@ -71,6 +96,8 @@ int Run(int argc, char** argv) {
     core.Start(engine::RunScope::All);
     if (frontEnd.Refused())
         return 2;
+    for (const int column : command.sorts)
+        core.Sort(column);
     if (command.list)
         PrintRows(core.List(), std::cout);
     return frontEnd.Failed() ? 1 : 0;

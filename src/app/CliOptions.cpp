@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -138,6 +139,11 @@ const std::map<std::string, filelist::AddFolderMode> kAddModes = {
     {"files-and-folders", filelist::AddFolderMode::FilesAndFolders},
     {"folders", filelist::AddFolderMode::FoldersOnly}};
 
+// The column titles of the list, in its order.
+const std::map<std::string, int> kSortColumns = {{"name", 0},       {"size", 1},     {"type", 2},
+                                                 {"created", 3},    {"modified", 4}, {"opened", 5},
+                                                 {"attributes", 6}, {"folder", 7}};
+
 const std::map<std::string, engine::CaseChange> kCaseChanges = {
     {"name-lower", engine::CaseChange::NameLower},
     {"ext-lower", engine::CaseChange::ExtLower},
@@ -217,6 +223,9 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                    "or folders (folders); may be repeated and mixed with paths");
     cli.add_flag("--list", command.list,
                  "Print the rows after the run: the eight column texts, tab-separated");
+    cli.add_flag("--explain", command.explain,
+                 "Print for each PATH where its attributes and creation time are kept (which "
+                 "file system, which extended attribute), and change nothing");
     auto* remove = cli.add_option("--remove-attr", removeLetters,
                                   "Remove these attributes (letters of R, H, S, A)");
     auto* set = cli.add_option("--set-attr", setLetters,
@@ -238,6 +247,12 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     auto* modified = cli.add_option("--modified", modifiedText,
                                     "Set the last-write time (\"YYYY-MM-DD HH:MM:SS\")");
     auto* opened = cli.add_option("--opened", openedText, "Set the last-access date (YYYY-MM-DD)");
+
+    std::vector<std::string> sortTexts;
+    cli.add_option("--sort", sortTexts,
+                   "After the run, sort the rows by a column (Name, Size, Type, Created, "
+                   "Modified, Opened, Attributes, Folder); repeat a column to reverse")
+        ->allow_extra_args(false);  // one column per --sort, the paths stay paths
 
     std::vector<std::string> args;
     std::vector<FolderArgument> folderArguments;
@@ -274,6 +289,21 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
         o.caseChange = change.value_or(engine::CaseChange::DontChange);
         if (!valid)
             error = "--case takes name-lower, ext-lower, name-upper or ext-upper";
+    }
+    for (const std::string& text : sortTexts) {
+        if (!valid)
+            break;
+        std::string lower = text;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        const std::optional<int> column = Lookup(kSortColumns, lower);
+        valid = column.has_value();
+        if (valid)
+            command.sorts.push_back(*column);
+        else
+            error =
+                "--sort takes a column: Name, Size, Type, Created, Modified, Opened, "
+                "Attributes or Folder";
     }
     if (!valid) {
         result.kind = CliParseResult::Kind::Exit;

@@ -20,6 +20,11 @@ struct CliCommand {
     engine::RunOptions options;
     std::vector<AddItem> items;  // in the order given
     bool list = false;
+    // Columns to sort by after the run, in order (0 Name ... 7 Folder); a column given twice in
+    // a row reverses the order, as a second click on its header would.
+    std::vector<int> sorts;
+    // Say where each path's attributes and creation time are kept; change nothing.
+    bool explain = false;
 };
 
 struct CliParseResult {

@@ -2,6 +2,7 @@
 
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/Volume.h"
 
 namespace core {
@@ -55,8 +56,15 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
     for (const std::string& path : paths) {
         // A link the user names stands for its target: the row is the target's own.
         const std::string target = platform::ResolveNamedLink(path);
-        if (IsAcceptedDrive(target) && list_.AddFileRow(target, mode))
+        std::optional<filelist::FileRow> row = filelist::MakeFileRow(target, mode);
+        if (!row)
+            continue;
+        // A file lies on the volume of its folder, and many paths share one folder; a folder
+        // may be a volume of its own.
+        if (row->folder ? IsAcceptedDrive(target) : IsAcceptedFolder(platform::FolderOf(target))) {
+            list_.AppendRow(std::move(*row));
             ++added;
+        }
     }
     return added;
 }
@@ -79,9 +87,15 @@ void TFileAdder::FileFound(const std::string& directory, const vexfind::TSearchR
         return;
     if (mode_ == AddFolderMode::FilesOnly && (fileInfo.Attr & platform::kAttrDirectory))
         return;
-    // A link met in the walk is listed as the link itself; the run never follows it.
-    list_.AddFileRow(engine::IncludeBackslash(directory) + fileInfo.Name, mode_,
-                     platform::LinkRule::NoFollow);
+    const std::string path = engine::IncludeBackslash(directory) + fileInfo.Name;
+    if (fileInfo.MayBeLink) {
+        // A link met in the walk is listed as the link itself; the run never follows it.
+        list_.AddFileRow(path, mode_, platform::LinkRule::NoFollow);
+    } else if (std::optional<filelist::FileRow> row =
+                   filelist::MakeFileRow(path, fileInfo.FindData, mode_)) {
+        // Anything else the walk has looked up already.
+        list_.AppendRow(std::move(*row));
+    }
 }
 
 bool TFileAdder::IsAcceptedFolder(const std::string& directory) {

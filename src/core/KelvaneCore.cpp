@@ -1,5 +1,12 @@
 #include "core/KelvaneCore.h"
 
+#include <chrono>
+
+#include "filelist/Sorting.h"
+#include "platform/FileSystem.h"
+#include "platform/LocaleFormats.h"
+#include "platform/Trash.h"
+
 namespace core {
 
 TKelvaneCore::TKelvaneCore(engine::IRunHost& host, IKelvaneObserver& observer,
@@ -33,6 +40,24 @@ void TKelvaneCore::Stop() {
     engine_.Stop();
 }
 
+std::vector<TKelvaneCore::TrashFailure> TKelvaneCore::DeleteSelected() {
+    std::vector<TrashFailure> failures;
+    std::vector<bool> gone(static_cast<std::size_t>(list_.RowCount()), false);
+    for (int row = 0; row < list_.RowCount(); ++row) {
+        if (!list_.IsSelected(row))
+            continue;
+        const std::string path = engine::RowPath(list_, row);
+        std::string reason;
+        if (!platform::MoveToTrash(path, reason))
+            failures.push_back({path, reason});
+        // Whatever the trash said, only a file that is really gone loses its row.
+        gone[static_cast<std::size_t>(row)] =
+            !platform::FindPath(path, platform::LinkRule::NoFollow);
+    }
+    list_.RemoveRows(gone);
+    return failures;
+}
+
 int TKelvaneCore::RemoveSelected() {
     return list_.RemoveSelected();
 }
@@ -59,6 +84,18 @@ void TKelvaneCore::SetChecked(int row, bool checked) {
 
 void TKelvaneCore::SetSelected(int row, bool selected) {
     list_.SetSelected(row, selected);
+}
+
+void TKelvaneCore::Sort(int column, bool withFolderName) {
+    sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
+    sortColumn_ = column;
+    const platform::LocaleFormats& locale = platform::CurrentLocaleFormats();
+    const std::chrono::year_month_day today{
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    const filelist::SortFormats formats{locale.shortDate, locale.thousandSeparator,
+                                        static_cast<int>(today.year())};
+    list_.Reorder(filelist::SortedOrder(list_.Rows(), {sortColumn_, sortAscending_, withFolderName},
+                                        formats));
 }
 
 void TKelvaneCore::SetSearchBusy(bool busy) {

@@ -37,6 +37,17 @@ public:
     // Ends the run in progress between two files.
     void Stop();
 
+    // A file that could not be moved to the trash, and why.
+    struct TrashFailure {
+        std::string path;
+        std::string reason;
+    };
+    // Moves the files and folders of the selected rows to the trash in list order, then removes
+    // the row of every one that is gone; a row whose file stays stays too. Returns those that
+    // could not be moved (the window names them in one message). The window asks the user
+    // first; this does not.
+    std::vector<TrashFailure> DeleteSelected();
+
     // List editing; the file system is not touched.
     int RemoveSelected();
     int RemoveFolderOf(int row);
@@ -45,6 +56,12 @@ public:
     void InvertChecked();
     void SetChecked(int row, bool checked);
     void SetSelected(int row, bool selected);
+
+    // Sorts the rows once by `column` (0 Name ... 7 Folder): ascending, or reversed when the
+    // same column is asked for again. `withFolderName` makes Name compare the whole path.
+    void Sort(int column, bool withFolderName = false);
+    int SortColumn() const { return sortColumn_; }
+    bool SortAscending() const { return sortAscending_; }
 
     const filelist::TFileList& List() const { return list_; }
     bool Idle() const { return engine_.Idle(); }
@@ -67,6 +84,9 @@ private:
     filelist::TFileList list_;
     engine::TRunEngine engine_;
     bool searchBusy_ = false;
+    // Name, descending: so that the first request for Name sorts ascending.
+    int sortColumn_ = 0;
+    bool sortAscending_ = false;
     // Last: its finders stop and wait for their workers before the list they fill goes.
     TFileAdder adder_;
 };

@@ -240,6 +240,55 @@ int GetWindowsVersion() {
     return 0;
 }
 
+namespace {
+
+// Reads up to `maxDigits` decimal digits at `at`; nothing when there is none.
+std::optional<int> ReadNumber(const std::string& text, std::size_t& at, std::size_t maxDigits) {
+    int value = 0;
+    std::size_t digits = 0;
+    while (at < text.size() && digits < maxDigits && text[at] >= '0' && text[at] <= '9') {
+        value = value * 10 + (text[at] - '0');
+        ++at;
+        ++digits;
+    }
+    return digits > 0 ? std::optional<int>(value) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<TDateTime> ParseShortDate(const std::string& text, const std::string& pattern,
+                                        int currentYear) {
+    int year = -1, month = -1, day = -1;
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        std::size_t run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        i += run;
+        if (c == 'd' || c == 'm' || c == 'y') {
+            const bool fullYear = c == 'y' && run >= 3;
+            const std::optional<int> value = ReadNumber(text, at, fullYear ? 4 : 2);
+            if (!value)
+                return std::nullopt;
+            (c == 'd' ? day : c == 'm' ? month : year) = *value;
+            if (c == 'y' && !fullYear) {
+                year += 2000;
+                if (year > currentYear + 50)
+                    year -= 100;
+            }
+        } else if (text.compare(at, run, std::string(run, c)) == 0) {
+            at += run;
+        } else {
+            return std::nullopt;
+        }
+    }
+    TDateTime date = 0;
+    if (at != text.size() || !TryEncodeDate(year, month, day, date))
+        return std::nullopt;
+    return date;
+}
+
 std::string FormatSize(std::int64_t size) {
     const std::string digits = std::to_string(size < 0 ? -size : size);
     const std::string& separator = platform::CurrentLocaleFormats().thousandSeparator;

@@ -50,6 +50,12 @@ std::string StripAmpersand(const std::string& text);
 // The Windows version classification; always 0 ("unknown") on this system.
 int GetWindowsVersion();
 
+// A date text of the list read back with the short date pattern that wrote it (d, dd, m, mm,
+// yy, yyyy, other characters literal); nothing when the text does not fit the pattern. A
+// two-digit year is taken within fifty years of `currentYear`.
+std::optional<TDateTime> ParseShortDate(const std::string& text, const std::string& pattern,
+                                        int currentYear);
+
 // A whole number with the locale's thousands separator, like the pattern "#,##0".
 std::string FormatSize(std::int64_t size);
 

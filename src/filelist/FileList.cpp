@@ -8,10 +8,14 @@ bool TFileList::AddFileRow(const std::string& path, AddFolderMode mode, platform
     std::optional<FileRow> row = MakeFileRow(path, mode, rule);
     if (!row)
         return false;
-    rows_.push_back(std::move(*row));
+    AppendRow(std::move(*row));
+    return true;
+}
+
+void TFileList::AppendRow(FileRow row) {
+    rows_.push_back(std::move(row));
     if (observer_)
         observer_->RowsInserted(RowCount() - 1, RowCount() - 1);
-    return true;
 }
 
 void TFileList::SetChecked(int row, bool checked) {
@@ -28,10 +32,10 @@ template <typename Pred>
 int TFileList::RemoveRowsWhere(Pred doomed) {
     int removed = 0;
     for (int last = RowCount() - 1; last >= 0; --last) {
-        if (!doomed(Row(last)))
+        if (!doomed(last))
             continue;
         int first = last;
-        while (first > 0 && doomed(Row(first - 1)))
+        while (first > 0 && doomed(first - 1))
             --first;
         rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
         removed += last - first + 1;
@@ -42,14 +46,21 @@ int TFileList::RemoveRowsWhere(Pred doomed) {
     return removed;
 }
 
+int TFileList::RemoveRows(const std::vector<bool>& doomed) {
+    return RemoveRowsWhere([&](int row) {
+        return static_cast<std::size_t>(row) < doomed.size() &&
+               doomed[static_cast<std::size_t>(row)];
+    });
+}
+
 int TFileList::RemoveSelected() {
-    return RemoveRowsWhere([](const FileRow& row) { return row.selected; });
+    return RemoveRowsWhere([this](int row) { return Row(row).selected; });
 }
 
 int TFileList::RemoveFolderOf(int row) {
     const std::string folder = platform::AsciiUpper(Row(row).Text(engine::RowText::Folder));
-    return RemoveRowsWhere([&folder](const FileRow& candidate) {
-        return platform::AsciiUpper(candidate.Text(engine::RowText::Folder)) == folder;
+    return RemoveRowsWhere([&](int candidate) {
+        return platform::AsciiUpper(Row(candidate).Text(engine::RowText::Folder)) == folder;
     });
 }
 
@@ -60,6 +71,16 @@ void TFileList::Clear() {
     rows_.clear();
     if (observer_)
         observer_->RowsRemoved(0, last);
+}
+
+void TFileList::Reorder(const std::vector<int>& order) {
+    std::vector<FileRow> reordered;
+    reordered.reserve(rows_.size());
+    for (const int index : order)
+        reordered.push_back(std::move(rows_[static_cast<std::size_t>(index)]));
+    rows_.swap(reordered);
+    if (observer_)
+        observer_->RowsMoved();
 }
 
 void TFileList::InvertSelection() {

@@ -21,6 +21,9 @@ public:
     bool AddFileRow(const std::string& path, AddFolderMode mode,
                     platform::LinkRule rule = platform::LinkRule::Follow);
 
+    // Appends a row made already.
+    void AppendRow(FileRow row);
+
     const FileRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     const std::vector<FileRow>& Rows() const { return rows_; }
     void SetChecked(int row, bool checked);
@@ -29,9 +32,13 @@ public:
     // The editing commands that change the rows alone; the file system is not touched.
     // Every selected row; returns how many went.
     int RemoveSelected();
+    // Every row marked in `doomed` (one flag per row); returns how many went.
+    int RemoveRows(const std::vector<bool>& doomed);
     // Every row whose Folder equals that of `row`, letters a-z folded to A-Z; returns how many.
     int RemoveFolderOf(int row);
     void Clear();
+    // Puts the rows in the order of `order` (indexes of the rows now); marks move with them.
+    void Reorder(const std::vector<int>& order);
     void InvertSelection();
     void InvertChecked();
 
@@ -51,7 +58,7 @@ public:
 
 private:
     FileRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row)]; }
-    // Removes the rows for which `doomed` holds, from the last to the first, telling the
+    // Removes the rows whose index `doomed` holds for, from the last to the first, telling the
     // observer of each run of neighbouring rows at once. Returns how many went.
     template <typename Pred>
     int RemoveRowsWhere(Pred doomed);

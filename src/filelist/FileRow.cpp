@@ -20,7 +20,12 @@ std::string FolderText(const std::string& path) {
 std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
                                    platform::LinkRule rule) {
     // One look-up serves every column: the texts are a snapshot of the same moment.
-    const std::optional<platform::FindData> found = platform::FindPath(path, rule);
+    return MakeFileRow(path, platform::FindPath(path, rule), mode);
+}
+
+std::optional<FileRow> MakeFileRow(const std::string& path,
+                                   const std::optional<platform::FindData>& found,
+                                   AddFolderMode mode) {
     const std::uint32_t a = found ? found->attributes : platform::kInvalidAttributes;
     const bool isFolder = (a & platform::kAttrDirectory) != 0;
     // Unreadable attributes have every bit set, so such a path is dropped here as well.
@@ -33,6 +38,7 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
 
     FileRow row;
     row.caption = platform::LastComponent(path);
+    row.folder = isFolder;
     // The icon is asked for with the attributes sign-extended from their low 16 bits.
     row.imageIndex = engine::GetIconIndex(path, static_cast<std::int16_t>(a & 0xFFFF));
     row.Text(RowText::Size) = engine::FormatSize(static_cast<std::int64_t>(found->size));

@@ -21,6 +21,7 @@ struct FileRow {
     std::array<std::string, 7> texts;  // Size, Type, Created, Modified, Opened, Attributes, Folder
     bool checked = false;
     bool selected = false;
+    bool folder = false;  // the row is a folder's
 
     const std::string& Text(engine::RowText column) const {
         return texts[static_cast<std::size_t>(column)];
@@ -35,6 +36,11 @@ struct FileRow {
 // find of a folder search.
 std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
                                    platform::LinkRule rule = platform::LinkRule::Follow);
+// The same from a look-up already made (`found`, or nothing when there was none), so that a
+// find of a folder search, which the walk has looked up, is not looked up a second time.
+std::optional<FileRow> MakeFileRow(const std::string& path,
+                                   const std::optional<platform::FindData>& found,
+                                   AddFolderMode mode);
 
 // The folder that holds a path: the path without its last component; "/" for the root.
 std::string FolderText(const std::string& path);

@@ -58,6 +58,7 @@ bool TDirEnum::Next(TSearchRec& rec) {
             continue;
         }
         rec = MakeSearchRec(entry->d_name, std::move(*data));
+        rec.MayBeLink = entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
         return true;
     }
     dir_.reset();

@@ -18,8 +18,11 @@ struct TSearchRec {
                             // when the DOS form cannot hold it
     std::int64_t Size = 0;  // 0 for folders
     std::uint32_t Attr = 0;
-    std::string Name;  // without folder
-    platform::FindData FindData;
+    std::string Name;             // without folder
+    platform::FindData FindData;  // the look-up of the entry, links followed
+    // The entry may be a symbolic link (FindData then describes its target); false only when
+    // the folder listing said it is not one.
+    bool MayBeLink = true;
 };
 
 // The record of `name` in `directory` from the platform's look-up.

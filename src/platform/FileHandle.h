@@ -62,8 +62,6 @@ private:
     TFileHandle(int fd, bool pathOnly, std::string path)
         : fd_(fd), pathOnly_(pathOnly), path_(std::move(path)) {}
 
-    bool StoreCreationTime(FileTime creation, std::string& reason) const;
-
     int fd_ = -1;
     // An O_PATH descriptor of a file the caller may change but not read: reads fail, and
     // changes go through the descriptor's name under /proc.

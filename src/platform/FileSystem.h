@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "platform/FileTime.h"
@@ -85,6 +86,14 @@ struct FileTimesToSet {
 // take it cannot be read. Opened like SetFileAttributes.
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
 
+// Makes a folder and every missing folder above it. False with the reason.
+bool CreateFolders(const std::string& folder, std::string& reason);
+
+// Writes a whole file of the program's own in one step: a crash or a full disk leaves the old
+// file or the new one, never a cut one. False with the reason; the old file is then as it was.
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    std::string& reason);
+
 enum class MoveResult { Moved, TargetExists, Failed };
 
 struct MoveOutcome {
@@ -93,8 +102,9 @@ struct MoveOutcome {
 };
 
 // Renames a file, never replacing another: fails with TargetExists when the new name is
-// taken. A change of letter case alone, on a file system that ignores case, renames the file
-// itself. On any failure the file keeps its old name.
+// taken, or, on NTFS, when another name of the folder differs from it in letter case only
+// (Windows could not tell the two apart). A change of letter case alone, on a file system that
+// ignores case, renames the file itself. On any failure the file keeps its old name.
 MoveOutcome MoveFile(const std::string& from, const std::string& to);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // The kind of volume a path lies on, with the values of Windows' drive types.
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -16,5 +17,16 @@ enum class DriveType {
 };
 
 DriveType GetDriveType(const std::string& path);
+
+// Where the attributes and the creation time of a file are kept, in words a user can look up,
+// so that one can see why a change does or does not reach Windows.
+struct AttributeHome {
+    std::string fileSystem;    // "ntfs-3g", "ntfs3", "cifs", "vfat", "ext4" …
+    std::string attributes;    // "system.ntfs_attrib", "the write bits and user.DOSATTRIB" …
+    std::string creationTime;  // "system.ntfs_crtime" …
+};
+
+// Nullopt when the path cannot be looked up; a link stands for its target.
+std::optional<AttributeHome> FindAttributeHome(const std::string& path);
 
 }  // namespace platform

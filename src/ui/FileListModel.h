@@ -1,68 +1,60 @@
 #pragma once
-// Stand-in for the list model until the real one lands: the interface the window uses.
+// TFileListModel: the rows of the file list as the views of lvFiles show them: eight columns,
+// the check mark in the Name column, the type icon, the texts exactly as the core made them.
+// It follows the list event by event, as the window hands them on; it never reads the file
+// system and never resets itself.
 
 #include <QAbstractTableModel>
+#include <QIcon>
+#include <QTimer>
 #include <functional>
+#include <vector>
 
 #include "filelist/FileList.h"
+#include "filelist/FileListObserver.h"
 
 namespace ui {
 
 class TFileListModel : public QAbstractTableModel, public filelist::IFileListObserver {
     Q_OBJECT
 public:
-    TFileListModel(const filelist::TFileList& list, std::function<void(int, bool)> setChecked,
-                   QObject* parent = nullptr)
-        : QAbstractTableModel(parent), list_(list), setChecked_(std::move(setChecked)) {}
+    // `setChecked` is how a check mark the user sets reaches the list (the core's SetChecked);
+    // the change comes back as RowChanged. The list outlives the model.
+    TFileListModel(const filelist::TFileList& list,
+                   std::function<void(int row, bool checked)> setChecked,
+                   QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : rows_;
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : 8;
-    }
-    QVariant data(const QModelIndex& index, int role) const override {
-        const filelist::FileRow& row = list_.Row(index.row());
-        if (role == Qt::DisplayRole)
-            return QString::fromStdString(
-                index.column() == 0 ? row.caption : row.texts[std::size_t(index.column() - 1)]);
-        if (role == Qt::CheckStateRole && index.column() == 0)
-            return row.checked ? Qt::Checked : Qt::Unchecked;
-        return {};
-    }
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
-        if (role != Qt::CheckStateRole)
-            return false;
-        setChecked_(index.row(), value.toInt() == Qt::Checked);
-        return true;
-    }
-    Qt::ItemFlags flags(const QModelIndex& index) const override {
-        return QAbstractTableModel::flags(index) | Qt::ItemIsUserCheckable;
-    }
+    const filelist::TFileList& List() const { return list_; }
 
-    void RowsInserted(int first, int last) override {
-        beginInsertRows({}, first, last);
-        rows_ += last - first + 1;
-        endInsertRows();
-    }
-    void RowsRemoved(int first, int last) override {
-        beginRemoveRows({}, first, last);
-        rows_ -= last - first + 1;
-        endRemoveRows();
-    }
-    void RowChanged(int row, filelist::ListColumn column) override {
-        const QModelIndex at = index(row, static_cast<int>(column));
-        emit dataChanged(at, at);
-    }
-    void RowsMoved() override {
-        emit layoutAboutToBeChanged();
-        emit layoutChanged();
-    }
+    // Rows that a folder search appends arrive one at a time; they are shown together, at most
+    // kInsertBatchMs after the first of them, so that the views lay themselves out once per
+    // batch and not once per find. Shows the rows waiting now.
+    void ShowArrivedRows();
+    static constexpr int kInsertBatchMs = 100;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // The list's events.
+    void RowsInserted(int first, int last) override;
+    void RowsRemoved(int first, int last) override;
+    void RowChanged(int row, filelist::ListColumn column) override;
+    void RowsMoved() override;
 
 private:
+    QIcon IconOf(int imageIndex) const;
+
     const filelist::TFileList& list_;
     std::function<void(int, bool)> setChecked_;
-    int rows_ = 0;
+    // The rows the views know; the list may hold more that are waiting to be shown.
+    int shownRows_ = 0;
+    QTimer insertBatch_;
+    mutable std::vector<QIcon> icons_;  // by the platform's icon index
 };
 
 }  // namespace ui

@@ -1,51 +1,66 @@
 #pragma once
-// Stand-in for the list views until the real ones land: the interface the window uses.
+// TFileListViews: lvFiles, the file list as the user sees it. Details show in a tree view with
+// the eight columns; large icons, small icons and list show the names in a list view. Both
+// views share one model and one selection, so changing the view style keeps the selection.
+// The selection belongs to the list's rows: the user's changes are sent out row by row for
+// the core, and the rows' selection, however it changed, is shown.
 
-#include <QItemSelectionModel>
+#include <QItemSelection>
 #include <QListView>
-#include <QStackedWidget>
+#include <QStackedLayout>
+#include <QTimer>
 #include <QTreeView>
+#include <QWidget>
 
 #include "ui/FileListModel.h"
 
 namespace ui {
 
-class TFileListViews : public QStackedWidget {
+// View styles in the order of the View menu and of the settings file.
+inline constexpr int vsIcon = 0;
+inline constexpr int vsSmallIcon = 1;
+inline constexpr int vsList = 2;
+inline constexpr int vsReport = 3;
+
+class TFileListViews : public QWidget {
     Q_OBJECT
 public:
-    explicit TFileListViews(TFileListModel& model, QWidget* parent = nullptr)
-        : QStackedWidget(parent), selection_(&model) {
-        details_.setModel(&model);
-        icons_.setModel(&model);
-        details_.setSelectionModel(&selection_);
-        icons_.setSelectionModel(&selection_);
-        details_.setSelectionMode(QAbstractItemView::ExtendedSelection);
-        details_.setRootIsDecorated(false);
-        addWidget(&icons_);
-        addWidget(&details_);
-        connect(&selection_, &QItemSelectionModel::selectionChanged, this,
-                &TFileListViews::SelectionChanged);
-    }
-    void SetViewStyle(int style) {
-        style_ = style;
-        setCurrentIndex(style == 3 ? 1 : 0);
-    }
-    int ViewStyle() const { return style_; }
-    void SetGridLines(bool on) { grid_ = on; }
-    bool GridLines() const { return grid_; }
-    QItemSelectionModel& SelectionModel() { return selection_; }
-    QAbstractItemView& DetailsView() { return details_; }
-    QAbstractItemView& IconView() { return icons_; }
+    // Details view, no grid lines, the default column widths. The model outlives the views.
+    explicit TFileListViews(TFileListModel& model, QWidget* parent = nullptr);
+
+    // 0 large icons, 1 small icons, 2 list, 3 details (vsIcon ... vsReport).
+    void SetViewStyle(int style);
+    int ViewStyle() const { return viewStyle_; }
+    void SetGridLines(bool on);
+    bool GridLines() const { return gridLines_; }
+    int ColumnWidth(int column) const { return details_.columnWidth(column); }
+    void SetColumnWidth(int column, int width) { details_.setColumnWidth(column, width); }
+
+    QItemSelectionModel& SelectionModel() const { return *details_.selectionModel(); }
+    // The view that the current style shows.
+    QAbstractItemView& CurrentView();
 
 signals:
-    void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    // The user selected or deselected a row: the window passes it on to the core.
+    void RowSelectionChanged(int row, bool selected);
+    // A column title was clicked (sorting by that column).
+    void ColumnClicked(int column);
 
 private:
-    QItemSelectionModel selection_;
+    void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void ListDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+    void ScheduleShowListSelection();
+    // Makes the views' selection that of the list's rows, in one step.
+    void ShowListSelection();
+
+    TFileListModel& model_;
+    QStackedLayout stack_;
     QTreeView details_;
     QListView icons_;
-    int style_ = 3;
-    bool grid_ = false;
+    int viewStyle_ = vsReport;
+    bool gridLines_ = false;
+    // Set while the list's selection changed in ways the views do not show yet.
+    bool selectionOutOfStep_ = false;
 };
 
 }  // namespace ui

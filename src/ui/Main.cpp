@@ -71,6 +71,7 @@ void TMainFormKelvane::BuildLayout() {
     panel2Layout_.addWidget(&pcTymo);
     BuildFileListPage();
     tsParameters.setObjectName("tsParameters");
+    tsParameters.SetImages(ilNormal);
     tsSettings.setObjectName("tsSettings");
     for (QWidget* page :
          {&tsFiles, static_cast<QWidget*>(&tsParameters), static_cast<QWidget*>(&tsSettings)})
@@ -223,6 +224,8 @@ void TMainFormKelvane::WMDropFiles(const std::vector<std::string>& paths) {
         return;
     const TBusyCursor busy;
     core_.AddPaths(paths, core_.AddMode());
+    // The rows of one drop are shown at once, not when the next batch of a search would be.
+    model_.ShowArrivedRows();
 }
 
 void TMainFormKelvane::item_ContentsClick() {

@@ -93,6 +93,7 @@ private:
     void EnableListCommands();
     int SelectedCount() const;
     void SetViewStyle(TViewStyle style);
+    void BindPages();
     void item_ViewIconsClick() { SetViewStyle(TViewStyle::Icons); }
     void item_ViewSmallIconsClick() { SetViewStyle(TViewStyle::SmallIcons); }
     void item_ViewListClick() { SetViewStyle(TViewStyle::List); }
@@ -107,7 +108,8 @@ private:
     void item_ClearListClick();
     void item_InvertSelectionClick();
     void item_InvertCheckedClick();
-    void lvFilesSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void SortBy(filelist::ListColumn column);
+    void lvFilesColumnClick(int column);
 
     // MainRun.cpp: the core's host and observer.
     void btnStartStopClick(engine::RunScope scope);

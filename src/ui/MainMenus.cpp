@@ -205,8 +205,24 @@ void TMainFormKelvane::BindCommands() {
     connect(&ViewMenu, &QMenu::aboutToShow, this, &TMainFormKelvane::ViewMenuClick);
     for (QMenu* menu : {&FileMenu, &EditMenu, &PopupMenu1})
         connect(menu, &QMenu::aboutToHide, this, &TMainFormKelvane::EnableListCommands);
-    connect(&lvFiles, &TFileListViews::SelectionChanged, this,
-            &TMainFormKelvane::lvFilesSelectionChanged);
+    using filelist::ListColumn;
+    const std::pair<QAction*, ListColumn> sorts[] = {
+        {&item_ByName, ListColumn::Name},         {&item_ByType, ListColumn::Type},
+        {&item_BySize, ListColumn::Size},         {&item_ByCreated, ListColumn::Created},
+        {&item_ByModified, ListColumn::Modified}, {&item_ByOpened, ListColumn::Opened},
+        {&item_ByAttr, ListColumn::Attributes},   {&item_ByFolder, ListColumn::Folder}};
+    for (const auto& [action, column] : sorts)
+        connect(action, &QAction::triggered, this, [this, column = column] { SortBy(column); });
+    BindPages();
+}
+
+// The list's views and the pages report what the user changed; the core keeps it.
+void TMainFormKelvane::BindPages() {
+    connect(&lvFiles, &TFileListViews::RowSelectionChanged, this,
+            [this](int row, bool selected) { core_.SetSelected(row, selected); });
+    connect(&lvFiles, &TFileListViews::ColumnClicked, this, &TMainFormKelvane::lvFilesColumnClick);
+    connect(&tsSettings, &TSettingsPage::ShortDateFormatChanged, &tsParameters,
+            &TParameterPages::SetShortDateFormat);
 }
 
 void TMainFormKelvane::ApplyCaptions() {
@@ -297,10 +313,8 @@ void TMainFormKelvane::item_GridLinesClick() {
 void TMainFormKelvane::item_AddFileClick() {
     const QStringList files =
         QFileDialog::getOpenFileNames(this, {}, {}, OpenDialogFilter(msg::kOpenFilter));
-    if (!files.isEmpty()) {
-        const TBusyCursor busy;
-        core_.AddPaths(LocalPaths(files), core_.AddMode());
-    }
+    if (!files.isEmpty())
+        WMDropFiles(LocalPaths(files));
     lvFilesChange();
 }
 
@@ -341,14 +355,14 @@ void TMainFormKelvane::item_InvertCheckedClick() {
     core_.InvertChecked();
 }
 
-void TMainFormKelvane::lvFilesSelectionChanged(const QItemSelection& selected,
-                                               const QItemSelection& deselected) {
-    for (const QModelIndex& index : selected.indexes())
-        if (index.column() == 0)
-            core_.SetSelected(index.row(), true);
-    for (const QModelIndex& index : deselected.indexes())
-        if (index.column() == 0)
-            core_.SetSelected(index.row(), false);
+// Each sort is of the rows as they are now; the same column again reverses the order.
+void TMainFormKelvane::SortBy(filelist::ListColumn column) {
+    const TBusyCursor busy;
+    core_.Sort(static_cast<int>(column), tsSettings.SortWithFolderName());
+}
+
+void TMainFormKelvane::lvFilesColumnClick(int column) {
+    SortBy(static_cast<filelist::ListColumn>(column));
 }
 
 }  // namespace ui

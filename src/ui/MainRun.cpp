@@ -107,6 +107,8 @@ void TMainFormKelvane::ProgressChanged(int position, int maximum) {
 // A folder search fills the list in the background: no run may start and no parameter change
 // until it is done.
 void TMainFormKelvane::SearchBusyChanged(bool busy) {
+    if (!busy)
+        model_.ShowArrivedRows();  // the last finds, without waiting for their batch
     btnStartStop.setEnabled(!busy);
     pcTymo.setEnabled(!busy);
     if (busy && !searchCursor_)

@@ -1,6 +1,10 @@
 #pragma once
-// Stand-in for the "Settings" page until the real one lands: the interface the window uses.
+// TSettingsPage: the "Settings" page with the program's two options, kept in the settings
+// file: sorting names together with their folder, and the short date format of the pickers.
 
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QWidget>
 
 namespace ui {
@@ -8,12 +12,30 @@ namespace ui {
 class TSettingsPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TSettingsPage(QWidget* parent = nullptr) : QWidget(parent) {}
-    bool SortWithFolderName() const { return false; }
-    bool ShortDateFormat() const { return false; }
+    // Both options off, until the settings are read.
+    explicit TSettingsPage(QWidget* parent = nullptr);
+
+    bool SortWithFolderName() const { return cbSortWithFolderName.isChecked(); }
+    void SetSortWithFolderName(bool on) { cbSortWithFolderName.setChecked(on); }
+    bool ShortDateFormat() const { return cbShortDateFormat.isChecked(); }
+    // Sends ShortDateFormatChanged when the option changes, as a click does.
+    void SetShortDateFormat(bool on) { cbShortDateFormat.setChecked(on); }
 
 signals:
+    // The date pickers are to take the short date format, or the long one.
     void ShortDateFormatChanged(bool shortFormat);
+
+private:
+    void cbShortDateFormatClick();
+
+    // Empty strips at the left and right; the options stand in the middle.
+    QWidget Panel6{this};
+    QWidget Panel7{this};
+    QWidget Panel8{this};
+    QGroupBox gbGeneral{&Panel7};
+    QLabel imgSettings{&gbGeneral};
+    QCheckBox cbSortWithFolderName{&gbGeneral};
+    QCheckBox cbShortDateFormat{&gbGeneral};
 };
 
 }  // namespace ui

@@ -61,6 +61,22 @@ TEST(CliTest, SetsAttributesInBatchAndListsTheRows) {
               platform::kAttrReadOnly | platform::kAttrArchive);
 }
 
+// The store itself is chosen and tested in the platform tests; here only what the option
+// prints, and that it changes nothing even when a change is asked with it.
+TEST(CliTest, ExplainSaysWhereAttributesAreKept) {
+    TempDir dir;
+    dir.Write("a.txt");
+    const ProcessResult result = Cli(dir, {"--explain", "--set-attr=H", "a.txt", "missing"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.out.find("a.txt: "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(": attributes in the write bits and user.DOSATTRIB, creation time "
+                              "in user.DOSATTRIB, else the birth time\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.err, "kelvane-cli: missing: no such file or folder\n");
+    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
+}
+
 TEST(CliTest, EmptySetValueClearsAndRemoveTakesAway) {
     TempDir dir;
     dir.Write("a.txt");
@@ -103,6 +119,17 @@ TEST(CliTest, BadCommandLineExitsWithTwoAndTouchesNothing) {
         EXPECT_EQ(result.out, "") << args[0];
     }
     EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
+}
+
+TEST(CliTest, SortBeforeListing) {
+    TempDir dir;
+    dir.Write("big.txt", std::string(10000, 'x'));
+    dir.Write("small.txt", std::string(9999, 'x'));
+    const ProcessResult result =
+        Cli(dir, {"--list", "--sort=Size", "--sort", "size", "small.txt", "big.txt"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Fields(Lines(result.out).at(0))[0], "big.txt");  // given twice: reversed
+    EXPECT_EQ(Cli(dir, {"--sort=Colour", "big.txt"}).exitCode, 2);
 }
 
 TEST(CliTest, HelpAndVersion) {

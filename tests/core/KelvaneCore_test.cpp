@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
@@ -13,6 +14,7 @@
 namespace core {
 namespace {
 
+using testsupport::ReadFile;
 using testsupport::TempDir;
 
 // A front end that records every event of the core as a line of text, in order.
@@ -89,6 +91,54 @@ TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {
     EXPECT_EQ(frontEnd.events, (std::vector<std::string>{"running", "begins", "changed 0:6",
                                                          "progress 0/0", "progress 0/0", "idle"}));
     EXPECT_EQ(platform::GetFileAttributes(file), platform::kAttrHidden);
+}
+
+TEST_F(KelvaneCoreTest, RepeatedSortReversesAndLaterRowsGoLast) {
+    for (const char* name : {"b.txt", "C.txt", "a.txt"})
+        core.AddPaths({dir.Write(name)}, AddFolderMode::FilesOnly);
+    const auto names = [this] {
+        std::string out;
+        for (const filelist::FileRow& row : core.List().Rows())
+            out += row.caption + " ";
+        return out;
+    };
+    core.Sort(0);  // Name first: ascending
+    EXPECT_EQ(names(), "a.txt b.txt C.txt ");
+    core.Sort(0);
+    EXPECT_EQ(names(), "C.txt b.txt a.txt ");
+    core.Sort(0);
+    EXPECT_TRUE(core.SortAscending());
+    EXPECT_EQ(frontEnd.events.back(), "moved");
+    core.AddPaths({dir.Write("0.txt")}, AddFolderMode::FilesOnly);
+    EXPECT_EQ(names(), "a.txt b.txt C.txt 0.txt ");
+}
+
+TEST_F(KelvaneCoreTest, DeleteMovesToTheTrashAndKeepsTheRowsOfFilesThatStay) {
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    mkdir((dir / "work").c_str(), 0755);
+    for (const char* name : {"a.txt", "b.txt", "stuck.txt", "kept.txt"})
+        core.AddPaths({dir.Write(std::string("work/") + name, name)}, AddFolderMode::FilesOnly);
+    for (const int row : {0, 1, 2})
+        core.SetSelected(row, true);
+    // An immutable file cannot be moved, not even by root.
+    const std::string stuck = dir / "work/stuck.txt";
+    const bool immutable = std::system(("chattr +i '" + stuck + "' 2>/dev/null").c_str()) == 0;
+
+    const std::vector<TKelvaneCore::TrashFailure> failures = core.DeleteSelected();
+    if (immutable) {
+        EXPECT_EQ(std::system(("chattr -i '" + stuck + "'").c_str()), 0);
+    }
+
+    EXPECT_EQ(ReadFile(dir / "data/Trash/files/a.txt"), "a.txt");
+    EXPECT_NE(ReadFile(dir / "data/Trash/info/b.txt.trashinfo").find("Path="), std::string::npos);
+    std::string left;
+    for (const filelist::FileRow& row : core.List().Rows())
+        left += row.caption + " ";
+    EXPECT_EQ(left, immutable ? "stuck.txt kept.txt " : "kept.txt ");
+    ASSERT_EQ(failures.size(), immutable ? 1u : 0u);
+    if (immutable) {
+        EXPECT_EQ(failures[0].path, stuck);
+    }
 }
 
 TEST_F(KelvaneCoreTest, LinksNamedByTheUserStandForTheirTargetLinksInASearchAreNeverFollowed) {

@@ -138,6 +138,27 @@ TEST(TymoUtilsTest, SettingTimesRoundsToTwoSecondsAndSkipsUnencodableValues) {
     EXPECT_DOUBLE_EQ(GetOpenedDate(file), EncodeDate(2005, 6, 2));
 }
 
+TEST(TymoUtilsTest, ShortDatesAreReadBackWithTheirPattern) {
+    const struct {
+        const char* text;
+        const char* pattern;
+        TDateTime expected;  // 0: not a date of that pattern
+    } cases[] = {
+        {"3/4/05", "m/d/yy", EncodeDate(2005, 3, 4)},
+        {"04.03.2005", "dd.mm.yyyy", EncodeDate(2005, 3, 4)},
+        {"12/31/80", "mm/dd/yy", EncodeDate(1980, 12, 31)},  // within fifty years of 2026
+        {"2005-03-04", "yyyy-mm-dd", EncodeDate(2005, 3, 4)},
+        {"3-4-05", "m/d/yy", 0},
+        {"13/1/05", "m/d/yy", 0},
+        {"3/4/05 x", "m/d/yy", 0},
+        {"", "m/d/yy", 0},
+    };
+    for (const auto& c : cases) {
+        const std::optional<TDateTime> parsed = ParseShortDate(c.text, c.pattern, 2026);
+        EXPECT_EQ(parsed.value_or(0), c.expected) << c.text << " " << c.pattern;
+    }
+}
+
 TEST(TymoUtilsTest, TypeNameByExtensionAndFolderBit) {
     TempDir dir;
     const std::string text = dir.Write("notes.txt", "not really text \x01");

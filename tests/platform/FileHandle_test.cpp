@@ -179,7 +179,9 @@ TEST(FileHandleTest, DotNameStaysHidden) {
         EXPECT_EQ(handle->GetAttributes(), c.shown) << c.asked;
     }
     // The bit that comes from the name is not copied into the attribute.
-    EXPECT_EQ(DosAttribOf(file), "");
+    const std::optional<linux_fs::DosAttrib> stored = linux_fs::ParseDosAttrib(DosAttribOf(file));
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->attributes, kAttrReadOnly);
 }
 
 // A stored value we cannot read may hold a creation time or bits of another program: it is

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "TestMount.h"
 #include "platform/FileSystem.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
@@ -70,36 +71,6 @@ TEST(MoveFileTest, HardLinkUnderTheTargetNameIsNotReplaced) {
 
 // An NTFS image through ntfs-3g: FUSE refuses RENAME_NOREPLACE. With lowntfs-3g's ignore_case
 // the names compare without regard to case (it stores them in lower case).
-class NtfsMount {
-public:
-    NtfsMount(const TempDir& dir, const std::vector<std::string>& mountCommand)
-        : image_(dir / "ntfs.img"), mountPoint_(dir / "mnt") {
-        mkdir(mountPoint_.c_str(), 0755);
-        const auto run = [&](const std::string& program, std::vector<std::string> args) {
-            return testsupport::RunProcess(program, args, dir.Path()).exitCode == 0;
-        };
-        std::vector<std::string> mountArgs(mountCommand.begin() + 1, mountCommand.end());
-        mountArgs.push_back(image_);
-        mountArgs.push_back(mountPoint_);
-        mounted_ = access("/dev/fuse", R_OK | W_OK) == 0 && run("truncate", {"-s", "8M", image_}) &&
-                   run("/usr/sbin/mkntfs", {"-F", "-Q", "-q", image_}) &&
-                   run(mountCommand.front(), mountArgs);
-    }
-    ~NtfsMount() {
-        if (mounted_)
-            testsupport::RunProcess("umount", {mountPoint_}, "/");
-    }
-    bool Mounted() const { return mounted_; }
-    const std::string& Path() const { return mountPoint_; }
-
-private:
-    std::string image_;
-    std::string mountPoint_;
-    bool mounted_ = false;
-};
-
-constexpr const char* kNoNtfs = "cannot mount an NTFS image here (needs ntfs-3g, /dev/fuse, root)";
-
 TEST(MoveFileNtfsTest, NeverReplacesWhereTheFileSystemRefusesNoReplace) {
     TempDir dir;
     NtfsMount ntfs(dir, {"ntfs-3g"});
@@ -127,6 +98,23 @@ TEST(MoveFileNtfsTest, CaseChangeOnCaseInsensitiveFileSystem) {
     EXPECT_EQ(ReadFile(song), "music");
     const ProcessResult listing = testsupport::RunProcess("ls", {"-a", ntfs.Path()}, "/");
     EXPECT_EQ(listing.out.find(".kelvane"), std::string::npos) << listing.out;
+}
+
+// Mounted case-sensitive, NTFS takes names that differ in case only, but Windows could then
+// reach only one of the two files.
+TEST(MoveFileNtfsTest, RefusesANameWindowsCannotTellApart) {
+    TempDir dir;
+    NtfsMount ntfs(dir, {"ntfs-3g"});
+    if (!ntfs.Mounted())
+        GTEST_SKIP() << kNoNtfs;
+    { std::ofstream(ntfs / "Song.mp3") << "music"; }
+    { std::ofstream(ntfs / "other.mp3") << "other"; }
+    EXPECT_EQ(MoveFile(ntfs / "other.mp3", ntfs / "song.MP3").result, MoveResult::TargetExists);
+    EXPECT_EQ(ReadFile(ntfs / "other.mp3"), "other");
+    EXPECT_FALSE(Exists(ntfs / "song.MP3"));
+    // A file may still change the case of its own name.
+    EXPECT_EQ(MoveFile(ntfs / "Song.mp3", ntfs / "SONG.MP3").result, MoveResult::Moved);
+    EXPECT_EQ(ReadFile(ntfs / "SONG.MP3"), "music");
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST(MainWindowOnX11, EveryMenuOpensAndCloses) {
 
 // Files added, "Set new" with Read-only and Archive ticked, "All items" picked from the
 // Start button's drop-down: every file loses its write permission.
-TEST(MainWindowOnX11, DISABLED_ARunOfAllItemsChangesTheFiles) {
+TEST(MainWindowOnX11, ARunOfAllItemsChangesTheFiles) {
     TWindowUnderTest w;
     const std::vector<std::string> files = w.AddFiles({"one.txt", "two.txt"});
     ShowOnScreen(w);

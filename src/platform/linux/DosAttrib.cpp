@@ -153,11 +153,14 @@ bool ReadRecord(NdrReader& r, std::uint16_t version, DosAttrib& out, bool& attri
 
 std::optional<DosAttrib> ParseDosAttrib(std::string_view value) {
     const std::size_t nul = value.find('\0');
+    const bool blobFollows = nul != std::string_view::npos && nul + 1 < value.size();
+    // Samba writes no text before the blob from 4.17 on, only the NUL that ends it.
+    const bool textless = nul == 0 && blobFollows;
     const std::optional<std::uint32_t> hex = ParseHexText(value.substr(0, nul));
-    if (!hex)
+    if (!hex && !textless)
         return std::nullopt;
     // Wine's form: the hex text alone, with or without its NUL.
-    if (nul == std::string_view::npos || nul + 1 == value.size())
+    if (!blobFollows)
         return DosAttrib{*hex, std::nullopt};
     NdrReader reader(value, nul + 1);
     std::uint16_t version = 0;
@@ -170,7 +173,7 @@ std::optional<DosAttrib> ParseDosAttrib(std::string_view value) {
     }
     // Samba writes the same bits into the text and the record; where they differ, another
     // program has been at work, and which of the two it meant cannot be told.
-    if (attribValid && result.attributes != *hex)
+    if (hex && attribValid && result.attributes != *hex)
         return std::nullopt;
     return result;
 }

@@ -20,9 +20,10 @@ struct DosAttrib {
 };
 
 // Reads every form Samba and Wine write: the bare hex text "0x22" and the binary blob of
-// versions 1 to 5 behind its hex text. Nullopt when the value is not wholly one of them (a cut
-// or padded blob, versions that disagree, a text that contradicts the blob, other bytes): such
-// a value must not be overwritten, since what it holds cannot be written back.
+// versions 1 to 5 behind its hex text, or behind an empty text as Samba 4.17 and later write it.
+// Nullopt when the value is not wholly one of them (a cut or padded blob, versions that disagree, a
+// text that contradicts the blob, other bytes): such a value must not be overwritten, since what it
+// holds cannot be written back.
 std::optional<DosAttrib> ParseDosAttrib(std::string_view value);
 
 // What a value that ParseDosAttrib refuses still tells: the bits of its hex text, as Samba

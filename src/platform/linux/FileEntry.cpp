@@ -63,37 +63,35 @@ EntryKind KindOf(mode_t mode) {
     return EntryKind::Special;
 }
 
-std::uint32_t AttributesOf(const std::string& name, const struct statx& st,
-                           const StoredDosAttrib& stored) {
-    std::uint32_t attributes = stored.value.attributes & kStoredBits;
-    if (S_ISDIR(st.stx_mode))
-        attributes |= kAttrDirectory;
+StoreReading DosAttribReading(const std::string& name, const struct statx& st,
+                              const StoredDosAttrib& stored) {
+    StoreReading reading;
+    reading.attributes = stored.value.attributes & kChangeableBits;
     if ((st.stx_mode & kWriteBits) == 0)
-        attributes |= kAttrReadOnly;
+        reading.attributes |= kAttrReadOnly;
     if (IsDotName(name))
-        attributes |= kAttrHidden;
+        reading.attributes |= kAttrHidden;
     if ((st.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
         (st.stx_attributes & STATX_ATTR_COMPRESSED)) {
-        attributes |= kAttrCompressed;
+        reading.attributes |= kAttrCompressed;
     }
-    return attributes;
+    reading.creationTime = stored.value.creationTime ? stored.value.creationTime : BirthTime(st);
+    return reading;
 }
 
 FindData MakeFindData(const std::string& name, const struct statx& st,
-                      const StoredDosAttrib& stored) {
+                      const StoreReading& reading) {
     FindData data;
     data.name = name;
     data.kind = KindOf(st.stx_mode);
-    data.attributes = AttributesOf(name, st, stored);
+    data.attributes = reading.attributes & ~kAttrDirectory;
+    if (S_ISDIR(st.stx_mode))
+        data.attributes |= kAttrDirectory;
     // A directory search reports no size for a folder.
     data.size = S_ISDIR(st.stx_mode) ? 0 : st.stx_size;
     data.lastWriteTime = ToFileTime(st.stx_mtime);
     data.lastAccessTime = ToFileTime(st.stx_atime);
-    if (stored.value.creationTime) {
-        data.creationTime = stored.value.creationTime;
-    } else if ((st.stx_mask & STATX_BTIME) && st.stx_btime.tv_sec != 0) {
-        data.creationTime = ToFileTime(st.stx_btime);
-    }
+    data.creationTime = reading.creationTime;
     return data;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// What the program shows of one file on Linux: the mode's write bits for read-only,
-// "user.DOSATTRIB" for hidden, system, archive and a stored creation time, statx for the rest.
-// Shared by the look-ups by path and the operations of an open file.
+// What the program shows of one file on Linux: statx, and "user.DOSATTRIB" where a volume keeps
+// no Windows attributes of its own. Shared by the look-ups by path, the operations of an open
+// file and the attribute stores.
 
 #include <sys/stat.h>
 
@@ -10,12 +10,12 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/linux/AttributeStore.h"
 #include "platform/linux/DosAttrib.h"
 #include "platform/linux/Xattr.h"
 
 namespace platform::linux_fs {
 
-inline constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
 inline constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 // What "user.DOSATTRIB" of a file holds, as raw bytes and as read.
@@ -47,11 +47,14 @@ inline constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
 
 EntryKind KindOf(mode_t mode);
 
-std::uint32_t AttributesOf(const std::string& name, const struct statx& st,
-                           const StoredDosAttrib& stored);
+// What a file shows where "user.DOSATTRIB" keeps its attributes: read-only when no write bit
+// is set or the stored value says so (Samba, by default, reads it from there), hidden,
+// system and archive as stored, hidden for a dot name, compressed by the file's flag; the
+// stored creation time, else the birth time.
+StoreReading DosAttribReading(const std::string& name, const struct statx& st,
+                              const StoredDosAttrib& stored);
 
 // The entry as a directory search reports it, `name` being its own name.
-FindData MakeFindData(const std::string& name, const struct statx& st,
-                      const StoredDosAttrib& stored);
+FindData MakeFindData(const std::string& name, const struct statx& st, const StoreReading& reading);
 
 }  // namespace platform::linux_fs

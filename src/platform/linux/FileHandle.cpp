@@ -9,27 +9,23 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <fstream>
 
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/VolumeKind.h"
 
 namespace platform {
 namespace {
 
 using namespace linux_fs;
 
-constexpr const char* kUnreadableDosAttrib = "the stored DOS attributes cannot be read";
-constexpr const char* kDotNameHidden = "a name beginning with \".\" is always hidden";
-
 // Whether the file already shows `creation`, as far as the DOS form that every time written
 // passes through can tell (even seconds only).
-bool ShowsCreationTime(const std::optional<FindData>& found, FileTime creation) {
+bool ShowsCreationTime(const StoreReading& shown, FileTime creation) {
     constexpr FileTime kTwoSeconds = 2 * kTicksPerSecond;
-    return found && found->creationTime &&
-           *found->creationTime - *found->creationTime % kTwoSeconds == creation;
+    return shown.creationTime &&
+           *shown.creationTime - *shown.creationTime % kTwoSeconds == creation;
 }
 
 bool Accepts(OpenKind kind, mode_t mode) {
@@ -43,31 +39,6 @@ std::string ReasonFor(int error) {
     if (error == ELOOP)  // the last component is a link (O_NOFOLLOW)
         return PassedOverReason(EntryKind::SymbolicLink);
     return SystemReason(error);
-}
-
-// The process's file mode creation mask, read without changing it (umask() would, racily).
-mode_t ProcessUmask() {
-    static const mode_t mask = [] {
-        std::ifstream status("/proc/self/status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("Umask:", 0) == 0) {
-                return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-            }
-        }
-        return static_cast<mode_t>(022);
-    }();
-    return mask;
-}
-
-// Read-only sets no write bit at all; clearing it gives back the owner's write bit and, where
-// the umask allows, write to those who may read, as Wine does for Windows programs.
-mode_t ModeFor(mode_t mode, bool readOnly) {
-    if (readOnly)
-        return mode & ~kWriteBits;
-    if ((mode & kWriteBits) != 0)
-        return mode;
-    return mode | ((S_IRUSR | S_IWUSR | ((mode & (S_IRGRP | S_IROTH)) >> 1)) & ~ProcessUmask());
 }
 
 timespec OmitOr(const std::optional<FileTime>& time) {
@@ -105,39 +76,6 @@ bool SizeForReading(int fd, bool pathOnly, std::uint64_t& size, std::string& rea
     if (fstat(fd, &st) != 0)
         return FailWithErrno(reason);
     size = static_cast<std::uint64_t>(st.st_size);
-    return true;
-}
-
-bool ChangeMode(int fd, bool pathOnly, mode_t mode) {
-    if (pathOnly)
-        return chmod(DescriptorPath(fd).c_str(), mode) == 0;
-    return fchmod(fd, mode) == 0;
-}
-
-// Writes the attribute value `wanted` and sets `finalMode`; on failure both are as before.
-bool WriteAttributes(int fd, bool pathOnly, const StoredDosAttrib& current, const DosAttrib& wanted,
-                     mode_t mode, mode_t finalMode, std::string& reason) {
-    const TXattrs xattrs = XattrsOf(fd, pathOnly);
-    // Only a writable file takes a user attribute (root aside): a read-only file is made
-    // writable for the owner while its attribute is written, as the final mode allows or for
-    // the moment.
-    const mode_t writeMode = (mode & kWriteBits)        ? mode
-                             : (finalMode & kWriteBits) ? finalMode
-                                                        : mode | S_IWUSR;
-    if (writeMode != mode && !ChangeMode(fd, pathOnly, writeMode))
-        return FailWithErrno(reason);
-    if (!WriteDosAttrib(xattrs, current, wanted)) {
-        Fail(reason, "cannot store hidden, system or archive: " + SystemReason(errno));
-        if (writeMode != mode)
-            ChangeMode(fd, pathOnly, mode);
-        return false;
-    }
-    if (finalMode != writeMode && !ChangeMode(fd, pathOnly, finalMode)) {
-        FailWithErrno(reason);
-        RestoreDosAttrib(xattrs, current);
-        ChangeMode(fd, pathOnly, mode);
-        return false;
-    }
     return true;
 }
 
@@ -200,7 +138,9 @@ std::optional<FindData> TFileHandle::Find() const {
     struct statx st {};
     if (!StatDescriptor(fd_, st))
         return std::nullopt;
-    return MakeFindData(LastComponent(path_), st, ReadStoredDosAttrib(XattrsOf(fd_, pathOnly_)));
+    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    const std::string name = LastComponent(path_);
+    return MakeFindData(name, st, StoreFor(file, st).Read(file, name, st));
 }
 
 std::uint32_t TFileHandle::GetAttributes() const {
@@ -212,44 +152,20 @@ bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
     struct statx st {};
     if (!StatDescriptor(fd_, st))
         return FailWithErrno(reason);
-    const StoredDosAttrib current = ReadStoredDosAttrib(XattrsOf(fd_, pathOnly_));
-    const bool dotName = IsDotName(LastComponent(path_));
-
-    DosAttrib wanted = current.value;
-    std::uint32_t storedBits = attributes & kStoredBits;
-    // A dot name is hidden by itself; storing that bit again would only leave an attribute
-    // behind on every such file.
-    if (dotName && !(wanted.attributes & kAttrHidden))
-        storedBits &= ~kAttrHidden;
-    // The mode is the only home of read-only; a stale copy in the attribute would mislead Samba.
-    wanted.attributes = (wanted.attributes & ~(kStoredBits | kAttrReadOnly)) | storedBits;
-    bool attribChanges = wanted.attributes != current.value.attributes;
-    if (!current.readable) {
-        if (storedBits != (current.value.attributes & kStoredBits))
-            return Fail(reason, kUnreadableDosAttrib);
-        attribChanges = false;  // only the mode changes; the value stays as it is
-    }
-    const mode_t mode = st.stx_mode & 07777;
-    const mode_t finalMode = ModeFor(mode, (attributes & kAttrReadOnly) != 0);
-    if (!attribChanges && finalMode != mode && !ChangeMode(fd_, pathOnly_, finalMode))
-        return FailWithErrno(reason);
-    if (attribChanges &&
-        !WriteAttributes(fd_, pathOnly_, current, wanted, mode, finalMode, reason)) {
-        return false;
-    }
-    // The other bits are set as asked; only the name could make the file visible again.
-    if (dotName && !(attributes & kAttrHidden))
-        return Fail(reason, kDotNameHidden);
-    return true;
+    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    return StoreFor(file, st).SetAttributes(file, LastComponent(path_), st, attributes, reason);
 }
 
 bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
     struct statx st {};
     if (!StatDescriptor(fd_, st))
         return FailWithErrno(reason);
+    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    const TAttributeStore& store = StoreFor(file, st);
+    const StoreReading shown = store.Read(file, LastComponent(path_), st);
     // Windows cannot open a read-only file for writing, so its times stay as they are; keep
     // that promise here too, even for root. Folders are opened for their times regardless.
-    if (!S_ISDIR(st.stx_mode) && (st.stx_mode & kWriteBits) == 0)
+    if (!S_ISDIR(st.stx_mode) && (shown.attributes & kAttrReadOnly))
         return Fail(reason, "the file is read-only");
 
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
@@ -258,25 +174,13 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
                              : futimens(fd_, values) == 0;
     if (!written)
         return FailWithErrno(reason);
-    return !times.creation || StoreCreationTime(*times.creation, reason);
-}
-
-// Stores a creation time in the attribute. Where the file system keeps no user attributes
-// the creation time cannot change at all; writing back the time it already has (as a run does
-// for a time it keeps) then still succeeds.
-bool TFileHandle::StoreCreationTime(FileTime creation, std::string& reason) const {
-    const TXattrs xattrs = XattrsOf(fd_, pathOnly_);
-    const StoredDosAttrib current = ReadStoredDosAttrib(xattrs);
-    if (!current.readable)
-        return ShowsCreationTime(Find(), creation) || Fail(reason, kUnreadableDosAttrib);
-    DosAttrib wanted = current.value;
-    wanted.creationTime = creation;
-    if (WriteDosAttrib(xattrs, current, wanted))
+    if (!times.creation)
         return true;
-    const int error = errno;
-    if ((error == ENOTSUP || error == EOPNOTSUPP) && ShowsCreationTime(Find(), creation))
-        return true;
-    return Fail(reason, "cannot store the creation time: " + SystemReason(error));
+    // Where the volume cannot take a creation time, writing back the one the file already
+    // shows (as a run does for a time it keeps) still succeeds.
+    std::string storeReason;
+    return store.SetCreationTime(file, *times.creation, storeReason) ||
+           ShowsCreationTime(shown, *times.creation) || Fail(reason, storeReason);
 }
 
 bool TFileHandle::ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes,

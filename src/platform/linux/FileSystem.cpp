@@ -1,5 +1,5 @@
-// The look-ups by path on Linux: statx and "user.DOSATTRIB" (FileEntry.h). Every change goes
-// through a TFileHandle; the path setters here only open one.
+// The look-ups by path on Linux: statx and the attribute store of the file's volume
+// (VolumeKind.h). Every change goes through a TFileHandle; the path setters here only open one.
 
 #include "platform/FileSystem.h"
 
@@ -14,6 +14,7 @@
 #include "platform/FileHandle.h"
 #include "platform/Path.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/VolumeKind.h"
 
 namespace platform {
 namespace {
@@ -94,11 +95,12 @@ std::optional<FindData> FindPath(const std::string& path, LinkRule rule) {
     struct statx st {};
     if (!StatPath(full, rule, st))
         return std::nullopt;
-    // Only regular files and folders carry the attribute; a link's own is not looked for.
-    const StoredDosAttrib stored = S_ISREG(st.stx_mode) || S_ISDIR(st.stx_mode)
-                                       ? ReadStoredDosAttrib(TXattrs::OfPath(full, rule))
-                                       : StoredDosAttrib{};
-    return MakeFindData(LastComponent(full), st, stored);
+    const std::string name = LastComponent(full);
+    // Only regular files and folders carry attributes; a link's own are not looked for.
+    if (!S_ISREG(st.stx_mode) && !S_ISDIR(st.stx_mode))
+        return MakeFindData(name, st, DosAttribReading(name, st, StoredDosAttrib{}));
+    const TFileRef file = TFileRef::OfPath(full, rule);
+    return MakeFindData(name, st, StoreFor(file, st).Read(file, name, st));
 }
 
 std::string PassedOverReason(EntryKind kind) {
@@ -123,11 +125,8 @@ std::optional<FileTime> FileLastWriteTime(const std::string& path) {
 }
 
 std::uint32_t GetFileAttributes(const std::string& path) {
-    struct statx st {};
-    if (!StatPath(path, LinkRule::Follow, st))
-        return kInvalidAttributes;
-    return AttributesOf(LastComponent(path), st,
-                        ReadStoredDosAttrib(TXattrs::OfPath(path, LinkRule::Follow)));
+    const std::optional<FindData> found = FindPath(path);
+    return found ? found->attributes : kInvalidAttributes;
 }
 
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {

@@ -2,17 +2,23 @@
 // where the file system supports it; FUSE and NFS mounts refuse the flag (EINVAL), and there a
 // hard link to the new name followed by removing the old one gives the same guarantee.
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cwchar>
+#include <cwctype>
+#include <memory>
 #include <string>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/linux/VolumeKind.h"
 
 namespace platform {
 namespace {
@@ -74,6 +80,60 @@ MoveOutcome RenameThroughTemporary(const std::string& from, const std::string& t
                            : MoveOutcome{MoveResult::Failed, error};
 }
 
+// A name as Windows compares names on NTFS: letter by letter in upper case. A byte that is no
+// UTF-8 stands for itself, apart from every letter.
+std::wstring UpperForWindows(const std::string& name) {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    constexpr wchar_t kRawByte = 0xDC00;  // as Python's surrogate escapes: never a letter
+    std::wstring upper;
+    const locale_t previous = utf8 ? uselocale(utf8) : nullptr;
+    std::mbstate_t state{};
+    for (std::size_t at = 0; at < name.size();) {
+        wchar_t c = 0;
+        std::size_t length = utf8 ? std::mbrtowc(&c, name.data() + at, name.size() - at, &state)
+                                  : static_cast<std::size_t>(-1);
+        if (length == 0 || length > name.size() - at) {
+            c = kRawByte + static_cast<unsigned char>(name[at]);
+            length = 1;
+            state = {};
+        }
+        upper.push_back(utf8 ? static_cast<wchar_t>(towupper_l(static_cast<wint_t>(c), utf8)) : c);
+        at += length;
+    }
+    if (previous)
+        uselocale(previous);
+    return upper;
+}
+
+// Whether another entry of the new name's folder differs from the new name in letter case
+// only. NTFS mounted on Linux keeps such names apart, but Windows would then show two files
+// of one name and reach only one of them.
+bool WindowsSeesNameTaken(const std::string& from, const std::string& to) {
+    const std::string folder = FolderOf(to);
+    struct statx st {};
+    if (statx(AT_FDCWD, folder.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS, &st) != 0)
+        return false;
+    const linux_fs::TFileRef folderRef = linux_fs::TFileRef::OfPath(folder, LinkRule::Follow);
+    if (linux_fs::VolumeStoreOf(folderRef, st).kind != linux_fs::StoreKind::Ntfs)
+        return false;
+    const auto closeFolder = [](DIR* dir) { closedir(dir); };
+    const std::unique_ptr<DIR, decltype(closeFolder)> entries(opendir(folder.c_str()), closeFolder);
+    if (!entries)
+        return false;
+    const std::string oldName = LastComponent(from);
+    const std::string newName = LastComponent(to);
+    const std::wstring wanted = UpperForWindows(newName);
+    while (const dirent* entry = readdir(entries.get())) {
+        const std::string name = entry->d_name;
+        // The file itself may change its case; the new name itself is refused by the rename.
+        if (name == oldName || name == newName || name == "." || name == "..")
+            continue;
+        if (UpperForWindows(name) == wanted)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 MoveOutcome MoveFile(const std::string& from, const std::string& to) {
@@ -83,6 +143,8 @@ MoveOutcome MoveFile(const std::string& from, const std::string& to) {
         return lstat(from.c_str(), &st) == 0 ? MoveOutcome{MoveResult::Moved, 0}
                                              : MoveOutcome{MoveResult::Failed, errno};
     }
+    if (WindowsSeesNameTaken(from, to))
+        return {MoveResult::TargetExists, 0};
     const int error = RenameNoReplace(from, to);
     if (error == 0)
         return {MoveResult::Moved, 0};

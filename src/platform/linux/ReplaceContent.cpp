@@ -6,7 +6,8 @@
 // rename. A file with several hard links must stay the one file they share, so it is written
 // in place, its old bytes kept in a copy until the new ones are synced, with signals held
 // off meanwhile; the same happens where the metadata cannot be given to a new file (another
-// owner, an attribute the caller may not set, no right to create files in the folder).
+// owner, an attribute the caller may not set, no right to create files in the folder, a volume
+// that keeps the Windows attributes with the file itself).
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -16,60 +17,19 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <mutex>
 
 #include "platform/FileHandle.h"
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/SiblingFile.h"
+#include "platform/linux/VolumeKind.h"
 
 namespace platform {
 namespace {
 
 using namespace linux_fs;
-
-// A file written next to the one being replaced, in the same folder (so a rename can put it
-// in place); removed again unless kept.
-class TSiblingFile {
-public:
-    // Invalid, with errno set, when no file can be created there.
-    explicit TSiblingFile(int folder) : folder_(folder) {
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name =
-                ".kelvane-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-            fd_ = TDescriptor(openat(folder, name.c_str(),
-                                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-            if (fd_.Valid()) {
-                name_ = std::move(name);
-                return;
-            }
-            if (errno != EEXIST)
-                return;
-        }
-    }
-    TSiblingFile(const TSiblingFile&) = delete;
-    TSiblingFile& operator=(const TSiblingFile&) = delete;
-    ~TSiblingFile() {
-        if (!name_.empty())
-            unlinkat(folder_, name_.c_str(), 0);
-    }
-
-    bool Valid() const { return fd_.Valid(); }
-    int Fd() const { return fd_.Get(); }
-    const std::string& Name() const { return name_; }
-    // The file stays: it has taken the old file's place, or holds what could not be put back.
-    TDescriptor Keep() {
-        name_.clear();
-        return std::move(fd_);
-    }
-
-private:
-    int folder_;
-    std::string name_;
-    TDescriptor fd_;
-};
 
 // Holds off the signals that would end the program (Ctrl-C, kill, hang-up) in this thread,
 // and delivers them once the file is whole again. SIGKILL cannot be held off.
@@ -97,15 +57,6 @@ void IgnoreFileSizeSignal() {
         if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
             signal(SIGXFSZ, SIG_IGN);
     });
-}
-
-TDescriptor OpenFolder(const std::string& path) {
-    TDescriptor folder(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // A folder the caller may enter and write but not list still takes new files; only its
-    // sync is then out of reach.
-    if (!folder.Valid() && errno == EACCES)
-        folder = TDescriptor(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    return folder;
 }
 
 // Whether `name` in `folder` is still the file described by `st`, not one put in its place.
@@ -280,8 +231,10 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
         return FailWithErrno(reason);
     if (!S_ISREG(st.stx_mode))
         return Fail(reason, PassedOverReason(KindOf(st.stx_mode)));
+    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    const VolumeStore volume = VolumeStoreOf(file, st);
     // Windows cannot open a read-only file for writing; keep that promise even for root.
-    if ((st.stx_mode & kWriteBits) == 0)
+    if (StoreOf(volume.kind).Read(file, LastComponent(path_), st).attributes & kAttrReadOnly)
         return Fail(reason, "the file is read-only");
     IgnoreFileSizeSignal();
     // Opened again through the descriptor, not the path: this proves that the caller may write
@@ -291,7 +244,10 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
         return FailWithErrno(reason);
     const TDescriptor folder = OpenFolder(FolderOf(path_));
     const TSignalsHeld held;
-    if (st.stx_nlink == 1 && folder.Valid()) {
+    // Where the volume keeps the attributes and the creation time with the file itself (NTFS,
+    // FAT, an SMB share), a new file could not take them all (FAT's creation time cannot be
+    // set): there the file is written in place, its old bytes kept in a copy meanwhile.
+    if (st.stx_nlink == 1 && folder.Valid() && volume.kind == StoreKind::DosAttrib) {
         TDescriptor replacement;
         const Outcome outcome =
             ReplaceByRename(folder.Get(), LastComponent(path_), XattrsOf(fd_, pathOnly_), st, bytes,

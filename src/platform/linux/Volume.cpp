@@ -4,6 +4,7 @@
 
 #include "platform/Volume.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
@@ -11,7 +12,9 @@
 #include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
+
+#include "platform/linux/FileEntry.h"
+#include "platform/linux/VolumeKind.h"
 
 namespace platform {
 namespace {
@@ -39,27 +42,6 @@ bool IsNetworkFuse(const std::string& fsType) {
             return true;
     }
     return false;
-}
-
-// The file system type of the mount with this device number, from the process's mount table.
-std::string MountTypeOf(dev_t device) {
-    std::ifstream mountinfo("/proc/self/mountinfo");
-    const std::string wanted = std::to_string(major(device)) + ":" + std::to_string(minor(device));
-    for (std::string line; std::getline(mountinfo, line);) {
-        std::istringstream fields(line);
-        std::string id, parent, devNumbers;
-        fields >> id >> parent >> devNumbers;
-        if (devNumbers != wanted)
-            continue;
-        const std::size_t separator = line.find(" - ");
-        if (separator == std::string::npos)
-            continue;
-        std::istringstream tail(line.substr(separator + 3));
-        std::string fsType;
-        tail >> fsType;
-        return fsType;
-    }
-    return {};
 }
 
 bool IsRemovableDevice(dev_t device) {
@@ -91,7 +73,7 @@ DriveType ClassifyVolume(long fsType, dev_t device) {
         case kUdf:
             return DriveType::CdRom;
         case kFuse:
-            if (IsNetworkFuse(MountTypeOf(device)))
+            if (IsNetworkFuse(linux_fs::MountTypeOf(device)))
                 return DriveType::Remote;
             break;
         default:
@@ -101,6 +83,16 @@ DriveType ClassifyVolume(long fsType, dev_t device) {
 }
 
 }  // namespace
+
+std::optional<AttributeHome> FindAttributeHome(const std::string& path) {
+    struct statx st {};
+    if (statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, linux_fs::kStatxMask, &st) != 0)
+        return std::nullopt;
+    const linux_fs::VolumeStore volume =
+        linux_fs::VolumeStoreOf(linux_fs::TFileRef::OfPath(path, LinkRule::Follow), st);
+    const linux_fs::TAttributeStore& store = linux_fs::StoreOf(volume.kind);
+    return AttributeHome{volume.fileSystem, store.AttributesHome(), store.CreationTimeHome()};
+}
 
 DriveType GetDriveType(const std::string& path) {
     struct statfs fs {};

@@ -1,0 +1,50 @@
+#pragma once
+// The program's INI settings file: window placement, view and the two Settings options. Read
+// once when the window opens and written once when it closes; other sections, keys and comments
+// of an existing file are kept.
+
+#include <memory>
+#include <string>
+
+namespace core {
+
+class TSettingsFile {
+public:
+    // Reads the file when it exists; a missing or unreadable file reads as empty.
+    explicit TSettingsFile(std::string path);
+    ~TSettingsFile();
+    TSettingsFile(const TSettingsFile&) = delete;
+    TSettingsFile& operator=(const TSettingsFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+    // Section and key names match without regard to case. An integer is decimal with an
+    // optional sign, "0x…" (longer than two characters) or "$…" hexadecimal; a missing or
+    // malformed value gives `defaultValue`. A boolean is an integer that is not 0.
+    int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
+    void WriteInteger(const std::string& section, const std::string& key, int value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+
+    // Writes the whole file at once: a crash or a full disk leaves the old file or the new one,
+    // never a cut one. The folder is made when missing. False when it could not be written.
+    bool Save();
+
+private:
+    class Store;
+    std::string path_;
+    std::unique_ptr<Store> store_;
+};
+
+// Where the settings live: "<executable>.ini" beside the executable when that file exists
+// (the program carried on a stick keeps its settings with it), otherwise
+// $XDG_CONFIG_HOME/orbel-kelvane/kelvane.ini (~/.config when the variable is unset).
+std::string SettingsPath(const std::string& executablePath);
+
+// Settings are written only to a folder on a fixed volume, never to removable media or shares.
+bool MayWriteSettings(const std::string& settingsPath);
+
+// "Unable to write to %s" with the path put in.
+std::string UnableToWrite(const std::string& path);
+
+}  // namespace core

@@ -1,0 +1,142 @@
+// The store of every volume that keeps no Windows attributes of its own (ext4, xfs, btrfs,
+// tmpfs …): read-only in the write bits and, for Samba's clients, in "user.DOSATTRIB" as well;
+// hidden, system, archive and a creation time set by the user in "user.DOSATTRIB" only.
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/linux/AttributeStore.h"
+#include "platform/linux/FileEntry.h"
+
+namespace platform::linux_fs {
+namespace {
+
+constexpr const char* kUnreadableDosAttrib = "the stored DOS attributes cannot be read";
+constexpr const char* kDotNameHidden = "a name beginning with \".\" is always hidden";
+
+// The process's file mode creation mask, read without changing it (umask() would, racily).
+mode_t ProcessUmask() {
+    static const mode_t mask = [] {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("Umask:", 0) == 0) {
+                return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+            }
+        }
+        return static_cast<mode_t>(022);
+    }();
+    return mask;
+}
+
+// Read-only sets no write bit at all; clearing it gives back the owner's write bit and, where
+// the umask allows, write to those who may read, as Wine does for Windows programs.
+mode_t ModeFor(mode_t mode, bool readOnly) {
+    if (readOnly)
+        return mode & ~kWriteBits;
+    if ((mode & kWriteBits) != 0)
+        return mode;
+    return mode | ((S_IRUSR | S_IWUSR | ((mode & (S_IRGRP | S_IROTH)) >> 1)) & ~ProcessUmask());
+}
+
+// Writes the attribute value `wanted` and sets `finalMode`; on failure both are as before.
+bool WriteAttributes(const TFileRef& file, const StoredDosAttrib& current, const DosAttrib& wanted,
+                     mode_t mode, mode_t finalMode, std::string& reason) {
+    const TXattrs xattrs = file.Xattrs();
+    // Only a writable file takes a user attribute (root aside): a read-only file is made
+    // writable for the owner while its attribute is written, as the final mode allows or for
+    // the moment.
+    const mode_t writeMode = (mode & kWriteBits)        ? mode
+                             : (finalMode & kWriteBits) ? finalMode
+                                                        : mode | S_IWUSR;
+    if (writeMode != mode && !file.ChangeMode(writeMode))
+        return FailWithErrno(reason);
+    if (!WriteDosAttrib(xattrs, current, wanted)) {
+        const int error = errno;
+        Fail(reason, "cannot store the attributes: " + SystemReason(error));
+        if (writeMode != mode)
+            file.ChangeMode(mode);
+        errno = error;
+        return false;
+    }
+    if (finalMode != writeMode && !file.ChangeMode(finalMode)) {
+        FailWithErrno(reason);
+        RestoreDosAttrib(xattrs, current);
+        file.ChangeMode(mode);
+        return false;
+    }
+    return true;
+}
+
+class TDosAttribStore : public TAttributeStore {
+public:
+    std::string AttributesHome() const override { return "the write bits and user.DOSATTRIB"; }
+    std::string CreationTimeHome() const override { return "user.DOSATTRIB, else the birth time"; }
+
+    StoreReading Read(const TFileRef& file, const std::string& name,
+                      const struct statx& st) const override {
+        return DosAttribReading(name, st, ReadStoredDosAttrib(file.Xattrs()));
+    }
+
+    bool SetAttributes(const TFileRef& file, const std::string& name, const struct statx& st,
+                       std::uint32_t attributes, std::string& reason) const override {
+        const StoredDosAttrib current = ReadStoredDosAttrib(file.Xattrs());
+        const bool dotName = IsDotName(name);
+        std::uint32_t storedBits = attributes & kChangeableBits;
+        // A dot name is hidden by itself; storing that bit again would only leave an attribute
+        // behind on every such file.
+        if (dotName && !(current.value.attributes & kAttrHidden))
+            storedBits &= ~kAttrHidden;
+        DosAttrib wanted = current.value;
+        wanted.attributes = (wanted.attributes & ~kChangeableBits) | storedBits;
+        bool attribChanges = wanted.attributes != current.value.attributes;
+        if (!current.readable) {
+            // Read-only can still be set through the mode alone; every other change, clearing
+            // a stored read-only too, would rewrite the value.
+            const std::uint32_t differ = (storedBits ^ current.value.attributes) & kChangeableBits;
+            if ((differ & ~kAttrReadOnly) != 0 || (differ & current.value.attributes) != 0)
+                return Fail(reason, kUnreadableDosAttrib);
+            attribChanges = false;
+        }
+        const mode_t mode = st.stx_mode & 07777;
+        const mode_t finalMode = ModeFor(mode, (attributes & kAttrReadOnly) != 0);
+        if (attribChanges && !WriteAttributes(file, current, wanted, mode, finalMode, reason)) {
+            // A volume without user attributes (ramfs) keeps read-only in the mode alone.
+            const bool onlyReadOnly =
+                ((wanted.attributes ^ current.value.attributes) & ~kAttrReadOnly) == 0;
+            if (!onlyReadOnly || (errno != ENOTSUP && errno != EOPNOTSUPP))
+                return false;
+            attribChanges = false;
+        }
+        if (!attribChanges && finalMode != mode && !file.ChangeMode(finalMode))
+            return FailWithErrno(reason);
+        // The other bits are set as asked; only the name could make the file visible again.
+        if (dotName && !(attributes & kAttrHidden))
+            return Fail(reason, kDotNameHidden);
+        return true;
+    }
+
+    // Linux cannot change a birth time, so a creation time set by the user is stored with the
+    // attributes.
+    bool SetCreationTime(const TFileRef& file, FileTime creation,
+                         std::string& reason) const override {
+        const TXattrs xattrs = file.Xattrs();
+        const StoredDosAttrib current = ReadStoredDosAttrib(xattrs);
+        if (!current.readable)
+            return Fail(reason, kUnreadableDosAttrib);
+        DosAttrib wanted = current.value;
+        wanted.creationTime = creation;
+        return WriteDosAttrib(xattrs, current, wanted) ||
+               Fail(reason, "cannot store the creation time: " + SystemReason(errno));
+    }
+};
+
+}  // namespace
+
+const TAttributeStore& DosAttribStore() {
+    static const TDosAttribStore store;
+    return store;
+}
+
+}  // namespace platform::linux_fs

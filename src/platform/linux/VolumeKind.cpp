@@ -1,0 +1,123 @@
+#include "platform/linux/VolumeKind.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+
+#include <cerrno>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+namespace platform::linux_fs {
+namespace {
+
+constexpr long kNtfs3 = 0x7366746E;
+constexpr long kOldNtfs = 0x5346544E;
+constexpr long kCifs = 0xFF534D42;
+constexpr long kSmb2 = 0xFE534D42;
+constexpr long kMsdos = 0x4D44;  // vfat and msdos alike
+constexpr long kExfat = 0x2011BAB0;
+constexpr long kFuse = 0x65735546;
+
+constexpr const char* kNtfsProbe = "system.ntfs_attrib";
+
+// Whether the file answers as NTFS does; nullopt when the answer tells nothing either way
+// (the file went away, a permission), so that the next file asks again.
+std::optional<bool> AnswersNtfs(const TFileRef& file) {
+    const std::optional<std::string> word = file.Xattrs().Get(kNtfsProbe);
+    if (word)
+        return word->size() == sizeof(std::uint32_t);
+    if (errno == ENODATA || errno == ENOTSUP || errno == EOPNOTSUPP)
+        return false;
+    return std::nullopt;
+}
+
+// The name a user knows the volume's driver by.
+std::string FileSystemName(StoreKind kind, long magic, const std::string& mountType) {
+    if (kind == StoreKind::Ntfs && magic == kFuse) {
+        const std::size_t dot = mountType.find('.');
+        return dot == std::string::npos ? "ntfs-3g" : mountType.substr(dot + 1);
+    }
+    return mountType.empty() ? "an unknown file system" : mountType;
+}
+
+// True once after each change of this process's mount table: the kernel marks the open
+// table for poll when anything is mounted or unmounted, and the poll clears the mark.
+bool MountTableChanged() {
+    static const TDescriptor table(open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC));
+    pollfd watch{table.Get(), POLLPRI, 0};
+    return table.Valid() && poll(&watch, 1, 0) > 0 && (watch.revents & (POLLPRI | POLLERR));
+}
+
+}  // namespace
+
+StoreKind ChooseStore(long magic, bool answersNtfs) {
+    switch (magic) {
+        case kNtfs3:
+        case kOldNtfs:
+            return StoreKind::Ntfs;
+        case kCifs:
+        case kSmb2:
+            return StoreKind::Cifs;
+        case kMsdos:
+            return StoreKind::Fat;
+        case kExfat:
+            return StoreKind::Exfat;
+        case kFuse:
+            return answersNtfs ? StoreKind::Ntfs : StoreKind::DosAttrib;
+        default:
+            return StoreKind::DosAttrib;
+    }
+}
+
+VolumeStore VolumeStoreOf(const TFileRef& file, const struct statx& st) {
+    // Asked for every file a run or a folder search meets: each volume is looked at once.
+    static std::mutex mutex;
+    static std::map<dev_t, VolumeStore> known;
+    const dev_t device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    std::lock_guard lock(mutex);
+    if (MountTableChanged())
+        known.clear();
+    if (const auto found = known.find(device); found != known.end())
+        return found->second;
+
+    struct statfs fs {};
+    if (!file.FileSystem(fs))
+        return {StoreKind::DosAttrib, "an unknown file system"};
+    const long magic = static_cast<long>(fs.f_type);
+    const std::optional<bool> ntfs = magic == kFuse ? AnswersNtfs(file) : false;
+    const StoreKind kind = ChooseStore(magic, ntfs.value_or(false));
+    VolumeStore volume{kind, FileSystemName(kind, magic, MountTypeOf(device))};
+    if (ntfs)
+        known.emplace(device, volume);
+    return volume;
+}
+
+const TAttributeStore& StoreFor(const TFileRef& file, const struct statx& st) {
+    return StoreOf(VolumeStoreOf(file, st).kind);
+}
+
+std::string MountTypeOf(dev_t device) {
+    std::ifstream mountinfo("/proc/self/mountinfo");
+    const std::string wanted = std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    for (std::string line; std::getline(mountinfo, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, devNumbers;
+        fields >> id >> parent >> devNumbers;
+        if (devNumbers != wanted)
+            continue;
+        const std::size_t separator = line.find(" - ");
+        if (separator == std::string::npos)
+            continue;
+        std::istringstream tail(line.substr(separator + 3));
+        std::string fsType;
+        tail >> fsType;
+        return fsType;
+    }
+    return {};
+}
+
+}  // namespace platform::linux_fs

@@ -1,0 +1,38 @@
+#pragma once
+// Which attribute store serves a file: chosen by the volume it lies on, from the file
+// system's magic number and, for FUSE, from whether the volume answers as NTFS does.
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <string>
+
+#include "platform/linux/AttributeStore.h"
+#include "platform/linux/FileRef.h"
+
+namespace platform::linux_fs {
+
+struct VolumeStore {
+    StoreKind kind = StoreKind::DosAttrib;
+    // In the mount table's words ("ext4", "ntfs3", "vfat"); "ntfs-3g" for NTFS through FUSE,
+    // which mounts under no name of its own.
+    std::string fileSystem;
+};
+
+// The store for a volume whose statfs magic is `magic`. `answersNtfs`: a file there hands out
+// "system.ntfs_attrib", as ntfs-3g and lowntfs-3g do; asked only of FUSE volumes, since every
+// FUSE file system shares one magic number.
+StoreKind ChooseStore(long magic, bool answersNtfs);
+
+// The store of `file`, whose statx is `st`. Chosen once per volume, and again after the mount
+// table changed (a device number may then stand for another volume).
+VolumeStore VolumeStoreOf(const TFileRef& file, const struct statx& st);
+
+// The store itself.
+const TAttributeStore& StoreFor(const TFileRef& file, const struct statx& st);
+
+// The file system type of the mount with this device number, from the process's mount table
+// ("ext4", "fuseblk", "fuse.sshfs"); empty when it is not there.
+std::string MountTypeOf(dev_t device);
+
+}  // namespace platform::linux_fs

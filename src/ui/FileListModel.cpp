@@ -1,0 +1,163 @@
+#include "ui/FileListModel.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <algorithm>
+
+#include "platform/ShellInfo.h"
+#include "ui/MsgStr.h"
+
+namespace ui {
+
+namespace {
+
+constexpr int kColumnCount = static_cast<int>(msg::kColumns.size());
+
+// A name is bytes; one that is not valid UTF-8 is shown with a replacement mark for each bad
+// byte and keeps its bytes in the list.
+QString Readable(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool RightAligned(int column) {
+    return column == static_cast<int>(filelist::ListColumn::Size) ||
+           column == static_cast<int>(filelist::ListColumn::Attributes);
+}
+
+}  // namespace
+
+TFileListModel::TFileListModel(const filelist::TFileList& list,
+                               std::function<void(int row, bool checked)> setChecked,
+                               QObject* parent)
+    : QAbstractTableModel(parent),
+      list_(list),
+      setChecked_(std::move(setChecked)),
+      shownRows_(list.RowCount()) {
+    insertBatch_.setSingleShot(true);
+    insertBatch_.setInterval(kInsertBatchMs);
+    connect(&insertBatch_, &QTimer::timeout, this, &TFileListModel::ShowArrivedRows);
+}
+
+void TFileListModel::ShowArrivedRows() {
+    insertBatch_.stop();
+    const int rows = list_.RowCount();
+    if (rows <= shownRows_)
+        return;
+    beginInsertRows(QModelIndex(), shownRows_, rows - 1);
+    shownRows_ = rows;
+    endInsertRows();
+}
+
+int TFileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shownRows_;
+}
+
+int TFileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant TFileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= shownRows_)
+        return {};
+    const filelist::FileRow& row = list_.Row(index.row());
+    const int column = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+            return Readable(column == 0 ? row.caption
+                                        : row.texts[static_cast<std::size_t>(column - 1)]);
+        case Qt::CheckStateRole:
+            if (column == 0)
+                return row.checked ? Qt::Checked : Qt::Unchecked;
+            return {};
+        case Qt::DecorationRole:
+            if (column == 0)
+                return IconOf(row.imageIndex);
+            return {};
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(Qt::AlignVCenter |
+                                       (RightAligned(column) ? Qt::AlignRight : Qt::AlignLeft));
+        default:
+            return {};
+    }
+}
+
+bool TFileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole ||
+        index.row() >= shownRows_) {
+        return false;
+    }
+    setChecked_(index.row(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags TFileListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == 0)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant TFileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return msg::ToQString(msg::kColumns[static_cast<std::size_t>(section)]);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignVCenter |
+                                   (RightAligned(section) ? Qt::AlignRight : Qt::AlignLeft));
+    return {};
+}
+
+void TFileListModel::RowsInserted(int /*first*/, int /*last*/) {
+    if (!insertBatch_.isActive())
+        insertBatch_.start();
+}
+
+// Rows not shown yet simply go with the list; the shown ones leave the views.
+void TFileListModel::RowsRemoved(int first, int last) {
+    const int lastShown = std::min(last, shownRows_ - 1);
+    if (first > lastShown)
+        return;
+    beginRemoveRows(QModelIndex(), first, lastShown);
+    shownRows_ -= lastShown - first + 1;
+    endRemoveRows();
+}
+
+void TFileListModel::RowChanged(int row, filelist::ListColumn column) {
+    if (row >= shownRows_)
+        return;
+    const QModelIndex changed = index(row, static_cast<int>(column));
+    emit dataChanged(changed, changed);
+}
+
+// The list sorted itself: the same rows in another order. Selection and check marks travel
+// with the rows in the list, so the views only draw again.
+void TFileListModel::RowsMoved() {
+    ShowArrivedRows();
+    emit layoutAboutToBeChanged();
+    emit layoutChanged();
+}
+
+// Theme icons by the MIME type's icon name; where the theme has none, its generic file or
+// folder icon, and failing that the style's own.
+QIcon TFileListModel::IconOf(int imageIndex) const {
+    if (imageIndex < 0)
+        return {};
+    const auto slot = static_cast<std::size_t>(imageIndex);
+    if (slot < icons_.size() && !icons_[slot].isNull())
+        return icons_[slot];
+    const QString name = QString::fromStdString(platform::IconNameAt(imageIndex));
+    const bool folder = name == QLatin1String("inode-directory");
+    const QIcon styleIcon =
+        QApplication::style()->standardIcon(folder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+    const QIcon generic = QIcon::fromTheme(
+        folder ? QStringLiteral("folder") : QStringLiteral("text-x-generic"), styleIcon);
+    if (slot >= icons_.size())
+        icons_.resize(slot + 1);
+    icons_[slot] = name.isEmpty() ? generic : QIcon::fromTheme(name, generic);
+    return icons_[slot];
+}
+
+}  // namespace ui
