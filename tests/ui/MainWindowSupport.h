@@ -10,12 +10,18 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "support/TempDir.h"
 #include "ui/Main.h"
 #include "ui/SBPro.h"
+
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace uitest {
 

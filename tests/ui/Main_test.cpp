@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QDateEdit>
 #include <QDesktopServices>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTest>
@@ -245,6 +247,89 @@ TEST(MainWindow, ClosingDuringARun) {
     w.window.show();
     w.Find("item_Close").trigger();
     EXPECT_FALSE(w.window.isVisible());
+}
+
+bool WriteProtected(const std::string& path) {
+    using std::filesystem::perms;
+    return (std::filesystem::status(path).permissions() &
+            (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
+}
+
+// "Set new" with Read-only ticked (and Archive, as it starts): a changed file is write-protected.
+void AskForReadOnly(TWindowUnderTest& w) {
+    w.Find<QAbstractButton>("cbSetAttr").click();
+    w.Find<QAbstractButton>("cbReadOnly").click();
+}
+
+// Row 0 checked, row 1 selected, row 2 neither: each group of scopes visits its rows.
+TEST(MainWindowRun, EachScopeVisitsItsRows) {
+    const std::pair<const char*, std::vector<bool>> cases[] = {
+        {"item_Operate0", {true, false, false}},
+        {"item_Operate3", {true, false, true}},
+        {"item_Operate6", {true, true, true}},
+    };
+    for (const auto& [scope, changed] : cases) {
+        SCOPED_TRACE(scope);
+        TWindowUnderTest w;
+        const std::vector<std::string> files =
+            w.AddFiles({"checked.txt", "selected.txt", "none.txt"});
+        w.Check({0});
+        w.Select({1});
+        AskForReadOnly(w);
+        w.Find<QTabWidget>("pcTymo").setCurrentIndex(1);
+        w.Find(scope).trigger();
+        for (std::size_t i = 0; i < files.size(); ++i)
+            EXPECT_EQ(WriteProtected(files[i]), changed[i]) << files[i];
+        EXPECT_EQ(w.Find<QTabWidget>("pcTymo").currentIndex(), 0);
+        EXPECT_EQ(w.Find<QProgressBar>("PB").maximum(), 2);
+        EXPECT_EQ(w.Find<QProgressBar>("PB").value(), 0);
+        EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
+    }
+}
+
+// A second pick of any item while the run waits for events stops it: no file is touched.
+TEST(MainWindowRun, ASecondPickStopsTheRun) {
+    TWindowUnderTest w;
+    const std::vector<std::string> files = w.AddFiles({"a.txt", "b.txt"});
+    AskForReadOnly(w);
+    QString caption;
+    w.RunWith("item_Operate6", [&] {
+        caption = w.Find<QToolButton>("btnStartStop").text();
+        w.Find("item_Operate2").trigger();
+    });
+    EXPECT_EQ(caption, "&Stop");
+    EXPECT_FALSE(WriteProtected(files[0]));
+    EXPECT_FALSE(WriteProtected(files[1]));
+    EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
+}
+
+// The year check refuses a run with the program's own box; a damaged GIF ends one with the
+// application's error box. Either way the button is ready for the next run.
+TEST(MainWindowRun, MessagesOfARun) {
+    const auto yearOutOfRange = [](TWindowUnderTest& w) {
+        w.Find<QAbstractButton>("rbSetSelectedDate").click();
+        w.Find<QDateEdit>("dtpDate").setDate(QDate(1979, 12, 31));
+    };
+    const auto damagedGif = [](TWindowUnderTest& w) {
+        w.folder.Write("picture.gif", "a text file, not a picture");
+        w.Find<QAbstractButton>("cbDeleteGIFExtensions").click();
+    };
+    const std::tuple<std::function<void(TWindowUnderTest&)>, QString> cases[] = {
+        {yearOutOfRange, "Error: Value of year must be great than 1979 and less than 2100."},
+        {damagedGif, "Orbel Kelvane: Invalid GIF signature"},
+    };
+    for (const auto& [setUp, message] : cases) {
+        SCOPED_TRACE(qPrintable(message));
+        TWindowUnderTest w;
+        const std::vector<std::string> files = w.AddFiles({"picture.gif", "later.txt"});
+        setUp(w);
+        AskForReadOnly(w);
+        const uitest::TMessageBoxCatcher boxes;
+        w.Find("item_Operate6").trigger();
+        EXPECT_EQ(boxes.shown, std::vector<QString>{message});
+        EXPECT_FALSE(WriteProtected(files[1]));
+        EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
+    }
 }
 
 // A screen reader reads each control, menu item and page by its caption without "&", and the
