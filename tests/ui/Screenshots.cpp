@@ -4,6 +4,7 @@
 //   ui_screenshots FOLDER
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QProgressBar>
@@ -96,6 +97,12 @@ bool MainWindow(const QDir& folder) {
     const testsupport::TempDir files;
     ui::TMainFormKelvane window;
     window.WMDropFiles(SampleFiles(files));
+    // Two rows checked and one selected, as a user marks the rows of a run.
+    QAbstractItemView& list = *window.findChild<QAbstractItemView*>();
+    for (int row : {0, 2})
+        list.model()->setData(list.model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+    list.selectionModel()->select(list.model()->index(1, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
     window.move(0, 0);  // away from the pointer, which would raise a button
     window.show();
     QApplication::processEvents();
