@@ -79,9 +79,9 @@ void TMainFormKelvane::RowsRemoved(int first, int last) {
     lvFilesChange();
 }
 
+// A changed row leaves the number of rows as it was: the count stays.
 void TMainFormKelvane::RowChanged(int row, filelist::ListColumn column) {
     model_.RowChanged(row, column);
-    lvFilesChange();
 }
 
 void TMainFormKelvane::RowsMoved() {
