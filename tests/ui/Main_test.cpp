@@ -79,17 +79,10 @@ TEST(MainWindow, CaptionsAndHintsComeFromTheStringTable) {
     TWindowUnderTest w;
     const std::pair<const char*, ui::msg::TCommandText> commands[] = {
         {"item_Delete", ui::msg::item_Delete},
-        {"item_Close", ui::msg::item_Close},
-        {"item_AddFile", ui::msg::item_AddFile},
         {"item_AddFolder", ui::msg::item_AddFolder},
         {"pitem_AddFolder", ui::msg::item_AddFolder},
-        {"item_AddFilesAndFolders", ui::msg::item_AddFilesAndFolders},
         {"item_RemoveFolder", ui::msg::item_RemoveFolder},
-        {"item_InvertChecked", ui::msg::item_InvertChecked},
-        {"item_GridLines", ui::msg::item_GridLines},
-        {"item_ViewDetails", ui::msg::item_ViewDetails},
         {"item_ByOpened", ui::msg::item_ByOpened},
-        {"item_About", ui::msg::item_About},
         {"ViewMenu", ui::msg::ViewMenu},
     };
     for (const auto& [name, text] : commands) {
@@ -99,12 +92,7 @@ TEST(MainWindow, CaptionsAndHintsComeFromTheStringTable) {
     }
     const std::pair<const char*, QString> buttons[] = {{"btnAddFiles", "Add File to List"},
                                                        {"btnAddDir", "Add Folder to List..."},
-                                                       {"btnRemoveFile", "Remove File from List"},
                                                        {"btnRemoveDir", "Remove Folder from List"},
-                                                       {"btnDelete", "Delete"},
-                                                       {"btnIcons", "Large Icons"},
-                                                       {"btnSmallIcons", "Small Icons"},
-                                                       {"btnList", "List"},
                                                        {"btnDetails", "Details"}};
     for (const auto& [name, tooltip] : buttons)
         EXPECT_EQ(w.Find<QToolButton>(name).toolTip(), tooltip) << name;
@@ -124,6 +112,7 @@ TEST(MainWindow, CaptionsAndHintsComeFromTheStringTable) {
     EXPECT_EQ(pages.tabText(2), "Settings");
     EXPECT_EQ(pages.currentIndex(), 0);
     EXPECT_EQ(w.window.windowTitle(), "Orbel Kelvane");
+    EXPECT_EQ(w.window.minimumSize(), QSize(610, 400));
     EXPECT_EQ(w.Panel(0), "0 object(s)");
 }
 
@@ -351,6 +340,10 @@ TEST(MainWindow, AccessibleNames) {
     EXPECT_EQ(menu->child(0)->text(QAccessible::Name), "Add File to List");
     EXPECT_EQ(menu->child(4)->text(QAccessible::Name), "Remove Folder from List");
     edit.hide();
+    auto* table = static_cast<QAccessibleTableInterface*>(
+        QAccessible::queryAccessibleInterface(&w.List())->interface_cast(
+            QAccessible::TableInterface));
+    EXPECT_EQ(table->cellAt(1, 0)->text(QAccessible::Name), "b.txt");
     QAccessibleInterface* bar =
         QAccessible::queryAccessibleInterface(&w.Find<ui::TStatusBarPro>("SB"));
     EXPECT_EQ(bar->child(0)->text(QAccessible::Name), "3 object(s)");
