@@ -42,7 +42,7 @@ TMainFormKelvane::TMainFormKelvane(QWidget* parent)
     BuildMenus();
     BuildLayout();
     BindCommands();
-    SetViewStyle(TViewStyle::Details);
+    SetViewStyle(vsReport);
     ViewMenuClick();
     pcTymo.setCurrentWidget(&tsFiles);
     tsParameters.SetDatePickersToNow();

@@ -39,9 +39,6 @@
 
 namespace ui {
 
-// The view styles of lvFiles, in the order of the View menu.
-enum class TViewStyle { Icons = 0, SmallIcons = 1, List = 2, Details = 3 };
-
 class TMainFormKelvane : public QMainWindow,
                          private engine::IRunHost,
                          private core::IKelvaneObserver {
@@ -84,6 +81,7 @@ private:
     void ForEachCommand(const TVisit<QAction>& visit);
     void ForEachMenu(const TVisit<QMenu>& visit);
     void BuildMenus();
+    void FillMenus();
     void BindCommands();
     void ApplyCaptions();
     void FileMenuClick();
@@ -92,12 +90,13 @@ private:
     void ViewMenuClick();
     void EnableListCommands();
     int SelectedCount() const;
-    void SetViewStyle(TViewStyle style);
+    // vsIcon ... vsReport, the order of the View menu.
+    void SetViewStyle(int style);
     void BindPages();
-    void item_ViewIconsClick() { SetViewStyle(TViewStyle::Icons); }
-    void item_ViewSmallIconsClick() { SetViewStyle(TViewStyle::SmallIcons); }
-    void item_ViewListClick() { SetViewStyle(TViewStyle::List); }
-    void item_ViewDetailsClick() { SetViewStyle(TViewStyle::Details); }
+    void item_ViewIconsClick() { SetViewStyle(vsIcon); }
+    void item_ViewSmallIconsClick() { SetViewStyle(vsSmallIcon); }
+    void item_ViewListClick() { SetViewStyle(vsList); }
+    void item_ViewDetailsClick() { SetViewStyle(vsReport); }
     void item_ToolbarClick();
     void item_StatusBarClick();
     void item_GridLinesClick();

@@ -96,6 +96,11 @@ void TMainFormKelvane::BuildMenus() {
         menu.setObjectName(name);
         menu.menuAction()->setObjectName(name);
     });
+    // The item's number is its run scope.
+    for (std::size_t scope = 0; scope < item_Operate.size(); ++scope) {
+        item_Operate[scope].setParent(this);
+        item_Operate[scope].setObjectName(QString("item_Operate%1").arg(scope));
+    }
     MainMenu1.setObjectName("MainMenu1");
     PopupMenu1.setObjectName("PopupMenu1");
     pmAddFolderParams.setObjectName("pmAddFolderParams");
@@ -118,9 +123,13 @@ void TMainFormKelvane::BuildMenus() {
         view->setCheckable(true);
         viewStyles_.addAction(view);
     }
+    FillMenus();
+}
 
+// What each menu holds, in order; a popup item is the very action of its main-menu item.
+void TMainFormKelvane::FillMenus() {
     MainMenu1.addMenu(&FileMenu);
-    FileMenu.addActions({&item_Delete});
+    FileMenu.addAction(&item_Delete);
     FileMenu.addSeparator();
     FileMenu.addAction(&item_Close);
     for (QMenu* folderMenu : {&item_AddFolder, &pitem_AddFolder, &pmAddFolderParams})
@@ -157,14 +166,11 @@ void TMainFormKelvane::BuildMenus() {
     PopupMenu1.addSeparator();
     PopupMenu1.addAction(&item_ClearList);
 
-    // Four groups: 0 and 1, 2 and 3, 4 and 5, 6 alone; the item's number is its run scope.
-    for (int scope = 0; scope < static_cast<int>(item_Operate.size()); ++scope) {
-        QAction& item = item_Operate[static_cast<std::size_t>(scope)];
-        item.setParent(this);
-        item.setObjectName(QString("item_Operate%1").arg(scope));
+    // Four groups: 0 and 1, 2 and 3, 4 and 5, 6 alone.
+    for (std::size_t scope = 0; scope < item_Operate.size(); ++scope) {
         if (scope > 0 && scope % 2 == 0)
             pmOperate.addSeparator();
-        pmOperate.addAction(&item);
+        pmOperate.addAction(&item_Operate[scope]);
     }
 }
 
@@ -250,15 +256,15 @@ void TMainFormKelvane::ApplyCaptions() {
     lvFilesChange();
 }
 
-// The enabling rules are applied when a menu opens, from the list as it is then. The list
-// commands check their own preconditions, so once a menu closes their tool buttons are
-// enabled again, as they always are.
 int TMainFormKelvane::SelectedCount() const {
     const std::vector<filelist::FileRow>& rows = core_.List().Rows();
     return static_cast<int>(
         std::count_if(rows.begin(), rows.end(), [](const auto& row) { return row.selected; }));
 }
 
+// The enabling rules are applied when a menu opens, from the list as it is then. The list
+// commands check their own preconditions, so once a menu closes their tool buttons are
+// enabled again, as they always are.
 void TMainFormKelvane::FileMenuClick() {
     item_Delete.setEnabled(SelectedCount() > 0);
 }
@@ -293,9 +299,9 @@ void TMainFormKelvane::ViewMenuClick() {
     viewStyles_.actions().at(lvFiles.ViewStyle())->setChecked(true);
 }
 
-void TMainFormKelvane::SetViewStyle(TViewStyle style) {
-    lvFiles.SetViewStyle(static_cast<int>(style));
-    viewStyles_.actions().at(static_cast<int>(style))->setChecked(true);
+void TMainFormKelvane::SetViewStyle(int style) {
+    lvFiles.SetViewStyle(style);
+    viewStyles_.actions().at(style)->setChecked(true);
 }
 
 void TMainFormKelvane::item_ToolbarClick() {
