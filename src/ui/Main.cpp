@@ -28,7 +28,6 @@ constexpr int kPanelBorder = 5;
 constexpr int kCountPanelWidth = 150;
 constexpr int kProgressPanelWidth = 104;
 constexpr int kBevelHeight = 2;
-constexpr int kStartImage = 14;
 
 }  // namespace
 
@@ -126,7 +125,6 @@ void TMainFormKelvane::BuildFileListPage() {
     btnStartStop.setObjectName("btnStartStop");
     btnStartStop.setAutoRaise(true);
     btnStartStop.setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    btnStartStop.setIcon(QIcon(ilNormal.Image(kStartImage)));
     btnStartStop.setMenu(&pmOperate);
     btnStartStop.setPopupMode(QToolButton::InstantPopup);
     btnStartStop.setFixedHeight(kToolButtonSize.height());
