@@ -113,6 +113,7 @@ private:
     // MainRun.cpp: the core's host and observer.
     void btnStartStopClick(engine::RunScope scope);
     void SetStartStopButton(bool running);
+    void ShowProgress();
     void lvFilesChange();
     engine::RunOptions ReadOptions() override;
     void ProcessMessages() override;
@@ -134,8 +135,12 @@ private:
     core::TKelvaneCore core_;
     TFileListModel model_;
     TImageList ilNormal{16, 16};
-    // When the run last let pending events run.
+    // When the run last let pending events run, and the progress the bar is to show.
     QElapsedTimer pumped_;
+    struct {
+        int position = 0;
+        int maximum = 100;
+    } progress_;
     // The hourglass while a folder search is busy.
     std::optional<TBusyCursor> searchCursor_;
 

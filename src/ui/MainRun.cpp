@@ -43,6 +43,7 @@ engine::RunOptions TMainFormKelvane::ReadOptions() {
 void TMainFormKelvane::ProcessMessages() {
     if (pumped_.isValid() && pumped_.elapsed() < kPumpIntervalMs)
         return;
+    ShowProgress();
     QCoreApplication::processEvents();
     pumped_.start();
 }
@@ -90,6 +91,7 @@ void TMainFormKelvane::RowsMoved() {
 
 void TMainFormKelvane::RunStateChanged(bool running) {
     SetStartStopButton(running);
+    ShowProgress();
     // The first file of a run lets events in at once.
     pumped_.invalidate();
 }
@@ -98,10 +100,19 @@ void TMainFormKelvane::RunBegins() {
     pcTymo.setCurrentWidget(&tsFiles);
 }
 
-// Qt draws a range of 0 to 0 as "busy", which a run over one row is not.
+// A progress bar repaints itself at once whenever its value shows differently, which would
+// cost a run more than its files do: during a run the bar follows at the turns of the event
+// loop that the run lets in, and when the run ends.
 void TMainFormKelvane::ProgressChanged(int position, int maximum) {
-    PB.setMaximum(std::max(maximum, 1));
-    PB.setValue(position);
+    progress_ = {position, maximum};
+    if (core_.Idle())
+        ShowProgress();
+}
+
+// Qt draws a range of 0 to 0 as "busy", which a run over one row is not.
+void TMainFormKelvane::ShowProgress() {
+    PB.setMaximum(std::max(progress_.maximum, 1));
+    PB.setValue(progress_.position);
 }
 
 // A folder search fills the list in the background: no run may start and no parameter change
