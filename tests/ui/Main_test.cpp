@@ -379,6 +379,7 @@ TEST(MainWindow, AFolderSearchLocksStartAndThePagesUntilItEnds) {
     w.Find("item_AddFilesOnly").trigger();
     auto& pages = w.Find<QTabWidget>("pcTymo");
     EXPECT_FALSE(pages.isEnabled());
+    EXPECT_FALSE(w.Find<QToolButton>("btnStartStop").isEnabled());
     EXPECT_TRUE(QTest::qWaitFor([&] { return pages.isEnabled(); }));
     EXPECT_TRUE(w.Find<QToolButton>("btnStartStop").isEnabled());
     EXPECT_EQ(w.List().model()->rowCount(), 3);
