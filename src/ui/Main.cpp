@@ -31,8 +31,9 @@ constexpr int kBevelHeight = 2;
 
 }  // namespace
 
-TMainFormKelvane::TMainFormKelvane(QWidget* parent)
+TMainFormKelvane::TMainFormKelvane(IChooser& chooser, QWidget* parent)
     : QMainWindow(parent),
+      chooser_(chooser),
       core_(*this, *this, dispatcher_),
       model_(core_.List(), [this](int row, bool checked) { core_.SetChecked(row, checked); }) {
     setObjectName("MainFormKelvane");
@@ -41,18 +42,22 @@ TMainFormKelvane::TMainFormKelvane(QWidget* parent)
     BuildMenus();
     BuildLayout();
     BindCommands();
-    SetViewStyle(vsReport);
-    ViewMenuClick();
     pcTymo.setCurrentWidget(&tsFiles);
     tsParameters.SetDatePickersToNow();
     setAcceptDrops(true);
-    ApplyCaptions();
     resize(kDesignSize);
     setMinimumSize(kMinimumSize);
+    LoadSettings();
+    ApplyCaptions();
     pcTymo.setFocus();
 }
 
-TMainFormKelvane::~TMainFormKelvane() = default;
+TMainFormKelvane::~TMainFormKelvane() {
+    const TBusyCursor busy;
+    setAcceptDrops(false);
+    SaveSettings();
+    settings_.reset();
+}
 
 void TMainFormKelvane::BuildLayout() {
     setMenuBar(&MainMenu1);

@@ -26,7 +26,9 @@
 #include <vector>
 
 #include "core/KelvaneCore.h"
+#include "core/SettingsFile.h"
 #include "ui/BusyCursor.h"
+#include "ui/Chooser.h"
 #include "ui/FileListModel.h"
 #include "ui/FileListView.h"
 #include "ui/GuiFindDispatcher.h"
@@ -44,7 +46,8 @@ class TMainFormKelvane : public QMainWindow,
                          private core::IKelvaneObserver {
     Q_OBJECT
 public:
-    explicit TMainFormKelvane(QWidget* parent = nullptr);
+    // Every question to the user goes through `chooser`, which outlives the window.
+    explicit TMainFormKelvane(IChooser& chooser = DesktopChooser(), QWidget* parent = nullptr);
     ~TMainFormKelvane() override;
 
     // Adds paths as dropped files are added, under the add mode of the last folder search
@@ -90,6 +93,8 @@ private:
     void ViewMenuClick();
     void EnableListCommands();
     int SelectedCount() const;
+    // The first selected row, -1 when none is.
+    int FirstSelected() const;
     // vsIcon ... vsReport, the order of the View menu.
     void SetViewStyle(int style);
     void BindPages();
@@ -100,6 +105,7 @@ private:
     void item_ToolbarClick();
     void item_StatusBarClick();
     void item_GridLinesClick();
+    void item_DeleteClick();
     void item_AddFileClick();
     void AddFolder(filelist::AddFolderMode mode);
     void item_RemoveFileClick();
@@ -109,6 +115,10 @@ private:
     void item_InvertCheckedClick();
     void SortBy(filelist::ListColumn column);
     void lvFilesColumnClick(int column);
+
+    // MainSettings.cpp: the settings file, read as the window opens and written as it goes.
+    void LoadSettings();
+    void SaveSettings();
 
     // MainRun.cpp: the core's host and observer.
     void btnStartStopClick(engine::RunScope scope);
@@ -131,6 +141,7 @@ private:
 
     // The core and what shows its list come first: the widgets below refer to them, and go
     // before them.
+    IChooser& chooser_;
     TGuiFindDispatcher dispatcher_;
     core::TKelvaneCore core_;
     TFileListModel model_;
@@ -143,6 +154,8 @@ private:
     } progress_;
     // The hourglass while a folder search is busy.
     std::optional<TBusyCursor> searchCursor_;
+    // From LoadSettings to SaveSettings.
+    std::optional<core::TSettingsFile> settings_;
 
     // Commands: one action each, shared by menu, context menu and tool button.
     QAction item_Delete{this};

@@ -3,7 +3,6 @@
 // the core.
 
 #include <QFile>
-#include <QFileDialog>
 #include <algorithm>
 #include <functional>
 
@@ -176,6 +175,7 @@ void TMainFormKelvane::FillMenus() {
 
 void TMainFormKelvane::BindCommands() {
     const std::pair<QAction*, void (TMainFormKelvane::*)()> handlers[] = {
+        {&item_Delete, &TMainFormKelvane::item_DeleteClick},
         {&item_Close, &TMainFormKelvane::file_Close},
         {&item_AddFile, &TMainFormKelvane::item_AddFileClick},
         {&item_RemoveFile, &TMainFormKelvane::item_RemoveFileClick},
@@ -262,6 +262,13 @@ int TMainFormKelvane::SelectedCount() const {
         std::count_if(rows.begin(), rows.end(), [](const auto& row) { return row.selected; }));
 }
 
+int TMainFormKelvane::FirstSelected() const {
+    const std::vector<filelist::FileRow>& rows = core_.List().Rows();
+    const auto selected =
+        std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.selected; });
+    return selected == rows.end() ? -1 : static_cast<int>(selected - rows.begin());
+}
+
 // The enabling rules are applied when a menu opens, from the list as it is then. The list
 // commands check their own preconditions, so once a menu closes their tool buttons are
 // enabled again, as they always are.
@@ -316,9 +323,30 @@ void TMainFormKelvane::item_GridLinesClick() {
     lvFiles.SetGridLines(item_GridLines.isChecked());
 }
 
+// The trash is asked for once, for all selected items; the files that stay are named in one
+// message, and their rows stay.
+void TMainFormKelvane::item_DeleteClick() {
+    const int selected = SelectedCount();
+    if (selected == 0)
+        return;
+    const QString question =
+        selected == 1 ? msg::ToQString(msg::kTrashOne)
+                            .arg(QString::fromStdString(core_.List().Row(FirstSelected()).caption))
+                      : msg::ToQString(msg::kTrashMany).arg(selected);
+    if (chooser_.Confirm(*this, msg::ToQString(msg::kTrashTitle), question)) {
+        const std::vector<core::TKelvaneCore::TrashFailure> failures = core_.DeleteSelected();
+        if (!failures.empty()) {
+            std::string text(msg::kTrashFailed);
+            for (const core::TKelvaneCore::TrashFailure& failure : failures)
+                text += "\n" + failure.path + ": " + failure.reason;
+            ShowMessage(text, std::string(msg::kAppTitle));
+        }
+    }
+    lvFilesChange();
+}
+
 void TMainFormKelvane::item_AddFileClick() {
-    const QStringList files =
-        QFileDialog::getOpenFileNames(this, {}, {}, OpenDialogFilter(msg::kOpenFilter));
+    const QStringList files = chooser_.OpenFiles(*this, OpenDialogFilter(msg::kOpenFilter));
     if (!files.isEmpty())
         WMDropFiles(LocalPaths(files));
     lvFilesChange();
@@ -326,8 +354,7 @@ void TMainFormKelvane::item_AddFileClick() {
 
 // The search runs in the background; SearchBusyChanged disables the pages until it is done.
 void TMainFormKelvane::AddFolder(filelist::AddFolderMode mode) {
-    const QString folder =
-        QFileDialog::getExistingDirectory(this, msg::ToQString(msg::kSelectFolder));
+    const QString folder = chooser_.SelectFolder(*this, msg::ToQString(msg::kSelectFolder));
     if (!folder.isEmpty())
         core_.AddFolder(mode, LocalPaths({folder}).front());
 }
@@ -339,11 +366,8 @@ void TMainFormKelvane::item_RemoveFileClick() {
 void TMainFormKelvane::item_RemoveFolderClick() {
     if (SelectedCount() != 1)
         return;
-    const std::vector<filelist::FileRow>& rows = core_.List().Rows();
-    const auto selected =
-        std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.selected; });
     const TBusyCursor busy;
-    core_.RemoveFolderOf(static_cast<int>(selected - rows.begin()));
+    core_.RemoveFolderOf(FirstSelected());
 }
 
 void TMainFormKelvane::item_ClearListClick() {

@@ -59,6 +59,12 @@ inline constexpr std::string_view kOpenFilter =
     "Programs|*.exe;*.com;*.dll;*.ocx;*.bpl;*.dpl";
 // The title of the folder dialog of the add-folder commands.
 inline constexpr std::string_view kSelectFolder = "Select Folder";
+// The question before File > Delete, naming the one item ("%1": its name) or counting them.
+inline constexpr std::string_view kTrashTitle = "Move to Trash";
+inline constexpr std::string_view kTrashOne = "Do you want to move \"%1\" to the trash?";
+inline constexpr std::string_view kTrashMany = "Do you want to move these %1 items to the trash?";
+// Heads the list of the files that stayed, one "path: reason" a line.
+inline constexpr std::string_view kTrashFailed = "These items could not be moved to the trash:";
 
 // Menus. The popup items (pitem_...) and toolbar buttons use the texts of their menu items.
 inline constexpr TCommandText FileMenu = {"&File",

@@ -25,8 +25,29 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace uitest {
 
+// Answers the window's questions as the test says, and keeps the questions asked.
+class TChooserStub : public ui::IChooser {
+public:
+    QStringList OpenFiles(QWidget&, const QString&) override { return files; }
+    QString SelectFolder(QWidget&, const QString&) override { return folder; }
+    bool Confirm(QWidget&, const QString&, const QString& question) override {
+        questions.push_back(question);
+        return agree;
+    }
+    QStringList files;
+    QString folder;
+    bool agree = true;
+    std::vector<QString> questions;
+};
+
 class TWindowUnderTest {
 public:
+    // The window keeps its settings in `configHome`, by default a folder of its own: each window
+    // starts from the defaults, whatever the windows before it left.
+    explicit TWindowUnderTest(const std::string& configHome = {})
+        : settingsHome("XDG_CONFIG_HOME",
+                       (configHome.empty() ? folder / "config" : configHome).c_str()) {}
+
     template <typename T = QAction>
     T& Find(const char* name) {
         T* found = window.findChild<T*>(name);
@@ -67,7 +88,9 @@ public:
     }
 
     testsupport::TempDir folder;
-    ui::TMainFormKelvane window;
+    testsupport::ScopedEnv settingsHome;
+    TChooserStub chooser;
+    ui::TMainFormKelvane window{chooser};
 };
 
 // Answers every message box shown while it lives, keeping "caption: text".

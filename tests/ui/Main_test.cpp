@@ -8,7 +8,6 @@
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QStatusTipEvent>
@@ -369,13 +368,7 @@ TEST(MainWindow, AFolderSearchLocksStartAndThePagesUntilItEnds) {
     TWindowUnderTest w;
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         w.folder.Write(name, "x");
-    w.window.show();
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->setDirectory(QString::fromStdString(w.folder.Path()));
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
+    w.chooser.folder = QString::fromStdString(w.folder.Path());
     w.Find("item_AddFilesOnly").trigger();
     auto& pages = w.Find<QTabWidget>("pcTymo");
     EXPECT_FALSE(pages.isEnabled());
@@ -384,6 +377,37 @@ TEST(MainWindow, AFolderSearchLocksStartAndThePagesUntilItEnds) {
     EXPECT_TRUE(w.Find<QToolButton>("btnStartStop").isEnabled());
     EXPECT_EQ(w.List().model()->rowCount(), 3);
     EXPECT_EQ(w.Panel(0), "3 object(s)");
+}
+
+// File > Delete asks once, naming the one item or counting them; the files that could not be
+// moved are named in one message.
+TEST(MainWindow, DeleteAsksOnceThenMovesToTheTrash) {
+    TWindowUnderTest w;
+    const testsupport::ScopedEnv data("XDG_DATA_HOME", (w.folder / "data").c_str());
+    const std::vector<std::string> paths = w.AddFiles({"a.txt", "b.txt", "gone.txt", "d.txt"});
+    w.chooser.agree = false;
+    w.Select({0});
+    w.Find("item_Delete").trigger();
+    EXPECT_EQ(w.List().model()->rowCount(), 4);
+    EXPECT_TRUE(std::filesystem::exists(paths[0]));
+
+    w.chooser.agree = true;
+    w.Select({1, 2});
+    std::filesystem::remove(paths[2]);
+    const uitest::TMessageBoxCatcher boxes;
+    w.Find<QToolButton>("btnDelete").click();
+    EXPECT_EQ(w.chooser.questions,
+              (std::vector<QString>{"Do you want to move \"a.txt\" to the trash?",
+                                    "Do you want to move these 3 items to the trash?"}));
+    EXPECT_FALSE(std::filesystem::exists(paths[0]));
+    EXPECT_FALSE(std::filesystem::exists(paths[1]));
+    EXPECT_EQ(w.List().model()->rowCount(), 1);
+    EXPECT_EQ(w.Panel(0), "1 object(s)");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(
+        boxes.shown[0].startsWith("Orbel Kelvane: These items could not be moved to the trash:\n" +
+                                  QString::fromStdString(paths[2]) + ": "))
+        << boxes.shown[0].toStdString();
 }
 
 // A change of the desktop's formats reaches the texts made from then on.

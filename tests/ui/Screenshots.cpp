@@ -95,6 +95,8 @@ std::vector<std::string> SampleFiles(const testsupport::TempDir& folder) {
 // "Settings".
 bool MainWindow(const QDir& folder) {
     const testsupport::TempDir files;
+    // The pictures show the window as it first opens, whatever the settings of whoever draws them.
+    const testsupport::ScopedEnv settingsHome("XDG_CONFIG_HOME", (files / "config").c_str());
     ui::TMainFormKelvane window;
     window.WMDropFiles(SampleFiles(files));
     // Two rows checked and one selected, as a user marks the rows of a run.

@@ -1,0 +1,127 @@
+// The window's settings: what it reads from the file as it opens and writes as it closes.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+
+#include "MainWindowSupport.h"
+
+namespace {
+
+using uitest::TWindowUnderTest;
+
+class MainSettings : public testing::Test {
+protected:
+    std::string Ini() const { return config / "orbel-kelvane/kelvane.ini"; }
+
+    void WriteIni(const std::string& text) const {
+        std::filesystem::create_directories(config / "orbel-kelvane");
+        std::ofstream(Ini()) << text;
+    }
+
+    // The section and key lines of the file, in order.
+    std::vector<std::string> Entries() const {
+        std::istringstream in(testsupport::ReadFile(Ini()));
+        std::vector<std::string> entries;
+        for (std::string line; std::getline(in, line);)
+            if (!line.empty())
+                entries.push_back(line);
+        return entries;
+    }
+
+    testsupport::TempDir config;
+};
+
+TEST_F(MainSettings, NoFileGivesTheDefaultsAndClosingWritesEveryKey) {
+    {
+        TWindowUnderTest w(config.Path());
+        EXPECT_FALSE(w.window.isMaximized());
+        EXPECT_FALSE(w.Find<QToolBar>("tbFileList").isHidden());
+        EXPECT_FALSE(w.Find<ui::TStatusBarPro>("SB").isHidden());
+        EXPECT_FALSE(w.Find<QCheckBox>("cbSortWithFolderName").isChecked());
+        EXPECT_FALSE(w.Find<QCheckBox>("cbShortDateFormat").isChecked());
+        EXPECT_TRUE(w.Find<QToolButton>("btnDetails").isChecked());
+        EXPECT_FALSE(w.Find<ui::TFileListViews>("lvFiles").GridLines());
+    }
+    std::vector<std::string> entries = Entries();
+    ASSERT_EQ(entries.size(), 22u);
+    EXPECT_EQ(entries[2].substr(0, 5), "Left=");
+    EXPECT_EQ(entries[3].substr(0, 4), "Top=");
+    entries.erase(entries.begin() + 2, entries.begin() + 4);
+    EXPECT_EQ(entries,
+              (std::vector<std::string>{
+                  "[Window]",          "Maximized=0", "Height=463",  "Width=711",
+                  "Toolbar=1",         "StatusBar=1", "[Settings]",  "SortWithFolderName=0",
+                  "ShortDateFormat=0", "[ListView]",  "ViewStyle=3", "Column0=200",
+                  "Column1=55",        "Column2=51",  "Column3=102", "Column4=102",
+                  "Column5=69",        "Column6=45",  "Column7=200", "GridLines=0"}));
+}
+
+// What a file sets in a window, and what the next close makes of it.
+TEST_F(MainSettings, TheFileSetsTheWindowAndTheNextCloseWritesItBack) {
+    struct Case {
+        const char* ini;
+        std::function<void(TWindowUnderTest&)> check;
+        std::vector<std::string> written;
+    };
+    const Case cases[] = {
+        {"[Window]\nLeft=0x64\nTop=$20\nWidth=800\n",
+         [](TWindowUnderTest& w) {
+             EXPECT_EQ(w.window.pos(), QPoint(100, 32));
+             EXPECT_EQ(w.window.width(), 800);
+         },
+         {"Left=100", "Top=32", "Width=800"}},
+        // Not a style of the list: details, with no view button down.
+        {"[ListView]\nViewStyle=7\n",
+         [](TWindowUnderTest& w) {
+             EXPECT_EQ(w.Find<ui::TFileListViews>("lvFiles").ViewStyle(), ui::vsReport);
+             for (const char* button : {"btnIcons", "btnSmallIcons", "btnList", "btnDetails"})
+                 EXPECT_FALSE(w.Find<QToolButton>(button).isChecked()) << button;
+         },
+         {"ViewStyle=3"}},
+        // Maximized: the placement of the last restored close stays.
+        {"[Window]\nMaximized=1\nLeft=7\nToolbar=0\n[Settings]\nShortDateFormat=1\n"
+         "[ListView]\nViewStyle=1\nColumn1=90\nGridLines=1\n",
+         [](TWindowUnderTest& w) {
+             EXPECT_TRUE(w.window.isMaximized());
+             EXPECT_TRUE(w.Find<QToolBar>("tbFileList").isHidden());
+             EXPECT_TRUE(w.Find<QCheckBox>("cbShortDateFormat").isChecked());
+             EXPECT_TRUE(w.Find<QToolButton>("btnSmallIcons").isChecked());
+             auto& views = w.Find<ui::TFileListViews>("lvFiles");
+             EXPECT_EQ(views.ColumnWidth(1), 90);
+             EXPECT_TRUE(views.GridLines());
+         },
+         {"Maximized=1", "Left=7", "Toolbar=0", "ShortDateFormat=1", "ViewStyle=1", "Column1=90",
+          "GridLines=1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        WriteIni(c.ini);
+        {
+            TWindowUnderTest w(config.Path());
+            c.check(w);
+        }
+        const std::vector<std::string> entries = Entries();
+        for (const std::string& entry : c.written)
+            EXPECT_NE(std::find(entries.begin(), entries.end(), entry), entries.end()) << entry;
+    }
+}
+
+TEST_F(MainSettings, AFileThatCannotBeWrittenIsNamedOnceAndTheWindowStillCloses) {
+    std::filesystem::create_directories(Ini());  // a folder where the file would be
+    const uitest::TMessageBoxCatcher boxes;
+    std::optional<TWindowUnderTest> w(std::in_place, config.Path());
+    w.reset();
+    EXPECT_EQ(boxes.shown, (std::vector<QString>{QString::fromStdString(
+                               "Orbel Kelvane: Unable to write to " + Ini())}));
+}
+
+}  // namespace
