@@ -31,8 +31,9 @@ public:
     // finder; returns at once. The finds arrive through the dispatcher.
     void AddFolder(AddFolderMode mode, const std::string& folder);
 
-    // The mode of the last folder search; FilesOnly before the first.
+    // The mode of the last add-folder command; FilesOnly before the first.
     AddFolderMode Mode() const { return mode_; }
+    void SetMode(AddFolderMode mode) { mode_ = mode; }
     vexfind::TVexFind& Finder(AddFolderMode mode);
 
 private:

@@ -67,6 +67,9 @@ public:
     bool Idle() const { return engine_.Idle(); }
     bool SearchBusy() const { return searchBusy_; }
     AddFolderMode AddMode() const { return adder_.Mode(); }
+    // An add-folder command chooses its mode before its folder, so a cancelled choice of the
+    // folder still leaves the mode for the drops and the added files that follow.
+    void SetAddMode(AddFolderMode mode) { adder_.SetMode(mode); }
     // Whether the finder of `mode` is still walking, and whether its last search ended early
     // because a find could not be handed over.
     bool Searching(AddFolderMode mode) { return adder_.Finder(mode).Searching(); }

@@ -354,6 +354,7 @@ void TMainFormKelvane::item_AddFileClick() {
 
 // The search runs in the background; SearchBusyChanged disables the pages until it is done.
 void TMainFormKelvane::AddFolder(filelist::AddFolderMode mode) {
+    core_.SetAddMode(mode);
     const QString folder = chooser_.SelectFolder(*this, msg::ToQString(msg::kSelectFolder));
     if (!folder.isEmpty())
         core_.AddFolder(mode, LocalPaths({folder}).front());

@@ -363,6 +363,18 @@ TEST(MainWindow, DroppedFilesAreAddedAndFoldersAreNot) {
     EXPECT_EQ(w.Panel(0), "1 object(s)");
 }
 
+// An add-folder command chooses its mode even when its folder dialog is cancelled: the drops
+// that follow are added under it.
+TEST(MainWindow, ACancelledAddFolderStillSetsTheModeOfDrops) {
+    TWindowUnderTest w;
+    std::filesystem::create_directory(w.folder / "sub");
+    w.Find("item_AddFoldersOnly").trigger();
+    w.AddFiles({"file.txt"});
+    w.window.WMDropFiles({w.folder / "sub"});
+    ASSERT_EQ(w.List().model()->rowCount(), 1);
+    EXPECT_EQ(w.List().model()->index(0, 0).data().toString(), "sub");
+}
+
 // While a folder search fills the list, no run can start and the pages are locked.
 TEST(MainWindow, AFolderSearchLocksStartAndThePagesUntilItEnds) {
     TWindowUnderTest w;
