@@ -53,7 +53,6 @@ TMainFormKelvane::TMainFormKelvane(IChooser& chooser, QWidget* parent)
 }
 
 TMainFormKelvane::~TMainFormKelvane() {
-    const TBusyCursor busy;
     setAcceptDrops(false);
     SaveSettings();
     settings_.reset();
