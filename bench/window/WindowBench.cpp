@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +141,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string mode = argv[1];
+    // The bench's window starts from the defaults and leaves the settings of whoever runs it
+    // alone.
+    const QTemporaryDir settingsHome;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsHome.path()));
     ui::TMainFormKelvane window;
     window.show();
     QCoreApplication::processEvents();
