@@ -32,9 +32,17 @@ void TFileAdder::SetUpFinder(TVexFind& finder, vexfind::TThreadPriority priority
     finder.SetDrives("C");
     finder.SetCaseSensitive(false);
     finder.SetThreadPriority(priority);
-    finder.SetOnFileFound(
-        [this](vexfind::TFindThread&, const std::string& directory,
-               const vexfind::TSearchRec& fileInfo) { FileFound(directory, fileInfo); });
+    finder.SetOnFileFound([this](vexfind::TFindThread&, const std::string& directory,
+                                 const vexfind::TSearchRec& fileInfo) {
+        try {
+            FileFound(directory, fileInfo);
+        } catch (...) {
+            // The error ends the search, and no completion will come to end the busy state:
+            // end it here, so the window is never left disabled.
+            setBusy_(false);
+            throw;
+        }
+    });
     // Any search's end ends the busy state, even with another mode's search still running.
     finder.SetOnCompleted([this](vexfind::TFindThread&) { setBusy_(false); });
 }

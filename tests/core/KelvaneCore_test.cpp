@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
@@ -79,6 +80,24 @@ TEST_F(KelvaneCoreTest, FolderSearchInsertsRowsInWalkOrderBetweenOneBusyIdlePair
                   "inserted " + std::to_string(i) + ".." + std::to_string(i));
     }
     EXPECT_EQ(core.List().RowCount(), 3);
+}
+
+TEST(KelvaneCoreSearchTest, ASearchEndedByAnErrorEndsTheBusyStateToo) {
+    // A front end that cannot take a row: the hand-over fails and the search ends early.
+    class FailingFrontEnd : public FakeFrontEnd {
+    public:
+        void RowsInserted(int, int) override { throw std::runtime_error("no room"); }
+    };
+    TempDir dir;
+    dir.Write("a.txt");
+    FailingFrontEnd frontEnd;
+    vexfind::TFindEventLoop loop;
+    TKelvaneCore core(frontEnd, frontEnd, loop);
+    core.AddFolder(AddFolderMode::FilesOnly, dir.Path());
+    loop.RunUntil([&] { return !core.SearchBusy() || !core.Searching(AddFolderMode::FilesOnly); });
+    EXPECT_FALSE(core.SearchBusy());
+    EXPECT_EQ(frontEnd.events.back(), "search idle");
+    EXPECT_TRUE(core.SearchFailed(AddFolderMode::FilesOnly));
 }
 
 TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {
