@@ -349,13 +349,15 @@ TEST(MainWindow, AccessibleNames) {
 }
 
 // Files dropped on the window are added under the rules of a fresh window: files only.
-TEST(MainWindow, DroppedFilesAreAddedAndFoldersAreNot) {
+TEST(MainWindow, DroppedFilesAreAddedButFoldersAndRemoteAddressesAreNot) {
     TWindowUnderTest w;
     const std::string file = w.folder.Write("dropped.txt", "x");
     std::filesystem::create_directory(w.folder / "sub");
     QMimeData data;
+    // A remote address is no file of this machine: passed over.
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file)),
-                  QUrl::fromLocalFile(QString::fromStdString(w.folder / "sub"))});
+                  QUrl::fromLocalFile(QString::fromStdString(w.folder / "sub")),
+                  QUrl(QStringLiteral("https://example.org/remote.txt"))});
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     // The event goes straight to the window: QApplication passes on only drops of a real drag.
     static_cast<QObject&>(w.window).event(&drop);
