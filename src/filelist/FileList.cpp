@@ -1,6 +1,6 @@
 #include "filelist/FileList.h"
 
-#include "platform/Path.h"
+#include "filelist/Sorting.h"
 
 namespace filelist {
 
@@ -58,9 +58,9 @@ int TFileList::RemoveSelected() {
 }
 
 int TFileList::RemoveFolderOf(int row) {
-    const std::string folder = platform::AsciiUpper(Row(row).Text(engine::RowText::Folder));
+    const std::string folder = Row(row).Text(engine::RowText::Folder);
     return RemoveRowsWhere([&](int candidate) {
-        return platform::AsciiUpper(Row(candidate).Text(engine::RowText::Folder)) == folder;
+        return CompareText(Row(candidate).Text(engine::RowText::Folder), folder) == 0;
     });
 }
 

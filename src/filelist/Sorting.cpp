@@ -95,7 +95,9 @@ int CompareKeys(const SortKey& a, const SortKey& b, int column) {
         return Sign(a.number, b.number);
     if (column >= 3 && column <= 5)
         return Sign(a.date, b.date);
-    return CompareText(a.text, b.text);
+    // Both texts were folded to upper case when the keys were made; memcmp then compares the
+    // bytes unsigned, as CompareText does.
+    return a.text.compare(b.text) < 0 ? -1 : (b.text.compare(a.text) < 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -115,8 +117,11 @@ std::vector<int> SortedOrder(const std::vector<FileRow>& rows, const SortRequest
                              const SortFormats& formats) {
     std::vector<SortKey> keys;
     keys.reserve(rows.size());
-    for (const FileRow& row : rows)
+    for (const FileRow& row : rows) {
         keys.push_back(KeyOf(row, request, formats));
+        for (char& c : keys.back().text)
+            c = static_cast<char>(FoldAscii(c));
+    }
     const auto before = [&](int a, int b) {
         const int r = CompareKeys(keys[static_cast<std::size_t>(a)],
                                   keys[static_cast<std::size_t>(b)], request.column);
