@@ -115,6 +115,12 @@ void TFileListViews::SetViewStyle(int style) {
         CurrentView().setFocus();
 }
 
+void TFileListViews::ShowSortIndicator(int column, bool ascending) {
+    QHeaderView* header = details_.header();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
 void TFileListViews::SetGridLines(bool on) {
     gridLines_ = on;
     details_.viewport()->update();

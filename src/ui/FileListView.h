@@ -35,6 +35,8 @@ public:
     bool GridLines() const { return gridLines_; }
     int ColumnWidth(int column) const { return details_.columnWidth(column); }
     void SetColumnWidth(int column, int width) { details_.setColumnWidth(column, width); }
+    // The header shows the column and direction of the last sort.
+    void ShowSortIndicator(int column, bool ascending);
 
     QItemSelectionModel& SelectionModel() const { return *details_.selectionModel(); }
     // The view that the current style shows.

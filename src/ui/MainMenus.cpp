@@ -390,6 +390,7 @@ void TMainFormKelvane::item_InvertCheckedClick() {
 void TMainFormKelvane::SortBy(filelist::ListColumn column) {
     const TBusyCursor busy;
     core_.Sort(static_cast<int>(column), tsSettings.SortWithFolderName());
+    lvFiles.ShowSortIndicator(core_.SortColumn(), core_.SortAscending());
 }
 
 void TMainFormKelvane::lvFilesColumnClick(int column) {

@@ -8,6 +8,7 @@
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QStatusTipEvent>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
@@ -349,6 +351,21 @@ TEST(MainWindow, AccessibleNames) {
 }
 
 // Files dropped on the window are added under the rules of a fresh window: files only.
+TEST(MainWindow, ArrangeByReversesOnTheSecondPickAndTheHeaderShowsIt) {
+    TWindowUnderTest w;
+    w.AddFiles({"b.txt", "a.txt", "c.txt"});
+    QTreeView& details = w.Find<QTreeView>(nullptr);
+    const auto first = [&] { return details.model()->index(0, 0).data().toString(); };
+    w.Find("item_BySize").trigger();
+    w.Find("item_ByName").trigger();
+    EXPECT_EQ(first(), "a.txt");
+    EXPECT_EQ(details.header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    w.Find("item_ByName").trigger();
+    EXPECT_EQ(first(), "c.txt");
+    EXPECT_EQ(details.header()->sortIndicatorSection(), 0);
+    EXPECT_EQ(details.header()->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
 TEST(MainWindow, DroppedFilesAreAddedButFoldersAndRemoteAddressesAreNot) {
     TWindowUnderTest w;
     const std::string file = w.folder.Write("dropped.txt", "x");
