@@ -47,6 +47,20 @@ TEST(SettingsFileTest, SavingKeepsWhatOthersWroteAndMakesTheFolder) {
     EXPECT_EQ(ReadFile(dir / "new/deeper/kelvane.ini"), "[Window]\nToolbar=1\n");
 }
 
+TEST(SettingsFileTest, GarbageGivesDefaultsAndAnImpossibleFolderFailsTheSave) {
+    TempDir dir;
+    std::string garbage(10'000'000, 'x');  // one line of ten megabytes
+    garbage += std::string("\0\xff\n[Window]\nLeft=", 21) + std::string(2000, '7') + "\n";
+    TSettingsFile settings(dir.Write("kelvane.ini", garbage));
+    EXPECT_EQ(settings.ReadInteger("Window", "Left", 5), 5);  // too long to be a setting
+    EXPECT_EQ(settings.ReadInteger("Window", "Top", 6), 6);
+
+    dir.Write("file", "in the way");
+    TSettingsFile blocked(dir / "file/orbel-kelvane/kelvane.ini");
+    blocked.WriteInteger("Window", "Left", 1);
+    EXPECT_FALSE(blocked.Save());
+}
+
 TEST(SettingsFileTest, WhereTheFileLives) {
     TempDir dir;
     const std::string exe = dir.Write("kelvane");
