@@ -50,7 +50,7 @@ TEST(SettingsFileTest, SavingKeepsWhatOthersWroteAndMakesTheFolder) {
 TEST(SettingsFileTest, GarbageGivesDefaultsAndAnImpossibleFolderFailsTheSave) {
     TempDir dir;
     std::string garbage(10'000'000, 'x');  // one line of ten megabytes
-    garbage += std::string("\0\xff\n[Window]\nLeft=", 21) + std::string(2000, '7') + "\n";
+    garbage += std::string("\0\xff\n[Window]\nLeft=", 17) + std::string(2000, '7') + "\n";
     TSettingsFile settings(dir.Write("kelvane.ini", garbage));
     EXPECT_EQ(settings.ReadInteger("Window", "Left", 5), 5);  // too long to be a setting
     EXPECT_EQ(settings.ReadInteger("Window", "Top", 6), 6);
