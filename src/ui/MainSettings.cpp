@@ -33,7 +33,7 @@ void TMainFormKelvane::LoadSettings() {
     // it already was: on a first run the window system places the window.
     const QPoint at(ini.ReadInteger(kWindow, "Left", x()), ini.ReadInteger(kWindow, "Top", y()));
     const QSize extent(ini.ReadInteger(kWindow, "Width", width()),
-                     ini.ReadInteger(kWindow, "Height", height()));
+                       ini.ReadInteger(kWindow, "Height", height()));
     if (at != pos())
         move(at);
     if (extent != size())
