@@ -19,8 +19,4 @@ bool RemoveAttributes(platform::TFileHandle& file, const RunOptions& options, st
     return file.SetAttributes(a, reason);
 }
 
-bool SetAttributes(platform::TFileHandle& file, std::uint32_t mask, std::string& reason) {
-    return file.SetAttributes(mask, reason);
-}
-
 }  // namespace engine

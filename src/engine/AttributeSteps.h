@@ -1,5 +1,5 @@
 #pragma once
-// The two attribute steps of a file's pipeline, through the file's one handle.
+// The attribute removal of a file's pipeline, through the file's one handle.
 
 #include <cstdint>
 #include <string>
@@ -12,8 +12,5 @@ namespace engine {
 // Clears the attributes ticked for removal that the file has. False with the reason when the
 // write failed.
 bool RemoveAttributes(platform::TFileHandle& file, const RunOptions& options, std::string& reason);
-
-// The file's attributes become exactly `mask`. False with the reason when the write failed.
-bool SetAttributes(platform::TFileHandle& file, std::uint32_t mask, std::string& reason);
 
 }  // namespace engine

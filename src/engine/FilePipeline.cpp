@@ -110,7 +110,7 @@ StepOutcome TFilePipeline::SetAttributes(FileContext& file) {
     if (!file.options.setAttr)
         return StepOutcome::Done();
     std::string reason;
-    const bool set = engine::SetAttributes(file.handle, file.setMask, reason);
+    const bool set = file.handle.SetAttributes(file.setMask, reason);
     RefreshAttributes(file);
     return set ? StepOutcome::Done() : StepOutcome::Failed(Step::SetAttributes, reason);
 }

@@ -57,10 +57,6 @@ std::optional<FindData> FindPath(const std::string& path, LinkRule rule = LinkRu
 // regular file.
 std::string PassedOverReason(EntryKind kind);
 
-// The last-write time of a path that is not a folder; nullopt for a folder or a missing path.
-// Cheaper than FindPath: the attributes are not read.
-std::optional<FileTime> FileLastWriteTime(const std::string& path);
-
 // The attribute word, or kInvalidAttributes when the path cannot be read.
 std::uint32_t GetFileAttributes(const std::string& path);
 

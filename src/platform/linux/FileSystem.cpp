@@ -117,13 +117,6 @@ std::string PassedOverReason(EntryKind kind) {
     return "a device, FIFO or socket is not changed";
 }
 
-std::optional<FileTime> FileLastWriteTime(const std::string& path) {
-    struct statx st {};
-    if (!StatPath(path, LinkRule::Follow, st) || S_ISDIR(st.stx_mode))
-        return std::nullopt;
-    return ToFileTime(st.stx_mtime);
-}
-
 std::uint32_t GetFileAttributes(const std::string& path) {
     const std::optional<FindData> found = FindPath(path);
     return found ? found->attributes : kInvalidAttributes;
