@@ -12,13 +12,26 @@
 
 namespace {
 
+// Written in large pieces: a listing of a large folder takes a few hundred writes rather than
+// a million small ones, and no more memory than one piece.
 void PrintRows(const filelist::TFileList& list, std::ostream& out) {
+    constexpr std::size_t kPiece = 1 << 16;
+    std::string text;
+    const auto flush = [&] {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    };
     for (const filelist::FileRow& row : list.Rows()) {
-        out << row.caption;
-        for (const std::string& text : row.texts)
-            out << '\t' << text;
-        out << '\n';
+        text += row.caption;
+        for (int column = 0; column < 7; ++column) {
+            text += '\t';
+            text += row.Text(static_cast<engine::RowText>(column));
+        }
+        text += '\n';
+        if (text.size() >= kPiece)
+            flush();
     }
+    flush();
 }
 
 // Why an item of the command line adds nothing; empty when it may be added.

@@ -1,10 +1,7 @@
 #include "core/KelvaneCore.h"
 
-#include <chrono>
-
 #include "filelist/Sorting.h"
 #include "platform/FileSystem.h"
-#include "platform/LocaleFormats.h"
 #include "platform/Trash.h"
 
 namespace core {
@@ -89,13 +86,8 @@ void TKelvaneCore::SetSelected(int row, bool selected) {
 void TKelvaneCore::Sort(int column, bool withFolderName) {
     sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
     sortColumn_ = column;
-    const platform::LocaleFormats& locale = platform::CurrentLocaleFormats();
-    const std::chrono::year_month_day today{
-        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-    const filelist::SortFormats formats{locale.shortDate, locale.thousandSeparator,
-                                        static_cast<int>(today.year())};
-    list_.Reorder(filelist::SortedOrder(list_.Rows(), {sortColumn_, sortAscending_, withFolderName},
-                                        formats));
+    list_.Reorder(
+        filelist::SortedOrder(list_.Rows(), {sortColumn_, sortAscending_, withFolderName}));
 }
 
 void TKelvaneCore::SetSearchBusy(bool busy) {

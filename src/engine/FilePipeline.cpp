@@ -66,8 +66,7 @@ StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file) {
         return StepOutcome::Failed(Step::DeleteGIFComments, failure);
     }
     const std::optional<platform::FindData> found = file.handle.Find();
-    rows_.SetText(file.row, RowText::Size,
-                  FormatSize(found ? static_cast<std::int64_t>(found->size) : -1));
+    rows_.SetSize(file.row, found ? static_cast<std::int64_t>(found->size) : -1);
     return StepOutcome::Done();
 }
 
@@ -116,14 +115,11 @@ StepOutcome TFilePipeline::SetAttributes(FileContext& file) {
 }
 
 void TFilePipeline::RefreshAttributes(const FileContext& file) {
-    rows_.SetText(file.row, RowText::Attributes, AttrToText(file.handle.GetAttributes()));
+    rows_.SetAttributes(file.row, file.handle.GetAttributes());
 }
 
 void TFilePipeline::RefreshTimes(const FileContext& file) {
-    const std::optional<platform::FindData> found = file.handle.Find();
-    rows_.SetText(file.row, RowText::Created, CreatedTextOf(found));
-    rows_.SetText(file.row, RowText::Modified, ModifiedTextOf(found));
-    rows_.SetText(file.row, RowText::Opened, OpenedTextOf(found));
+    rows_.SetTimes(file.row, file.handle.Find());
 }
 
 std::string RowPath(const IRunRows& rows, int row) {

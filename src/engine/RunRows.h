@@ -1,7 +1,12 @@
 #pragma once
-// What the run engine needs of the file list: rows by index, their marks, name and texts.
+// What the run engine needs of the file list: rows by index, their marks, name and texts, and
+// the values behind the texts that a run changes.
 
+#include <cstdint>
+#include <optional>
 #include <string>
+
+#include "platform/FileSystem.h"
 
 namespace engine {
 
@@ -26,7 +31,11 @@ public:
     // Changes the text only; nothing is renamed.
     virtual void SetCaption(int row, const std::string& caption) = 0;
     virtual std::string Text(int row, RowText column) const = 0;
-    virtual void SetText(int row, RowText column, const std::string& text) = 0;
+    // What the run last read or wrote of the file; the row's texts follow. The Size column
+    // shows -1 for a file that could not be read; an absent look-up empties the three times.
+    virtual void SetSize(int row, std::int64_t size) = 0;
+    virtual void SetAttributes(int row, std::uint32_t attributes) = 0;
+    virtual void SetTimes(int row, const std::optional<platform::FindData>& found) = 0;
 };
 
 }  // namespace engine

@@ -92,24 +92,27 @@ std::optional<FileTime> DosToUtc(std::uint32_t dos) {
     return utc;
 }
 
-// Date, two blanks, time: the form of the Created and Modified columns.
-std::string DateTimeText(FileTime utc) {
+}  // namespace
+
+std::string DateTimeText(FileTime utc, const platform::LocaleFormats& formats) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
         return {};
-    const platform::LocaleFormats& formats = platform::CurrentLocaleFormats();
     return FormatShortDate(*parts, formats.shortDate) + "  " + FormatShortTime(*parts, formats);
 }
 
-// The date alone: the form of the Opened column.
-std::string DateText(FileTime utc) {
+std::string DateText(FileTime utc, const platform::LocaleFormats& formats) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
         return {};
-    return FormatShortDate(*parts, platform::CurrentLocaleFormats().shortDate);
+    return FormatShortDate(*parts, formats.shortDate);
 }
 
-}  // namespace
+std::optional<TDateTime> LocalDayOf(FileTime utc) {
+    if (!LocalParts(utc))
+        return std::nullopt;
+    return DateOf(LocalDateTime(utc));
+}
 
 std::int64_t GetSizeOfFile(const std::string& path) {
     const auto found = Find(path);
@@ -117,15 +120,19 @@ std::int64_t GetSizeOfFile(const std::string& path) {
 }
 
 std::string CreatedTextOf(const std::optional<platform::FindData>& found) {
-    return found && found->creationTime ? DateTimeText(*found->creationTime) : std::string();
+    return found && found->creationTime
+               ? DateTimeText(*found->creationTime, platform::CurrentLocaleFormats())
+               : std::string();
 }
 
 std::string ModifiedTextOf(const std::optional<platform::FindData>& found) {
-    return found ? DateTimeText(found->lastWriteTime) : std::string();
+    return found ? DateTimeText(found->lastWriteTime, platform::CurrentLocaleFormats())
+                 : std::string();
 }
 
 std::string OpenedTextOf(const std::optional<platform::FindData>& found) {
-    return found ? DateText(found->lastAccessTime) : std::string();
+    return found ? DateText(found->lastAccessTime, platform::CurrentLocaleFormats())
+                 : std::string();
 }
 
 std::string GetCreatedText(const std::string& path) {
@@ -290,8 +297,12 @@ std::optional<TDateTime> ParseShortDate(const std::string& text, const std::stri
 }
 
 std::string FormatSize(std::int64_t size) {
+    return FormatSize(size, platform::CurrentLocaleFormats());
+}
+
+std::string FormatSize(std::int64_t size, const platform::LocaleFormats& formats) {
     const std::string digits = std::to_string(size < 0 ? -size : size);
-    const std::string& separator = platform::CurrentLocaleFormats().thousandSeparator;
+    const std::string& separator = formats.thousandSeparator;
     std::string text = size < 0 ? "-" : "";
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0)

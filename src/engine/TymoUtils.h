@@ -8,6 +8,7 @@
 
 #include "engine/DateTime.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleFormats.h"
 
 namespace engine {
 
@@ -58,6 +59,14 @@ std::optional<TDateTime> ParseShortDate(const std::string& text, const std::stri
 
 // A whole number with the locale's thousands separator, like the pattern "#,##0".
 std::string FormatSize(std::int64_t size);
+std::string FormatSize(std::int64_t size, const platform::LocaleFormats& formats);
+
+// A UTC time in local time as the Created and Modified columns show it (date, two blanks,
+// time), and as the Opened column does (the date alone); empty for a time out of range.
+std::string DateTimeText(platform::FileTime utc, const platform::LocaleFormats& formats);
+std::string DateText(platform::FileTime utc, const platform::LocaleFormats& formats);
+// The local calendar day of a UTC time, as the Opened column shows it; nothing out of range.
+std::optional<TDateTime> LocalDayOf(platform::FileTime utc);
 
 // The display texts of an entry already looked up; empty for an entry not found (or, for
 // Created, one whose file system keeps no creation time).

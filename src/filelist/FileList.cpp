@@ -58,10 +58,9 @@ int TFileList::RemoveSelected() {
 }
 
 int TFileList::RemoveFolderOf(int row) {
-    const std::string folder = Row(row).Text(engine::RowText::Folder);
-    return RemoveRowsWhere([&](int candidate) {
-        return CompareText(Row(candidate).Text(engine::RowText::Folder), folder) == 0;
-    });
+    const std::string folder = Row(row).Folder();
+    return RemoveRowsWhere(
+        [&](int candidate) { return CompareText(Row(candidate).Folder(), folder) == 0; });
 }
 
 void TFileList::Clear() {
@@ -102,9 +101,20 @@ void TFileList::SetCaption(int row, const std::string& caption) {
     Changed(row, ListColumn::Name);
 }
 
-void TFileList::SetText(int row, engine::RowText column, const std::string& text) {
-    MutableRow(row).Text(column) = text;
-    Changed(row, static_cast<ListColumn>(static_cast<int>(column) + 1));
+void TFileList::SetSize(int row, std::int64_t size) {
+    MutableRow(row).SetSize(size);
+    Changed(row, ListColumn::Size);
+}
+
+void TFileList::SetAttributes(int row, std::uint32_t attributes) {
+    MutableRow(row).SetAttributes(attributes);
+    Changed(row, ListColumn::Attributes);
+}
+
+void TFileList::SetTimes(int row, const std::optional<platform::FindData>& found) {
+    MutableRow(row).SetTimes(found);
+    for (const ListColumn column : {ListColumn::Created, ListColumn::Modified, ListColumn::Opened})
+        Changed(row, column);
 }
 
 void TFileList::Changed(int row, ListColumn column) {

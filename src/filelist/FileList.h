@@ -54,7 +54,9 @@ public:
     std::string Text(int row, engine::RowText column) const override {
         return Row(row).Text(column);
     }
-    void SetText(int row, engine::RowText column, const std::string& text) override;
+    void SetSize(int row, std::int64_t size) override;
+    void SetAttributes(int row, std::uint32_t attributes) override;
+    void SetTimes(int row, const std::optional<platform::FindData>& found) override;
 
 private:
     FileRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row)]; }

@@ -9,6 +9,67 @@ namespace filelist {
 
 using engine::RowText;
 
+std::string FileRow::Text(RowText column) const {
+    switch (column) {
+        case RowText::Size:
+            return engine::FormatSize(size_, platform::LocaleFormatsOf(sizeFormats_));
+        case RowText::Type:
+            return platform::TypeNameOfKind(kind_);
+        case RowText::Created:
+            return hasCreated_
+                       ? engine::DateTimeText(created_, platform::LocaleFormatsOf(timeFormats_))
+                       : std::string();
+        case RowText::Modified:
+            return hasTimes_
+                       ? engine::DateTimeText(modified_, platform::LocaleFormatsOf(timeFormats_))
+                       : std::string();
+        case RowText::Opened:
+            return hasTimes_ ? engine::DateText(opened_, platform::LocaleFormatsOf(timeFormats_))
+                             : std::string();
+        case RowText::Attributes:
+            return engine::AttrToText(attributes_);
+        case RowText::Folder:
+            return Folder();
+    }
+    return {};
+}
+
+int FileRow::ImageIndex() const {
+    return platform::IconIndexOfKind(kind_);
+}
+
+std::optional<platform::FileTime> FileRow::Created() const {
+    return hasCreated_ ? std::optional(created_) : std::nullopt;
+}
+
+std::optional<platform::FileTime> FileRow::Modified() const {
+    return hasTimes_ ? std::optional(modified_) : std::nullopt;
+}
+
+std::optional<platform::FileTime> FileRow::Opened() const {
+    return hasTimes_ ? std::optional(opened_) : std::nullopt;
+}
+
+void FileRow::SetSize(std::int64_t size) {
+    size_ = size;
+    sizeFormats_ = platform::CurrentLocaleGeneration();
+}
+
+void FileRow::SetAttributes(std::uint32_t attributes) {
+    attributes_ = attributes;
+}
+
+void FileRow::SetTimes(const std::optional<platform::FindData>& found) {
+    timeFormats_ = platform::CurrentLocaleGeneration();
+    hasTimes_ = found.has_value();
+    hasCreated_ = found && found->creationTime;
+    if (!found)
+        return;
+    created_ = found->creationTime.value_or(0);
+    modified_ = found->lastWriteTime;
+    opened_ = found->lastAccessTime;
+}
+
 std::string FolderText(const std::string& path) {
     const std::size_t slash = path.rfind(platform::kPathSeparator);
     if (slash == std::string::npos)
@@ -39,15 +100,11 @@ std::optional<FileRow> MakeFileRow(const std::string& path,
     FileRow row;
     row.caption = platform::LastComponent(path);
     row.folder = isFolder;
-    // The icon is asked for with the attributes sign-extended from their low 16 bits.
-    row.imageIndex = engine::GetIconIndex(path, static_cast<std::int16_t>(a & 0xFFFF));
-    row.Text(RowText::Size) = engine::FormatSize(static_cast<std::int64_t>(found->size));
-    row.Text(RowText::Type) = platform::TypeNameOf(row.caption, isFolder);
-    row.Text(RowText::Created) = engine::CreatedTextOf(found);
-    row.Text(RowText::Modified) = engine::ModifiedTextOf(found);
-    row.Text(RowText::Opened) = engine::OpenedTextOf(found);
-    row.Text(RowText::Attributes) = engine::AttrToText(a);
-    row.Text(RowText::Folder) = FolderText(path);
+    row.SetKind(platform::ShellKindOf(row.caption, isFolder));
+    row.SetSize(static_cast<std::int64_t>(found->size));
+    row.SetTimes(found);
+    row.SetAttributes(a);
+    row.SetFolder(FolderText(path));
     return row;
 }
 

@@ -1,32 +1,63 @@
 #pragma once
-// One row of the file list: the file's name, its icon and seven text columns, all snapshots
-// taken when the row was built, plus the row's check mark and selection.
+// One row of the file list: the file's name and the values its seven text columns show, all
+// snapshots taken when the row was built, plus the row's check mark and selection. A text is
+// made when it is asked for, with the regional formats in force when its value was taken, so
+// a million rows keep a million sets of numbers, not seven million strings.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "engine/RunRows.h"
+#include "filelist/FolderPool.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleFormats.h"
 
 namespace filelist {
 
 // What the add-folder commands let AddFileRow add.
 enum class AddFolderMode : std::uint8_t { FilesOnly = 0, FilesAndFolders = 1, FoldersOnly = 2 };
 
-struct FileRow {
+class FileRow {
+public:
     std::string caption;  // the file's own name; bytes as stored, not necessarily UTF-8
-    int imageIndex = 0;
-    std::array<std::string, 7> texts;  // Size, Type, Created, Modified, Opened, Attributes, Folder
-    bool checked = false;
-    bool selected = false;
-    bool folder = false;  // the row is a folder's
 
-    const std::string& Text(engine::RowText column) const {
-        return texts[static_cast<std::size_t>(column)];
-    }
-    std::string& Text(engine::RowText column) { return texts[static_cast<std::size_t>(column)]; }
+    // The text of a column: Size, Type, Created, Modified, Opened, Attributes or Folder.
+    std::string Text(engine::RowText column) const;
+    int ImageIndex() const;
+    // The values behind the texts; a time is absent where its text is empty.
+    std::int64_t Size() const { return size_; }
+    std::optional<platform::FileTime> Created() const;
+    std::optional<platform::FileTime> Modified() const;
+    std::optional<platform::FileTime> Opened() const;
+
+    // New values of the file, taken now; an absent look-up empties the time texts.
+    void SetSize(std::int64_t size);
+    void SetAttributes(std::uint32_t attributes);
+    void SetTimes(const std::optional<platform::FindData>& found);
+    void SetFolder(std::string_view folder) { folder_ = InternFolder(folder); }
+    const std::string& Folder() const { return FolderAt(folder_); }
+    // The desktop's kind of file (ShellKindOf), which gives the type name and the icon.
+    void SetKind(int kind) { kind_ = kind; }
+
+private:
+    std::int64_t size_ = 0;
+    platform::FileTime created_ = 0;
+    platform::FileTime modified_ = 0;
+    platform::FileTime opened_ = 0;
+    FolderId folder_ = 0;
+    std::int32_t kind_ = -1;
+    std::uint32_t attributes_ = 0;
+    platform::LocaleGeneration sizeFormats_ = 0;
+    platform::LocaleGeneration timeFormats_ = 0;
+    bool hasCreated_ : 1 = false;
+    bool hasTimes_ : 1 = false;
+
+public:
+    // Last, so that the marks share one byte with the flags above.
+    bool checked : 1 = false;
+    bool selected : 1 = false;
+    bool folder : 1 = false;  // the row is a folder's
 };
 
 // Builds the row for a path, or nothing when the path cannot be read or the rules exclude it:

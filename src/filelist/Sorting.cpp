@@ -1,6 +1,5 @@
 #include "filelist/Sorting.h"
 
-#include <charconv>
 #include <cstdint>
 #include <optional>
 
@@ -25,61 +24,35 @@ struct SortKey {
     double date = 0;
 };
 
-std::optional<std::int64_t> ReadSize(std::string text, const std::string& separator) {
-    if (!separator.empty()) {
-        for (std::size_t at = text.find(separator); at != std::string::npos;
-             at = text.find(separator, at))
-            text.erase(at, separator.size());
-    }
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
-        return std::nullopt;
-    return value;
-}
-
 const SortKey kUnreadable{false, {}, 0, 0};
 
-SortKey DateKey(const std::string& text, bool cutAtTime, const SortFormats& formats) {
-    SortKey key;
-    std::string date = text;
-    if (cutAtTime) {
-        const std::size_t blanks = text.find("  ");
-        if (blanks == std::string::npos)
-            return kUnreadable;
-        date = text.substr(0, blanks);
-    }
-    const auto parsed = engine::ParseShortDate(date, formats.shortDate, formats.currentYear);
-    if (text.empty() || !parsed)
-        return kUnreadable;
-    key.date = *parsed;
-    return key;
+// Rows of the same day are equal, whatever their times, as their date texts would be.
+SortKey DayKey(const std::optional<platform::FileTime>& time) {
+    const std::optional<double> day = time ? engine::LocalDayOf(*time) : std::nullopt;
+    return day ? SortKey{true, {}, 0, *day} : kUnreadable;
 }
 
-SortKey KeyOf(const FileRow& row, const SortRequest& request, const SortFormats& formats) {
+SortKey KeyOf(const FileRow& row, const SortRequest& request) {
     switch (request.column) {
         case 0:
             return {true,
-                    request.withFolderName
-                        ? row.Text(RowText::Folder) + platform::kPathSeparator + row.caption
-                        : row.caption,
+                    request.withFolderName ? row.Folder() + platform::kPathSeparator + row.caption
+                                           : row.caption,
                     0, 0};
-        case 1: {
-            const auto size = ReadSize(row.Text(RowText::Size), formats.thousandSeparator);
-            return size ? SortKey{true, {}, *size, 0} : kUnreadable;
-        }
+        case 1:
+            return {true, {}, row.Size(), 0};
         case 2:
             return {true, row.Text(RowText::Type) + " " + row.caption, 0, 0};
         case 3:
-            return DateKey(row.Text(RowText::Created), true, formats);
+            return DayKey(row.Created());
         case 4:
-            return DateKey(row.Text(RowText::Modified), true, formats);
+            return DayKey(row.Modified());
         case 5:
-            return DateKey(row.Text(RowText::Opened), false, formats);
+            return DayKey(row.Opened());
         case 6:
             return {true, row.Text(RowText::Attributes), 0, 0};
         default:
-            return {true, row.Text(RowText::Folder), 0, 0};
+            return {true, row.Folder(), 0, 0};
     }
 }
 
@@ -113,12 +86,11 @@ int CompareText(std::string_view a, std::string_view b) {
     return Sign(a.size(), b.size());
 }
 
-std::vector<int> SortedOrder(const std::vector<FileRow>& rows, const SortRequest& request,
-                             const SortFormats& formats) {
+std::vector<int> SortedOrder(const std::vector<FileRow>& rows, const SortRequest& request) {
     std::vector<SortKey> keys;
     keys.reserve(rows.size());
     for (const FileRow& row : rows) {
-        keys.push_back(KeyOf(row, request, formats));
+        keys.push_back(KeyOf(row, request));
         for (char& c : keys.back().text)
             c = static_cast<char>(FoldAscii(c));
     }

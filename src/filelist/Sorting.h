@@ -1,6 +1,6 @@
 #pragma once
-// The order of the rows after a sort by one column: the rows' display texts compared, with
-// numbers and dates read back out of them where the column needs it.
+// The order of the rows after a sort by one column: texts compared as the list shows them,
+// sizes as numbers and times by their local day, as the date texts show it.
 
 #include <string>
 #include <string_view>
@@ -20,16 +20,8 @@ struct SortRequest {
     bool withFolderName = false;  // Name compares the whole path
 };
 
-// What the texts of the list are read back with.
-struct SortFormats {
-    std::string shortDate;          // the short date pattern the dates were written with
-    std::string thousandSeparator;  // removed from sizes before they are read
-    int currentYear = 2000;         // two-digit years are taken within fifty years of it
-};
-
 // The indexes of `rows` in their sorted order. Rows that compare equal keep their order; a
-// text that cannot be read as its column's number or date compares equal to every row.
-std::vector<int> SortedOrder(const std::vector<FileRow>& rows, const SortRequest& request,
-                             const SortFormats& formats);
+// row without the column's time (an empty text) compares equal to every row.
+std::vector<int> SortedOrder(const std::vector<FileRow>& rows, const SortRequest& request);
 
 }  // namespace filelist

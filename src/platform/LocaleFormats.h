@@ -1,6 +1,7 @@
 #pragma once
 // The user's regional formats for dates, times and numbers.
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -14,6 +15,8 @@ struct LocaleFormats {
     std::string pmText;
     bool amPmBeforeTime = false;
     std::string thousandSeparator;
+
+    bool operator==(const LocaleFormats&) const = default;
 };
 
 // The formats of the locale in force, read once and kept until ReloadLocaleFormats.
@@ -21,5 +24,12 @@ const LocaleFormats& CurrentLocaleFormats();
 
 // Reads the formats again, after the locale changed (setlocale).
 void ReloadLocaleFormats();
+
+// Every set of formats read so far is kept under a number, so that a text made with one set
+// can be made again exactly so after the locale changed. After 255 changes the last number is
+// reused for every newer set.
+using LocaleGeneration = std::uint8_t;
+LocaleGeneration CurrentLocaleGeneration();
+const LocaleFormats& LocaleFormatsOf(LocaleGeneration generation);
 
 }  // namespace platform

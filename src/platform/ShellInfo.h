@@ -12,6 +12,12 @@ std::string TypeNameOf(const std::string& fileName, bool isFolder);
 // An index into the process's icon list; the same icon always gives the same index.
 int IconIndexOf(const std::string& fileName, bool isFolder);
 
+// A kind of file as the desktop knows it, by number: names with the same extension (and
+// folders) are of one kind, and a row keeps the kind rather than its texts.
+int ShellKindOf(const std::string& fileName, bool isFolder);
+std::string TypeNameOfKind(int kind);
+int IconIndexOfKind(int kind);
+
 // The theme icon name behind an index from IconIndexOf; empty for an unknown index.
 std::string IconNameAt(int index);
 

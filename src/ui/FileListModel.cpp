@@ -64,14 +64,14 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return Readable(column == 0 ? row.caption
-                                        : row.texts[static_cast<std::size_t>(column - 1)]);
+                                        : row.Text(static_cast<engine::RowText>(column - 1)));
         case Qt::CheckStateRole:
             if (column == 0)
                 return row.checked ? Qt::Checked : Qt::Unchecked;
             return {};
         case Qt::DecorationRole:
             if (column == 0)
-                return IconOf(row.imageIndex);
+                return IconOf(row.ImageIndex());
             return {};
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::AlignVCenter |

@@ -7,6 +7,7 @@
 
 #include "engine/RunHost.h"
 #include "engine/RunRows.h"
+#include "engine/TymoUtils.h"
 
 namespace enginetest {
 
@@ -37,8 +38,16 @@ public:
     std::string Text(int i, engine::RowText c) const override {
         return rows[At(i)].texts[static_cast<int>(c)];
     }
-    void SetText(int i, engine::RowText c, const std::string& t) override {
-        rows[At(i)].texts[static_cast<int>(c)] = t;
+    void SetSize(int i, std::int64_t size) override {
+        rows[At(i)].texts[0] = engine::FormatSize(size);
+    }
+    void SetAttributes(int i, std::uint32_t attributes) override {
+        rows[At(i)].texts[5] = engine::AttrToText(attributes);
+    }
+    void SetTimes(int i, const std::optional<platform::FindData>& found) override {
+        rows[At(i)].texts[2] = engine::CreatedTextOf(found);
+        rows[At(i)].texts[3] = engine::ModifiedTextOf(found);
+        rows[At(i)].texts[4] = engine::OpenedTextOf(found);
     }
     std::string AttributesText(int i) const { return rows[At(i)].texts[5]; }
 

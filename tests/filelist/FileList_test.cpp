@@ -98,7 +98,10 @@ TEST(FileListTest, SamePathTwiceGivesTwoRows) {
     list.AddFileRow(file, AddFolderMode::FilesOnly);
     ASSERT_EQ(list.RowCount(), 2);
     EXPECT_EQ(list.Row(0).caption, list.Row(1).caption);
-    EXPECT_EQ(list.Row(0).texts, list.Row(1).texts);
+    for (int column = 0; column < 7; ++column) {
+        const auto text = static_cast<RowText>(column);
+        EXPECT_EQ(list.Row(0).Text(text), list.Row(1).Text(text));
+    }
     EXPECT_EQ(list.ObjectCountText(), "2 object(s)");
 }
 
@@ -145,7 +148,7 @@ TEST_F(FileListEditTest, ChangesAreReportedOneByOne) {
     Fill("a", "");
     list.AddFileRow(dir.Write("b"), AddFolderMode::FilesOnly);
     list.SetChecked(0, true);
-    list.SetText(1, RowText::Size, "9");
+    list.SetSize(1, 9);
     list.SetCaption(1, "c");
     list.Clear();
     EXPECT_EQ(log.events, (std::vector<std::string>{"+1..1", "~0:0", "~1:1", "~1:0", "-0..1"}));
@@ -162,9 +165,10 @@ TEST_F(FileListEditTest, RemoveFolderFoldsOnlyAsciiCase) {
     mkdir((dir / "Sub").c_str(), 0755);
     list.AddFileRow(dir.Write("a"), AddFolderMode::FilesOnly);
     list.AddFileRow(dir.Write("Sub/b"), AddFolderMode::FilesOnly);
-    list.AddFileRow(dir.Write("c"), AddFolderMode::FilesOnly);
     // The same folder spelt in other letter case goes too; a subfolder's row stays.
-    list.SetText(2, RowText::Folder, platform::AsciiUpper(list.Row(2).Text(RowText::Folder)));
+    FileRow upper = *MakeFileRow(dir.Write("c"), AddFolderMode::FilesOnly);
+    upper.SetFolder(platform::AsciiUpper(upper.Folder()));
+    list.AppendRow(upper);
     EXPECT_EQ(list.RemoveFolderOf(0), 2);
     EXPECT_EQ(Captions(), "b");
 }

@@ -5,6 +5,8 @@
 #include <langinfo.h>
 
 #include <algorithm>
+#include <deque>
+#include <limits>
 #include <mutex>
 
 namespace platform {
@@ -94,24 +96,45 @@ LocaleFormats ReadLocaleFormats() {
 }
 
 std::mutex formatsMutex;
-LocaleFormats formatsInForce;
-bool formatsRead = false;
+// Never shrinks and never moves its elements: every reference handed out stays valid.
+std::deque<LocaleFormats> generations;
+
+// With formatsMutex held.
+void ReadFormatsOnce() {
+    if (generations.empty())
+        generations.push_back(ReadLocaleFormats());
+}
 
 }  // namespace
 
 const LocaleFormats& CurrentLocaleFormats() {
     std::lock_guard lock(formatsMutex);
-    if (!formatsRead) {
-        formatsInForce = ReadLocaleFormats();
-        formatsRead = true;
-    }
-    return formatsInForce;
+    ReadFormatsOnce();
+    return generations.back();
 }
 
 void ReloadLocaleFormats() {
     std::lock_guard lock(formatsMutex);
-    formatsInForce = ReadLocaleFormats();
-    formatsRead = true;
+    LocaleFormats formats = ReadLocaleFormats();
+    constexpr std::size_t kGenerations = std::numeric_limits<LocaleGeneration>::max() + 1;
+    if (!generations.empty() && generations.back() == formats)
+        return;
+    if (generations.size() < kGenerations)
+        generations.push_back(std::move(formats));
+    else
+        generations.back() = std::move(formats);
+}
+
+LocaleGeneration CurrentLocaleGeneration() {
+    std::lock_guard lock(formatsMutex);
+    ReadFormatsOnce();
+    return static_cast<LocaleGeneration>(generations.size() - 1);
+}
+
+const LocaleFormats& LocaleFormatsOf(LocaleGeneration generation) {
+    std::lock_guard lock(formatsMutex);
+    ReadFormatsOnce();
+    return generations[std::min<std::size_t>(generation, generations.size() - 1)];
 }
 
 }  // namespace platform

@@ -23,13 +23,22 @@ struct ShellEntry {
 
 class ShellCache {
 public:
-    ShellEntry Lookup(const std::string& fileName, bool isFolder) {
+    int Kind(const std::string& fileName, bool isFolder) {
         const std::string key = isFolder ? std::string("/") : platform::ExtensionOf(fileName);
         std::lock_guard lock(mutex_);
-        auto found = entries_.find(key);
-        if (found != entries_.end())
+        if (const auto found = kinds_.find(key); found != kinds_.end())
             return found->second;
-        return entries_.emplace(key, Resolve(key, isFolder)).first->second;
+        entries_.push_back(Resolve(key, isFolder));
+        const int kind = static_cast<int>(entries_.size() - 1);
+        kinds_.emplace(key, kind);
+        return kind;
+    }
+
+    ShellEntry Entry(int kind) {
+        std::lock_guard lock(mutex_);
+        if (kind < 0 || static_cast<std::size_t>(kind) >= entries_.size())
+            return {};
+        return entries_[static_cast<std::size_t>(kind)];
     }
 
     std::string IconName(int index) {
@@ -69,7 +78,8 @@ private:
 
     std::mutex mutex_;
     QMimeDatabase database_;
-    std::map<std::string, ShellEntry> entries_;
+    std::map<std::string, int> kinds_;
+    std::vector<ShellEntry> entries_;
     std::vector<std::string> iconNames_;
 };
 
@@ -80,12 +90,24 @@ ShellCache& Cache() {
 
 }  // namespace
 
+int ShellKindOf(const std::string& fileName, bool isFolder) {
+    return Cache().Kind(fileName, isFolder);
+}
+
+std::string TypeNameOfKind(int kind) {
+    return Cache().Entry(kind).typeName;
+}
+
+int IconIndexOfKind(int kind) {
+    return Cache().Entry(kind).iconIndex;
+}
+
 std::string TypeNameOf(const std::string& fileName, bool isFolder) {
-    return Cache().Lookup(fileName, isFolder).typeName;
+    return TypeNameOfKind(ShellKindOf(fileName, isFolder));
 }
 
 int IconIndexOf(const std::string& fileName, bool isFolder) {
-    return Cache().Lookup(fileName, isFolder).iconIndex;
+    return IconIndexOfKind(ShellKindOf(fileName, isFolder));
 }
 
 std::string IconNameAt(int index) {
