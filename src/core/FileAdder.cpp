@@ -63,8 +63,9 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
     int added = 0;
     for (const std::string& path : paths) {
         // A link the user names stands for its target: the row is the target's own.
-        const std::string target = platform::ResolveNamedLink(path);
-        std::optional<filelist::FileRow> row = filelist::MakeFileRow(target, mode);
+        std::string target = path;
+        const std::optional<platform::FindData> found = platform::FindNamedPath(target);
+        std::optional<filelist::FileRow> row = filelist::MakeFileRow(target, found, mode);
         if (!row)
             continue;
         // A file lies on the volume of its folder, and many paths share one folder; a folder

@@ -3,6 +3,8 @@
 // it: a link swapped in for the file after it was opened cannot redirect any of its reads or
 // writes.
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -34,9 +36,11 @@ public:
     const std::string& Path() const { return path_; }
     // The caller renamed the file (the handle still reaches it); names shown from now on, and
     // the folder a rewrite goes through, are those of the new path.
-    void Renamed(const std::string& newPath) { path_ = newPath; }
+    void Renamed(const std::string& newPath);
 
-    // The file as FindPath reports it.
+    // The file as FindPath reports it. Looked up once: after a change made through the handle
+    // it reports what was written, and looks again only at what the change could have moved
+    // in ways not known in advance (the times a file system rounds, a rewritten file).
     std::optional<FindData> Find() const;
     // kInvalidAttributes when the file cannot be read.
     std::uint32_t GetAttributes() const;
@@ -59,14 +63,25 @@ public:
     bool ReplaceContent(std::span<const std::uint8_t> bytes, std::string& reason);
 
 private:
-    TFileHandle(int fd, bool pathOnly, std::string path)
-        : fd_(fd), pathOnly_(pathOnly), path_(std::move(path)) {}
+    TFileHandle(int fd, bool pathOnly, std::string path, const struct statx& st)
+        : fd_(fd), pathOnly_(pathOnly), path_(std::move(path)), st_(st), statKnown_(true) {}
+
+    // The statx of the descriptor, looked up again when a change made it unknown.
+    bool Stat() const;
+    // Forgets what is known, after a change whose outcome is not known.
+    void Forget() const;
 
     int fd_ = -1;
     // An O_PATH descriptor of a file the caller may change but not read: reads fail, and
     // changes go through the descriptor's name under /proc.
     bool pathOnly_ = false;
     std::string path_;
+    // What is known of the file: its statx and, once asked for, the whole look-up.
+    mutable struct statx st_ {};
+    mutable bool statKnown_ = false;
+    mutable std::optional<FindData> known_;
+    // The two Linux times (and the size) of known_ must be read again.
+    mutable bool timesStale_ = false;
 };
 
 }  // namespace platform

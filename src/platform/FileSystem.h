@@ -53,6 +53,10 @@ enum class LinkRule { Follow, NoFollow };
 // a link reports itself, never a folder).
 std::optional<FindData> FindPath(const std::string& path, LinkRule rule = LinkRule::Follow);
 
+// Looks up a path the user named: a link stands for its target, and `path` becomes the
+// target's (see ResolveNamedLink). One look-up for anything that is not a link.
+std::optional<FindData> FindNamedPath(std::string& path);
+
 // Why an entry of this kind is passed over, in the words of the command line; empty for a
 // regular file.
 std::string PassedOverReason(EntryKind kind);

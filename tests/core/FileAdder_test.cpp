@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "find/FindEventLoop.h"
 #include "platform/Volume.h"
@@ -81,6 +82,29 @@ TEST_F(FileAdderTest, AddedPathsAreNeverSearched) {
                              AddFolderMode::FilesOnly),
               2);
     EXPECT_EQ(Names(), (std::vector<std::string>{"/a.txt", "/a.txt"}));
+}
+
+// A find carries the walk's look-up into its row; that row must be the one the same path
+// gives when it is added by itself, whatever the entry is.
+TEST_F(FileAdderTest, ARowFromAFindEqualsTheRowOfItsPath) {
+    dir.Write("sub/.dot", "x");
+    chmod((dir / "sub/b.txt").c_str(), 0444);
+    symlink((dir / "a.txt").c_str(), (dir / "sub/link").c_str());
+    Search(AddFolderMode::FilesAndFolders);
+    ASSERT_GE(list.RowCount(), 8);
+    for (int i = 0; i < list.RowCount(); ++i) {
+        const filelist::FileRow& found = list.Row(i);
+        const std::string path = found.Folder() + "/" + found.caption;
+        const std::optional<filelist::FileRow> alone = filelist::MakeFileRow(
+            path, AddFolderMode::FilesAndFolders, platform::LinkRule::NoFollow);
+        ASSERT_TRUE(alone) << path;
+        EXPECT_EQ(found.caption, alone->caption);
+        EXPECT_EQ(found.ImageIndex(), alone->ImageIndex()) << path;
+        for (int column = 0; column < 7; ++column) {
+            const auto text = static_cast<engine::RowText>(column);
+            EXPECT_EQ(found.Text(text), alone->Text(text)) << path << " column " << column;
+        }
+    }
 }
 
 TEST(DriveTypeTest, LocalFoldersAreAcceptedAndMissingOnesAreNot) {

@@ -210,6 +210,7 @@ TEST(FileHandleTest, UnreadableStoredAttributesAreNeverOverwritten) {
         EXPECT_TRUE(handle->SetAttributes(shown | kAttrReadOnly, reason)) << reason;
         EXPECT_EQ(handle->GetAttributes(), shown | kAttrReadOnly);
         chmod(file.c_str(), 0644);
+        handle = TFileHandle::Open(file, reason);  // a handle knows only its own changes
         const FileTime created = *handle->Find()->creationTime;
         const FileTime asWritten = created - created % (2 * kTicksPerSecond);  // the DOS form
         EXPECT_TRUE(handle->SetTimes({asWritten, std::nullopt, kSomeTime}, reason)) << reason;
@@ -282,6 +283,57 @@ TEST(FileHandlePermissionTest, OwnerChangesAFileTheyCannotRead) {
     struct stat st {};
     stat(file.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, 0000u);
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+std::string Describe(const std::optional<FindData>& found) {
+    if (!found)
+        return "not found";
+    return found->name + " attributes " + std::to_string(found->attributes) + " size " +
+           std::to_string(found->size) + " created " +
+           (found->creationTime ? std::to_string(*found->creationTime) : "-") + " written " +
+           std::to_string(found->lastWriteTime) + " opened " +
+           std::to_string(found->lastAccessTime);
+}
+
+// A handle reports what it wrote without looking again; that must be what a fresh look-up of
+// the file then finds, for every change a run makes.
+TEST(FileHandleTest, WhatAChangeReportsIsWhatTheFileShowsAfterwards) {
+    constexpr std::uint32_t R = kAttrReadOnly, H = kAttrHidden, S = kAttrSystem, A = kAttrArchive;
+    const struct {
+        const char* name;
+        mode_t mode;
+        std::uint32_t attributes;  // set first, then the times
+        std::optional<FileTimesToSet> times;
+    } cases[] = {
+        {"plain.txt", 0644, R | A, std::nullopt},
+        {"plain.txt", 0444, A, std::nullopt},
+        {"plain.txt", 0400, H | S, FileTimesToSet{kSomeTime, kSomeTime + 7, kSomeTime + 13}},
+        {".dot", 0644, H, FileTimesToSet{std::nullopt, std::nullopt, kSomeTime}},
+        {".dot", 0644, S, std::nullopt},  // fails: a dot name stays hidden
+        {"plain.txt", 0644, 0, FileTimesToSet{kSomeTime, std::nullopt, std::nullopt}},
+        {"plain.txt", 0644, R, FileTimesToSet{kSomeTime, kSomeTime, kSomeTime}},  // refused
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string file = dir.Write(c.name, "abc");
+        chmod(file.c_str(), c.mode);
+        std::string reason;
+        std::optional<TFileHandle> handle = TFileHandle::Open(file, reason);
+        ASSERT_TRUE(handle) << reason;
+        handle->Find();  // known before the changes, as in a run
+        handle->SetAttributes(c.attributes, reason);
+        EXPECT_EQ(Describe(handle->Find()), Describe(FindPath(file))) << c.name << " " << c.mode;
+        if (c.times)
+            handle->SetTimes(*c.times, reason);
+        EXPECT_EQ(Describe(handle->Find()), Describe(FindPath(file))) << c.name << " " << c.mode;
+        chmod(file.c_str(), 0644);
+    }
 }
 
 }  // namespace

@@ -30,14 +30,15 @@ mode_t ProcessUmask() {
     return mask;
 }
 
-// Read-only sets no write bit at all; clearing it gives back the owner's write bit and, where
-// the umask allows, write to those who may read, as Wine does for Windows programs.
+// Read-only sets no write bit at all; clearing it gives back the owner's write bit, whatever
+// the umask (the file would otherwise still show read-only), and, where the umask allows,
+// write to those who may read, as Wine does for Windows programs.
 mode_t ModeFor(mode_t mode, bool readOnly) {
     if (readOnly)
         return mode & ~kWriteBits;
     if ((mode & kWriteBits) != 0)
         return mode;
-    return mode | ((S_IRUSR | S_IWUSR | ((mode & (S_IRGRP | S_IROTH)) >> 1)) & ~ProcessUmask());
+    return mode | S_IWUSR | ((S_IRUSR | ((mode & (S_IRGRP | S_IROTH)) >> 1)) & ~ProcessUmask());
 }
 
 // Writes the attribute value `wanted` and sets `finalMode`; on failure both are as before.

@@ -22,7 +22,7 @@ using namespace linux_fs;
 
 // Whether the file already shows `creation`, as far as the DOS form that every time written
 // passes through can tell (even seconds only).
-bool ShowsCreationTime(const StoreReading& shown, FileTime creation) {
+bool ShowsCreationTime(const FindData& shown, FileTime creation) {
     constexpr FileTime kTwoSeconds = 2 * kTicksPerSecond;
     return shown.creationTime &&
            *shown.creationTime - *shown.creationTime % kTwoSeconds == creation;
@@ -106,26 +106,36 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
         fd = TDescriptor(open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         pathOnly = true;
     }
-    if (!fd.Valid() || fstat(fd.Get(), &st) != 0) {
+    // The descriptor's own look-up both checks what was opened and serves the run.
+    struct statx opened {};
+    if (!fd.Valid() || !StatDescriptor(fd.Get(), opened)) {
         reason = ReasonFor(errno);
         return std::nullopt;
     }
-    if (!Accepts(kind, st.st_mode)) {
-        reason = PassedOverReason(KindOf(st.st_mode));
+    if (!Accepts(kind, opened.stx_mode)) {
+        reason = PassedOverReason(KindOf(opened.stx_mode));
         return std::nullopt;
     }
-    return TFileHandle(fd.Release(), pathOnly, path);
+    return TFileHandle(fd.Release(), pathOnly, path, opened);
 }
 
 TFileHandle::TFileHandle(TFileHandle&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       pathOnly_(other.pathOnly_),
-      path_(std::move(other.path_)) {}
+      path_(std::move(other.path_)),
+      st_(other.st_),
+      statKnown_(other.statKnown_),
+      known_(std::move(other.known_)),
+      timesStale_(other.timesStale_) {}
 
 TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
     std::swap(fd_, other.fd_);
     std::swap(pathOnly_, other.pathOnly_);
     std::swap(path_, other.path_);
+    std::swap(st_, other.st_);
+    std::swap(statKnown_, other.statKnown_);
+    std::swap(known_, other.known_);
+    std::swap(timesStale_, other.timesStale_);
     return *this;
 }
 
@@ -134,13 +144,39 @@ TFileHandle::~TFileHandle() {
         close(fd_);
 }
 
+void TFileHandle::Renamed(const std::string& newPath) {
+    path_ = newPath;
+    // A name beginning with "." hides a file by itself.
+    known_.reset();
+}
+
+bool TFileHandle::Stat() const {
+    statKnown_ = statKnown_ || StatDescriptor(fd_, st_);
+    return statKnown_;
+}
+
+void TFileHandle::Forget() const {
+    statKnown_ = false;
+    known_.reset();
+}
+
 std::optional<FindData> TFileHandle::Find() const {
-    struct statx st {};
-    if (!StatDescriptor(fd_, st))
+    if (known_ && !timesStale_)
+        return known_;
+    if (!Stat())
         return std::nullopt;
-    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
-    const std::string name = LastComponent(path_);
-    return MakeFindData(name, st, StoreFor(file, st).Read(file, name, st));
+    if (known_) {
+        const FindData times = MakeFindData(known_->name, st_, {});
+        known_->size = times.size;
+        known_->lastWriteTime = times.lastWriteTime;
+        known_->lastAccessTime = times.lastAccessTime;
+    } else {
+        const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+        const std::string name = LastComponent(path_);
+        known_ = MakeFindData(name, st_, StoreFor(file, st_).Read(file, name, st_));
+    }
+    timesStale_ = false;
+    return known_;
 }
 
 std::uint32_t TFileHandle::GetAttributes() const {
@@ -149,38 +185,56 @@ std::uint32_t TFileHandle::GetAttributes() const {
 }
 
 bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
-    struct statx st {};
-    if (!StatDescriptor(fd_, st))
+    // Known before the change, so that the change tells what the file shows after it.
+    const std::optional<FindData> before = Find();
+    if (!before || !Stat())
         return FailWithErrno(reason);
     const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
-    return StoreFor(file, st).SetAttributes(file, LastComponent(path_), st, attributes, reason);
+    const bool set =
+        StoreFor(file, st_).SetAttributes(file, LastComponent(path_), st_, attributes, reason);
+    // The mode may have changed; of the look-up only the bits asked for did, and exactly as
+    // asked, unless the change failed somewhere.
+    Forget();
+    if (set) {
+        known_ = before;
+        known_->attributes = MergeAttributes(before->attributes, attributes);
+    }
+    return set;
 }
 
 bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
-    struct statx st {};
-    if (!StatDescriptor(fd_, st))
+    const std::optional<FindData> shown = Find();
+    if (!shown)
         return FailWithErrno(reason);
-    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
-    const TAttributeStore& store = StoreFor(file, st);
-    const StoreReading shown = store.Read(file, LastComponent(path_), st);
     // Windows cannot open a read-only file for writing, so its times stay as they are; keep
     // that promise here too, even for root. Folders are opened for their times regardless.
-    if (!S_ISDIR(st.stx_mode) && (shown.attributes & kAttrReadOnly))
+    if (shown->kind != EntryKind::Folder && (shown->attributes & kAttrReadOnly))
         return Fail(reason, "the file is read-only");
 
+    // The device, all that chooses the store, is the descriptor's whatever else changed.
+    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    const TAttributeStore& store = StoreFor(file, st_);
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
     const bool written = pathOnly_
                              ? utimensat(AT_FDCWD, DescriptorPath(fd_).c_str(), values, 0) == 0
                              : futimens(fd_, values) == 0;
-    if (!written)
+    if (!written) {
+        Forget();
         return FailWithErrno(reason);
+    }
+    // The file system keeps the two times at its own precision: they are read back.
+    statKnown_ = false;
+    timesStale_ = true;
     if (!times.creation)
         return true;
     // Where the volume cannot take a creation time, writing back the one the file already
     // shows (as a run does for a time it keeps) still succeeds.
     std::string storeReason;
-    return store.SetCreationTime(file, *times.creation, storeReason) ||
-           ShowsCreationTime(shown, *times.creation) || Fail(reason, storeReason);
+    if (store.SetCreationTime(file, *times.creation, storeReason)) {
+        known_->creationTime = *times.creation;
+        return true;
+    }
+    return ShowsCreationTime(*shown, *times.creation) || Fail(reason, storeReason);
 }
 
 bool TFileHandle::ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes,

@@ -103,6 +103,14 @@ std::optional<FindData> FindPath(const std::string& path, LinkRule rule) {
     return MakeFindData(name, st, StoreFor(file, st).Read(file, name, st));
 }
 
+std::optional<FindData> FindNamedPath(std::string& path) {
+    std::optional<FindData> found = FindPath(path, LinkRule::NoFollow);
+    if (!found || found->kind != EntryKind::SymbolicLink)
+        return found;
+    path = ResolveNamedLink(path);
+    return FindPath(path, LinkRule::Follow);
+}
+
 std::string PassedOverReason(EntryKind kind) {
     switch (kind) {
         case EntryKind::File:

@@ -226,6 +226,8 @@ bool ReplaceInPlace(int fd, int folder, const std::string& path,
 }  // namespace
 
 bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::string& reason) {
+    // Whatever happens below, the file is looked at afresh afterwards.
+    Forget();
     struct statx st {};
     if (!StatDescriptor(fd_, st))
         return FailWithErrno(reason);
