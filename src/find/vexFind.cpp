@@ -17,8 +17,13 @@ using Clock = std::chrono::steady_clock;
 
 // Finds travel to the owner in batches: a round trip between two threads costs far more than
 // reporting one entry, so one per find would make the hand-over most of a search's time. A
-// batch goes when it is full or when its first find has waited long enough to be noticed.
-constexpr std::size_t kBatchLimit = 256;
+// batch is due when it holds kBatchSize finds or its first find has waited long enough to be
+// noticed, and goes as soon as the owner is free to take it. While the owner is busy (or not
+// yet scheduled, on a loaded machine) the batch keeps growing, so that the walk goes on, up
+// to kBatchLimit: that bounds what the worker holds, and how long one batch keeps a window's
+// thread from its other events.
+constexpr std::size_t kBatchSize = 256;
+constexpr std::size_t kBatchLimit = 4 * kBatchSize;
 constexpr Clock::duration kBatchDelay = std::chrono::milliseconds(20);
 
 // One notification on its way to the owner.
@@ -80,7 +85,7 @@ public:
     }
 
     bool Terminated() override {
-        if (!batch_.empty() && Clock::now() - batchStart_ >= kBatchDelay) {
+        if (BatchDue() && (batch_.size() >= kBatchLimit || OwnerFree())) {
             HandOver();
         }
         return terminated_;
@@ -178,14 +183,23 @@ public:
     const TSearchRec& CurrentFind() const { return current_ ? current_->find : kNoFind; }
 
 private:
+    // Collects only: the walk asks Terminated before every entry and folder, and that passes
+    // the batch on when it is due.
     void Queue(Delivery delivery) {
         if (batch_.empty()) {
             batchStart_ = Clock::now();
         }
         batch_.push_back(std::move(delivery));
-        if (batch_.size() >= kBatchLimit) {
-            HandOver();
-        }
+    }
+
+    bool BatchDue() const {
+        return batch_.size() >= kBatchSize ||
+               (!batch_.empty() && Clock::now() - batchStart_ >= kBatchDelay);
+    }
+
+    bool OwnerFree() {
+        std::lock_guard lock(mutex_);
+        return !inFlight_;
     }
 
     // Has the collected batch run on the owner's thread, once the batch before it has run, and
