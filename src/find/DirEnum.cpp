@@ -49,12 +49,24 @@ bool TDirEnum::Next(TSearchRec& rec) {
     }
     // readdir's errors and its end look alike; either way the enumeration is over.
     while (const dirent* entry = readdir(dir_.get())) {
-        if (IsDotOrDotDot(entry->d_name) || !MatchesMask(entry->d_name, mask_)) {
+        if (IsDotOrDotDot(entry->d_name)) {
             continue;
         }
+        const bool matches = MatchesMask(entry->d_name, mask_);
+        const bool folder = IsRealFolder(dir_.get(), *entry);
+        if (!matches && !folder) {
+            continue;
+        }
+        // One look-up serves both: a real folder is no link, so its target is itself.
         std::optional<platform::FindData> data =
             platform::FindPath(JoinPath(directory_, entry->d_name));
-        if (!data || (data->attributes & excluded_) != 0) {
+        if (!data) {
+            continue;
+        }
+        if (folder && (data->attributes & (platform::kAttrHidden | platform::kAttrSystem)) == 0) {
+            subfolders_.emplace_back(entry->d_name);
+        }
+        if (!matches || (data->attributes & excluded_) != 0) {
             continue;
         }
         rec = MakeSearchRec(entry->d_name, std::move(*data));
@@ -63,27 +75,6 @@ bool TDirEnum::Next(TSearchRec& rec) {
     }
     dir_.reset();
     return false;
-}
-
-std::vector<std::string> ListEnterableSubfolders(const std::string& directory) {
-    std::vector<std::string> names;
-    DirHandle dir(opendir(directory.c_str()));
-    if (!dir) {
-        return names;
-    }
-    while (const dirent* entry = readdir(dir.get())) {
-        if (IsDotOrDotDot(entry->d_name) || !IsRealFolder(dir.get(), *entry)) {
-            continue;
-        }
-        const std::uint32_t attributes =
-            platform::GetFileAttributes(JoinPath(directory, entry->d_name));
-        if (attributes == platform::kInvalidAttributes ||
-            (attributes & (platform::kAttrHidden | platform::kAttrSystem)) != 0) {
-            continue;
-        }
-        names.emplace_back(entry->d_name);
-    }
-    return names;
 }
 
 }  // namespace vexfind

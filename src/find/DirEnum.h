@@ -21,29 +21,32 @@ using DirHandle = std::unique_ptr<DIR, DirCloser>;
 // "/" and "a" give "/a"; "/x" and "a" give "/x/a".
 std::string JoinPath(const std::string& directory, const std::string& name);
 
-// Lists one folder entry by entry. The attribute set works as an exclusion: of the bits
-// hidden, system, volume label and directory, those not asked for exclude every entry that
-// carries them, so kAttrDirectory alone gives plain files and folders and kAttrAnyFile gives
-// everything. "." and ".." are never listed; an entry that vanished or whose link leads
+// Lists one folder entry by entry, and in the same pass collects the folders a walk may enter
+// below it, so that a walk reads each folder once. The attribute set works as an exclusion: of
+// the bits hidden, system, volume label and directory, those not asked for exclude every entry
+// that carries them, so kAttrDirectory alone gives plain files and folders and kAttrAnyFile
+// gives everything. "." and ".." are never listed; an entry that vanished or whose link leads
 // nowhere is passed over. A folder that cannot be opened lists nothing.
 class TDirEnum {
 public:
     TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet);
 
-    // The next entry that passes mask and attributes; false at the end or on an error.
+    // The next entry that passes mask and attributes; false at the end or on an error. The
+    // folder is closed at the end, so a walk that goes deeper only then holds no descriptor
+    // per level and a deep tree cannot run out of them.
     bool Next(TSearchRec& rec);
+
+    // The enterable folders met so far, whatever the mask, in enumeration order: real folders
+    // only, never a symbolic link to one (no cycles, no walking out of the tree), and neither
+    // hidden nor system ones. Complete once Next has returned false.
+    std::vector<std::string> TakeSubfolders() { return std::move(subfolders_); }
 
 private:
     std::string directory_;
     std::string mask_;
     std::uint32_t excluded_;
     DirHandle dir_;
+    std::vector<std::string> subfolders_;
 };
-
-// The folders a walk may enter below `directory`, in enumeration order: real folders only,
-// never a symbolic link to one (no cycles, no walking out of the tree), and neither hidden nor
-// system ones. The names are collected and the folder closed before the walk goes deeper, so a
-// deep tree does not hold one open directory per level and run out of descriptors.
-std::vector<std::string> ListEnterableSubfolders(const std::string& directory);
 
 }  // namespace vexfind

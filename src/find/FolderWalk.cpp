@@ -44,8 +44,7 @@ private:
         if (events_.Terminated()) {
             return;
         }
-        ListMatches(directory);
-        for (const std::string& name : ListEnterableSubfolders(directory)) {
+        for (const std::string& name : ListMatches(directory)) {
             if (events_.Terminated()) {
                 return;
             }
@@ -53,7 +52,9 @@ private:
         }
     }
 
-    void ListMatches(const std::string& directory) {
+    // Reports the folder's matches and returns the subfolders to enter, both from one reading
+    // of the folder, which is closed before the walk goes deeper.
+    std::vector<std::string> ListMatches(const std::string& directory) {
         TDirEnum entries(directory, options_.fileMask, kAttrAnyFile);
         TSearchRec find;
         // Nothing found after a termination request would be reported, so stop listing too.
@@ -65,6 +66,7 @@ private:
                 events_.FileFound(directory, find);
             }
         }
+        return entries.TakeSubfolders();
     }
 
     // With a `Files` list an entry must be named there, by its own name or by its path below

@@ -17,8 +17,13 @@ using Clock = std::chrono::steady_clock;
 
 // Finds travel to the owner in batches: a round trip between two threads costs far more than
 // reporting one entry, so one per find would make the hand-over most of a search's time. A
-// batch goes when it is full or when its first find has waited long enough to be noticed.
-constexpr std::size_t kBatchLimit = 256;
+// batch is due when it holds kBatchSize finds or its first find has waited long enough to be
+// noticed, and goes as soon as the owner is free to take it. While the owner is busy (or not
+// yet scheduled, on a loaded machine) the batch keeps growing, so that the walk goes on, up
+// to kBatchLimit: that bounds what the worker holds, and how long one batch keeps a window's
+// thread from its other events.
+constexpr std::size_t kBatchSize = 256;
+constexpr std::size_t kBatchLimit = 4 * kBatchSize;
 constexpr Clock::duration kBatchDelay = std::chrono::milliseconds(20);
 
 // One notification on its way to the owner.
@@ -37,12 +42,14 @@ const TSearchRec kNoFind;
 // What the worker and the owner's thread share. The worker holds it through a shared pointer
 // of its own, so that a worker let go while it finishes (see ~TFindThread) never outlives it.
 //
-// Each hand-over is synchronous: the worker passes a batch of notifications and blocks until
-// the owner has run them, in order, one handler at a time. The owner runs a find or folder
-// notification only while no termination has been requested, so after Stop no such handler
-// runs; the rest of the batch is dropped. The worker thus looks ahead by at most one batch,
-// which nobody can observe. The completion always travels alone, so that it runs exactly when
-// it was handed over before termination was requested.
+// The worker passes a batch of notifications to the owner and walks on while the owner runs
+// them, in order, one handler at a time; before it passes the next batch it waits until that
+// one has run, so batches run in walk order, never two at once, and no more than two exist.
+// The owner runs a find or folder notification only while no termination has been requested,
+// so after Stop no such handler runs; the rest of the batch is dropped. The worker thus looks
+// ahead by at most two batches, which nobody can observe. The completion always travels alone
+// and after every find has run, so that it runs exactly when it was handed over before
+// termination was requested.
 class TFindThread::Shared : public IWalkEvents, public std::enable_shared_from_this<Shared> {
 public:
     Shared(TFindThread& sender, IFindDispatcher& dispatcher, FindOptions options, Handlers handlers,
@@ -61,9 +68,11 @@ public:
             niceness_ = ApplyThreadPriority(priority_);
             RunFolderWalk(options_, *this);
             HandOver();
+            WaitUntilServed();
             if (!terminated_ && handlers_.onCompleted) {
                 batch_.push_back({Delivery::Kind::Completed, {}, {}});
                 HandOver();
+                WaitUntilServed();
             }
         } catch (...) {
             terminated_ = true;
@@ -76,7 +85,7 @@ public:
     }
 
     bool Terminated() override {
-        if (!batch_.empty() && Clock::now() - batchStart_ >= kBatchDelay) {
+        if (BatchDue() && (batch_.size() >= kBatchLimit || OwnerFree())) {
             HandOver();
         }
         return terminated_;
@@ -117,9 +126,12 @@ public:
         current_ = nullptr;
         lock.lock();
         serving_ = false;
-        awaitingOwner_ = false;
+        inFlight_ = false;
+        // A handler's exception ends the search; the worker may be walking meanwhile, so it
+        // must not hand over anything more.
         if (error && !handlerError_) {
             handlerError_ = error;
+            terminated_ = true;
         }
         lock.unlock();
         changed_.notify_all();
@@ -171,27 +183,38 @@ public:
     const TSearchRec& CurrentFind() const { return current_ ? current_->find : kNoFind; }
 
 private:
+    // Collects only: the walk asks Terminated before every entry and folder, and that passes
+    // the batch on when it is due.
     void Queue(Delivery delivery) {
         if (batch_.empty()) {
             batchStart_ = Clock::now();
         }
         batch_.push_back(std::move(delivery));
-        if (batch_.size() >= kBatchLimit) {
-            HandOver();
-        }
     }
 
-    // Has the collected batch run on the owner's thread and waits until it has. After a
-    // termination request nothing collected would run, so nothing is handed over.
+    bool BatchDue() const {
+        return batch_.size() >= kBatchSize ||
+               (!batch_.empty() && Clock::now() - batchStart_ >= kBatchDelay);
+    }
+
+    bool OwnerFree() {
+        std::lock_guard lock(mutex_);
+        return !inFlight_;
+    }
+
+    // Has the collected batch run on the owner's thread, once the batch before it has run, and
+    // returns at once: the walk goes on while the owner runs it. After a termination request
+    // nothing collected would run, so nothing is handed over.
     void HandOver() {
-        if (batch_.empty() || terminated_) {
-            batch_.clear();
-            return;
-        }
+        WaitUntilServed();
         {
             std::lock_guard lock(mutex_);
+            if (batch_.empty() || terminated_) {
+                batch_.clear();
+                return;
+            }
             pending_ = std::exchange(batch_, {});
-            awaitingOwner_ = true;
+            inFlight_ = true;
             posting_ = true;
         }
         changed_.notify_all();  // an owner waiting for the end serves it at once
@@ -206,12 +229,12 @@ private:
             throw;
         }
         PostReturned();
+    }
+
+    // Waits until the owner has run every batch handed over.
+    void WaitUntilServed() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !awaitingOwner_; });
-        // A handler's exception ends the search.
-        if (handlerError_) {
-            terminated_ = true;
-        }
+        changed_.wait(lock, [this] { return !inFlight_; });
     }
 
     void PostReturned() {
@@ -260,7 +283,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Delivery> pending_;  // handed over, not yet taken by the owner
-    bool awaitingOwner_ = false;     // the worker waits for the owner to finish a batch
+    bool inFlight_ = false;          // a batch was handed over and has not run to its end
     bool posting_ = false;           // the worker is inside the dispatcher's Post
     bool serving_ = false;           // the owner is inside a handler of this worker
     bool finished_ = false;
@@ -278,9 +301,9 @@ TFindThread::~TFindThread() {
     }
     shared_->Terminate();
     if (shared_->ServingOnThisThread()) {
-        // Destroyed from inside one of its own handlers: the worker is blocked until that
-        // handler returns, so waiting for its end here would never end. It has been told to
-        // stop, posts nothing more, and keeps alive all that it still touches.
+        // Destroyed from inside one of its own handlers: the worker ends only after that
+        // handler has returned, so waiting for its end here would never end. It has been told
+        // to stop, posts nothing more, and keeps alive all that it still touches.
         shared_->WaitUntilPostReturned();
         thread_.detach();
         return;

@@ -3,10 +3,11 @@
 // matching entry to the thread that owns it. It knows nothing of the file list: it walks,
 // matches and notifies.
 //
-// Every notification is a synchronous hand-over: the worker blocks until the owner's thread has
-// run the handlers of what it handed over, so handlers see finds one at a time, in walk order,
-// on the owner's thread only, and may change the owner's state without a lock. Finds go over in
-// small batches (see vexFind.cpp); after Stop no find or folder handler runs.
+// Notifications go to the owner's thread in small batches (see vexFind.cpp): handlers see finds
+// one at a time, in walk order, on the owner's thread only, and may change the owner's state
+// without a lock. The worker walks on while the owner runs one batch, but hands over the next
+// only after it; after Stop no find or folder handler runs, and the completion runs alone,
+// after every find.
 
 #include <exception>
 #include <functional>

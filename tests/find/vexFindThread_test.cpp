@@ -217,6 +217,53 @@ TEST_F(VexFindThread, SeveralComponentsSearchAtOnce) {
     EXPECT_FALSE(secondRecorder.offThread);
 }
 
+// The worker walks on while the owner runs a batch: whatever the owner's pace and wherever a
+// handler stops the search (inside a batch, at a batch's edge, at the last find), the handlers
+// see a prefix of the plain walk, and nothing after the Stop. The tree is large enough that a
+// slow owner makes the worker wait for it more than once.
+TEST_F(VexFindThread, OverlappingHandOversKeepWalkOrderUpToAStop) {
+    const std::string root = tmp / "deep";
+    for (int d = 0; d < 6; ++d) {
+        const std::string folder = root + "/d" + std::to_string(d);
+        MakeTree(folder, 4, 60);
+        MakeFile(folder + "/.hidden/skipped.txt");
+        fs::create_directory_symlink(root, folder + "/back");
+    }
+    const std::vector<Event> listing = Listing(root);
+    const int allFinds = static_cast<int>(std::count_if(
+        listing.begin(), listing.end(), [](const Event& e) { return e.kind == "found"; }));
+    struct Case {
+        int stopAfter;  // finds before the handler stops the search; 0: never
+        bool slowOwner;
+    };
+    const Case cases[] = {{0, false},   {0, true},    {1, false},      {256, true},
+                          {257, false}, {1200, true}, {allFinds, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "stop after " << c.stopAfter << (c.slowOwner ? ", slow owner" : ""));
+        events.clear();
+        finds = 0;
+        Bind([&] {
+            if (c.slowOwner && finds % 256 == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            if (finds == c.stopAfter)
+                finder->Stop();
+        });
+        finder->SetDirectories({root});
+        finder->Start();
+        RunToEnd(loop, *finder);
+        std::vector<Event> expected = listing;
+        if (c.stopAfter != 0) {
+            int seen = 0;
+            const auto last = std::find_if(expected.begin(), expected.end(), [&](const Event& e) {
+                return e.kind == "found" && ++seen == c.stopAfter;
+            });
+            expected.erase(last + 1, expected.end());
+        }
+        EXPECT_EQ(events, expected);
+    }
+}
+
 TEST(VexFindPriority, SevenLevelsMapToNiceness) {
     using vexfind::NicenessOffset;
     EXPECT_EQ(NicenessOffset(TThreadPriority::tpIdle), 39);

@@ -91,7 +91,7 @@ TEST_F(VexFindWalk, MaskSelectsEntriesAtEveryDepthButEveryFolderIsWalked) {
               (std::set<std::string>{root, root + "/sub", root + "/sub/deeper"}));
 }
 
-TEST_F(VexFindWalk, HiddenAndSystemFoldersAreReportedButNotEntered) {
+TEST_F(VexFindWalk, HiddenAndSystemFoldersAreNotEnteredWhetherOrNotTheyMatch) {
     MakeFile(root + "/.dot/inside-dot.txt");
     MakeFile(root + "/.hidden-file");
     MakeFile(root + "/hid/inside-hid.txt");
@@ -99,16 +99,30 @@ TEST_F(VexFindWalk, HiddenAndSystemFoldersAreReportedButNotEntered) {
     MakeFile(root + "/plain/inside-plain.txt");
     const bool stored = platform::SetFileAttributes(root + "/hid", platform::kAttrHidden) &&
                         platform::SetFileAttributes(root + "/sys", platform::kAttrSystem);
-    Search();
-    std::set<std::string> expected = {root + "/.dot",  root + "/.hidden-file",
-                                      root + "/hid",   root + "/sys",
-                                      root + "/plain", root + "/plain/inside-plain.txt"};
-    if (!stored) {
-        // No extended attributes here: only the dot name hides.
-        expected.insert({root + "/hid/inside-hid.txt", root + "/sys/inside-sys.txt"});
+    struct Case {
+        std::string mask;
+        std::set<std::string> found;  // below root
+    };
+    // A folder the mask leaves out is still judged, by its own attributes, for entering.
+    const Case cases[] = {
+        {"*.*", {"/.dot", "/.hidden-file", "/hid", "/sys", "/plain", "/plain/inside-plain.txt"}},
+        {"*.txt", {"/plain/inside-plain.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mask);
+        recorder.events.clear();
+        finder.SetFileMask(c.mask);
+        Search();
+        std::set<std::string> expected;
+        for (const std::string& path : c.found)
+            expected.insert(root + path);
+        if (!stored) {
+            // No extended attributes here: only the dot name hides.
+            expected.insert({root + "/hid/inside-hid.txt", root + "/sys/inside-sys.txt"});
+        }
+        EXPECT_EQ(FoundPaths(), expected);
+        EXPECT_EQ(recorder.Folders().size(), stored ? 2u : 4u);
     }
-    EXPECT_EQ(FoundPaths(), expected);
-    EXPECT_EQ(recorder.Folders().size(), stored ? 2u : 4u);
 }
 
 TEST_F(VexFindWalk, LinksToFoldersAreReportedButNeverFollowed) {
