@@ -20,6 +20,42 @@ bench_tree() {
   make_tree "$work/tree" "$count"
 }
 
+# small_tree: sets $small, a tree of $small_count (10,000) files in $work/small, and
+# $small_list, the file holding their paths, each ended by a NUL. Counting system calls needs no
+# more files than that, and strace slows what it watches.
+small_tree() {
+  small_count=10000
+  small="$work/small"
+  small_list="$work/small.list"
+  make_tree "$small" "$small_count"
+  find "$small" -type f -print0 >"$small_list"
+}
+
+# can_count_calls WHAT: true where strace can count system calls; else says that WHAT is skipped.
+can_count_calls() {
+  if strace -c -o /dev/null true >/dev/null 2>&1; then
+    return 0
+  fi
+  echo "$1: system calls per file skipped (strace is missing or cannot trace here)"
+  return 1
+}
+
+# calls COMMAND...: the number of system calls COMMAND and every process it starts make, as
+# strace -c -f counts them.
+calls() {
+  local log
+  log=$(mktemp)
+  strace -c -f -o "$log" "$@" >/dev/null
+  awk '$NF == "total" { print $4 }' "$log"
+  rm -f "$log"
+}
+
+# calls_per_file NAME OURS THEIRS THEIRS_NAME: system calls per file of $small, ours and theirs.
+calls_per_file() {
+  printf '%-44s ours %7.2f /file  %-22s %7.2f /file  (system calls)\n' \
+    "$1" "$(echo "$2 / $small_count" | bc -l)" "$4" "$(echo "$3 / $small_count" | bc -l)"
+}
+
 # seconds COMMAND...: runs the command and prints the wall time it took, in seconds.
 seconds() {
   local start end

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# kelvane-cli --time on 100,000 files against touch -d, which sets the same two Linux times.
+# kelvane-cli --time on 100,000 files against touch -d, which sets the same two Linux times; and
+# the system calls each makes per file.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 bench_tree "${1:-build}"
 
-run_ours() { find "$work/tree" -type f -print0 | xargs -0 "$cli" --time="2004-02-29 10:15:36"; }
-run_touch() { find "$work/tree" -type f -print0 | xargs -0 touch -d "2004-02-29 10:15:36"; }
+when="2004-02-29 10:15:36"
+run_ours() { find "$work/tree" -type f -print0 | xargs -0 "$cli" --time="$when"; }
+run_touch() { find "$work/tree" -type f -print0 | xargs -0 touch -d "$when"; }
 
 ours=() touches=()
 for round in 1 2 3; do
@@ -14,3 +16,10 @@ for round in 1 2 3; do
 done
 ratio "set all times, $count files" "$(median "${ours[@]}")" "$(median "${touches[@]}")" \
   "find|xargs touch -d" 1.5
+
+if can_count_calls "set all times"; then
+  small_tree
+  calls_per_file "set all times, $small_count files" \
+    "$(calls xargs -0 -a "$small_list" "$cli" --time="$when")" \
+    "$(calls xargs -0 -a "$small_list" touch -d "$when")" "xargs touch -d"
+fi

@@ -1,7 +1,10 @@
 #include "engine/TymoUtils.h"
 
+#include <array>
+#include <charconv>
 #include <optional>
 
+#include "engine/TextBuilder.h"
 #include "platform/LocaleFormats.h"
 #include "platform/Path.h"
 #include "platform/ShellInfo.h"
@@ -27,53 +30,48 @@ TDateTime LocalDateTime(FileTime utc) {
     return parts ? SystemTimeToDateTime(*parts) : 0;
 }
 
-std::string TwoDigits(int value) {
-    const char digits[2] = {static_cast<char>('0' + value / 10 % 10),
-                            static_cast<char>('0' + value % 10)};
-    return std::string(digits, 2);
-}
-
 // Expands the short date pattern: d, dd, m, mm, yy, yyyy; anything else is literal.
-std::string FormatShortDate(const SystemTime& t, const std::string& pattern) {
-    std::string out;
+void AppendShortDate(TTextBuilder& out, const SystemTime& t, const std::string& pattern) {
     for (std::size_t i = 0; i < pattern.size();) {
         const char c = pattern[i];
         std::size_t run = 1;
         while (i + run < pattern.size() && pattern[i + run] == c)
             ++run;
         if (c == 'd' || c == 'm') {
-            const int value = c == 'd' ? t.day : t.month;
-            out += run >= 2 ? TwoDigits(value) : std::to_string(value);
+            out.AppendNumber(static_cast<std::uint64_t>(c == 'd' ? t.day : t.month),
+                             run >= 2 ? 2 : 1);
+        } else if (c == 'y' && run >= 3) {
+            out.AppendNumber(static_cast<std::uint64_t>(t.year));
         } else if (c == 'y') {
-            out += run >= 3 ? std::to_string(t.year) : TwoDigits(t.year % 100);
+            out.AppendNumber(static_cast<std::uint64_t>(t.year % 100), 2);
         } else {
-            out.append(run, c);
+            out.Append(std::string_view(pattern).substr(i, run));
         }
         i += run;
     }
-    return out;
 }
 
 // Hours and minutes only: the list never shows seconds.
-std::string FormatShortTime(const SystemTime& t, const platform::LocaleFormats& f) {
+void AppendShortTime(TTextBuilder& out, const SystemTime& t, const platform::LocaleFormats& f) {
+    const std::string& marker = t.hour < 12 ? f.amText : f.pmText;
+    const bool showMarker = f.twelveHourClock && !marker.empty();
+    if (showMarker && f.amPmBeforeTime) {
+        out.Append(marker);
+        out.Append(' ');
+    }
     int hour = t.hour;
     if (f.twelveHourClock) {
         hour %= 12;
         if (hour == 0)
             hour = 12;
     }
-    std::string text = f.hourLeadingZero ? TwoDigits(hour) : std::to_string(hour);
-    text += ':';
-    text += TwoDigits(t.minute);
-    if (f.twelveHourClock) {
-        const std::string& marker = t.hour < 12 ? f.amText : f.pmText;
-        if (!marker.empty() && f.amPmBeforeTime) {
-            text.insert(0, marker + ' ');
-        } else if (!marker.empty()) {
-            text.append(' ' + marker);
-        }
+    out.AppendNumber(static_cast<std::uint64_t>(hour), f.hourLeadingZero ? 2 : 1);
+    out.Append(':');
+    out.AppendNumber(static_cast<std::uint64_t>(t.minute), 2);
+    if (showMarker && !f.amPmBeforeTime) {
+        out.Append(' ');
+        out.Append(marker);
     }
-    return text;
 }
 
 std::optional<platform::FindData> Find(const std::string& path) {
@@ -98,14 +96,20 @@ std::string DateTimeText(FileTime utc, const platform::LocaleFormats& formats) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
         return {};
-    return FormatShortDate(*parts, formats.shortDate) + "  " + FormatShortTime(*parts, formats);
+    TTextBuilder text;
+    AppendShortDate(text, *parts, formats.shortDate);
+    text.Append("  ");
+    AppendShortTime(text, *parts, formats);
+    return text.Take();
 }
 
 std::string DateText(FileTime utc, const platform::LocaleFormats& formats) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
         return {};
-    return FormatShortDate(*parts, formats.shortDate);
+    TTextBuilder text;
+    AppendShortDate(text, *parts, formats.shortDate);
+    return text.Take();
 }
 
 std::optional<TDateTime> LocalDayOf(FileTime utc) {
@@ -191,12 +195,12 @@ std::string AttrToText(std::uint32_t a) {
                     {platform::kAttrHidden, 'H'},    {platform::kAttrSystem, 'S'},
                     {platform::kAttrArchive, 'A'},   {platform::kAttrCompressed, 'C'},
                     {platform::kAttrTemporary, 'T'}};
-    std::string text;
+    TTextBuilder text;
     for (const auto& [bit, letter] : kLetters) {
         if (a & bit)
-            text += letter;
+            text.Append(letter);
     }
-    return text;
+    return text.Take();
 }
 
 std::uint32_t DateTimeToDos(TDateTime date, TDateTime time) {
@@ -301,15 +305,20 @@ std::string FormatSize(std::int64_t size) {
 }
 
 std::string FormatSize(std::int64_t size, const platform::LocaleFormats& formats) {
-    const std::string digits = std::to_string(size < 0 ? -size : size);
-    const std::string& separator = formats.thousandSeparator;
-    std::string text = size < 0 ? "-" : "";
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            text += separator;
-        text += digits[i];
+    std::array<char, 20> digits;
+    const std::uint64_t magnitude =
+        size < 0 ? 0 - static_cast<std::uint64_t>(size) : static_cast<std::uint64_t>(size);
+    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), magnitude).ptr;
+    const std::size_t count = static_cast<std::size_t>(end - digits.data());
+    TTextBuilder text;
+    if (size < 0)
+        text.Append('-');
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0 && (count - i) % 3 == 0)
+            text.Append(formats.thousandSeparator);
+        text.Append(digits[i]);
     }
-    return text;
+    return text.Take();
 }
 
 }  // namespace engine

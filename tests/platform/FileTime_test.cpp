@@ -101,5 +101,37 @@ TEST(FileTimeTest, LocalTimeUsesTheOffsetInForceAtThatDate) {
     EXPECT_FALSE(LocalFileTimeToFileTime(kTicksPerSecond, utc));
 }
 
+// Every second gets the offset its zone gives it, in an hour whose offset changes at an odd
+// moment as well, and after TZ names another zone.
+TEST(FileTimeTest, OffsetFromUtcOfEachSecond) {
+    testsupport::ScopedEnv tz("TZ", "UTC");
+    struct Case {
+        const char* zone;
+        SystemTime utc;
+        long offset;
+    };
+    const Case cases[] = {
+        // Berlin's local mean time gave way to zone time at 23:06:32 UTC.
+        {"Europe/Berlin", {1893, 3, 31, 23, 0, 0, 0}, 3208},
+        {"Europe/Berlin", {1893, 3, 31, 23, 6, 32, 0}, 3600},
+        {"Europe/Berlin", {1893, 3, 31, 23, 6, 31, 0}, 3208},
+        // Summer time from 01:00 UTC, and by the rule the zone keeps for ever after.
+        {"Europe/Berlin", {2004, 3, 28, 0, 59, 59, 0}, 3600},
+        {"Europe/Berlin", {2004, 3, 28, 1, 0, 0, 0}, 7200},
+        {"Europe/Berlin", {2200, 7, 1, 12, 0, 0, 0}, 7200},
+        // Lord Howe Island moves by half an hour, at half past an hour of UTC.
+        {"Australia/Lord_Howe", {2023, 9, 30, 15, 0, 0, 0}, 37800},
+        {"Australia/Lord_Howe", {2023, 9, 30, 15, 30, 0, 0}, 39600},
+        {"America/New_York", {2200, 7, 1, 12, 0, 0, 0}, -14400},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zone << " " << c.utc.year << " " << c.utc.hour);
+        setenv("TZ", c.zone, 1);
+        long offset = 0;
+        ASSERT_TRUE(UtcOffsetAt(FileTimeToUnix(At(c.utc)).tv_sec, offset));
+        EXPECT_EQ(offset, c.offset);
+    }
+}
+
 }  // namespace
 }  // namespace platform

@@ -20,6 +20,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Volume.h"
 #include "platform/linux/AttributeStore.h"
+#include "platform/linux/FileEntry.h"
+#include "platform/linux/VolumeKind.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -139,6 +141,36 @@ TEST(VolumeStoreTest, OnlyWindowsVolumesLeaveUserDosAttrib) {
         EXPECT_EQ(GetFileAttributes(file), kAttrHidden) << c.what;
         const bool inDosAttrib = getxattr(file.c_str(), "user.DOSATTRIB", nullptr, 0) > 0;
         EXPECT_EQ(inDosAttrib, c.attributes == dosAttrib) << c.what;
+    }
+}
+
+// An unmount frees a device number that the next mount soon takes: the volume found there is
+// looked at afresh, whether the kernel tells mounts apart by a unique id or only by device.
+TEST(VolumeStoreTest, AVolumeMountedInPlaceOfAnotherIsLookedAtAfresh) {
+    const struct {
+        const char* what;
+        unsigned statxMask;
+    } lookUps[] = {{"unique mount id", linux_fs::kStatxMask}, {"device number", STATX_BASIC_STATS}};
+    for (const auto& lookUp : lookUps) {
+        SCOPED_TRACE(lookUp.what);
+        const auto storeOf = [&](const std::string& path) {
+            struct statx st {};
+            EXPECT_EQ(statx(AT_FDCWD, path.c_str(), 0, lookUp.statxMask, &st), 0);
+            const auto file = linux_fs::TFileRef::OfPath(path, LinkRule::Follow);
+            return linux_fs::VolumeStoreOf(file, st).kind;
+        };
+        TempDir dir;
+        mkdir((dir / "source").c_str(), 0755);
+        {
+            TestMount fuse(dir / "mnt", {"bindfs", dir / "source"});
+            if (!fuse.Mounted())
+                GTEST_SKIP() << "cannot mount bindfs here";
+            EXPECT_EQ(storeOf(fuse.Path()), linux_fs::StoreKind::DosAttrib);
+        }
+        NtfsMount ntfs(dir, {"ntfs-3g"});
+        if (!ntfs.Mounted())
+            GTEST_SKIP() << kNoNtfs;
+        EXPECT_EQ(storeOf(ntfs.Path()), linux_fs::StoreKind::Ntfs);
     }
 }
 

@@ -42,8 +42,15 @@ bool IsDotName(const std::string& name);
 
 FileTime ToFileTime(const statx_timestamp& ts);
 
-// The statx fields every look-up asks for.
-inline constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
+// A mount id that the kernel (6.8 and later) never hands out twice while the system runs; older
+// C library headers do not name it yet.
+#ifndef STATX_MNT_ID_UNIQUE
+#define STATX_MNT_ID_UNIQUE 0x00004000U
+#endif
+
+// The statx fields every look-up asks for. The unique mount id lets the volume of a file be
+// known again without asking whether the mount table changed (VolumeStoreOf).
+inline constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME | STATX_MNT_ID_UNIQUE;
 
 EntryKind KindOf(mode_t mode);
 

@@ -18,6 +18,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/linux/FileEntry.h"
 #include "platform/linux/VolumeKind.h"
 
 namespace platform {
@@ -111,7 +112,7 @@ std::wstring UpperForWindows(const std::string& name) {
 bool WindowsSeesNameTaken(const std::string& from, const std::string& to) {
     const std::string folder = FolderOf(to);
     struct statx st {};
-    if (statx(AT_FDCWD, folder.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS, &st) != 0)
+    if (statx(AT_FDCWD, folder.c_str(), AT_STATX_SYNC_AS_STAT, linux_fs::kStatxMask, &st) != 0)
         return false;
     const linux_fs::TFileRef folderRef = linux_fs::TFileRef::OfPath(folder, LinkRule::Follow);
     if (linux_fs::VolumeStoreOf(folderRef, st).kind != linux_fs::StoreKind::Ntfs)

@@ -6,10 +6,13 @@
 #include <sys/sysmacros.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <sstream>
+
+#include "platform/linux/FileEntry.h"
 
 namespace platform::linux_fs {
 namespace {
@@ -74,14 +77,22 @@ StoreKind ChooseStore(long magic, bool answersNtfs) {
 }
 
 VolumeStore VolumeStoreOf(const TFileRef& file, const struct statx& st) {
-    // Asked for every file a run or a folder search meets: each volume is looked at once.
+    // Asked for every file a run or a folder search meets: each volume is looked at once. A
+    // unique mount id stands for one mount as long as the system runs, so what was learnt of
+    // it never goes stale. A device number may stand for another volume after an unmount, so
+    // what was learnt by device numbers is forgotten whenever the mount table changes, which
+    // costs a poll per file: only for a kernel that gives no unique mount id.
     static std::mutex mutex;
-    static std::map<dev_t, VolumeStore> known;
+    static std::map<std::uint64_t, VolumeStore> byMount;
+    static std::map<std::uint64_t, VolumeStore> byDevice;
     const dev_t device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    const bool uniqueMount = (st.stx_mask & STATX_MNT_ID_UNIQUE) != 0;
+    std::map<std::uint64_t, VolumeStore>& known = uniqueMount ? byMount : byDevice;
+    const std::uint64_t key = uniqueMount ? st.stx_mnt_id : device;
     std::lock_guard lock(mutex);
-    if (MountTableChanged())
-        known.clear();
-    if (const auto found = known.find(device); found != known.end())
+    if (!uniqueMount && MountTableChanged())
+        byDevice.clear();
+    if (const auto found = known.find(key); found != known.end())
         return found->second;
 
     struct statfs fs {};
@@ -92,7 +103,7 @@ VolumeStore VolumeStoreOf(const TFileRef& file, const struct statx& st) {
     const StoreKind kind = ChooseStore(magic, ntfs.value_or(false));
     VolumeStore volume{kind, FileSystemName(kind, magic, MountTypeOf(device))};
     if (ntfs)
-        known.emplace(device, volume);
+        known.emplace(key, volume);
     return volume;
 }
 

@@ -24,8 +24,9 @@ struct VolumeStore {
 // FUSE file system shares one magic number.
 StoreKind ChooseStore(long magic, bool answersNtfs);
 
-// The store of `file`, whose statx is `st`. Chosen once per volume, and again after the mount
-// table changed (a device number may then stand for another volume).
+// The store of `file`, whose statx is `st`. Chosen once per mount where `st` carries the unique
+// mount id (kStatxMask asks for it); otherwise once per device number, and again after the
+// mount table changed (a device number may then stand for another volume).
 VolumeStore VolumeStoreOf(const TFileRef& file, const struct statx& st);
 
 // The store itself.
