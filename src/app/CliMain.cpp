@@ -47,22 +47,38 @@ std::string CheckItem(const app::AddItem& item, const std::string& full) {
     return {};
 }
 
+// Adds the paths items[begin, end) as files dropped together on a fresh window are added.
+void AddFiles(const std::vector<app::AddItem>& items, std::size_t begin, std::size_t end,
+              core::TKelvaneCore& core, app::TCliFrontEnd& frontEnd) {
+    std::vector<std::string> fulls;
+    for (std::size_t i = begin; i < end; ++i)
+        fulls.push_back(platform::FullPath(items[i].path));
+    // Most paths are files that go straight in; only a refused one is looked at again to say why.
+    core.AddPaths(fulls, filelist::AddFolderMode::FilesOnly, [&](std::size_t refused) {
+        std::string problem = CheckItem(items[begin + refused], fulls[refused]);
+        frontEnd.Complain(items[begin + refused].path,
+                          problem.empty() ? "cannot be added" : problem);
+    });
+}
+
 // Adds each path as a file dropped on a fresh window is added, and searches each folder as
 // the add-folder commands do, in the order given.
 void AddItems(const std::vector<app::AddItem>& items, core::TKelvaneCore& core,
               vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
-    for (const app::AddItem& item : items) {
+    for (std::size_t i = 0; i < items.size();) {
+        // The paths between two folders are added together, so that they are looked up ahead.
+        std::size_t end = i;
+        while (end < items.size() && !items[end].searchFolder)
+            ++end;
+        if (end > i) {
+            AddFiles(items, i, end, core, frontEnd);
+            i = end;
+            continue;
+        }
+        const app::AddItem& item = items[i++];
         const std::string full = platform::FullPath(item.path);
-        std::string problem;
-        if (!item.searchFolder) {
-            // Most paths are files that go straight in; only a refused one is looked at again
-            // to say why.
-            if (core.AddPaths({full}, filelist::AddFolderMode::FilesOnly) == 0) {
-                problem = CheckItem(item, full);
-                if (problem.empty())
-                    problem = "cannot be added";
-            }
-        } else if (problem = CheckItem(item, full); problem.empty()) {
+        std::string problem = CheckItem(item, full);
+        if (problem.empty()) {
             core.AddFolder(item.mode, full);
             // A search that a failing hand-over ended reports no completion: watch it too.
             loop.RunUntil([&] { return !core.SearchBusy() || !core.Searching(item.mode); });

@@ -1,11 +1,31 @@
 #include "core/FileAdder.h"
 
 #include "engine/TymoUtils.h"
+#include "engine/WorkAhead.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Volume.h"
 
 namespace core {
+namespace {
+
+// How many paths are looked up ahead of the one added.
+constexpr std::size_t kPathsAhead = 64;
+
+// A path the user names, and what it stands for: a link stands for its target, and the row is
+// the target's own.
+struct NamedPath {
+    std::string target;
+    std::optional<platform::FindData> found;
+};
+
+NamedPath LookUpNamedPath(const std::string& path) {
+    NamedPath named{path, std::nullopt};
+    named.found = platform::FindNamedPath(named.target);
+    return named;
+}
+
+}  // namespace
 
 using vexfind::TVexFind;
 
@@ -59,20 +79,27 @@ TVexFind& TFileAdder::Finder(AddFolderMode mode) {
     return findFilesOnly_;
 }
 
-int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode) {
+int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
+                         const std::function<void(std::size_t)>& refused) {
+    // Looking the paths up is most of the work, and only reads: it goes ahead on a worker.
+    engine::TWorkAhead<NamedPath> lookUps(kPathsAhead, LookUpNamedPath);
+    std::size_t asked = 0;
     int added = 0;
-    for (const std::string& path : paths) {
-        // A link the user names stands for its target: the row is the target's own.
-        std::string target = path;
-        const std::optional<platform::FindData> found = platform::FindNamedPath(target);
-        std::optional<filelist::FileRow> row = filelist::MakeFileRow(target, found, mode);
-        if (!row)
-            continue;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        for (std::size_t room = lookUps.Room(); room > 0 && asked < paths.size(); --room, ++asked)
+            lookUps.Ask(static_cast<int>(asked), paths[asked]);
+        // Asked for in this very order, so always there.
+        NamedPath named = *lookUps.Take(static_cast<int>(i), paths[i]);
+        std::optional<filelist::FileRow> row =
+            filelist::MakeFileRow(named.target, named.found, mode);
         // A file lies on the volume of its folder, and many paths share one folder; a folder
         // may be a volume of its own.
-        if (row->folder ? IsAcceptedDrive(target) : IsAcceptedFolder(platform::FolderOf(target))) {
+        if (row && (row->folder ? IsAcceptedDrive(named.target)
+                                : IsAcceptedFolder(platform::FolderOf(named.target)))) {
             list_.AppendRow(std::move(*row));
             ++added;
+        } else if (refused) {
+            refused(i);
         }
     }
     return added;

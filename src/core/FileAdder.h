@@ -24,8 +24,10 @@ public:
                std::function<void(bool)> setBusy);
 
     // Paths from the file dialog or a drop, in order, under the rules of `mode`; a folder is
-    // added as one row, never searched. Returns how many rows were added.
-    int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode);
+    // added as one row, never searched. Returns how many rows were added; `refused` hears the
+    // index of each path that added none.
+    int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
+                 const std::function<void(std::size_t)>& refused = {});
 
     // Sets the add mode and searches `folder` and every folder below it with that mode's
     // finder; returns at once. The finds arrive through the dispatcher.

@@ -18,8 +18,9 @@ TKelvaneCore::~TKelvaneCore() {
     list_.SetObserver(nullptr);
 }
 
-int TKelvaneCore::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode) {
-    return adder_.AddPaths(paths, mode);
+int TKelvaneCore::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
+                           const std::function<void(std::size_t)>& refused) {
+    return adder_.AddPaths(paths, mode, refused);
 }
 
 void TKelvaneCore::AddFolder(AddFolderMode mode, const std::string& folder) {

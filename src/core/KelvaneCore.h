@@ -26,7 +26,8 @@ public:
 
     // Adds paths as a drop does, under the rules of `mode` (the window passes AddMode(), a
     // fresh window's mode is FilesOnly). Returns how many rows were added.
-    int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode);
+    int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
+                 const std::function<void(std::size_t)>& refused = {});
     // Searches `folder` and every folder below it in the background; the finds arrive through
     // the dispatcher. The search is busy until it completes.
     void AddFolder(AddFolderMode mode, const std::string& folder);

@@ -21,16 +21,18 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 TFilePipeline::TFilePipeline(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {}
 
-StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask) {
+StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask,
+                                       std::optional<OpenedFile> opened) {
     const RunOptions options = host_.ReadOptions();
     // A run that changes nothing has nothing to refuse.
     if (!AsksForChange(options))
         return StepOutcome::Done();
-    std::string why;
-    std::optional<platform::TFileHandle> handle = platform::TFileHandle::Open(rowPath, why);
+    if (!opened)
+        opened = OpenRowFile(rowPath);
+    std::optional<platform::TFileHandle>& handle = opened->handle;
     if (!handle) {
-        host_.FileFailed(rowPath, why);
-        return {false, why, false};
+        host_.FileFailed(rowPath, opened->reason);
+        return {false, opened->reason, false};
     }
     FileContext file{row, *handle, options, setMask};
     using StepFn = StepOutcome (TFilePipeline::*)(FileContext&);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/OpenAhead.h"
 #include "engine/Renaming.h"
 #include "engine/RunHost.h"
 #include "engine/RunRows.h"
@@ -23,8 +24,10 @@ public:
     // Runs every step the options ask for on the file of `row`. A failure that is passed over
     // is named to the host and the next step runs. The result: ok when the file was processed;
     // not ok when it could not be processed at all (already named to the host); endsRun when a
-    // failure ends the whole run (not named: the run shows it).
-    StepOutcome ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask);
+    // failure ends the whole run (not named: the run shows it). `opened`: the file, when it
+    // was opened ahead (OpenRowFile); else it is opened here.
+    StepOutcome ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask,
+                            std::optional<OpenedFile> opened = std::nullopt);
 
 private:
     // The file one run of the pipeline works on.

@@ -1,8 +1,17 @@
 #include "engine/RunEngine.h"
 
+#include <algorithm>
+
 #include "engine/DateAssign.h"
 
 namespace engine {
+namespace {
+
+// How far ahead files are opened: enough to keep the worker busy while this thread writes, few
+// enough that what was read of a file is still fresh when it is changed.
+constexpr std::size_t kRowsAhead = 16;
+
+}  // namespace
 
 TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host, IRunEvents& events)
     : rows_(rows), host_(host), events_(events), pipeline_(rows, host) {}
@@ -28,8 +37,12 @@ void TRunEngine::Run(RunScope scope) {
         return;
     }
     events_.RunBegins();
-    const std::uint32_t setMask =
-        host_.ReadOptions().setAttr ? SetAttrMask(host_.ReadOptions()) : 0;
+    const RunOptions options = host_.ReadOptions();
+    const std::uint32_t setMask = options.setAttr ? SetAttrMask(options) : 0;
+    std::optional<TOpenAhead> ahead;
+    if (AsksForChange(options) && ChangesOnlyAttributesAndTimes(options))
+        ahead.emplace(kRowsAhead);
+    int asked = 0;
     const int count = rows_.RowCount();
     progressMax_ = count - 1;
     for (int i = 0; i < count; ++i) {
@@ -42,7 +55,10 @@ void TRunEngine::Run(RunScope scope) {
         if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i)))
             continue;
         const std::string path = RowPath(rows_, i);
-        const StepOutcome ending = pipeline_.ProcessFile(i, path, setMask);
+        std::optional<OpenedFile> opened;
+        if (ahead)
+            opened = TakeOpened(*ahead, scope, i, path, asked);
+        const StepOutcome ending = pipeline_.ProcessFile(i, path, setMask, std::move(opened));
         if (ending.endsRun) {
             // Back to idle, so that the next pick starts a new run instead of stopping one
             // that only looks active.
@@ -54,6 +70,22 @@ void TRunEngine::Run(RunScope scope) {
             events_.ProgressChanged(i, progressMax_);
     }
     Finish();
+}
+
+std::optional<OpenedFile> TRunEngine::TakeOpened(TOpenAhead& ahead, RunScope scope, int row,
+                                                 const std::string& path, int& asked) {
+    asked = std::max(asked, row);
+    for (std::size_t room = ahead.Room(); room > 0 && asked < rows_.RowCount(); ++asked) {
+        if (IsRowVisited(scope, rows_.IsChecked(asked), rows_.IsSelected(asked))) {
+            ahead.Ask(asked, RowPath(rows_, asked));
+            --room;
+        }
+    }
+    std::optional<OpenedFile> opened = ahead.Take(row, path);
+    // The rows changed under the run: those after this one are asked for again.
+    if (!opened)
+        asked = row + 1;
+    return opened;
 }
 
 void TRunEngine::Finish() {

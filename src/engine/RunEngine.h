@@ -27,6 +27,9 @@ private:
     void Run(RunScope scope);
     void Finish();
     int RowsLeftInScope(RunScope scope, int after, int count) const;
+    // The file of `row`, opened ahead; first asks for the rows of `scope` from `asked` on.
+    std::optional<OpenedFile> TakeOpened(TOpenAhead& ahead, RunScope scope, int row,
+                                         const std::string& path, int& asked);
 
     IRunRows& rows_;
     IRunHost& host_;

@@ -9,6 +9,10 @@ bool AsksForChange(const RunOptions& o) {
            o.caseChange != CaseChange::DontChange || o.dateChange != DateChange::DoNotChange;
 }
 
+bool ChangesOnlyAttributesAndTimes(const RunOptions& o) {
+    return !o.deleteGIFExtensions && !o.id3v1 && o.caseChange == CaseChange::DontChange;
+}
+
 std::uint32_t SetAttrMask(const RunOptions& options) {
     std::uint32_t mask = 0;
     if (options.archive)

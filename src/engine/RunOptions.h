@@ -43,6 +43,10 @@ struct RunOptions {
 // Whether the options ask a run to change anything at all.
 bool AsksForChange(const RunOptions& options);
 
+// Whether the options change only each file's own attributes and times: no step renames or
+// rewrites a file, so no file's change can move another row's file.
+bool ChangesOnlyAttributesAndTimes(const RunOptions& options);
+
 // The attribute value that "set attributes" writes.
 std::uint32_t SetAttrMask(const RunOptions& options);
 

@@ -4,6 +4,7 @@
 // writes.
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cstdint>
 #include <optional>
@@ -12,8 +13,17 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/linux/Xattr.h"
 
 namespace platform {
+
+// Which file a handle holds, whatever its name: two names of one file (hard links) are the
+// same file.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
 
 // What Open accepts besides a regular file: the path setters also change folders.
 enum class OpenKind { File, FileOrFolder };
@@ -34,6 +44,7 @@ public:
     ~TFileHandle();
 
     const std::string& Path() const { return path_; }
+    FileIdentity Identity() const { return identity_; }
     // The caller renamed the file (the handle still reaches it); names shown from now on, and
     // the folder a rewrite goes through, are those of the new path.
     void Renamed(const std::string& newPath);
@@ -64,7 +75,12 @@ public:
 
 private:
     TFileHandle(int fd, bool pathOnly, std::string path, const struct statx& st)
-        : fd_(fd), pathOnly_(pathOnly), path_(std::move(path)), st_(st), statKnown_(true) {}
+        : fd_(fd),
+          pathOnly_(pathOnly),
+          path_(std::move(path)),
+          identity_{makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino},
+          st_(st),
+          statKnown_(true) {}
 
     // The statx of the descriptor, looked up again when a change made it unknown.
     bool Stat() const;
@@ -76,12 +92,15 @@ private:
     // changes go through the descriptor's name under /proc.
     bool pathOnly_ = false;
     std::string path_;
+    FileIdentity identity_;
     // What is known of the file: its statx and, once asked for, the whole look-up.
     mutable struct statx st_ {};
     mutable bool statKnown_ = false;
     mutable std::optional<FindData> known_;
     // The two Linux times (and the size) of known_ must be read again.
     mutable bool timesStale_ = false;
+    // The extended attributes read or written through the descriptor, as far as known.
+    mutable linux_fs::TXattrMemo xattrs_;
 };
 
 }  // namespace platform

@@ -123,19 +123,23 @@ TFileHandle::TFileHandle(TFileHandle&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       pathOnly_(other.pathOnly_),
       path_(std::move(other.path_)),
+      identity_(other.identity_),
       st_(other.st_),
       statKnown_(other.statKnown_),
       known_(std::move(other.known_)),
-      timesStale_(other.timesStale_) {}
+      timesStale_(other.timesStale_),
+      xattrs_(std::move(other.xattrs_)) {}
 
 TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
     std::swap(fd_, other.fd_);
     std::swap(pathOnly_, other.pathOnly_);
     std::swap(path_, other.path_);
+    std::swap(identity_, other.identity_);
     std::swap(st_, other.st_);
     std::swap(statKnown_, other.statKnown_);
     std::swap(known_, other.known_);
     std::swap(timesStale_, other.timesStale_);
+    std::swap(xattrs_, other.xattrs_);
     return *this;
 }
 
@@ -158,6 +162,7 @@ bool TFileHandle::Stat() const {
 void TFileHandle::Forget() const {
     statKnown_ = false;
     known_.reset();
+    xattrs_.Clear();
 }
 
 std::optional<FindData> TFileHandle::Find() const {
@@ -171,7 +176,7 @@ std::optional<FindData> TFileHandle::Find() const {
         known_->lastWriteTime = times.lastWriteTime;
         known_->lastAccessTime = times.lastAccessTime;
     } else {
-        const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+        const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
         const std::string name = LastComponent(path_);
         known_ = MakeFindData(name, st_, StoreFor(file, st_).Read(file, name, st_));
     }
@@ -189,17 +194,18 @@ bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
     const std::optional<FindData> before = Find();
     if (!before || !Stat())
         return FailWithErrno(reason);
-    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
     const bool set =
         StoreFor(file, st_).SetAttributes(file, LastComponent(path_), st_, attributes, reason);
     // The mode may have changed; of the look-up only the bits asked for did, and exactly as
     // asked, unless the change failed somewhere.
-    Forget();
-    if (set) {
-        known_ = before;
-        known_->attributes = MergeAttributes(before->attributes, attributes);
+    if (!set) {
+        Forget();
+        return false;
     }
-    return set;
+    statKnown_ = false;
+    known_->attributes = MergeAttributes(before->attributes, attributes);
+    return true;
 }
 
 bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
@@ -212,7 +218,7 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
         return Fail(reason, "the file is read-only");
 
     // The device, all that chooses the store, is the descriptor's whatever else changed.
-    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
     const TAttributeStore& store = StoreFor(file, st_);
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
     const bool written = pathOnly_

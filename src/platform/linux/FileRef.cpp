@@ -8,7 +8,7 @@ namespace platform::linux_fs {
 TXattrs TFileRef::Xattrs() const {
     if (fd_ < 0)
         return TXattrs::OfPath(path_, rule_);
-    return XattrsOf(fd_, pathOnly_);
+    return XattrsOf(fd_, pathOnly_).Remembering(memo_);
 }
 
 bool TFileRef::FileSystem(struct statfs& fs) const {

@@ -17,7 +17,13 @@ namespace platform::linux_fs {
 class TFileRef {
 public:
     // `pathOnly` for an O_PATH descriptor: it reaches the file through its name under /proc.
-    static TFileRef OfDescriptor(int fd, bool pathOnly) { return TFileRef(fd, pathOnly, {}, {}); }
+    // The holder of the descriptor may keep what its attributes were read or written as in
+    // `memo`.
+    static TFileRef OfDescriptor(int fd, bool pathOnly, TXattrMemo* memo = nullptr) {
+        TFileRef file(fd, pathOnly, {}, {});
+        file.memo_ = memo;
+        return file;
+    }
     static TFileRef OfPath(std::string path, LinkRule rule) {
         return TFileRef(-1, false, std::move(path), rule);
     }
@@ -39,6 +45,7 @@ private:
     bool pathOnly_;
     std::string path_;
     LinkRule rule_;
+    TXattrMemo* memo_ = nullptr;
 };
 
 }  // namespace platform::linux_fs

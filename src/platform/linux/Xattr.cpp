@@ -29,7 +29,41 @@ std::optional<std::string> ReadWhole(const Read& read) {
     return std::nullopt;
 }
 
+// An absence that stays until the holder changes it; any other error may pass.
+bool IsLastingAbsence(int error) {
+    return error == ENODATA || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
 }  // namespace
+
+bool TXattrMemo::Recall(const char* name, std::optional<std::string>& value) const {
+    for (const Entry& entry : entries_) {
+        if (entry.name == name) {
+            value = entry.value;
+            errno = entry.error;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TXattrMemo::Remember(const char* name, const std::optional<std::string>& value) {
+    const int error = errno;
+    Forget(name);
+    if (value || IsLastingAbsence(error))
+        entries_.push_back({name, value, value ? 0 : error});
+    errno = error;
+}
+
+void TXattrMemo::Written(const char* name, const std::optional<std::string_view>& value) {
+    Forget(name);
+    entries_.push_back(
+        {name, value ? std::optional<std::string>(*value) : std::nullopt, value ? 0 : ENODATA});
+}
+
+void TXattrMemo::Forget(const char* name) {
+    std::erase_if(entries_, [name](const Entry& entry) { return entry.name == name; });
+}
 
 ssize_t TXattrs::GetRaw(const char* name, char* buffer, std::size_t size) const {
     if (fd_ >= 0)
@@ -48,10 +82,35 @@ ssize_t TXattrs::ListRaw(char* buffer, std::size_t size) const {
 }
 
 std::optional<std::string> TXattrs::Get(const char* name) const {
-    return ReadWhole([&](char* buffer, std::size_t size) { return GetRaw(name, buffer, size); });
+    std::optional<std::string> value;
+    if (memo_ && memo_->Recall(name, value))
+        return value;
+    value = ReadWhole([&](char* buffer, std::size_t size) { return GetRaw(name, buffer, size); });
+    if (memo_)
+        memo_->Remember(name, value);
+    return value;
 }
 
 bool TXattrs::Set(const char* name, std::string_view value) const {
+    const bool set = SetRaw(name, value);
+    // After a failed write the value is not known for sure.
+    if (memo_ && set)
+        memo_->Written(name, value);
+    else if (memo_)
+        memo_->Forget(name);
+    return set;
+}
+
+bool TXattrs::Remove(const char* name) const {
+    const bool removed = RemoveRaw(name);
+    if (memo_ && removed)
+        memo_->Written(name, std::nullopt);
+    else if (memo_)
+        memo_->Forget(name);
+    return removed;
+}
+
+bool TXattrs::SetRaw(const char* name, std::string_view value) const {
     if (fd_ >= 0)
         return fsetxattr(fd_, name, value.data(), value.size(), 0) == 0;
     if (rule_ == LinkRule::NoFollow)
@@ -59,7 +118,7 @@ bool TXattrs::Set(const char* name, std::string_view value) const {
     return setxattr(path_.c_str(), name, value.data(), value.size(), 0) == 0;
 }
 
-bool TXattrs::Remove(const char* name) const {
+bool TXattrs::RemoveRaw(const char* name) const {
     if (fd_ >= 0)
         return fremovexattr(fd_, name) == 0;
     if (rule_ == LinkRule::NoFollow)

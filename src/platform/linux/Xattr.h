@@ -11,12 +11,43 @@
 
 namespace platform::linux_fs {
 
+// The values one holder of an open file has read or written through it, so that a change made
+// right after a look-up does not read the same value again. Only what is known for sure is
+// kept: a value, or its absence; the holder clears it once it no longer knows what the file
+// holds.
+class TXattrMemo {
+public:
+    // True with the value (nullopt with errno set for an absent one) when `name` is known.
+    bool Recall(const char* name, std::optional<std::string>& value) const;
+    // After a read: its value, or nullopt with errno telling why there is none; an absence
+    // that may not last (a failed read) is not kept.
+    void Remember(const char* name, const std::optional<std::string>& value);
+    // After a successful write: the value now held; nullopt after a removal.
+    void Written(const char* name, const std::optional<std::string_view>& value);
+    void Forget(const char* name);
+    void Clear() { entries_.clear(); }
+
+private:
+    struct Entry {
+        std::string name;
+        std::optional<std::string> value;
+        int error = 0;
+    };
+    std::vector<Entry> entries_;
+};
+
 class TXattrs {
 public:
     // Through an open descriptor (one opened for reading or writing, not O_PATH).
     static TXattrs OfDescriptor(int fd) { return TXattrs(fd, {}, LinkRule::Follow); }
     static TXattrs OfPath(std::string path, LinkRule rule) {
         return TXattrs(-1, std::move(path), rule);
+    }
+    // The same attributes, with reads answered from and changes noted in `memo` (null: none).
+    TXattrs Remembering(TXattrMemo* memo) const {
+        TXattrs copy = *this;
+        copy.memo_ = memo;
+        return copy;
     }
 
     // The whole value; nullopt with errno set when it is absent or cannot be read.
@@ -32,10 +63,13 @@ private:
 
     ssize_t GetRaw(const char* name, char* buffer, std::size_t size) const;
     ssize_t ListRaw(char* buffer, std::size_t size) const;
+    bool SetRaw(const char* name, std::string_view value) const;
+    bool RemoveRaw(const char* name) const;
 
     int fd_;
     std::string path_;
     LinkRule rule_;
+    TXattrMemo* memo_ = nullptr;
 };
 
 }  // namespace platform::linux_fs

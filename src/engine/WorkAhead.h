@@ -1,0 +1,168 @@
+#pragma once
+// Work on the items of an ordered list done ahead on a worker thread, and taken back in list
+// order by the thread that owns the list. While the owner waits for an item, it takes on one
+// the worker has not started, so on two cores both threads work whenever the owner has nothing
+// else to do. Used only for what reads (looking files up, opening them): whatever changes a
+// file stays on the owner's thread, in list order.
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+
+namespace engine {
+
+template <typename Result>
+class TWorkAhead {
+public:
+    using Work = std::function<Result(const std::string&)>;
+
+    // Holds up to `ahead` items asked for and not yet taken. `work` runs on either thread.
+    TWorkAhead(std::size_t ahead, Work work)
+        : ahead_(ahead), work_(std::move(work)), worker_([this] { RunWorker(); }) {}
+    // Waits for the item in hand; the results not taken are dropped.
+    ~TWorkAhead() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        workerWakes_.notify_one();
+        worker_.join();
+    }
+    TWorkAhead(const TWorkAhead&) = delete;
+    TWorkAhead& operator=(const TWorkAhead&) = delete;
+
+    // How many more items to ask for now: none while more than half of `ahead` wait, so that
+    // the worker is woken once per batch, not once per item.
+    std::size_t Room() const {
+        const std::lock_guard lock(mutex_);
+        return items_.size() > ahead_ / 2 ? 0 : ahead_ - items_.size();
+    }
+
+    // Queues the item `key` with its `input`; items are asked for in the order they are taken.
+    void Ask(int key, std::string input) {
+        bool wake = false;
+        {
+            const std::lock_guard lock(mutex_);
+            items_.push_back({key, std::move(input), State::Waiting, std::nullopt, nullptr});
+            wake = workerIdle_;
+        }
+        if (wake)
+            workerWakes_.notify_one();
+    }
+
+    // The result of item `key` with `input`; an exception its work threw is thrown here.
+    // Nullopt when the first item waiting is not this one (the list changed since it was
+    // asked for): then every item asked for is dropped.
+    std::optional<Result> Take(int key, const std::string& input) {
+        std::unique_lock lock(mutex_);
+        if (items_.empty() || items_.front().key != key || items_.front().input != input) {
+            items_.clear();
+            ++generation_;
+            return std::nullopt;
+        }
+        while (items_.front().state != State::Done) {
+            Item* idle = items_.front().state == State::Waiting ? &items_.front() : LastWaiting();
+            if (idle) {
+                DoItem(*idle, lock);
+            } else {
+                ownerWaiting_ = true;
+                ownerWakes_.wait(lock);
+                ownerWaiting_ = false;
+            }
+        }
+        Item item = std::move(items_.front());
+        items_.pop_front();
+        lock.unlock();
+        if (item.error)
+            std::rethrow_exception(item.error);
+        return std::move(item.result);
+    }
+
+private:
+    enum class State { Waiting, Started, Done };
+    struct Item {
+        int key = 0;
+        std::string input;
+        State state = State::Waiting;
+        std::optional<Result> result;
+        std::exception_ptr error;
+    };
+
+    // Does `item` without the lock held; its place in the queue stays valid (the deque keeps
+    // its elements where they are) unless the queue is dropped meanwhile.
+    void DoItem(Item& item, std::unique_lock<std::mutex>& lock) {
+        item.state = State::Started;
+        const std::uint64_t generation = generation_;
+        const std::string input = item.input;
+        lock.unlock();
+        std::optional<Result> result;
+        std::exception_ptr error;
+        try {
+            result.emplace(work_(input));
+        } catch (...) {
+            // Thrown on the owner's thread when the item is taken.
+            error = std::current_exception();
+        }
+        lock.lock();
+        if (generation != generation_)
+            return;
+        item.result = std::move(result);
+        item.error = error;
+        item.state = State::Done;
+    }
+
+    Item* FirstWaiting() {
+        for (Item& item : items_) {
+            if (item.state == State::Waiting)
+                return &item;
+        }
+        return nullptr;
+    }
+
+    Item* LastWaiting() {
+        for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+            if (it->state == State::Waiting)
+                return &*it;
+        }
+        return nullptr;
+    }
+
+    void RunWorker() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            Item* next = nullptr;
+            workerIdle_ = true;
+            workerWakes_.wait(lock,
+                              [&] { return stopping_ || (next = FirstWaiting()) != nullptr; });
+            workerIdle_ = false;
+            if (stopping_)
+                return;
+            DoItem(*next, lock);
+            if (ownerWaiting_)
+                ownerWakes_.notify_one();
+        }
+    }
+
+    const std::size_t ahead_;
+    const Work work_;
+    mutable std::mutex mutex_;
+    std::condition_variable workerWakes_;
+    std::condition_variable ownerWakes_;
+    std::deque<Item> items_;
+    // A drop begins a new generation: work begun for an earlier one is thrown away.
+    std::uint64_t generation_ = 0;
+    bool stopping_ = false;
+    bool workerIdle_ = false;
+    bool ownerWaiting_ = false;
+    std::thread worker_;
+};
+
+}  // namespace engine
