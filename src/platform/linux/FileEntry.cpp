@@ -34,7 +34,11 @@ bool WriteDosAttrib(const TXattrs& xattrs, const StoredDosAttrib& current,
             return true;
         return xattrs.Remove(kDosAttribName) || errno == ENODATA;
     }
-    return xattrs.Set(kDosAttribName, EncodeDosAttrib(wanted));
+    const std::string value = EncodeDosAttrib(wanted);
+    // Writing the very bytes that are there would change nothing but the file's change time.
+    if (current.present && current.readable && current.raw == value)
+        return true;
+    return xattrs.Set(kDosAttribName, value);
 }
 
 bool RestoreDosAttrib(const TXattrs& xattrs, const StoredDosAttrib& previous) {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
@@ -39,6 +40,26 @@ std::string ReasonFor(int error) {
     if (error == ELOOP)  // the last component is a link (O_NOFOLLOW)
         return PassedOverReason(EntryKind::SymbolicLink);
     return SystemReason(error);
+}
+
+// Whether the volume keeps `time` exactly as written, so that it need not be read back: the
+// file systems below keep both Linux times to the nanosecond, or (ext4 with small inodes,
+// xfs without big timestamps) to the second from 1901 to 2038. Elsewhere times are rounded
+// (FAT to two seconds, its access time to the day) or the rules are the server's.
+bool KeepsExactly(const std::string& fileSystem, const timespec& time) {
+    constexpr const char* kExactFileSystems[] = {"ext4", "xfs", "btrfs", "tmpfs"};
+    const bool exact = std::any_of(std::begin(kExactFileSystems), std::end(kExactFileSystems),
+                                   [&](const char* name) { return fileSystem == name; });
+    if (time.tv_nsec == UTIME_OMIT)
+        return true;
+    return exact && time.tv_nsec == 0 && time.tv_sec >= 0 && time.tv_sec <= INT32_MAX;
+}
+
+void SetStatxTime(statx_timestamp& target, const timespec& time) {
+    if (time.tv_nsec == UTIME_OMIT)
+        return;
+    target.tv_sec = time.tv_sec;
+    target.tv_nsec = static_cast<std::uint32_t>(time.tv_nsec);
 }
 
 timespec OmitOr(const std::optional<FileTime>& time) {
@@ -219,7 +240,8 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
 
     // The device, all that chooses the store, is the descriptor's whatever else changed.
     const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
-    const TAttributeStore& store = StoreFor(file, st_);
+    const VolumeStore volume = VolumeStoreOf(file, st_);
+    const TAttributeStore& store = StoreOf(volume.kind);
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
     const bool written = pathOnly_
                              ? utimensat(AT_FDCWD, DescriptorPath(fd_).c_str(), values, 0) == 0
@@ -228,9 +250,17 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
         Forget();
         return FailWithErrno(reason);
     }
-    // The file system keeps the two times at its own precision: they are read back.
-    statKnown_ = false;
-    timesStale_ = true;
+    if (KeepsExactly(volume.fileSystem, values[0]) && KeepsExactly(volume.fileSystem, values[1])) {
+        SetStatxTime(st_.stx_atime, values[0]);
+        SetStatxTime(st_.stx_mtime, values[1]);
+        const FindData written = MakeFindData(known_->name, st_, {});
+        known_->lastAccessTime = written.lastAccessTime;
+        known_->lastWriteTime = written.lastWriteTime;
+    } else {
+        // The file system keeps the two times at its own precision: they are read back.
+        statKnown_ = false;
+        timesStale_ = true;
+    }
     if (!times.creation)
         return true;
     // Where the volume cannot take a creation time, writing back the one the file already
