@@ -14,8 +14,8 @@ std::string DescriptorPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
-bool StatDescriptor(int fd, struct statx& st) {
-    return statx(fd, "", AT_EMPTY_PATH | AT_STATX_SYNC_AS_STAT, kStatxMask, &st) == 0;
+bool StatDescriptor(int fd, struct statx& st, int sync) {
+    return statx(fd, "", AT_EMPTY_PATH | sync, kStatxMask, &st) == 0;
 }
 
 TXattrs XattrsOf(int fd, bool pathOnly) {

@@ -1,6 +1,7 @@
 #pragma once
 // Descriptors of the Linux backend: ownership, and the calls every user of one repeats.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,8 +45,9 @@ private:
 // look-up of the file's own path, even for an O_PATH descriptor.
 std::string DescriptorPath(int fd);
 
-// statx of the descriptor itself (an O_PATH one too).
-bool StatDescriptor(int fd, struct statx& st);
+// statx of the descriptor itself (an O_PATH one too). `sync`: AT_STATX_DONT_SYNC takes what a
+// network or FUSE volume's cache holds, without asking the server again.
+bool StatDescriptor(int fd, struct statx& st, int sync = AT_STATX_SYNC_AS_STAT);
 
 // The extended attributes of the file a descriptor holds; `pathOnly` for an O_PATH one.
 TXattrs XattrsOf(int fd, bool pathOnly);

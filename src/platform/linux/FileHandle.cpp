@@ -127,9 +127,11 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
         fd = TDescriptor(open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         pathOnly = true;
     }
-    // The descriptor's own look-up both checks what was opened and serves the run.
+    // The descriptor's own look-up both checks what was opened and serves the run. The check
+    // above has just brought a network or FUSE volume's cache up to date: asking the server
+    // again would cost a round trip per file and tell nothing new.
     struct statx opened {};
-    if (!fd.Valid() || !StatDescriptor(fd.Get(), opened)) {
+    if (!fd.Valid() || !StatDescriptor(fd.Get(), opened, AT_STATX_DONT_SYNC)) {
         reason = ReasonFor(errno);
         return std::nullopt;
     }
