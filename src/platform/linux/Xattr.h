@@ -1,6 +1,6 @@
 #pragma once
-// The extended attributes of one file, reached through its descriptor or by its path, read
-// whole whatever their size.
+// The extended attributes of one file, reached through its descriptor, by its path, or by its
+// name in an open folder; read whole whatever their size.
 
 #include <optional>
 #include <string>
@@ -18,6 +18,15 @@ public:
     static TXattrs OfPath(std::string path, LinkRule rule) {
         return TXattrs(-1, std::move(path), rule);
     }
+    // The entry that the last component of `path` names in the open folder `folderFd`. Its
+    // values are read relative to the folder, so that the kernel walks no other component; a
+    // kernel without that call (before 6.13), or a sandbox that refuses it, reads them by `path`,
+    // as every change does.
+    static TXattrs InFolder(int folderFd, std::string path, LinkRule rule) {
+        TXattrs xattrs(-1, std::move(path), rule);
+        xattrs.folderFd_ = folderFd;
+        return xattrs;
+    }
 
     // The whole value; nullopt with errno set when it is absent or cannot be read.
     std::optional<std::string> Get(const char* name) const;
@@ -34,6 +43,7 @@ private:
     ssize_t ListRaw(char* buffer, std::size_t size) const;
 
     int fd_;
+    int folderFd_ = -1;
     std::string path_;
     LinkRule rule_;
 };
