@@ -57,9 +57,10 @@ bool TDirEnum::Next(TSearchRec& rec) {
         if (!matches && !folder) {
             continue;
         }
-        // One look-up serves both: a real folder is no link, so its target is itself.
+        // One look-up serves both: a real folder is no link, so its target is itself. It goes
+        // relative to the open folder, which spares the kernel a walk of the whole path.
         std::optional<platform::FindData> data =
-            platform::FindPath(JoinPath(directory_, entry->d_name));
+            platform::FindAt(dirfd(dir_.get()), JoinPath(directory_, entry->d_name));
         if (!data) {
             continue;
         }

@@ -35,6 +35,8 @@ struct FindData {
     std::optional<FileTime> creationTime;  // absent where the file system keeps none
     FileTime lastWriteTime = 0;
     FileTime lastAccessTime = 0;
+
+    bool operator==(const FindData&) const = default;
 };
 
 // The path made absolute against the current folder; links are not resolved.
@@ -52,6 +54,13 @@ enum class LinkRule { Follow, NoFollow };
 // stands for its target (Follow); an entry met in a folder search is taken as it is (NoFollow:
 // a link reports itself, never a folder).
 std::optional<FindData> FindPath(const std::string& path, LinkRule rule = LinkRule::Follow);
+
+// The same look-up of an entry of an open folder: `path` names the entry, its last component
+// being the entry's name in the folder `folderFd` holds open. The entry is reached relative to
+// that folder, so that a folder search does not have the kernel walk the whole path again for
+// each of its entries. `path` must not end in a separator.
+std::optional<FindData> FindAt(int folderFd, const std::string& path,
+                               LinkRule rule = LinkRule::Follow);
 
 // Looks up a path the user named: a link stands for its target, and `path` becomes the
 // target's (see ResolveNamedLink). One look-up for anything that is not a link.

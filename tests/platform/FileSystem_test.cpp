@@ -1,13 +1,20 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstddef>
+
 #include "ChildProcess.h"
 #include "platform/linux/DosAttrib.h"
+#include "platform/linux/FileRef.h"
 #include "support/TempDir.h"
 
 namespace platform {
@@ -162,6 +169,66 @@ TEST(FileSystemTest, NonUtf8NameIsFound) {
     ASSERT_TRUE(found);
     EXPECT_EQ(found->name, name);
     EXPECT_EQ(found->size, 3u);
+}
+
+// The entries whose look-up in the open folder differs from the look-up of their path, with
+// either link rule; empty when none does.
+std::string LookedUpOtherwiseInTheFolder(const TempDir& dir,
+                                         const std::vector<std::string>& names) {
+    const linux_fs::TDescriptor folder(open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY));
+    std::string differing;
+    for (const std::string& name : names) {
+        for (const LinkRule rule : {LinkRule::Follow, LinkRule::NoFollow}) {
+            if (FindAt(folder.Get(), dir / name, rule) != FindPath(dir / name, rule))
+                differing += name + " ";
+        }
+    }
+    return differing;
+}
+
+// Has getxattrat fail in this process with `error`, as a kernel before 6.13 (ENOSYS) or a
+// sandbox (EPERM) fails it.
+bool RefuseGetxattrat(int error) {
+    constexpr unsigned kGetxattrat = 464;
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kGetxattrat, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(error)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+TEST(FileSystemTest, AnEntryOfAnOpenFolderShowsWhatItsPathShows) {
+    TempDir dir;
+    dir.Write("plain.txt", "abc");
+    const std::string attributed = dir.Write("dosattrib.txt", "x");
+    ASSERT_EQ(setxattr(attributed.c_str(), "user.DOSATTRIB", "0x26", 4, 0), 0);
+    ASSERT_EQ(symlink("dosattrib.txt", (dir / "link").c_str()), 0);
+    ASSERT_EQ(symlink("missing", (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0755), 0);
+    const std::vector<std::string> names = {"plain.txt", "dosattrib.txt", "link", "dangling",
+                                            "folder"};
+    EXPECT_EQ(LookedUpOtherwiseInTheFolder(dir, names), "");
+    for (const int error : {ENOSYS, EPERM}) {
+        EXPECT_TRUE(RunInChild([&] {
+            return RefuseGetxattrat(error) && LookedUpOtherwiseInTheFolder(dir, names).empty();
+        })) << error;
+    }
+
+    // FAT's ioctls reach the entry through a descriptor opened in the folder, by the same rule.
+    const linux_fs::TDescriptor folder(open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY));
+    const auto link = [&](LinkRule rule) {
+        return linux_fs::TFileRef::InFolder(folder.Get(), dir / "link", rule);
+    };
+    linux_fs::TDescriptor owned;
+    struct stat opened {};
+    // The target holds one byte.
+    EXPECT_TRUE(link(LinkRule::Follow).IoctlDescriptor(owned) >= 0 &&
+                fstat(owned.Get(), &opened) == 0 && opened.st_size == 1);
+    EXPECT_LT(link(LinkRule::NoFollow).IoctlDescriptor(owned), 0);
 }
 
 }  // namespace

@@ -3,9 +3,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "platform/Path.h"
+
 namespace platform::linux_fs {
 
 TXattrs TFileRef::Xattrs() const {
+    if (folderFd_ >= 0)
+        return TXattrs::InFolder(folderFd_, path_, rule_);
     if (fd_ < 0)
         return TXattrs::OfPath(path_, rule_);
     return XattrsOf(fd_, pathOnly_).Remembering(memo_);
@@ -28,9 +32,12 @@ int TFileRef::IoctlDescriptor(TDescriptor& owned) const {
         return fd_;
     const std::string path = fd_ >= 0 ? DescriptorPath(fd_) : path_;
     const int noFollow = fd_ < 0 && rule_ == LinkRule::NoFollow ? O_NOFOLLOW : 0;
+    // An entry of an open folder is opened there, as it was looked up.
+    const int base = folderFd_ >= 0 ? folderFd_ : AT_FDCWD;
+    const char* name = folderFd_ >= 0 ? path.c_str() + NameStart(path) : path.c_str();
     // Non-blocking and without a controlling terminal, as the run opens every file.
     owned =
-        TDescriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow));
+        TDescriptor(openat(base, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow));
     return owned.Get();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// One file as the attribute stores reach it: through the run's descriptor, or by its path for a
-// look-up. Whatever the way, a store reads and changes the file the caller holds, never a
-// file a link swapped in since.
+// One file as the attribute stores reach it: through the run's descriptor, or for a look-up by
+// its path or by its name in an open folder. Whatever the way, a store reads and changes the file
+// the caller holds, never a file a link swapped in since.
 
 #include <sys/statfs.h>
 #include <sys/types.h>
@@ -27,6 +27,13 @@ public:
     static TFileRef OfPath(std::string path, LinkRule rule) {
         return TFileRef(-1, false, std::move(path), rule);
     }
+    // The entry that the last component of `path` names in the open folder `folderFd`, reached
+    // relative to that folder wherever the kernel allows (see TXattrs::InFolder).
+    static TFileRef InFolder(int folderFd, std::string path, LinkRule rule) {
+        TFileRef file(-1, false, std::move(path), rule);
+        file.folderFd_ = folderFd;
+        return file;
+    }
 
     TXattrs Xattrs() const;
     // The file system the file lies on (statfs).
@@ -42,6 +49,7 @@ private:
         : fd_(fd), pathOnly_(pathOnly), path_(std::move(path)), rule_(rule) {}
 
     int fd_;
+    int folderFd_ = -1;
     bool pathOnly_;
     std::string path_;
     LinkRule rule_;

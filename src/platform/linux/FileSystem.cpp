@@ -1,5 +1,6 @@
-// The look-ups by path on Linux: statx and the attribute store of the file's volume
-// (VolumeKind.h). Every change goes through a TFileHandle; the path setters here only open one.
+// The look-ups on Linux, by path or in an open folder: statx and the attribute store of the
+// file's volume (VolumeKind.h). Every change goes through a TFileHandle; the path setters here only
+// open one.
 
 #include "platform/FileSystem.h"
 
@@ -21,10 +22,19 @@ namespace {
 
 using namespace linux_fs;
 
-bool StatPath(const std::string& path, LinkRule rule, struct statx& st) {
+// statx of `path`, relative to `folderFd` (AT_FDCWD for the current folder).
+bool StatAt(int folderFd, const char* path, LinkRule rule, struct statx& st) {
     const int flags =
         AT_STATX_SYNC_AS_STAT | (rule == LinkRule::NoFollow ? AT_SYMLINK_NOFOLLOW : 0);
-    return statx(AT_FDCWD, path.c_str(), flags, kStatxMask, &st) == 0;
+    return statx(folderFd, path, flags, kStatxMask, &st) == 0;
+}
+
+// The entry named `name` whose statx is `st`, with what its volume's store keeps of it.
+FindData Describe(const std::string& name, const struct statx& st, const TFileRef& file) {
+    // Only regular files and folders carry attributes; a link's own are not looked for.
+    if (!S_ISREG(st.stx_mode) && !S_ISDIR(st.stx_mode))
+        return MakeFindData(name, st, DosAttribReading(name, st, StoredDosAttrib{}));
+    return MakeFindData(name, st, StoreFor(file, st).Read(file, name, st));
 }
 
 // An absolute path without "." or ".." components, empty components or a trailing "/":
@@ -91,16 +101,20 @@ std::string FullPath(const std::string& path) {
 }
 
 std::optional<FindData> FindPath(const std::string& path, LinkRule rule) {
-    const std::string full = FullPath(path);
+    std::string full = FullPath(path);
     struct statx st {};
-    if (!StatPath(full, rule, st))
+    if (!StatAt(AT_FDCWD, full.c_str(), rule, st))
         return std::nullopt;
     const std::string name = LastComponent(full);
-    // Only regular files and folders carry attributes; a link's own are not looked for.
-    if (!S_ISREG(st.stx_mode) && !S_ISDIR(st.stx_mode))
-        return MakeFindData(name, st, DosAttribReading(name, st, StoredDosAttrib{}));
-    const TFileRef file = TFileRef::OfPath(full, rule);
-    return MakeFindData(name, st, StoreFor(file, st).Read(file, name, st));
+    return Describe(name, st, TFileRef::OfPath(std::move(full), rule));
+}
+
+std::optional<FindData> FindAt(int folderFd, const std::string& path, LinkRule rule) {
+    const std::size_t nameStart = NameStart(path);
+    struct statx st {};
+    if (!StatAt(folderFd, path.c_str() + nameStart, rule, st))
+        return std::nullopt;
+    return Describe(path.substr(nameStart), st, TFileRef::InFolder(folderFd, path, rule));
 }
 
 std::optional<FindData> FindNamedPath(std::string& path) {

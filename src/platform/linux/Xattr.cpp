@@ -1,11 +1,62 @@
 #include "platform/linux/Xattr.h"
 
+#include <fcntl.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <limits>
+
+#include "platform/Path.h"
 
 namespace platform::linux_fs {
 namespace {
+
+// getxattrat came with Linux 6.13; the C library has no wrapper for it yet, and older headers
+// lack its number, which is the same on every architecture but alpha and mips. There, without
+// the number, values are read by path.
+#if defined(SYS_getxattrat)
+constexpr long kGetxattrat = SYS_getxattrat;
+#elif defined(__alpha__) || defined(__mips__)
+constexpr long kGetxattrat = -1;
+#else
+constexpr long kGetxattrat = 464;
+#endif
+
+// The kernel's struct xattr_args, which older headers lack.
+struct XattrArgs {
+    std::uint64_t value;
+    std::uint32_t size;
+    std::uint32_t flags;
+};
+
+// Cleared for the rest of the process once the kernel says it has no getxattrat, or a sandbox's
+// system call filter refuses it (some answer EPERM for a call they do not know). A file system
+// that answers EPERM itself answers so by path too.
+std::atomic<bool> xattrAtAvailable{kGetxattrat >= 0};
+
+// getxattr of `entry` in the open folder `folderFd`; -1 with ENOSYS where that call is not to
+// be had.
+ssize_t GetXattrAt(int folderFd, const char* entry, LinkRule rule, const char* name, char* buffer,
+                   std::size_t size) {
+    if (xattrAtAvailable.load(std::memory_order_relaxed)) {
+        XattrArgs args{reinterpret_cast<std::uintptr_t>(buffer),
+                       static_cast<std::uint32_t>(
+                           std::min<std::size_t>(size, std::numeric_limits<std::uint32_t>::max())),
+                       0};
+        const int atFlags = rule == LinkRule::NoFollow ? AT_SYMLINK_NOFOLLOW : 0;
+        const long n = syscall(kGetxattrat, folderFd, entry, atFlags, name, &args, sizeof args);
+        if (n >= 0 || (errno != ENOSYS && errno != EPERM))
+            return static_cast<ssize_t>(n);
+        xattrAtAvailable.store(false, std::memory_order_relaxed);
+    }
+    errno = ENOSYS;
+    return -1;
+}
 
 // Reads a value of unknown size: a small buffer first, then the size the system reports, again
 // if the value grew in between.
@@ -66,6 +117,12 @@ void TXattrMemo::Forget(const char* name) {
 }
 
 ssize_t TXattrs::GetRaw(const char* name, char* buffer, std::size_t size) const {
+    if (folderFd_ >= 0) {
+        const ssize_t n =
+            GetXattrAt(folderFd_, path_.c_str() + NameStart(path_), rule_, name, buffer, size);
+        if (n >= 0 || errno != ENOSYS)
+            return n;
+    }
     if (fd_ >= 0)
         return fgetxattr(fd_, name, buffer, size);
     if (rule_ == LinkRule::NoFollow)

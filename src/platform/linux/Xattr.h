@@ -1,6 +1,6 @@
 #pragma once
-// The extended attributes of one file, reached through its descriptor or by its path, read
-// whole whatever their size.
+// The extended attributes of one file, reached through its descriptor, by its path, or by its
+// name in an open folder; read whole whatever their size.
 
 #include <optional>
 #include <string>
@@ -43,6 +43,15 @@ public:
     static TXattrs OfPath(std::string path, LinkRule rule) {
         return TXattrs(-1, std::move(path), rule);
     }
+    // The entry that the last component of `path` names in the open folder `folderFd`. Its
+    // values are read relative to the folder, so that the kernel walks no other component; a
+    // kernel without that call (before 6.13), or a sandbox that refuses it, reads them by `path`,
+    // as every change does.
+    static TXattrs InFolder(int folderFd, std::string path, LinkRule rule) {
+        TXattrs xattrs(-1, std::move(path), rule);
+        xattrs.folderFd_ = folderFd;
+        return xattrs;
+    }
     // The same attributes, with reads answered from and changes noted in `memo` (null: none).
     TXattrs Remembering(TXattrMemo* memo) const {
         TXattrs copy = *this;
@@ -67,6 +76,7 @@ private:
     bool RemoveRaw(const char* name) const;
 
     int fd_;
+    int folderFd_ = -1;
     std::string path_;
     LinkRule rule_;
     TXattrMemo* memo_ = nullptr;
