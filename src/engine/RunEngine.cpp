@@ -56,6 +56,10 @@ void TRunEngine::Run(RunScope scope) {
             continue;
         const std::string path = RowPath(rows_, i);
         std::optional<OpenedFile> opened;
+        // Options are read afresh for each file: once one may rename or rewrite a file, a file
+        // opened ahead could be one that step replaces, and files are opened in turn again.
+        if (ahead && !ChangesOnlyAttributesAndTimes(host_.ReadOptions()))
+            ahead.reset();
         if (ahead)
             opened = TakeOpened(*ahead, scope, i, path, asked);
         const StepOutcome ending = pipeline_.ProcessFile(i, path, setMask, std::move(opened));
