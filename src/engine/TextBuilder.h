@@ -41,6 +41,10 @@ public:
     }
 
     std::string Take() { return spilled_ ? std::move(heap_) : std::string(stack_.data(), size_); }
+    // The text so far, for a caller that adds it to a longer text of its own.
+    std::string_view View() const {
+        return spilled_ ? std::string_view(heap_) : std::string_view(stack_.data(), size_);
+    }
 
 private:
     std::array<char, 64> stack_;
