@@ -96,20 +96,18 @@ void AppendDateTimeText(std::string& out, FileTime utc, const platform::LocaleFo
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
         return;
-    TTextBuilder text;
+    TTextBuilder text(out);
     AppendShortDate(text, *parts, formats.shortDate);
     text.Append("  ");
     AppendShortTime(text, *parts, formats);
-    out += text.View();
 }
 
 void AppendDateText(std::string& out, FileTime utc, const platform::LocaleFormats& formats) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
         return;
-    TTextBuilder text;
+    TTextBuilder text(out);
     AppendShortDate(text, *parts, formats.shortDate);
-    out += text.View();
 }
 
 std::string DateTimeText(FileTime utc, const platform::LocaleFormats& formats) {
