@@ -25,7 +25,7 @@ void PrintRows(const filelist::TFileList& list, std::ostream& out) {
         text += row.caption;
         for (int column = 0; column < 7; ++column) {
             text += '\t';
-            text += row.Text(static_cast<engine::RowText>(column));
+            row.AppendText(static_cast<engine::RowText>(column), text);
         }
         text += '\n';
         if (text.size() >= kPiece)

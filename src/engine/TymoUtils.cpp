@@ -92,24 +92,34 @@ std::optional<FileTime> DosToUtc(std::uint32_t dos) {
 
 }  // namespace
 
-std::string DateTimeText(FileTime utc, const platform::LocaleFormats& formats) {
+void AppendDateTimeText(std::string& out, FileTime utc, const platform::LocaleFormats& formats) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
-        return {};
-    TTextBuilder text;
+        return;
+    TTextBuilder text(out);
     AppendShortDate(text, *parts, formats.shortDate);
     text.Append("  ");
     AppendShortTime(text, *parts, formats);
-    return text.Take();
+}
+
+void AppendDateText(std::string& out, FileTime utc, const platform::LocaleFormats& formats) {
+    const std::optional<SystemTime> parts = LocalParts(utc);
+    if (!parts)
+        return;
+    TTextBuilder text(out);
+    AppendShortDate(text, *parts, formats.shortDate);
+}
+
+std::string DateTimeText(FileTime utc, const platform::LocaleFormats& formats) {
+    std::string text;
+    AppendDateTimeText(text, utc, formats);
+    return text;
 }
 
 std::string DateText(FileTime utc, const platform::LocaleFormats& formats) {
-    const std::optional<SystemTime> parts = LocalParts(utc);
-    if (!parts)
-        return {};
-    TTextBuilder text;
-    AppendShortDate(text, *parts, formats.shortDate);
-    return text.Take();
+    std::string text;
+    AppendDateText(text, utc, formats);
+    return text;
 }
 
 std::optional<TDateTime> LocalDayOf(FileTime utc) {
@@ -187,7 +197,13 @@ std::string GetTypeName(const std::string& path) {
     return platform::TypeNameOf(platform::LastComponent(path), isFolder);
 }
 
-std::string AttrToText(std::uint32_t a) {
+std::string AttrToText(std::uint32_t attributes) {
+    std::string text;
+    AppendAttrText(text, attributes);
+    return text;
+}
+
+void AppendAttrText(std::string& out, std::uint32_t a) {
     static constexpr struct {
         std::uint32_t bit;
         char letter;
@@ -195,12 +211,10 @@ std::string AttrToText(std::uint32_t a) {
                     {platform::kAttrHidden, 'H'},    {platform::kAttrSystem, 'S'},
                     {platform::kAttrArchive, 'A'},   {platform::kAttrCompressed, 'C'},
                     {platform::kAttrTemporary, 'T'}};
-    TTextBuilder text;
     for (const auto& [bit, letter] : kLetters) {
         if (a & bit)
-            text.Append(letter);
+            out += letter;
     }
-    return text.Take();
 }
 
 std::uint32_t DateTimeToDos(TDateTime date, TDateTime time) {
@@ -305,20 +319,24 @@ std::string FormatSize(std::int64_t size) {
 }
 
 std::string FormatSize(std::int64_t size, const platform::LocaleFormats& formats) {
+    std::string text;
+    AppendSizeText(text, size, formats);
+    return text;
+}
+
+void AppendSizeText(std::string& out, std::int64_t size, const platform::LocaleFormats& formats) {
     std::array<char, 20> digits;
     const std::uint64_t magnitude =
         size < 0 ? 0 - static_cast<std::uint64_t>(size) : static_cast<std::uint64_t>(size);
     const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), magnitude).ptr;
     const std::size_t count = static_cast<std::size_t>(end - digits.data());
-    TTextBuilder text;
     if (size < 0)
-        text.Append('-');
+        out += '-';
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0 && (count - i) % 3 == 0)
-            text.Append(formats.thousandSeparator);
-        text.Append(digits[i]);
+            out += formats.thousandSeparator;
+        out += digits[i];
     }
-    return text.Take();
 }
 
 }  // namespace engine

@@ -31,6 +31,7 @@ std::string GetTypeName(const std::string& path);
 
 // Letters in the order D R H S A C T.
 std::string AttrToText(std::uint32_t attributes);
+void AppendAttrText(std::string& out, std::uint32_t attributes);
 
 // The 32-bit DOS date (high half) and time (low half); 0 when the year is outside 1980-2099.
 std::uint32_t DateTimeToDos(TDateTime date, TDateTime time);
@@ -60,11 +61,18 @@ std::optional<TDateTime> ParseShortDate(const std::string& text, const std::stri
 // A whole number with the locale's thousands separator, like the pattern "#,##0".
 std::string FormatSize(std::int64_t size);
 std::string FormatSize(std::int64_t size, const platform::LocaleFormats& formats);
+void AppendSizeText(std::string& out, std::int64_t size, const platform::LocaleFormats& formats);
 
 // A UTC time in local time as the Created and Modified columns show it (date, two blanks,
 // time), and as the Opened column does (the date alone); empty for a time out of range.
 std::string DateTimeText(platform::FileTime utc, const platform::LocaleFormats& formats);
 std::string DateText(platform::FileTime utc, const platform::LocaleFormats& formats);
+// The same texts added to the end of `out`, for a caller that puts many together (a listing of
+// every row), which then needs no text of its own for each.
+void AppendDateTimeText(std::string& out, platform::FileTime utc,
+                        const platform::LocaleFormats& formats);
+void AppendDateText(std::string& out, platform::FileTime utc,
+                    const platform::LocaleFormats& formats);
 // The local calendar day of a UTC time, as the Opened column shows it; nothing out of range.
 std::optional<TDateTime> LocalDayOf(platform::FileTime utc);
 

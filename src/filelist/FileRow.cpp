@@ -10,28 +10,38 @@ namespace filelist {
 using engine::RowText;
 
 std::string FileRow::Text(RowText column) const {
+    std::string text;
+    AppendText(column, text);
+    return text;
+}
+
+void FileRow::AppendText(RowText column, std::string& out) const {
     switch (column) {
         case RowText::Size:
-            return engine::FormatSize(size_, platform::LocaleFormatsOf(sizeFormats_));
+            engine::AppendSizeText(out, size_, platform::LocaleFormatsOf(sizeFormats_));
+            break;
         case RowText::Type:
-            return platform::TypeNameOfKind(kind_);
+            out += platform::TypeNameOfKind(kind_);
+            break;
         case RowText::Created:
-            return hasCreated_
-                       ? engine::DateTimeText(created_, platform::LocaleFormatsOf(timeFormats_))
-                       : std::string();
+            if (hasCreated_)
+                engine::AppendDateTimeText(out, created_, platform::LocaleFormatsOf(timeFormats_));
+            break;
         case RowText::Modified:
-            return hasTimes_
-                       ? engine::DateTimeText(modified_, platform::LocaleFormatsOf(timeFormats_))
-                       : std::string();
+            if (hasTimes_)
+                engine::AppendDateTimeText(out, modified_, platform::LocaleFormatsOf(timeFormats_));
+            break;
         case RowText::Opened:
-            return hasTimes_ ? engine::DateText(opened_, platform::LocaleFormatsOf(timeFormats_))
-                             : std::string();
+            if (hasTimes_)
+                engine::AppendDateText(out, opened_, platform::LocaleFormatsOf(timeFormats_));
+            break;
         case RowText::Attributes:
-            return engine::AttrToText(attributes_);
+            engine::AppendAttrText(out, attributes_);
+            break;
         case RowText::Folder:
-            return Folder();
+            out += Folder();
+            break;
     }
-    return {};
 }
 
 int FileRow::ImageIndex() const {

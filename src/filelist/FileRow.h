@@ -24,6 +24,8 @@ public:
 
     // The text of a column: Size, Type, Created, Modified, Opened, Attributes or Folder.
     std::string Text(engine::RowText column) const;
+    // The same added to the end of `out`, for a caller that puts many texts together.
+    void AppendText(engine::RowText column, std::string& out) const;
     int ImageIndex() const;
     // The values behind the texts; a time is absent where its text is empty.
     std::int64_t Size() const { return size_; }

@@ -38,10 +38,11 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
 }
 
 TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet)
-    : directory_(directory),
-      mask_(std::move(mask)),
+    : mask_(std::move(mask)),
       excluded_(kExclusiveBits & ~attributeSet),
-      dir_(opendir(directory.c_str())) {}
+      dir_(opendir(directory.c_str())),
+      path_(JoinPath(directory, "")),
+      folderPrefix_(path_.size()) {}
 
 bool TDirEnum::Next(TSearchRec& rec) {
     if (!dir_) {
@@ -59,8 +60,9 @@ bool TDirEnum::Next(TSearchRec& rec) {
         }
         // One look-up serves both: a real folder is no link, so its target is itself. It goes
         // relative to the open folder, which spares the kernel a walk of the whole path.
-        std::optional<platform::FindData> data =
-            platform::FindAt(dirfd(dir_.get()), JoinPath(directory_, entry->d_name));
+        path_.resize(folderPrefix_);
+        path_ += entry->d_name;
+        std::optional<platform::FindData> data = platform::FindAt(dirfd(dir_.get()), path_);
         if (!data) {
             continue;
         }

@@ -42,10 +42,13 @@ public:
     std::vector<std::string> TakeSubfolders() { return std::move(subfolders_); }
 
 private:
-    std::string directory_;
     std::string mask_;
     std::uint32_t excluded_;
     DirHandle dir_;
+    // The path of the entry being looked up: the folder's prefix stays, only the name changes,
+    // so that a folder of many entries needs no new text for each.
+    std::string path_;
+    std::size_t folderPrefix_;
     std::vector<std::string> subfolders_;
 };
 

@@ -59,6 +59,10 @@ bool MatchWildcards(std::string_view name, std::string_view mask) {
 }  // namespace
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
+    // The masks of the add-folder commands take every name: no need to scan each one.
+    if (mask == "*.*" || mask == "*") {
+        return true;
+    }
     if (MatchWildcards(name, mask)) {
         return true;
     }

@@ -63,7 +63,7 @@ private:
                 continue;
             }
             if (text_.empty() || ContainsText(directory, find)) {
-                events_.FileFound(directory, find);
+                events_.FileFound(directory, std::move(find));
             }
         }
         return entries.TakeSubfolders();

@@ -27,7 +27,8 @@ public:
     // also the walk's regular moment to pass on what it has collected.
     virtual bool Terminated() = 0;
     virtual void ChangeDirectory(const std::string& directory) = 0;
-    virtual void FileFound(const std::string& directory, const TSearchRec& find) = 0;
+    // The find is the receiver's to keep: the walk is done with it.
+    virtual void FileFound(const std::string& directory, TSearchRec find) = 0;
 
 protected:
     ~IWalkEvents() = default;

@@ -19,9 +19,12 @@ std::int32_t PackedLocalTime(platform::FileTime utc) {
 
 }  // namespace
 
+std::int32_t TSearchRec::Time() const {
+    return PackedLocalTime(FindData.lastWriteTime);
+}
+
 TSearchRec MakeSearchRec(const std::string& name, platform::FindData data) {
     TSearchRec rec;
-    rec.Time = PackedLocalTime(data.lastWriteTime);
     rec.Size = static_cast<std::int64_t>(data.size);
     rec.Attr = data.attributes;
     rec.Name = name;

@@ -14,8 +14,10 @@ constexpr std::uint32_t kAttrVolumeLabel = 0x08;
 constexpr std::uint32_t kAttrAnyFile = 0x3F;
 
 struct TSearchRec {
-    std::int32_t Time = 0;  // last write as a packed local DOS date (high word) and time; 0
-                            // when the DOS form cannot hold it
+    // The last write as a packed local DOS date (high word) and time; 0 when the DOS form
+    // cannot hold it. Made when asked for: the list never asks, and for every find of a large
+    // tree the local time would cost about as much as all the rest of its record.
+    std::int32_t Time() const;
     std::int64_t Size = 0;  // 0 for folders
     std::uint32_t Attr = 0;
     std::string Name;             // without folder

@@ -25,12 +25,15 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kBatchSize = 256;
 constexpr std::size_t kBatchLimit = 4 * kBatchSize;
 constexpr Clock::duration kBatchDelay = std::chrono::milliseconds(20);
+// The walk asks whether it should stop before every entry, and a large tree has a great many:
+// the clock is read at every so many questions only, since a batch's delay is no deadline.
+constexpr int kEntriesPerClockReading = 16;
 
-// One notification on its way to the owner.
+// One notification on its way to the owner. The finds of one folder share its name.
 struct Delivery {
     enum class Kind { ChangeDirectory, FileFound, Completed };
     Kind kind;
-    std::string directory;
+    std::shared_ptr<const std::string> directory;
     TSearchRec find;
 };
 
@@ -70,7 +73,7 @@ public:
             HandOver();
             WaitUntilServed();
             if (!terminated_ && handlers_.onCompleted) {
-                batch_.push_back({Delivery::Kind::Completed, {}, {}});
+                batch_.push_back({Delivery::Kind::Completed, nullptr, {}});
                 HandOver();
                 WaitUntilServed();
             }
@@ -93,13 +96,13 @@ public:
 
     void ChangeDirectory(const std::string& directory) override {
         if (!terminated_ && handlers_.onChangeDirectory) {
-            Queue({Delivery::Kind::ChangeDirectory, directory, {}});
+            Queue({Delivery::Kind::ChangeDirectory, SharedDirectory(directory), {}});
         }
     }
 
-    void FileFound(const std::string& directory, const TSearchRec& find) override {
+    void FileFound(const std::string& directory, TSearchRec find) override {
         if (!terminated_ && handlers_.onFileFound) {
-            Queue({Delivery::Kind::FileFound, directory, find});
+            Queue({Delivery::Kind::FileFound, SharedDirectory(directory), std::move(find)});
         }
     }
 
@@ -178,7 +181,7 @@ public:
 
     int Niceness() const { return niceness_; }
     const std::string& CurrentDirectory() const {
-        return current_ ? current_->directory : kNoDirectory;
+        return current_ && current_->directory ? *current_->directory : kNoDirectory;
     }
     const TSearchRec& CurrentFind() const { return current_ ? current_->find : kNoFind; }
 
@@ -187,14 +190,30 @@ private:
     // the batch on when it is due.
     void Queue(Delivery delivery) {
         if (batch_.empty()) {
+            batch_.reserve(kBatchSize);
             batchStart_ = Clock::now();
+            entriesSinceClock_ = 0;
         }
         batch_.push_back(std::move(delivery));
     }
 
-    bool BatchDue() const {
-        return batch_.size() >= kBatchSize ||
-               (!batch_.empty() && Clock::now() - batchStart_ >= kBatchDelay);
+    // The walk reports a folder's finds one after another: they all share the folder's name.
+    std::shared_ptr<const std::string> SharedDirectory(const std::string& directory) {
+        if (!lastDirectory_ || *lastDirectory_ != directory) {
+            lastDirectory_ = std::make_shared<const std::string>(directory);
+        }
+        return lastDirectory_;
+    }
+
+    bool BatchDue() {
+        if (batch_.size() >= kBatchSize) {
+            return true;
+        }
+        if (batch_.empty() || ++entriesSinceClock_ < kEntriesPerClockReading) {
+            return false;
+        }
+        entriesSinceClock_ = 0;
+        return Clock::now() - batchStart_ >= kBatchDelay;
     }
 
     bool OwnerFree() {
@@ -252,10 +271,10 @@ private:
         current_ = &delivery;
         switch (delivery.kind) {
             case Delivery::Kind::ChangeDirectory:
-                handlers_.onChangeDirectory(sender_, delivery.directory);
+                handlers_.onChangeDirectory(sender_, *delivery.directory);
                 break;
             case Delivery::Kind::FileFound:
-                handlers_.onFileFound(sender_, delivery.directory, delivery.find);
+                handlers_.onFileFound(sender_, *delivery.directory, delivery.find);
                 break;
             case Delivery::Kind::Completed:
                 handlers_.onCompleted(sender_);
@@ -276,6 +295,8 @@ private:
     // The worker's own.
     std::vector<Delivery> batch_;
     Clock::time_point batchStart_;
+    int entriesSinceClock_ = 0;
+    std::shared_ptr<const std::string> lastDirectory_;
 
     // The owner's own: the notification whose handler runs.
     const Delivery* current_ = nullptr;

@@ -7,7 +7,7 @@
 namespace engine {
 namespace {
 
-// Pieces of every length around what the stack holds come out whole and in order.
+// Pieces of any length come out whole and in order, after what the text already held.
 TEST(TextBuilderTest, GivesThePiecesInOrderAtAnyLength) {
     const std::vector<std::vector<std::string>> cases = {
         {},
@@ -17,14 +17,15 @@ TEST(TextBuilderTest, GivesThePiecesInOrderAtAnyLength) {
         {"x", std::string(100, 'y'), "z"},
     };
     for (const auto& pieces : cases) {
-        TTextBuilder text;
-        std::string expected;
+        std::string out = "\t";
+        TTextBuilder text(out);
+        std::string expected = "\t";
         for (const std::string& piece : pieces) {
             text.Append(piece);
             text.Append('|');
             expected += piece + '|';
         }
-        EXPECT_EQ(text.Take(), expected);
+        EXPECT_EQ(out, expected);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "filelist/FileList.h"
 #include "platform/Path.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -48,6 +49,39 @@ TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     EXPECT_FALSE(row.checked);
     EXPECT_FALSE(row.selected);
     EXPECT_EQ(engine::RowPath(list, 0), file);
+}
+
+// A row shows the regional formats in force when it was made, even after the locale changed
+// twice since, while a row made after a change shows the new ones.
+TEST(FileListTest, RowKeepsTheFormatsOfTheLocaleItWasMadeIn) {
+    struct Case {
+        const char* locale;
+        const char* size;
+        const char* modified;
+    };
+    const Case cases[] = {
+        {"C", "1234567", "02/29/04  10:15"},
+        {"de_DE.UTF-8", "1.234.567", "29.02.2004  10:15"},
+        {"en_US.UTF-8", "1,234,567", "02/29/2004  10:15 AM"},
+    };
+    TempDir dir;
+    const std::string file = dir.Write("report.txt", std::string(1234567, 'x'));
+    const timespec written[2] = {{0, UTIME_OMIT}, {1078049700, 0}};  // 2004-02-29 10:15 UTC
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), written, 0), 0);
+    TFileList list;
+    for (const Case& c : cases) {
+        const testsupport::LocaleScope scope(c.locale, "UTC");
+        if (!scope.Available())
+            GTEST_SKIP() << c.locale << " is not generated";
+        ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
+        EXPECT_EQ(list.Row(list.RowCount() - 1).Text(RowText::Size), c.size) << c.locale;
+    }
+    const testsupport::LocaleScope zone("C", "UTC");
+    int row = 0;
+    for (const Case& c : cases) {
+        EXPECT_EQ(list.Row(row).Text(RowText::Size), c.size) << c.locale;
+        EXPECT_EQ(list.Row(row++).Text(RowText::Modified), c.modified) << c.locale;
+    }
 }
 
 TEST(FileListTest, AddModesDecideWhatIsAdded) {

@@ -1,8 +1,10 @@
 // What a search reports on real trees: order, masks, hidden and unreadable folders, links,
 // the Files filter and the text search.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include "find/DirEnum.h"
 #include "find/FolderWalk.h"
 #include "platform/FileSystem.h"
+#include "support/LocaleScope.h"
 #include "vexFindSupport.h"
 
 namespace {
@@ -57,7 +60,11 @@ protected:
 };
 
 TEST_F(VexFindWalk, ReportsEachFolderBeforeItsContentAndItsOwnFindsBeforeSubfolders) {
+    const testsupport::LocaleScope zone("C", "XST-2");
     MakeFile(root + "/a.txt", 10);
+    // 2020-06-15 13:45:31 UTC, 15:45:31 local; the DOS form keeps even seconds only.
+    const timespec written[2] = {{0, UTIME_OMIT}, {1592228731, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (root + "/a.txt").c_str(), written, 0), 0);
     MakeFile(root + "/sub/b.txt", 20);
     MakeFile(root + "/sub/deeper/c.txt", 30);
     MakeFile(root + "/other/d.dat", 40);
@@ -72,7 +79,7 @@ TEST_F(VexFindWalk, ReportsEachFolderBeforeItsContentAndItsOwnFindsBeforeSubfold
     EXPECT_EQ(byName["d.dat"].Size, 40);
     EXPECT_EQ(byName["sub"].Attr & platform::kAttrDirectory, platform::kAttrDirectory);
     EXPECT_EQ(byName["a.txt"].Attr & platform::kAttrDirectory, 0u);
-    EXPECT_NE(byName["a.txt"].Time, 0);
+    EXPECT_EQ(byName["a.txt"].Time(), (40 << 25 | 6 << 21 | 15 << 16) | (15 << 11 | 45 << 5 | 15));
     EXPECT_EQ(byName["a.txt"].FindData.name, "a.txt");
 }
 
@@ -229,7 +236,7 @@ public:
     void ChangeDirectory(const std::string& directory) override {
         events.push_back({"dir", directory, ""});
     }
-    void FileFound(const std::string& directory, const TSearchRec& find) override {
+    void FileFound(const std::string& directory, TSearchRec find) override {
         events.push_back({"found", directory, find.Name});
     }
     std::vector<Event> events;

@@ -5,6 +5,7 @@
 #include <langinfo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <limits>
 #include <mutex>
@@ -98,11 +99,28 @@ LocaleFormats ReadLocaleFormats() {
 std::mutex formatsMutex;
 // Never shrinks and never moves its elements: every reference handed out stays valid.
 std::deque<LocaleFormats> generations;
+// Counts the changes of `generations`; written with formatsMutex held.
+std::atomic<std::uint64_t> generationChanges = 0;
+
+// A list asks for the formats of every text it shows, and a listing of many rows asks
+// millions of times in a row for the same set: each thread keeps what it was told last, for
+// as long as no set has been added or replaced since.
+struct LastAnswer {
+    std::uint64_t changes = 0;
+    LocaleGeneration generation = 0;
+    const LocaleFormats* formats = nullptr;  // null until the thread has asked
+};
+
+bool StillValid(const LastAnswer& answer) {
+    return answer.formats && answer.changes == generationChanges.load(std::memory_order_acquire);
+}
 
 // With formatsMutex held.
 void ReadFormatsOnce() {
-    if (generations.empty())
+    if (generations.empty()) {
         generations.push_back(ReadLocaleFormats());
+        ++generationChanges;
+    }
 }
 
 }  // namespace
@@ -123,18 +141,29 @@ void ReloadLocaleFormats() {
         generations.push_back(std::move(formats));
     else
         generations.back() = std::move(formats);
+    ++generationChanges;
 }
 
 LocaleGeneration CurrentLocaleGeneration() {
+    thread_local LastAnswer last;
+    if (StillValid(last))
+        return last.generation;
     std::lock_guard lock(formatsMutex);
     ReadFormatsOnce();
-    return static_cast<LocaleGeneration>(generations.size() - 1);
+    const auto generation = static_cast<LocaleGeneration>(generations.size() - 1);
+    last = {generationChanges.load(), generation, &generations.back()};
+    return generation;
 }
 
 const LocaleFormats& LocaleFormatsOf(LocaleGeneration generation) {
+    thread_local LastAnswer last;
+    if (StillValid(last) && last.generation == generation)
+        return *last.formats;
     std::lock_guard lock(formatsMutex);
     ReadFormatsOnce();
-    return generations[std::min<std::size_t>(generation, generations.size() - 1)];
+    last = {generationChanges.load(), generation,
+            &generations[std::min<std::size_t>(generation, generations.size() - 1)]};
+    return *last.formats;
 }
 
 }  // namespace platform
