@@ -21,12 +21,9 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 TFilePipeline::TFilePipeline(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {}
 
-StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask,
+StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath,
+                                       const RunOptions& options, std::uint32_t setMask,
                                        std::optional<OpenedFile> opened) {
-    const RunOptions options = host_.ReadOptions();
-    // A run that changes nothing has nothing to refuse.
-    if (!AsksForChange(options))
-        return StepOutcome::Done();
     if (!opened)
         opened = OpenRowFile(rowPath);
     std::optional<platform::TFileHandle>& handle = opened->handle;

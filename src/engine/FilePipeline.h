@@ -21,13 +21,13 @@ class TFilePipeline {
 public:
     TFilePipeline(IRunRows& rows, IRunHost& host);
 
-    // Runs every step the options ask for on the file of `row`. A failure that is passed over
-    // is named to the host and the next step runs. The result: ok when the file was processed;
-    // not ok when it could not be processed at all (already named to the host); endsRun when a
-    // failure ends the whole run (not named: the run shows it). `opened`: the file, when it
-    // was opened ahead (OpenRowFile); else it is opened here.
-    StepOutcome ProcessFile(int row, const std::string& rowPath, std::uint32_t setMask,
-                            std::optional<OpenedFile> opened = std::nullopt);
+    // Runs every step `options` ask for (at least one) on the file of `row`. A failure that is
+    // passed over is named to the host and the next step runs. The result: ok when the file was
+    // processed; not ok when it could not be processed at all (already named to the host);
+    // endsRun when a failure ends the whole run (not named: the run shows it). `opened`: the
+    // file, when it was opened ahead (OpenRowFile); else it is opened here.
+    StepOutcome ProcessFile(int row, const std::string& rowPath, const RunOptions& options,
+                            std::uint32_t setMask, std::optional<OpenedFile> opened);
 
 private:
     // The file one run of the pipeline works on.

@@ -54,15 +54,23 @@ void TRunEngine::Run(RunScope scope) {
             break;
         if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i)))
             continue;
+        // Options are read afresh for each file (the window's controls may change meanwhile).
+        const RunOptions current = host_.ReadOptions();
+        // A file that nothing is asked of is done without a look at it.
+        if (!AsksForChange(current)) {
+            events_.ProgressChanged(i, progressMax_);
+            continue;
+        }
         const std::string path = RowPath(rows_, i);
         std::optional<OpenedFile> opened;
-        // Options are read afresh for each file: once one may rename or rewrite a file, a file
-        // opened ahead could be one that step replaces, and files are opened in turn again.
-        if (ahead && !ChangesOnlyAttributesAndTimes(host_.ReadOptions()))
+        // Once a step may rename or rewrite a file, a file opened ahead could be one that step
+        // replaces: files are opened in their turn again.
+        if (ahead && !ChangesOnlyAttributesAndTimes(current))
             ahead.reset();
         if (ahead)
             opened = TakeOpened(*ahead, scope, i, path, asked);
-        const StepOutcome ending = pipeline_.ProcessFile(i, path, setMask, std::move(opened));
+        const StepOutcome ending =
+            pipeline_.ProcessFile(i, path, current, setMask, std::move(opened));
         if (ending.endsRun) {
             // Back to idle, so that the next pick starts a new run instead of stopping one
             // that only looks active.
