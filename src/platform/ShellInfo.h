@@ -13,9 +13,10 @@ std::string TypeNameOf(const std::string& fileName, bool isFolder);
 int IconIndexOf(const std::string& fileName, bool isFolder);
 
 // A kind of file as the desktop knows it, by number: names with the same extension (and
-// folders) are of one kind, and a row keeps the kind rather than its texts.
+// folders) are of one kind, and a row keeps the kind rather than its texts. A kind's type name
+// stays as it is for as long as the program runs.
 int ShellKindOf(const std::string& fileName, bool isFolder);
-std::string TypeNameOfKind(int kind);
+const std::string& TypeNameOfKind(int kind);
 int IconIndexOfKind(int kind);
 
 // The theme icon name behind an index from IconIndexOf; empty for an unknown index.

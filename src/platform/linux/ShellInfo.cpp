@@ -7,6 +7,7 @@
 #include <QMimeDatabase>
 #include <QMimeType>
 
+#include <deque>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -34,10 +35,13 @@ public:
         return kind;
     }
 
-    ShellEntry Entry(int kind) {
+    // Entries never change once made and never move, so the one returned may be read after
+    // the lock is gone.
+    const ShellEntry& Entry(int kind) {
+        static const ShellEntry kUnknown;
         std::lock_guard lock(mutex_);
         if (kind < 0 || static_cast<std::size_t>(kind) >= entries_.size())
-            return {};
+            return kUnknown;
         return entries_[static_cast<std::size_t>(kind)];
     }
 
@@ -79,7 +83,7 @@ private:
     std::mutex mutex_;
     QMimeDatabase database_;
     std::map<std::string, int> kinds_;
-    std::vector<ShellEntry> entries_;
+    std::deque<ShellEntry> entries_;
     std::vector<std::string> iconNames_;
 };
 
@@ -94,7 +98,7 @@ int ShellKindOf(const std::string& fileName, bool isFolder) {
     return Cache().Kind(fileName, isFolder);
 }
 
-std::string TypeNameOfKind(int kind) {
+const std::string& TypeNameOfKind(int kind) {
     return Cache().Entry(kind).typeName;
 }
 
