@@ -17,8 +17,8 @@ namespace platform::linux_fs {
 class TFileRef {
 public:
     // `pathOnly` for an O_PATH descriptor: it reaches the file through its name under /proc.
-    // The holder of the descriptor may keep what its attributes were read or written as in
-    // `memo`.
+    // `memo`, if given, keeps for the holder of the descriptor the extended attribute values
+    // read or written through it.
     static TFileRef OfDescriptor(int fd, bool pathOnly, TXattrMemo* memo = nullptr) {
         TFileRef file(fd, pathOnly, {}, {});
         file.memo_ = memo;
