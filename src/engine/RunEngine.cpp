@@ -29,15 +29,14 @@ void TRunEngine::Stop() {
 void TRunEngine::Run(RunScope scope) {
     idle_ = false;
     events_.RunStateChanged(true);
-    if (!ValidateDates(host_.ReadOptions(),
-                       [this](const std::string& text, const std::string& caption) {
-                           host_.ShowMessage(text, caption);
-                       })) {
+    const RunOptions options = host_.ReadOptions();
+    if (!ValidateDates(options, [this](const std::string& text, const std::string& caption) {
+            host_.ShowMessage(text, caption);
+        })) {
         Finish();
         return;
     }
     events_.RunBegins();
-    const RunOptions options = host_.ReadOptions();
     const std::uint32_t setMask = options.setAttr ? SetAttrMask(options) : 0;
     std::optional<TOpenAhead> ahead;
     if (AsksForChange(options) && ChangesOnlyAttributesAndTimes(options))

@@ -10,7 +10,7 @@ StoredDosAttrib ReadStoredDosAttrib(const TXattrs& xattrs) {
     if (!raw) {
         // Absent, or where the file system keeps none: no bits are stored. Any other error
         // (no read permission, I/O) leaves the value unknown.
-        if (errno != ENODATA && errno != ENOTSUP && errno != EOPNOTSUPP) {
+        if (!IsNoValue(errno)) {
             stored.present = true;
             stored.readable = false;
         }

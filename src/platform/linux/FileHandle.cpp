@@ -42,17 +42,20 @@ std::string ReasonFor(int error) {
     return SystemReason(error);
 }
 
-// Whether the volume keeps `time` exactly as written, so that it need not be read back: the
-// file systems below keep both Linux times to the nanosecond, or (ext4 with small inodes,
-// xfs without big timestamps) to the second from 1901 to 2038. Elsewhere times are rounded
-// (FAT to two seconds, its access time to the day) or the rules are the server's.
-bool KeepsExactly(const std::string& fileSystem, const timespec& time) {
+// Whether the volume keeps the two Linux times `values` (as utimensat takes them) exactly as
+// written, so that they need not be read back: the file systems below keep them to the
+// nanosecond, or (ext4 with small inodes, xfs without big timestamps) to the second from 1901
+// to 2038. Elsewhere times are rounded (FAT to two seconds, its access time to the day) or the
+// rules are the server's.
+bool KeepsExactly(const std::string& fileSystem, const timespec (&values)[2]) {
     constexpr const char* kExactFileSystems[] = {"ext4", "xfs", "btrfs", "tmpfs"};
-    const bool exact = std::any_of(std::begin(kExactFileSystems), std::end(kExactFileSystems),
-                                   [&](const char* name) { return fileSystem == name; });
-    if (time.tv_nsec == UTIME_OMIT)
-        return true;
-    return exact && time.tv_nsec == 0 && time.tv_sec >= 0 && time.tv_sec <= INT32_MAX;
+    const auto wholeSecond = [](const timespec& time) {
+        return time.tv_nsec == UTIME_OMIT ||
+               (time.tv_nsec == 0 && time.tv_sec >= 0 && time.tv_sec <= INT32_MAX);
+    };
+    return std::any_of(std::begin(kExactFileSystems), std::end(kExactFileSystems),
+                       [&](const char* name) { return fileSystem == name; }) &&
+           wholeSecond(values[0]) && wholeSecond(values[1]);
 }
 
 void SetStatxTime(statx_timestamp& target, const timespec& time) {
@@ -252,12 +255,13 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
         Forget();
         return FailWithErrno(reason);
     }
-    if (KeepsExactly(volume.fileSystem, values[0]) && KeepsExactly(volume.fileSystem, values[1])) {
+    if (KeepsExactly(volume.fileSystem, values)) {
+        // What was written is what the file shows; the statx kept follows it, for a look-up
+        // made from it after a rename.
         SetStatxTime(st_.stx_atime, values[0]);
         SetStatxTime(st_.stx_mtime, values[1]);
-        const FindData written = MakeFindData(known_->name, st_, {});
-        known_->lastAccessTime = written.lastAccessTime;
-        known_->lastWriteTime = written.lastWriteTime;
+        known_->lastAccessTime = times.lastAccess.value_or(known_->lastAccessTime);
+        known_->lastWriteTime = times.lastWrite.value_or(known_->lastWriteTime);
     } else {
         // The file system keeps the two times at its own precision: they are read back.
         statKnown_ = false;

@@ -33,7 +33,7 @@ std::optional<bool> AnswersNtfs(const TFileRef& file) {
     const std::optional<std::string> word = file.Xattrs().Get(kNtfsProbe);
     if (word)
         return word->size() == sizeof(std::uint32_t);
-    if (errno == ENODATA || errno == ENOTSUP || errno == EOPNOTSUPP)
+    if (IsNoValue(errno))
         return false;
     return std::nullopt;
 }

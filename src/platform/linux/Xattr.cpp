@@ -80,12 +80,11 @@ std::optional<std::string> ReadWhole(const Read& read) {
     return std::nullopt;
 }
 
-// An absence that stays until the holder changes it; any other error may pass.
-bool IsLastingAbsence(int error) {
+}  // namespace
+
+bool IsNoValue(int error) {
     return error == ENODATA || error == ENOTSUP || error == EOPNOTSUPP;
 }
-
-}  // namespace
 
 bool TXattrMemo::Recall(const char* name, std::optional<std::string>& value) const {
     for (const Entry& entry : entries_) {
@@ -101,7 +100,8 @@ bool TXattrMemo::Recall(const char* name, std::optional<std::string>& value) con
 void TXattrMemo::Remember(const char* name, const std::optional<std::string>& value) {
     const int error = errno;
     Forget(name);
-    if (value || IsLastingAbsence(error))
+    // An absence stays until the holder changes it; any other error may pass.
+    if (value || IsNoValue(error))
         entries_.push_back({name, value, value ? 0 : error});
     errno = error;
 }

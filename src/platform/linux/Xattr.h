@@ -11,6 +11,10 @@
 
 namespace platform::linux_fs {
 
+// Whether a failed read of a value (its errno) says there is none, or that the volume keeps
+// none at all, rather than that it could not be read.
+bool IsNoValue(int error);
+
 // The values one holder of an open file has read or written through it, so that a change made
 // right after a look-up does not read the same value again. Only what is known for sure is
 // kept: a value, or its absence; the holder clears it once it no longer knows what the file
