@@ -106,10 +106,12 @@ void TXattrMemo::Remember(const char* name, const std::optional<std::string>& va
     errno = error;
 }
 
-void TXattrMemo::Written(const char* name, const std::optional<std::string_view>& value) {
+void TXattrMemo::Changed(const char* name, bool succeeded,
+                         const std::optional<std::string_view>& value) {
     Forget(name);
-    entries_.push_back(
-        {name, value ? std::optional<std::string>(*value) : std::nullopt, value ? 0 : ENODATA});
+    if (succeeded)
+        entries_.push_back(
+            {name, value ? std::optional<std::string>(*value) : std::nullopt, value ? 0 : ENODATA});
 }
 
 void TXattrMemo::Forget(const char* name) {
@@ -150,20 +152,15 @@ std::optional<std::string> TXattrs::Get(const char* name) const {
 
 bool TXattrs::Set(const char* name, std::string_view value) const {
     const bool set = SetRaw(name, value);
-    // After a failed write the value is not known for sure.
-    if (memo_ && set)
-        memo_->Written(name, value);
-    else if (memo_)
-        memo_->Forget(name);
+    if (memo_)
+        memo_->Changed(name, set, value);
     return set;
 }
 
 bool TXattrs::Remove(const char* name) const {
     const bool removed = RemoveRaw(name);
-    if (memo_ && removed)
-        memo_->Written(name, std::nullopt);
-    else if (memo_)
-        memo_->Forget(name);
+    if (memo_)
+        memo_->Changed(name, removed, std::nullopt);
     return removed;
 }
 

@@ -26,9 +26,9 @@ public:
     // After a read: its value, or nullopt with errno telling why there is none; an absence
     // that may not last (a failed read) is not kept.
     void Remember(const char* name, const std::optional<std::string>& value);
-    // After a successful write: the value now held; nullopt after a removal.
-    void Written(const char* name, const std::optional<std::string_view>& value);
-    void Forget(const char* name);
+    // After a write of `value` (nullopt: a removal): the value now held if it `succeeded`;
+    // after a failed one the value is not known for sure.
+    void Changed(const char* name, bool succeeded, const std::optional<std::string_view>& value);
     void Clear() { entries_.clear(); }
 
 private:
@@ -37,6 +37,8 @@ private:
         std::optional<std::string> value;
         int error = 0;
     };
+    void Forget(const char* name);
+
     std::vector<Entry> entries_;
 };
 
