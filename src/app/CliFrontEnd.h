@@ -17,6 +17,7 @@ public:
     // The run's host.
     engine::RunOptions ReadOptions() override { return options_; }
     void ProcessMessages() override {}
+    bool RowsJustAdded() const override { return true; }
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void ShowError(const std::string& path, const std::string& message, int filesLeft) override;
     void FileFailed(const std::string& path, const std::string& reason) override;

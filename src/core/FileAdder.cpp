@@ -1,5 +1,6 @@
 #include "core/FileAdder.h"
 
+#include "engine/OpenAhead.h"
 #include "engine/TymoUtils.h"
 #include "engine/WorkAhead.h"
 #include "platform/FileSystem.h"
@@ -82,7 +83,10 @@ TVexFind& TFileAdder::Finder(AddFolderMode mode) {
 int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
                          const std::function<void(std::size_t)>& refused) {
     // Looking the paths up is most of the work, and only reads: it goes ahead on a worker.
-    engine::TWorkAhead<NamedPath> lookUps(kPathsAhead, LookUpNamedPath);
+    if (paths.empty())
+        return 0;
+    engine::TWorkAhead<NamedPath> lookUps(kPathsAhead, LookUpNamedPath,
+                                          engine::LookUpThreads(paths.front()));
     std::size_t asked = 0;
     int added = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {

@@ -21,14 +21,13 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 TFilePipeline::TFilePipeline(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {}
 
-StepOutcome TFilePipeline::ProcessFile(int row, const std::string& rowPath,
-                                       const RunOptions& options, std::uint32_t setMask,
-                                       std::optional<OpenedFile> opened) {
+StepOutcome TFilePipeline::ProcessFile(int row, const RowFile& rowFile, const RunOptions& options,
+                                       std::uint32_t setMask, std::optional<OpenedFile> opened) {
     if (!opened)
-        opened = OpenRowFile(rowPath);
+        opened = OpenRowFile(rowFile);
     std::optional<platform::TFileHandle>& handle = opened->handle;
     if (!handle) {
-        host_.FileFailed(rowPath, opened->reason);
+        host_.FileFailed(rowFile.path, opened->reason);
         return {false, opened->reason, false};
     }
     FileContext file{row, *handle, options, setMask};

@@ -26,7 +26,7 @@ public:
     // processed; not ok when it could not be processed at all (already named to the host);
     // endsRun when a failure ends the whole run (not named: the run shows it). `opened`: the
     // file, when it was opened ahead (OpenRowFile); else it is opened here.
-    StepOutcome ProcessFile(int row, const std::string& rowPath, const RunOptions& options,
+    StepOutcome ProcessFile(int row, const RowFile& rowFile, const RunOptions& options,
                             std::uint32_t setMask, std::optional<OpenedFile> opened);
 
 private:

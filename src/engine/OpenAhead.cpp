@@ -2,27 +2,43 @@
 
 #include <algorithm>
 
+#include "platform/Volume.h"
+
 namespace engine {
 
-OpenedFile OpenRowFile(const std::string& path) {
+OpenedFile OpenRowFile(const RowFile& row, FileReads reads) {
     OpenedFile file;
-    file.handle = platform::TFileHandle::Open(path, file.reason);
-    // Looked up now, so that the steps read what the file holds without a call of their own.
-    if (file.handle)
+    file.handle = platform::TFileHandle::Open(
+        row.path, file.reason, platform::OpenKind::File,
+        row.foundAsFile ? platform::OpenCheck::FoundAsFile : platform::OpenCheck::LookUpFirst);
+    if (!file.handle)
+        return file;
+    // The handle keeps what it read, so the steps read it without a call of their own.
+    if (reads == FileReads::Everything)
         file.handle->Find();
+    else if (reads == FileReads::Attributes)
+        file.handle->GetAttributes();
     return file;
 }
 
-TOpenAhead::TOpenAhead(std::size_t rowsAhead)
-    : rowsAhead_(rowsAhead), files_(rowsAhead, OpenRowFile) {}
+int LookUpThreads(const std::string& path) {
+    // More would only queue behind the daemon or the link; the owner's thread asks too.
+    constexpr int kThreadsForRoundTrips = 3;
+    return platform::AnswersOverARoundTrip(path) ? kThreadsForRoundTrips : 1;
+}
 
-std::optional<OpenedFile> TOpenAhead::Take(int row, const std::string& path) {
-    std::optional<OpenedFile> opened = files_.Take(row, path);
+TOpenAhead::TOpenAhead(std::size_t rowsAhead, FileReads reads, int threads)
+    : rowsAhead_(rowsAhead),
+      files_(
+          rowsAhead, [reads](const RowFile& row) { return OpenRowFile(row, reads); }, threads) {}
+
+std::optional<OpenedFile> TOpenAhead::Take(int row, const RowFile& asked) {
+    std::optional<OpenedFile> opened = files_.Take(row, asked);
     if (!opened || !opened->handle)
         return opened;
     const platform::FileIdentity file = opened->handle->Identity();
     if (std::find(taken_.begin(), taken_.end(), file) != taken_.end())
-        opened = OpenRowFile(path);
+        opened = OpenRowFile(asked);
     taken_.push_back(file);
     if (taken_.size() > rowsAhead_)
         taken_.pop_front();

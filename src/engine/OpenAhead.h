@@ -21,28 +21,47 @@ struct OpenedFile {
     std::string reason;
 };
 
-OpenedFile OpenRowFile(const std::string& path);
+// What the steps of a run read of each file: read as soon as the file is opened, it is read
+// ahead with it. A change of attributes alone needs no creation time, which some volumes keep
+// apart.
+enum class FileReads { None, Attributes, Everything };
+
+// A row's file as the run asks for it: its path, and whether the row's look-up of a moment ago
+// found a regular file there, which then stands for the check before the file is opened.
+struct RowFile {
+    std::string path;
+    bool foundAsFile = false;
+    bool operator==(const RowFile&) const = default;
+};
+
+OpenedFile OpenRowFile(const RowFile& row, FileReads reads = FileReads::None);
+
+// How many threads look up ahead the files of a run or an add whose first file is `path`: one
+// where look-ups keep a processor busy, several where each waits on a FUSE daemon or a server,
+// so that the next questions are already asked when an answer comes.
+int LookUpThreads(const std::string& path);
 
 class TOpenAhead {
 public:
-    // Opens up to `rowsAhead` rows ahead of the one taken last.
-    explicit TOpenAhead(std::size_t rowsAhead);
+    // Opens up to `rowsAhead` rows ahead of the one taken last on `threads` threads, reading
+    // `reads` of each.
+    TOpenAhead(std::size_t rowsAhead, FileReads reads, int threads);
 
     // How many more rows to ask for now.
     std::size_t Room() const { return files_.Room(); }
-    // Queues the file of `row` at `path`; rows are asked for in the order they will be taken.
-    void Ask(int row, std::string path) { files_.Ask(row, std::move(path)); }
-    // The file of `row`. Nullopt when the first row waiting is not `row` at `path` (rows were
-    // removed or renamed since they were asked for): then every row asked for is dropped. A
+    // Queues the file of `row`; rows are asked for in the order they will be taken.
+    void Ask(int row, RowFile file) { files_.Ask(row, std::move(file)); }
+    // The file of `row`. Nullopt when the first row waiting is not `row` with `file` (rows
+    // were removed or renamed since they were asked for): then every row asked for is dropped. A
     // file that one of the rows taken meanwhile changed (under another name: a hard link) is
     // opened again, so that nothing read before that change is written back.
-    std::optional<OpenedFile> Take(int row, const std::string& path);
+    std::optional<OpenedFile> Take(int row, const RowFile& asked);
 
 private:
     const std::size_t rowsAhead_;
     // The files of the last rows taken: those a file opened ahead may have been changed by since.
     std::deque<platform::FileIdentity> taken_;
-    TWorkAhead<OpenedFile> files_;
+    TWorkAhead<OpenedFile, RowFile> files_;
 };
 
 }  // namespace engine

@@ -38,9 +38,12 @@ void TRunEngine::Run(RunScope scope) {
     }
     events_.RunBegins();
     const std::uint32_t setMask = options.setAttr ? SetAttrMask(options) : 0;
+    rowsJustAdded_ = host_.RowsJustAdded();
+    // Files are opened ahead from the first file on, with as many threads as its volume wants.
+    bool openAhead = AsksForChange(options) && ChangesOnlyAttributesAndTimes(options);
+    const FileReads reads = options.dateChange == DateChange::DoNotChange ? FileReads::Attributes
+                                                                          : FileReads::Everything;
     std::optional<TOpenAhead> ahead;
-    if (AsksForChange(options) && ChangesOnlyAttributesAndTimes(options))
-        ahead.emplace(kRowsAhead);
     int asked = 0;
     const int count = rows_.RowCount();
     progressMax_ = count - 1;
@@ -60,16 +63,21 @@ void TRunEngine::Run(RunScope scope) {
             events_.ProgressChanged(i, progressMax_);
             continue;
         }
-        const std::string path = RowPath(rows_, i);
+        const RowFile file = FileOf(i);
+        const std::string& path = file.path;
         std::optional<OpenedFile> opened;
         // Once a step may rename or rewrite a file, a file opened ahead could be one that step
         // replaces: files are opened in their turn again.
-        if (ahead && !ChangesOnlyAttributesAndTimes(current))
+        if (openAhead && !ChangesOnlyAttributesAndTimes(current)) {
+            openAhead = false;
             ahead.reset();
+        }
+        if (openAhead && !ahead)
+            ahead.emplace(kRowsAhead, reads, LookUpThreads(path));
         if (ahead)
-            opened = TakeOpened(*ahead, scope, i, path, asked);
+            opened = TakeOpened(*ahead, scope, i, file, asked);
         const StepOutcome ending =
-            pipeline_.ProcessFile(i, path, current, setMask, std::move(opened));
+            pipeline_.ProcessFile(i, file, current, setMask, std::move(opened));
         if (ending.endsRun) {
             // Back to idle, so that the next pick starts a new run instead of stopping one
             // that only looks active.
@@ -84,19 +92,23 @@ void TRunEngine::Run(RunScope scope) {
 }
 
 std::optional<OpenedFile> TRunEngine::TakeOpened(TOpenAhead& ahead, RunScope scope, int row,
-                                                 const std::string& path, int& asked) {
+                                                 const RowFile& file, int& asked) {
     asked = std::max(asked, row);
     for (std::size_t room = ahead.Room(); room > 0 && asked < rows_.RowCount(); ++asked) {
         if (IsRowVisited(scope, rows_.IsChecked(asked), rows_.IsSelected(asked))) {
-            ahead.Ask(asked, RowPath(rows_, asked));
+            ahead.Ask(asked, FileOf(asked));
             --room;
         }
     }
-    std::optional<OpenedFile> opened = ahead.Take(row, path);
+    std::optional<OpenedFile> opened = ahead.Take(row, file);
     // The rows changed under the run: those after this one are asked for again.
     if (!opened)
         asked = row + 1;
     return opened;
+}
+
+RowFile TRunEngine::FileOf(int row) const {
+    return {RowPath(rows_, row), rowsJustAdded_ && rows_.FoundAsFile(row)};
 }
 
 void TRunEngine::Finish() {

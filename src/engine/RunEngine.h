@@ -29,13 +29,16 @@ private:
     int RowsLeftInScope(RunScope scope, int after, int count) const;
     // The file of `row`, opened ahead; first asks for the rows of `scope` from `asked` on.
     std::optional<OpenedFile> TakeOpened(TOpenAhead& ahead, RunScope scope, int row,
-                                         const std::string& path, int& asked);
+                                         const RowFile& file, int& asked);
+    RowFile FileOf(int row) const;
 
     IRunRows& rows_;
     IRunHost& host_;
     IRunEvents& events_;
     TFilePipeline pipeline_;
     bool idle_ = true;
+    // The host's word for this run: the rows' own look-ups stand for the check before opening.
+    bool rowsJustAdded_ = false;
     int progressMax_ = 0;
 };
 

@@ -17,6 +17,10 @@ public:
     virtual RunOptions ReadOptions() = 0;
     // Lets pending events run; a Stop chosen meanwhile arrives through this call.
     virtual void ProcessMessages() = 0;
+    // The rows were added a moment before the run, by this same process (the command line),
+    // so the look-up each was made from still stands for the check before its file is opened.
+    // A window's rows may have waited for hours: their files are looked up again.
+    virtual bool RowsJustAdded() const = 0;
 
     // The program's own message box (the year-range error of the date check).
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;

@@ -28,6 +28,8 @@ public:
     virtual bool IsChecked(int row) const = 0;
     virtual bool IsSelected(int row) const = 0;
     virtual std::string Caption(int row) const = 0;
+    // The look-up the row was made from found a regular file.
+    virtual bool FoundAsFile(int row) const = 0;
     // Changes the text only; nothing is renamed.
     virtual void SetCaption(int row, const std::string& caption) = 0;
     virtual std::string Text(int row, RowText column) const = 0;

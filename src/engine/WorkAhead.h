@@ -2,8 +2,9 @@
 // Work on the items of an ordered list done ahead on a worker thread, and taken back in list
 // order by the thread that owns the list. While the owner waits for an item, it takes on one
 // the worker has not started, so on two cores both threads work whenever the owner has nothing
-// else to do. Used only for what reads (looking files up, opening them): whatever changes a
-// file stays on the owner's thread, in list order.
+// else to do. Where each item waits on another process or machine (a FUSE or network volume),
+// several workers keep several questions in flight. Used only for what reads (looking files up,
+// opening them): whatever changes a file stays on the owner's thread, in list order.
 
 #include <condition_variable>
 #include <cstddef>
@@ -16,25 +17,32 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace engine {
 
-template <typename Result>
+template <typename Result, typename Input = std::string>
 class TWorkAhead {
 public:
-    using Work = std::function<Result(const std::string&)>;
+    using Work = std::function<Result(const Input&)>;
 
-    // Holds up to `ahead` items asked for and not yet taken. `work` runs on either thread.
-    TWorkAhead(std::size_t ahead, Work work)
-        : ahead_(ahead), work_(std::move(work)), worker_([this] { RunWorker(); }) {}
+    // Holds up to `ahead` items asked for and not yet taken. `work` runs on the owner's thread
+    // or on one of `workers` threads: more than one only where the work waits on another
+    // process or machine rather than on the processors.
+    TWorkAhead(std::size_t ahead, Work work, int workers = 1)
+        : ahead_(ahead), work_(std::move(work)) {
+        for (int i = 0; i < workers; ++i)
+            workers_.emplace_back([this] { RunWorker(); });
+    }
     // Waits for the item in hand; the results not taken are dropped.
     ~TWorkAhead() {
         {
             const std::lock_guard lock(mutex_);
             stopping_ = true;
         }
-        workerWakes_.notify_one();
-        worker_.join();
+        workerWakes_.notify_all();
+        for (std::thread& worker : workers_)
+            worker.join();
     }
     TWorkAhead(const TWorkAhead&) = delete;
     TWorkAhead& operator=(const TWorkAhead&) = delete;
@@ -47,12 +55,12 @@ public:
     }
 
     // Queues the item `key` with its `input`; items are asked for in the order they are taken.
-    void Ask(int key, std::string input) {
+    void Ask(int key, Input input) {
         bool wake = false;
         {
             const std::lock_guard lock(mutex_);
             items_.push_back({key, std::move(input), State::Waiting, std::nullopt, nullptr});
-            wake = workerIdle_;
+            wake = idleWorkers_ > 0;
         }
         if (wake)
             workerWakes_.notify_one();
@@ -61,7 +69,7 @@ public:
     // The result of item `key` with `input`; an exception its work threw is thrown here.
     // Nullopt when the first item waiting is not this one (the list changed since it was
     // asked for): then every item asked for is dropped.
-    std::optional<Result> Take(int key, const std::string& input) {
+    std::optional<Result> Take(int key, const Input& input) {
         std::unique_lock lock(mutex_);
         if (items_.empty() || items_.front().key != key || items_.front().input != input) {
             items_.clear();
@@ -90,7 +98,7 @@ private:
     enum class State { Waiting, Started, Done };
     struct Item {
         int key = 0;
-        std::string input;
+        Input input;
         State state = State::Waiting;
         std::optional<Result> result;
         std::exception_ptr error;
@@ -101,7 +109,7 @@ private:
     void DoItem(Item& item, std::unique_lock<std::mutex>& lock) {
         item.state = State::Started;
         const std::uint64_t generation = generation_;
-        const std::string input = item.input;
+        const Input input = item.input;
         lock.unlock();
         std::optional<Result> result;
         std::exception_ptr error;
@@ -139,10 +147,10 @@ private:
         std::unique_lock lock(mutex_);
         for (;;) {
             Item* next = nullptr;
-            workerIdle_ = true;
+            ++idleWorkers_;
             workerWakes_.wait(lock,
                               [&] { return stopping_ || (next = FirstWaiting()) != nullptr; });
-            workerIdle_ = false;
+            --idleWorkers_;
             if (stopping_)
                 return;
             DoItem(*next, lock);
@@ -160,9 +168,9 @@ private:
     // A drop begins a new generation: work begun for an earlier one is thrown away.
     std::uint64_t generation_ = 0;
     bool stopping_ = false;
-    bool workerIdle_ = false;
+    int idleWorkers_ = 0;
     bool ownerWaiting_ = false;
-    std::thread worker_;
+    std::vector<std::thread> workers_;
 };
 
 }  // namespace engine

@@ -50,6 +50,7 @@ public:
     bool IsChecked(int row) const override { return Row(row).checked; }
     bool IsSelected(int row) const override { return Row(row).selected; }
     std::string Caption(int row) const override { return Row(row).caption; }
+    bool FoundAsFile(int row) const override { return Row(row).foundAsFile; }
     void SetCaption(int row, const std::string& caption) override;
     std::string Text(int row, engine::RowText column) const override {
         return Row(row).Text(column);

@@ -110,6 +110,7 @@ std::optional<FileRow> MakeFileRow(const std::string& path,
     FileRow row;
     row.caption = platform::LastComponent(path);
     row.folder = isFolder;
+    row.foundAsFile = found->kind == platform::EntryKind::File;
     row.SetKind(platform::ShellKindOf(row.caption, isFolder));
     row.SetSize(static_cast<std::int64_t>(found->size));
     row.SetTimes(found);

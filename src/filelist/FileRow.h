@@ -60,6 +60,8 @@ public:
     bool checked : 1 = false;
     bool selected : 1 = false;
     bool folder : 1 = false;  // the row is a folder's
+    // The look-up the row was made from found a regular file (not a link, device or folder).
+    bool foundAsFile : 1 = false;
 };
 
 // Builds the row for a path, or nothing when the path cannot be read or the rules exclude it:

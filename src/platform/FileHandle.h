@@ -28,6 +28,10 @@ struct FileIdentity {
 // What Open accepts besides a regular file: the path setters also change folders.
 enum class OpenKind { File, FileOrFolder };
 
+// Whether Open looks the path up before opening it, so that a device is never even opened, or
+// a look-up the caller made a moment ago, which found a regular file there, stands for that.
+enum class OpenCheck { LookUpFirst, FoundAsFile };
+
 class TFileHandle {
 public:
     // Opens a regular file (or, if asked, a folder) without following a link. On failure:
@@ -35,7 +39,8 @@ public:
     // "a device, FIFO or socket is not changed", "a folder is not processed", "no such file",
     // or the system's text).
     static std::optional<TFileHandle> Open(const std::string& path, std::string& reason,
-                                           OpenKind kind = OpenKind::File);
+                                           OpenKind kind = OpenKind::File,
+                                           OpenCheck check = OpenCheck::LookUpFirst);
 
     TFileHandle(TFileHandle&& other) noexcept;
     TFileHandle& operator=(TFileHandle&& other) noexcept;
@@ -53,7 +58,8 @@ public:
     // it reports what was written, and looks again only at what the change could have moved
     // in ways not known in advance (the times a file system rounds, a rewritten file).
     std::optional<FindData> Find() const;
-    // kInvalidAttributes when the file cannot be read.
+    // kInvalidAttributes when the file cannot be read. Where the volume keeps the creation
+    // time apart from the attributes, it is left unread.
     std::uint32_t GetAttributes() const;
     // Same contract as SetFileAttributes; false with the reason.
     bool SetAttributes(std::uint32_t attributes, std::string& reason);
@@ -97,6 +103,8 @@ private:
     mutable struct statx st_ {};
     mutable bool statKnown_ = false;
     mutable std::optional<FindData> known_;
+    // The attributes, when they were read without the rest of the look-up.
+    mutable std::optional<std::uint32_t> attributes_;
     // The two Linux times (and the size) of known_ must be read again.
     mutable bool timesStale_ = false;
     // The extended attributes read or written through the descriptor, as far as known.

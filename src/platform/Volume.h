@@ -18,6 +18,11 @@ enum class DriveType {
 
 DriveType GetDriveType(const std::string& path);
 
+// Whether the volume of `path` answers each call from another process or machine (a FUSE file
+// system, a network share): there a look-up waits on the answer rather than on the processors,
+// so several may be asked at once.
+bool AnswersOverARoundTrip(const std::string& path);
+
 // Where the attributes and the creation time of a file are kept, in words a user can look up,
 // so that one can see why a change does or does not reach Windows.
 struct AttributeHome {

@@ -34,6 +34,7 @@ public:
     bool IsChecked(int i) const override { return rows[At(i)].checked; }
     bool IsSelected(int i) const override { return rows[At(i)].selected; }
     std::string Caption(int i) const override { return rows[At(i)].caption; }
+    bool FoundAsFile(int) const override { return false; }
     void SetCaption(int i, const std::string& c) override { rows[At(i)].caption = c; }
     std::string Text(int i, engine::RowText c) const override {
         return rows[At(i)].texts[static_cast<int>(c)];
@@ -73,6 +74,7 @@ public:
     std::vector<std::string> failures;
 
     engine::RunOptions ReadOptions() override { return options; }
+    bool RowsJustAdded() const override { return false; }
     void ProcessMessages() override {
         if (onProcessMessages)
             onProcessMessages(processCalls_);

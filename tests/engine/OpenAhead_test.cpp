@@ -19,17 +19,17 @@ TEST(OpenAheadTest, AFileChangedUnderAnotherNameIsReadAgain) {
     const std::string first = dir.Write("a.txt", "x");
     const std::string second = dir / "b.txt";
     ASSERT_EQ(link(first.c_str(), second.c_str()), 0);
-    TOpenAhead ahead(4);
-    ahead.Ask(0, first);
-    ahead.Ask(1, second);
+    TOpenAhead ahead(4, FileReads::Attributes, 2);
+    ahead.Ask(0, {first, true});
+    ahead.Ask(1, {second, true});
     // Time for the worker to open both before the first is changed.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::optional<OpenedFile> opened = ahead.Take(0, first);
+    std::optional<OpenedFile> opened = ahead.Take(0, {first, true});
     ASSERT_TRUE(opened && opened->handle);
     std::string reason;
     ASSERT_TRUE(opened->handle->SetAttributes(platform::kAttrHidden, reason)) << reason;
     opened.reset();
-    opened = ahead.Take(1, second);
+    opened = ahead.Take(1, {second, true});
     ASSERT_TRUE(opened && opened->handle);
     EXPECT_EQ(opened->handle->GetAttributes(), platform::kAttrHidden);
 }

@@ -13,20 +13,21 @@ std::string Shout(const std::string& input) {
     return input + "!";
 }
 
-// Whatever the two threads do ahead, the owner takes every result in its order, as if it had
+// Whatever the workers do ahead, the owner takes every result in its order, as if it had
 // done the work itself; a list changed under it drops what was asked, and an error of the
 // work reaches the owner.
 TEST(WorkAheadTest, ResultsComeInListOrderAsIfDoneInPlace) {
     std::vector<std::string> words;
     for (int i = 0; i < 500; ++i)
         words.push_back("w" + std::to_string(i));
-    for (const std::size_t ahead : {1u, 2u, 16u}) {
-        TWorkAhead<std::string> work(ahead, Shout);
+    for (const auto& [ahead, workers] : {std::pair{1u, 1}, {2u, 1}, {16u, 1}, {16u, 3}}) {
+        TWorkAhead<std::string> work(ahead, Shout, workers);
         std::size_t asked = 0;
         for (std::size_t i = 0; i < words.size(); ++i) {
             for (std::size_t room = work.Room(); room > 0 && asked < words.size(); --room)
                 work.Ask(static_cast<int>(asked), words[asked]), ++asked;
-            EXPECT_EQ(work.Take(static_cast<int>(i), words[i]), Shout(words[i])) << ahead;
+            EXPECT_EQ(work.Take(static_cast<int>(i), words[i]), Shout(words[i]))
+                << ahead << " ahead, " << workers << " workers";
         }
     }
 }

@@ -40,6 +40,12 @@ public:
     // `name` is the file's own name, `st` its statx (kStatxMask).
     virtual StoreReading Read(const TFileRef& file, const std::string& name,
                               const struct statx& st) const = 0;
+    // The attributes alone, as Read has them; a store that keeps the creation time apart
+    // leaves it unread, which spares a change of attributes a call per file.
+    virtual std::uint32_t ReadAttributes(const TFileRef& file, const std::string& name,
+                                         const struct statx& st) const {
+        return Read(file, name, st).attributes;
+    }
     // R, H, S and A become those of `attributes`; false with the reason when any of them could
     // not be stored, with nothing changed where the volume allows it.
     virtual bool SetAttributes(const TFileRef& file, const std::string& name,

@@ -88,15 +88,17 @@ FindData MakeFindData(const std::string& name, const struct statx& st,
     FindData data;
     data.name = name;
     data.kind = KindOf(st.stx_mode);
-    data.attributes = reading.attributes & ~kAttrDirectory;
-    if (S_ISDIR(st.stx_mode))
-        data.attributes |= kAttrDirectory;
+    data.attributes = ShownAttributes(reading.attributes, st);
     // A directory search reports no size for a folder.
     data.size = S_ISDIR(st.stx_mode) ? 0 : st.stx_size;
     data.lastWriteTime = ToFileTime(st.stx_mtime);
     data.lastAccessTime = ToFileTime(st.stx_atime);
     data.creationTime = reading.creationTime;
     return data;
+}
+
+std::uint32_t ShownAttributes(std::uint32_t stored, const struct statx& st) {
+    return (stored & ~kAttrDirectory) | (S_ISDIR(st.stx_mode) ? kAttrDirectory : 0);
 }
 
 }  // namespace platform::linux_fs

@@ -63,5 +63,7 @@ StoreReading DosAttribReading(const std::string& name, const struct statx& st,
 
 // The entry as a directory search reports it, `name` being its own name.
 FindData MakeFindData(const std::string& name, const struct statx& st, const StoreReading& reading);
+// Its attributes alone: those its store holds, with the folder bit of its kind.
+std::uint32_t ShownAttributes(std::uint32_t stored, const struct statx& st);
 
 }  // namespace platform::linux_fs

@@ -106,17 +106,20 @@ bool SizeForReading(int fd, bool pathOnly, std::uint64_t& size, std::string& rea
 }  // namespace
 
 std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::string& reason,
-                                             OpenKind kind) {
+                                             OpenKind kind, OpenCheck check) {
     // A device is never even opened (opening one may act, as a tape rewinds) unless it is
-    // swapped in after this check; the flags below and fstat then take care of it.
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
-        reason = ReasonFor(errno);
-        return std::nullopt;
-    }
-    if (!Accepts(kind, st.st_mode)) {
-        reason = PassedOverReason(KindOf(st.st_mode));
-        return std::nullopt;
+    // swapped in after this check, or after the caller's own; the flags below and the
+    // descriptor's look-up then take care of it.
+    if (check == OpenCheck::LookUpFirst) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0) {
+            reason = ReasonFor(errno);
+            return std::nullopt;
+        }
+        if (!Accepts(kind, st.st_mode)) {
+            reason = PassedOverReason(KindOf(st.st_mode));
+            return std::nullopt;
+        }
     }
     // Non-blocking and without a controlling terminal, so that a device or FIFO swapped in
     // cannot block the run or take it over.
@@ -131,8 +134,11 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
         pathOnly = true;
     }
     // The descriptor's own look-up both checks what was opened and serves the run. The check
-    // above has just brought a network or FUSE volume's cache up to date: asking the server
-    // again would cost a round trip per file and tell nothing new.
+    // above, or the caller's, has just brought a network or FUSE volume's cache up to date:
+    // asking the server again would cost a round trip per file and tell nothing new.
+    // What replaced the file the caller found is told by a look-up of its own.
+    if (!fd.Valid() && check == OpenCheck::FoundAsFile)
+        return Open(path, reason, kind, OpenCheck::LookUpFirst);
     struct statx opened {};
     if (!fd.Valid() || !StatDescriptor(fd.Get(), opened, AT_STATX_DONT_SYNC)) {
         reason = ReasonFor(errno);
@@ -153,6 +159,7 @@ TFileHandle::TFileHandle(TFileHandle&& other) noexcept
       st_(other.st_),
       statKnown_(other.statKnown_),
       known_(std::move(other.known_)),
+      attributes_(other.attributes_),
       timesStale_(other.timesStale_),
       xattrs_(std::move(other.xattrs_)) {}
 
@@ -164,6 +171,7 @@ TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
     std::swap(st_, other.st_);
     std::swap(statKnown_, other.statKnown_);
     std::swap(known_, other.known_);
+    std::swap(attributes_, other.attributes_);
     std::swap(timesStale_, other.timesStale_);
     std::swap(xattrs_, other.xattrs_);
     return *this;
@@ -178,6 +186,7 @@ void TFileHandle::Renamed(const std::string& newPath) {
     path_ = newPath;
     // A name beginning with "." hides a file by itself.
     known_.reset();
+    attributes_.reset();
 }
 
 bool TFileHandle::Stat() const {
@@ -188,6 +197,7 @@ bool TFileHandle::Stat() const {
 void TFileHandle::Forget() const {
     statKnown_ = false;
     known_.reset();
+    attributes_.reset();
     xattrs_.Clear();
 }
 
@@ -211,14 +221,23 @@ std::optional<FindData> TFileHandle::Find() const {
 }
 
 std::uint32_t TFileHandle::GetAttributes() const {
-    const std::optional<FindData> found = Find();
-    return found ? found->attributes : kInvalidAttributes;
+    // A change of times leaves the attributes as they were.
+    if (known_)
+        return known_->attributes;
+    if (!attributes_) {
+        if (!Stat())
+            return kInvalidAttributes;
+        const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
+        attributes_ = ShownAttributes(
+            StoreFor(file, st_).ReadAttributes(file, LastComponent(path_), st_), st_);
+    }
+    return *attributes_;
 }
 
 bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
     // Known before the change, so that the change tells what the file shows after it.
-    const std::optional<FindData> before = Find();
-    if (!before || !Stat())
+    const std::uint32_t before = GetAttributes();
+    if (before == kInvalidAttributes || !Stat())
         return FailWithErrno(reason);
     const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
     const bool set =
@@ -230,7 +249,9 @@ bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
         return false;
     }
     statKnown_ = false;
-    known_->attributes = MergeAttributes(before->attributes, attributes);
+    attributes_ = MergeAttributes(before, attributes);
+    if (known_)
+        known_->attributes = *attributes_;
     return true;
 }
 

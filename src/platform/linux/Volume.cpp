@@ -57,7 +57,7 @@ bool IsRemovableDevice(dev_t device) {
     return false;
 }
 
-DriveType ClassifyVolume(long fsType, dev_t device) {
+bool IsNetworkFileSystem(long fsType) {
     switch (fsType) {
         case kNfs:
         case kSmb:
@@ -68,7 +68,16 @@ DriveType ClassifyVolume(long fsType, dev_t device) {
         case kNcp:
         case kNineP:
         case kCeph:
-            return DriveType::Remote;
+            return true;
+        default:
+            return false;
+    }
+}
+
+DriveType ClassifyVolume(long fsType, dev_t device) {
+    if (IsNetworkFileSystem(fsType))
+        return DriveType::Remote;
+    switch (fsType) {
         case kIso9660:
         case kUdf:
             return DriveType::CdRom;
@@ -109,6 +118,14 @@ DriveType GetDriveType(const std::string& path) {
         return found->second;
     return known.emplace(st.st_dev, ClassifyVolume(static_cast<long>(fs.f_type), st.st_dev))
         .first->second;
+}
+
+bool AnswersOverARoundTrip(const std::string& path) {
+    struct statfs fs {};
+    if (statfs(path.c_str(), &fs) != 0)
+        return false;
+    const long fsType = static_cast<long>(fs.f_type);
+    return fsType == kFuse || IsNetworkFileSystem(fsType);
 }
 
 }  // namespace platform

@@ -32,14 +32,19 @@ public:
                       const struct statx& st) const override {
         const TXattrs xattrs = file.Xattrs();
         StoreReading reading;
-        if (const std::optional<std::uint32_t> word = ReadWord(xattrs))
-            reading.attributes = *word & ~kAttrNormal;
+        reading.attributes = ReadAttributes(file, {}, st);
         const std::optional<std::string> created = xattrs.Get(names_.creationTime);
         const std::optional<std::uint64_t> time =
             created ? DecodeLittleEndian(*created, sizeof(FileTime)) : std::nullopt;
         // The kernel's ntfs3 hands out no creation time of its own, only the birth time.
         reading.creationTime = time && *time != 0 ? time : BirthTime(st);
         return reading;
+    }
+
+    std::uint32_t ReadAttributes(const TFileRef& file, const std::string& /*name*/,
+                                 const struct statx& /*st*/) const override {
+        const std::optional<std::uint32_t> word = ReadWord(file.Xattrs());
+        return word ? *word & ~kAttrNormal : 0;
     }
 
     bool SetAttributes(const TFileRef& file, const std::string& /*name*/,
