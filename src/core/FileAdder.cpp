@@ -1,11 +1,10 @@
 #include "core/FileAdder.h"
 
-#include "engine/OpenAhead.h"
 #include "engine/TymoUtils.h"
-#include "engine/WorkAhead.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Volume.h"
+#include "platform/WorkAhead.h"
 
 namespace core {
 namespace {
@@ -85,8 +84,8 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
     // Looking the paths up is most of the work, and only reads: it goes ahead on a worker.
     if (paths.empty())
         return 0;
-    engine::TWorkAhead<NamedPath> lookUps(kPathsAhead, LookUpNamedPath,
-                                          engine::LookUpThreads(paths.front()));
+    platform::TWorkAhead<NamedPath> lookUps(kPathsAhead, LookUpNamedPath,
+                                            platform::LookUpThreads(paths.front()));
     std::size_t asked = 0;
     int added = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {

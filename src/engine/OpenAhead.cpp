@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/Volume.h"
-
 namespace engine {
 
 OpenedFile OpenRowFile(const RowFile& row, FileReads reads) {
@@ -19,12 +17,6 @@ OpenedFile OpenRowFile(const RowFile& row, FileReads reads) {
     else if (reads == FileReads::Attributes)
         file.handle->GetAttributes();
     return file;
-}
-
-int LookUpThreads(const std::string& path) {
-    // More would only queue behind the daemon or the link; the owner's thread asks too.
-    constexpr int kThreadsForRoundTrips = 3;
-    return platform::AnswersOverARoundTrip(path) ? kThreadsForRoundTrips : 1;
 }
 
 TOpenAhead::TOpenAhead(std::size_t rowsAhead, FileReads reads, int threads)

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/WorkAhead.h"
 #include "platform/FileHandle.h"
+#include "platform/WorkAhead.h"
 
 namespace engine {
 
@@ -36,11 +36,6 @@ struct RowFile {
 
 OpenedFile OpenRowFile(const RowFile& row, FileReads reads = FileReads::None);
 
-// How many threads look up ahead the files of a run or an add whose first file is `path`: one
-// where look-ups keep a processor busy, several where each waits on a FUSE daemon or a server,
-// so that the next questions are already asked when an answer comes.
-int LookUpThreads(const std::string& path);
-
 class TOpenAhead {
 public:
     // Opens up to `rowsAhead` rows ahead of the one taken last on `threads` threads, reading
@@ -61,7 +56,7 @@ private:
     const std::size_t rowsAhead_;
     // The files of the last rows taken: those a file opened ahead may have been changed by since.
     std::deque<platform::FileIdentity> taken_;
-    TWorkAhead<OpenedFile, RowFile> files_;
+    platform::TWorkAhead<OpenedFile, RowFile> files_;
 };
 
 }  // namespace engine

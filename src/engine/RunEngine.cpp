@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/DateAssign.h"
+#include "platform/Volume.h"
 
 namespace engine {
 namespace {
@@ -73,7 +74,7 @@ void TRunEngine::Run(RunScope scope) {
             ahead.reset();
         }
         if (openAhead && !ahead)
-            ahead.emplace(kRowsAhead, reads, LookUpThreads(path));
+            ahead.emplace(kRowsAhead, reads, platform::LookUpThreads(path));
         if (ahead)
             opened = TakeOpened(*ahead, scope, i, file, asked);
         const StepOutcome ending =

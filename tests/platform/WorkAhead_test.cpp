@@ -1,10 +1,10 @@
-#include "engine/WorkAhead.h"
+#include "platform/WorkAhead.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-namespace engine {
+namespace platform {
 namespace {
 
 std::string Shout(const std::string& input) {
@@ -47,4 +47,4 @@ TEST(WorkAheadTest, AChangedListDropsWhatWasAskedAndErrorsReachTheOwner) {
 }
 
 }  // namespace
-}  // namespace engine
+}  // namespace platform

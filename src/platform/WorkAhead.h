@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-namespace engine {
+namespace platform {
 
 template <typename Result, typename Input = std::string>
 class TWorkAhead {
@@ -173,4 +173,4 @@ private:
     std::vector<std::thread> workers_;
 };
 
-}  // namespace engine
+}  // namespace platform
