@@ -37,43 +37,78 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
     return directory + platform::kPathSeparator + name;
 }
 
-TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet)
+std::optional<platform::FindData> LookUpEntry(const EntryLookUp& entry) {
+    // One look-up serves both: a real folder is no link, so its target is itself. It goes
+    // relative to the open folder, which spares the kernel a walk of the whole path.
+    return platform::FindAt(entry.folderFd, entry.path);
+}
+
+TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet,
+                   TEntryLookUps* lookUps)
     : mask_(std::move(mask)),
       excluded_(kExclusiveBits & ~attributeSet),
       dir_(opendir(directory.c_str())),
-      path_(JoinPath(directory, "")),
-      folderPrefix_(path_.size()) {}
+      folderPrefix_(JoinPath(directory, "")),
+      lookUps_(lookUps) {}
 
-bool TDirEnum::Next(TSearchRec& rec) {
-    if (!dir_) {
-        return false;
-    }
-    // readdir's errors and its end look alike; either way the enumeration is over.
-    while (const dirent* entry = readdir(dir_.get())) {
-        if (IsDotOrDotDot(entry->d_name)) {
-            continue;
+TDirEnum::~TDirEnum() {
+    for (; taken_ < asked_; entries_.pop_front())
+        LookUp(entries_.front());
+}
+
+void TDirEnum::ReadAhead() {
+    std::size_t room = lookUps_ ? lookUps_->Room() : (entries_.empty() ? 1 : 0);
+    while (room > 0 && !readToEnd_) {
+        // readdir's errors and its end look alike; either way the enumeration is over.
+        const dirent* entry = readdir(dir_.get());
+        if (!entry) {
+            readToEnd_ = true;
+            break;
         }
+        if (IsDotOrDotDot(entry->d_name))
+            continue;
         const bool matches = MatchesMask(entry->d_name, mask_);
         const bool folder = IsRealFolder(dir_.get(), *entry);
-        if (!matches && !folder) {
+        if (!matches && !folder)
             continue;
-        }
-        // One look-up serves both: a real folder is no link, so its target is itself. It goes
-        // relative to the open folder, which spares the kernel a walk of the whole path.
-        path_.resize(folderPrefix_);
-        path_ += entry->d_name;
-        std::optional<platform::FindData> data = platform::FindAt(dirfd(dir_.get()), path_);
-        if (!data) {
+        Entry& read = entries_.emplace_back();
+        read.lookUp = {dirfd(dir_.get()), folderPrefix_ + entry->d_name};
+        read.nameStart = folderPrefix_.size();
+        read.matches = matches;
+        read.folder = folder;
+        read.mayBeLink = entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
+        if (lookUps_)
+            lookUps_->Ask(asked_++, read.lookUp);
+        --room;
+    }
+}
+
+std::optional<platform::FindData> TDirEnum::LookUp(const Entry& entry) {
+    if (!lookUps_)
+        return LookUpEntry(entry.lookUp);
+    // Asked for in this very order, so always there.
+    return *lookUps_->Take(taken_++, entry.lookUp);
+}
+
+bool TDirEnum::Next(TSearchRec& rec) {
+    while (dir_) {
+        ReadAhead();
+        if (entries_.empty())
+            break;
+        const Entry entry = std::move(entries_.front());
+        entries_.pop_front();
+        std::optional<platform::FindData> data = LookUp(entry);
+        if (!data)
             continue;
+        const char* name = entry.lookUp.path.c_str() + entry.nameStart;
+        if (entry.folder &&
+            (data->attributes & (platform::kAttrHidden | platform::kAttrSystem)) == 0) {
+            subfolders_.emplace_back(name);
         }
-        if (folder && (data->attributes & (platform::kAttrHidden | platform::kAttrSystem)) == 0) {
-            subfolders_.emplace_back(entry->d_name);
-        }
-        if (!matches || (data->attributes & excluded_) != 0) {
+        if (!entry.matches || (data->attributes & excluded_) != 0)
             continue;
-        }
-        rec = MakeSearchRec(entry->d_name, std::move(*data));
-        rec.MayBeLink = entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
+        rec = MakeSearchRec(name, std::move(*data));
+        rec.MayBeLink = entry.mayBeLink;
         return true;
     }
     dir_.reset();

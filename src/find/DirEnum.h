@@ -5,11 +5,14 @@
 #include <dirent.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "find/SearchRec.h"
+#include "platform/WorkAhead.h"
 
 namespace vexfind {
 
@@ -21,6 +24,18 @@ using DirHandle = std::unique_ptr<DIR, DirCloser>;
 // "/" and "a" give "/a"; "/x" and "a" give "/x/a".
 std::string JoinPath(const std::string& directory, const std::string& name);
 
+// The look-up of an entry of an open folder (`path` ends in its name), as a walk asks for it
+// ahead of the entry it reports.
+struct EntryLookUp {
+    int folderFd = -1;
+    std::string path;
+    bool operator==(const EntryLookUp&) const = default;
+};
+// Looks entries up on other threads while a walk reports the one before; one per walk, so that
+// no folder starts a thread of its own.
+using TEntryLookUps = platform::TWorkAhead<std::optional<platform::FindData>, EntryLookUp>;
+std::optional<platform::FindData> LookUpEntry(const EntryLookUp& entry);
+
 // Lists one folder entry by entry, and in the same pass collects the folders a walk may enter
 // below it, so that a walk reads each folder once. The attribute set works as an exclusion: of
 // the bits hidden, system, volume label and directory, those not asked for exclude every entry
@@ -29,7 +44,14 @@ std::string JoinPath(const std::string& directory, const std::string& name);
 // nowhere is passed over. A folder that cannot be opened lists nothing.
 class TDirEnum {
 public:
-    TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet);
+    // With `lookUps`, entries are looked up ahead on its threads; without, each in its turn.
+    TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet,
+             TEntryLookUps* lookUps = nullptr);
+    // Takes back whatever was asked ahead before the folder closes: a look-up in progress
+    // reads through the folder's descriptor.
+    ~TDirEnum();
+    TDirEnum(const TDirEnum&) = delete;
+    TDirEnum& operator=(const TDirEnum&) = delete;
 
     // The next entry that passes mask and attributes; false at the end or on an error. The
     // folder is closed at the end, so a walk that goes deeper only then holds no descriptor
@@ -42,13 +64,29 @@ public:
     std::vector<std::string> TakeSubfolders() { return std::move(subfolders_); }
 
 private:
+    // An entry read from the folder and not yet reported.
+    struct Entry {
+        EntryLookUp lookUp;
+        std::size_t nameStart = 0;
+        bool matches = false;
+        bool folder = false;
+        bool mayBeLink = false;
+    };
+
+    // Reads entries worth a look-up: as many as may go ahead, else the next one.
+    void ReadAhead();
+    std::optional<platform::FindData> LookUp(const Entry& entry);
+
     std::string mask_;
     std::uint32_t excluded_;
     DirHandle dir_;
-    // The path of the entry being looked up: the folder's prefix stays, only the name changes,
-    // so that a folder of many entries needs no new text for each.
-    std::string path_;
-    std::size_t folderPrefix_;
+    bool readToEnd_ = false;
+    std::string folderPrefix_;
+    TEntryLookUps* lookUps_;
+    std::deque<Entry> entries_;
+    // How many look-ups were asked for and taken, numbering them for the look-ups.
+    int asked_ = 0;
+    int taken_ = 0;
     std::vector<std::string> subfolders_;
 };
 
