@@ -19,9 +19,9 @@ struct NamedPath {
     std::optional<platform::FindData> found;
 };
 
-NamedPath LookUpNamedPath(const std::string& path) {
+NamedPath LookUpNamedPath(const std::string& path, platform::TOpenFolders& folders) {
     NamedPath named{path, std::nullopt};
-    named.found = platform::FindNamedPath(named.target);
+    named.found = platform::FindNamedPath(named.target, &folders);
     return named;
 }
 
@@ -84,8 +84,11 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
     // Looking the paths up is most of the work, and only reads: it goes ahead on a worker.
     if (paths.empty())
         return 0;
-    platform::TWorkAhead<NamedPath> lookUps(kPathsAhead, LookUpNamedPath,
-                                            platform::LookUpThreads(paths.front()));
+    // Many paths share a folder: each is looked up from its folder, held open meanwhile.
+    platform::TOpenFolders folders;
+    platform::TWorkAhead<NamedPath> lookUps(
+        kPathsAhead, [&folders](const std::string& path) { return LookUpNamedPath(path, folders); },
+        platform::LookUpThreads(paths.front()));
     std::size_t asked = 0;
     int added = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {

@@ -34,7 +34,8 @@ struct RowFile {
     bool operator==(const RowFile&) const = default;
 };
 
-OpenedFile OpenRowFile(const RowFile& row, FileReads reads = FileReads::None);
+OpenedFile OpenRowFile(const RowFile& row, FileReads reads = FileReads::None,
+                       platform::TOpenFolders* folders = nullptr);
 
 class TOpenAhead {
 public:
@@ -56,6 +57,9 @@ private:
     const std::size_t rowsAhead_;
     // The files of the last rows taken: those a file opened ahead may have been changed by since.
     std::deque<platform::FileIdentity> taken_;
+    // The rows' folders, held open while the files in them are opened; declared before the
+    // work-ahead, so that they close after its threads stop.
+    platform::TOpenFolders folders_;
     platform::TWorkAhead<OpenedFile, RowFile> files_;
 };
 

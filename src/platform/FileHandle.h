@@ -38,9 +38,11 @@ public:
     // nullopt and a short reason for the command line ("a symbolic link is not followed",
     // "a device, FIFO or socket is not changed", "a folder is not processed", "no such file",
     // or the system's text).
+    // With `folders`, the path is reached from its folder when that is held open there.
     static std::optional<TFileHandle> Open(const std::string& path, std::string& reason,
                                            OpenKind kind = OpenKind::File,
-                                           OpenCheck check = OpenCheck::LookUpFirst);
+                                           OpenCheck check = OpenCheck::LookUpFirst,
+                                           TOpenFolders* folders = nullptr);
 
     TFileHandle(TFileHandle&& other) noexcept;
     TFileHandle& operator=(TFileHandle&& other) noexcept;

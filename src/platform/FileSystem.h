@@ -3,9 +3,11 @@
 // Linux meaning of every one is in linux/.
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 
 #include "platform/FileTime.h"
 
@@ -62,9 +64,29 @@ std::optional<FindData> FindPath(const std::string& path, LinkRule rule = LinkRu
 std::optional<FindData> FindAt(int folderFd, const std::string& path,
                                LinkRule rule = LinkRule::Follow);
 
+// Folders held open while many paths in them are looked up, so that each look-up has the kernel
+// walk one name instead of the whole path. Any thread may ask; each folder stays open as long
+// as the object, which holds a few dozen at most: the paths of any other folder are looked up
+// whole.
+class TOpenFolders {
+public:
+    TOpenFolders() = default;
+    TOpenFolders(const TOpenFolders&) = delete;
+    TOpenFolders& operator=(const TOpenFolders&) = delete;
+    ~TOpenFolders();
+
+    // The descriptor of `folder`, opened on first use; -1 when it is not held open.
+    int Open(const std::string& folder);
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<std::string, int> fds_;
+};
+
 // Looks up a path the user named: a link stands for its target, and `path` becomes the
-// target's (see ResolveNamedLink). One look-up for anything that is not a link.
-std::optional<FindData> FindNamedPath(std::string& path);
+// target's (see ResolveNamedLink). One look-up for anything that is not a link, relative to its
+// folder when `folders` holds that open.
+std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders = nullptr);
 
 // Why an entry of this kind is passed over, in the words of the command line; empty for a
 // regular file.

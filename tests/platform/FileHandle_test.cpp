@@ -81,10 +81,14 @@ TEST(FileHandleTest, OnlyRegularFilesAreOpened) {
     for (const Case& c : cases) {
         if (std::string(c.name) == "null" && !haveDevice)
             continue;
-        // Also where a look-up of a moment ago found a regular file, since replaced.
+        // Also where a look-up of a moment ago found a regular file, since replaced, and from
+        // the folder held open.
+        TOpenFolders folders;
         for (const OpenCheck check : {OpenCheck::LookUpFirst, OpenCheck::FoundAsFile}) {
             std::string reason;
-            EXPECT_FALSE(TFileHandle::Open(dir / c.name, reason, OpenKind::File, check)) << c.name;
+            EXPECT_FALSE(TFileHandle::Open(dir / c.name, reason, OpenKind::File, check,
+                                           check == OpenCheck::FoundAsFile ? &folders : nullptr))
+                << c.name;
             EXPECT_EQ(reason, c.reason) << c.name;
         }
         // Folders are changed by the path setters, as the program always did.

@@ -106,13 +106,17 @@ bool SizeForReading(int fd, bool pathOnly, std::uint64_t& size, std::string& rea
 }  // namespace
 
 std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::string& reason,
-                                             OpenKind kind, OpenCheck check) {
+                                             OpenKind kind, OpenCheck check,
+                                             TOpenFolders* folders) {
+    const int folderFd = folders && path != "/" ? folders->Open(FolderOf(path)) : -1;
+    const int at = folderFd >= 0 ? folderFd : AT_FDCWD;
+    const std::string name = folderFd >= 0 ? LastComponent(path) : path;
     // A device is never even opened (opening one may act, as a tape rewinds) unless it is
     // swapped in after this check, or after the caller's own; the flags below and the
     // descriptor's look-up then take care of it.
     if (check == OpenCheck::LookUpFirst) {
         struct stat st {};
-        if (lstat(path.c_str(), &st) != 0) {
+        if (fstatat(at, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             reason = ReasonFor(errno);
             return std::nullopt;
         }
@@ -123,22 +127,23 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
     }
     // Non-blocking and without a controlling terminal, so that a device or FIFO swapped in
     // cannot block the run or take it over.
-    TDescriptor fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    TDescriptor fd(
+        openat(at, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     bool pathOnly = false;
     if (!fd.Valid() && errno == EACCES) {
         // The caller may not read the file but may still own it, and so change its mode,
         // times and attributes. An O_PATH descriptor needs no permission on the file and,
         // opened without following a link, still pins the very file checked below: its
         // changes then go through the descriptor's name under /proc instead of the path.
-        fd = TDescriptor(open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        fd = TDescriptor(openat(at, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         pathOnly = true;
     }
+    // What replaced the file the caller found is told by a look-up of its own.
+    if (!fd.Valid() && check == OpenCheck::FoundAsFile)
+        return Open(path, reason, kind, OpenCheck::LookUpFirst, folders);
     // The descriptor's own look-up both checks what was opened and serves the run. The check
     // above, or the caller's, has just brought a network or FUSE volume's cache up to date:
     // asking the server again would cost a round trip per file and tell nothing new.
-    // What replaced the file the caller found is told by a look-up of its own.
-    if (!fd.Valid() && check == OpenCheck::FoundAsFile)
-        return Open(path, reason, kind, OpenCheck::LookUpFirst);
     struct statx opened {};
     if (!fd.Valid() || !StatDescriptor(fd.Get(), opened, AT_STATX_DONT_SYNC)) {
         reason = ReasonFor(errno);

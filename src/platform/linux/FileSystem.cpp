@@ -117,8 +117,32 @@ std::optional<FindData> FindAt(int folderFd, const std::string& path, LinkRule r
     return Describe(path.substr(nameStart), st, TFileRef::InFolder(folderFd, path, rule));
 }
 
-std::optional<FindData> FindNamedPath(std::string& path) {
-    std::optional<FindData> found = FindPath(path, LinkRule::NoFollow);
+TOpenFolders::~TOpenFolders() {
+    for (const auto& [folder, fd] : fds_) {
+        if (fd >= 0)
+            close(fd);
+    }
+}
+
+int TOpenFolders::Open(const std::string& folder) {
+    // Beyond this many, a list is spread over so many folders that few paths share one.
+    constexpr std::size_t kMostFolders = 64;
+    const std::lock_guard lock(mutex_);
+    if (const auto known = fds_.find(folder); known != fds_.end())
+        return known->second;
+    if (fds_.size() >= kMostFolders)
+        return -1;
+    // O_PATH: only a place to look names up from, so no read permission is needed.
+    const int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    fds_.emplace(folder, fd);
+    return fd;
+}
+
+std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders) {
+    const std::string full = FullPath(path);
+    const int folderFd = folders && full != "/" ? folders->Open(FolderOf(full)) : -1;
+    std::optional<FindData> found = folderFd >= 0 ? FindAt(folderFd, full, LinkRule::NoFollow)
+                                                  : FindPath(full, LinkRule::NoFollow);
     if (!found || found->kind != EntryKind::SymbolicLink)
         return found;
     path = ResolveNamedLink(path);
