@@ -44,7 +44,7 @@ std::vector<TKelvaneCore::TrashFailure> TKelvaneCore::DeleteSelected() {
     for (int row = 0; row < list_.RowCount(); ++row) {
         if (!list_.IsSelected(row))
             continue;
-        const std::string path = engine::RowPath(list_, row);
+        const std::string path = list_.Path(row);
         std::string reason;
         if (!platform::MoveToTrash(path, reason))
             failures.push_back({path, reason});

@@ -120,8 +120,4 @@ void TFilePipeline::RefreshTimes(const FileContext& file) {
     rows_.SetTimes(file.row, file.handle.Find());
 }
 
-std::string RowPath(const IRunRows& rows, int row) {
-    return IncludeBackslash(rows.Text(row, RowText::Folder)) + rows.Caption(row);
-}
-
 }  // namespace engine

@@ -57,7 +57,4 @@ private:
     id3::TID3v1 id3_;
 };
 
-// The full path of a row: its Folder with a separator, then its Caption.
-std::string RowPath(const IRunRows& rows, int row);
-
 }  // namespace engine

@@ -109,7 +109,7 @@ std::optional<OpenedFile> TRunEngine::TakeOpened(TOpenAhead& ahead, RunScope sco
 }
 
 RowFile TRunEngine::FileOf(int row) const {
-    return {RowPath(rows_, row), rowsJustAdded_ && rows_.FoundAsFile(row)};
+    return {rows_.Path(row), rowsJustAdded_ && rows_.FoundAsFile(row)};
 }
 
 void TRunEngine::Finish() {

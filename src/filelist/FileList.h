@@ -51,6 +51,7 @@ public:
     bool IsSelected(int row) const override { return Row(row).selected; }
     std::string Caption(int row) const override { return Row(row).caption; }
     bool FoundAsFile(int row) const override { return Row(row).foundAsFile; }
+    std::string Path(int row) const override { return Row(row).Path(); }
     void SetCaption(int row, const std::string& caption) override;
     std::string Text(int row, engine::RowText column) const override {
         return Row(row).Text(column);

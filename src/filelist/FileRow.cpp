@@ -94,6 +94,17 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
     return MakeFileRow(path, platform::FindPath(path, rule), mode);
 }
 
+std::string FileRow::Path() const {
+    const std::string& folder = Folder();
+    std::string path;
+    path.reserve(folder.size() + 1 + caption.size());
+    path += folder;
+    if (path.empty() || path.back() != platform::kPathSeparator)
+        path += platform::kPathSeparator;
+    path += caption;
+    return path;
+}
+
 std::optional<FileRow> MakeFileRow(const std::string& path,
                                    const std::optional<platform::FindData>& found,
                                    AddFolderMode mode) {

@@ -39,6 +39,8 @@ public:
     void SetTimes(const std::optional<platform::FindData>& found);
     void SetFolder(std::string_view folder) { folder_ = InternFolder(folder); }
     const std::string& Folder() const { return FolderAt(folder_); }
+    // The Folder, a separator and the caption.
+    std::string Path() const;
     // The desktop's kind of file (ShellKindOf), which gives the type name and the icon.
     void SetKind(int kind) { kind_ = kind; }
 

@@ -35,6 +35,9 @@ public:
     bool IsSelected(int i) const override { return rows[At(i)].selected; }
     std::string Caption(int i) const override { return rows[At(i)].caption; }
     bool FoundAsFile(int) const override { return false; }
+    std::string Path(int i) const override {
+        return engine::IncludeBackslash(rows[At(i)].texts[6]) + rows[At(i)].caption;
+    }
     void SetCaption(int i, const std::string& c) override { rows[At(i)].caption = c; }
     std::string Text(int i, engine::RowText c) const override {
         return rows[At(i)].texts[static_cast<int>(c)];

@@ -48,7 +48,7 @@ TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     EXPECT_EQ(row.Text(RowText::Folder), dir.Path());
     EXPECT_FALSE(row.checked);
     EXPECT_FALSE(row.selected);
-    EXPECT_EQ(engine::RowPath(list, 0), file);
+    EXPECT_EQ(list.Path(0), file);
 }
 
 // A row shows the regional formats in force when it was made, even after the locale changed
@@ -229,7 +229,7 @@ TEST(FileListTest, NonUtf8NameSurvivesTheRoundTrip) {
     TFileList list;
     ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
     EXPECT_EQ(list.Row(0).caption, name);
-    EXPECT_EQ(engine::RowPath(list, 0), file);
+    EXPECT_EQ(list.Path(0), file);
 }
 
 }  // namespace

@@ -72,7 +72,9 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
                 chown(file.c_str(), 65534, 65534);
             chmod(file.c_str(), 0640);
             setxattr(file.c_str(), "system.posix_acl_access", kSomeAcl.data(), kSomeAcl.size(), 0);
-            setxattr(file.c_str(), "user.comment", "kept", 4, 0);
+            // Longer than a first read of a value takes.
+            const std::string comment(400, 'k');
+            setxattr(file.c_str(), "user.comment", comment.data(), comment.size(), 0);
             if (storedCreation) {
                 const std::string value = linux_fs::EncodeDosAttrib({kAttrHidden, kStoredCreation});
                 setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0);
@@ -98,7 +100,7 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
             EXPECT_EQ(after.st_mode, before.st_mode) << what;
             EXPECT_EQ(after.st_nlink, before.st_nlink) << what;
             EXPECT_EQ(Xattr(file, "system.posix_acl_access"), aclBefore) << what;
-            EXPECT_EQ(Xattr(file, "user.comment"), "kept") << what;
+            EXPECT_EQ(Xattr(file, "user.comment"), comment) << what;
             const std::optional<FindData> shownAfter = FindPath(file);
             EXPECT_EQ(shownAfter->creationTime, shownBefore->creationTime) << what;
             EXPECT_EQ(shownAfter->attributes, shownBefore->attributes) << what;

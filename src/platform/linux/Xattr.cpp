@@ -62,8 +62,20 @@ ssize_t GetXattrAt(int folderFd, const char* entry, LinkRule rule, const char* n
 // if the value grew in between.
 template <typename Read>
 std::optional<std::string> ReadWhole(const Read& read) {
-    std::string value(256, '\0');
+    // Most values fit the buffer on the stack, and most files have none: neither costs a
+    // string of its own.
+    char small[256];
+    const ssize_t got = read(small, sizeof small);
+    if (got >= 0)
+        return std::string(small, static_cast<std::size_t>(got));
+    if (errno != ERANGE)
+        return std::nullopt;
+    std::string value;
     for (int attempt = 0; attempt < 4; ++attempt) {
+        const ssize_t size = read(nullptr, 0);
+        if (size < 0)
+            return std::nullopt;
+        value.resize(static_cast<std::size_t>(size) + 1);
         const ssize_t n = read(value.data(), value.size());
         if (n >= 0) {
             value.resize(static_cast<std::size_t>(n));
@@ -71,10 +83,6 @@ std::optional<std::string> ReadWhole(const Read& read) {
         }
         if (errno != ERANGE)
             return std::nullopt;
-        const ssize_t size = read(nullptr, 0);
-        if (size < 0)
-            return std::nullopt;
-        value.resize(static_cast<std::size_t>(size) + 1);
     }
     errno = ERANGE;
     return std::nullopt;
