@@ -81,9 +81,9 @@ TVexFind& TFileAdder::Finder(AddFolderMode mode) {
 
 int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
                          const std::function<void(std::size_t)>& refused) {
-    // Looking the paths up is most of the work, and only reads: it goes ahead on a worker.
     if (paths.empty())
         return 0;
+    // Looking the paths up is most of the work, and only reads: it goes ahead on workers.
     // Many paths share a folder: each is looked up from its folder, held open meanwhile.
     platform::TOpenFolders folders;
     platform::TWorkAhead<NamedPath> lookUps(

@@ -47,8 +47,8 @@ public:
     // With `lookUps`, entries are looked up ahead on its threads; without, each in its turn.
     TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet,
              TEntryLookUps* lookUps = nullptr);
-    // Takes back whatever was asked ahead before the folder closes: a look-up in progress
-    // reads through the folder's descriptor.
+    // Drops whatever was asked ahead, and waits for the look-ups in progress before the folder
+    // closes: they read through its descriptor.
     ~TDirEnum();
     TDirEnum(const TDirEnum&) = delete;
     TDirEnum& operator=(const TDirEnum&) = delete;

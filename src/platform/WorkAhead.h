@@ -1,7 +1,7 @@
 #pragma once
-// Work on the items of an ordered list done ahead on a worker thread, and taken back in list
+// Work on the items of an ordered list done ahead on worker threads, and taken back in list
 // order by the thread that owns the list. While the owner waits for an item, it takes on one
-// the worker has not started, so on two cores both threads work whenever the owner has nothing
+// no worker has started, so on two cores both threads work whenever the owner has nothing
 // else to do. Where each item waits on another process or machine (a FUSE or network volume),
 // several workers keep several questions in flight. Used only for what reads (looking files up,
 // opening them): whatever changes a file stays on the owner's thread, in list order.
@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -31,8 +32,16 @@ public:
     // process or machine rather than on the processors.
     TWorkAhead(std::size_t ahead, Work work, int workers = 1)
         : ahead_(ahead), work_(std::move(work)) {
-        for (int i = 0; i < workers; ++i)
-            workers_.emplace_back([this] { RunWorker(); });
+        for (int i = 0; i < workers; ++i) {
+            try {
+                workers_.emplace_back([this] { RunWorker(); });
+            } catch (const std::system_error&) {
+                // Fewer workers than asked for still do all the work; none at all cannot.
+                if (workers_.empty())
+                    throw;
+                break;
+            }
+        }
     }
     // Waits for the item in hand; the results not taken are dropped.
     ~TWorkAhead() {
@@ -94,6 +103,17 @@ public:
         return std::move(item.result);
     }
 
+    // Drops every item asked for and waits only for those in progress, so that whatever their
+    // inputs refer to (an open folder) may go; items not yet started are never done.
+    void Drop() {
+        std::unique_lock lock(mutex_);
+        items_.clear();
+        ++generation_;
+        ownerWaiting_ = true;
+        ownerWakes_.wait(lock, [&] { return inProgress_ == 0; });
+        ownerWaiting_ = false;
+    }
+
 private:
     enum class State { Waiting, Started, Done };
     struct Item {
@@ -108,6 +128,7 @@ private:
     // its elements where they are) unless the queue is dropped meanwhile.
     void DoItem(Item& item, std::unique_lock<std::mutex>& lock) {
         item.state = State::Started;
+        ++inProgress_;
         const std::uint64_t generation = generation_;
         const Input input = item.input;
         lock.unlock();
@@ -120,6 +141,8 @@ private:
             error = std::current_exception();
         }
         lock.lock();
+        if (--inProgress_ == 0 && ownerWaiting_)
+            ownerWakes_.notify_all();
         if (generation != generation_)
             return;
         item.result = std::move(result);
@@ -167,6 +190,7 @@ private:
     std::deque<Item> items_;
     // A drop begins a new generation: work begun for an earlier one is thrown away.
     std::uint64_t generation_ = 0;
+    int inProgress_ = 0;
     bool stopping_ = false;
     int idleWorkers_ = 0;
     bool ownerWaiting_ = false;

@@ -44,6 +44,13 @@ TEST(WorkAheadTest, AChangedListDropsWhatWasAskedAndErrorsReachTheOwner) {
     EXPECT_EQ(work.Room(), 8u);
     work.Ask(3, "bad");
     EXPECT_THROW(work.Take(3, "bad"), std::runtime_error);
+    // A drop forgets all that was asked, and a new list may start from its first item.
+    work.Ask(4, "c");
+    work.Ask(5, "d");
+    work.Drop();
+    EXPECT_EQ(work.Room(), 8u);
+    work.Ask(0, "e");
+    EXPECT_EQ(work.Take(0, "e"), "e!");
 }
 
 }  // namespace

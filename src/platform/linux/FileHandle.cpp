@@ -142,10 +142,12 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
     if (!fd.Valid() && check == OpenCheck::FoundAsFile)
         return Open(path, reason, kind, OpenCheck::LookUpFirst, folders);
     // The descriptor's own look-up both checks what was opened and serves the run. The check
-    // above, or the caller's, has just brought a network or FUSE volume's cache up to date:
-    // asking the server again would cost a round trip per file and tell nothing new.
+    // above has just brought a network or FUSE volume's cache up to date: asking the server
+    // again would cost a round trip per file and tell nothing new. The caller's look-up may
+    // be minutes old by now, so without the check the volume is asked as stat would.
+    const int sync = check == OpenCheck::LookUpFirst ? AT_STATX_DONT_SYNC : AT_STATX_SYNC_AS_STAT;
     struct statx opened {};
-    if (!fd.Valid() || !StatDescriptor(fd.Get(), opened, AT_STATX_DONT_SYNC)) {
+    if (!fd.Valid() || !StatDescriptor(fd.Get(), opened, sync)) {
         reason = ReasonFor(errno);
         return std::nullopt;
     }
