@@ -40,6 +40,37 @@ struct Delivery {
 const std::string kNoDirectory;
 const TSearchRec kNoFind;
 
+// A worker let go from inside one of its handlers (see ~TFindThread) ends soon after, but may
+// still be walking when the program ends. The end of the program waits for such workers, so
+// that none touches what the exit destroys (the volume caches, the attribute stores). Made at
+// the first let-go, after the walk's own static objects, and so destroyed before them.
+class TLetGoWorkers {
+public:
+    ~TLetGoWorkers() {
+        std::unique_lock lock(mutex_);
+        ended_.wait(lock, [this] { return running_ == 0; });
+    }
+    void Began() {
+        const std::lock_guard lock(mutex_);
+        ++running_;
+    }
+    void Ended() {
+        const std::lock_guard lock(mutex_);
+        if (--running_ == 0)
+            ended_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    int running_ = 0;
+};
+
+TLetGoWorkers& LetGoWorkers() {
+    static TLetGoWorkers workers;
+    return workers;
+}
+
 }  // namespace
 
 // What the worker and the owner's thread share. The worker holds it through a shared pointer
@@ -83,6 +114,8 @@ public:
         {
             std::lock_guard lock(mutex_);
             finished_ = true;
+            if (letGo_)
+                LetGoWorkers().Ended();
         }
         changed_.notify_all();
     }
@@ -162,6 +195,15 @@ public:
     }
 
     void Terminate() { terminated_ = true; }
+
+    // The owner lets the worker finish on its own (see ~TFindThread).
+    void LetGo() {
+        std::lock_guard lock(mutex_);
+        if (finished_)
+            return;
+        letGo_ = true;
+        LetGoWorkers().Began();
+    }
     bool IsTerminated() const { return terminated_; }
 
     bool Finished() const {
@@ -308,6 +350,7 @@ private:
     bool posting_ = false;           // the worker is inside the dispatcher's Post
     bool serving_ = false;           // the owner is inside a handler of this worker
     bool finished_ = false;
+    bool letGo_ = false;
     std::exception_ptr handlerError_;
 };
 
@@ -326,6 +369,7 @@ TFindThread::~TFindThread() {
         // handler has returned, so waiting for its end here would never end. It has been told
         // to stop, posts nothing more, and keeps alive all that it still touches.
         shared_->WaitUntilPostReturned();
+        shared_->LetGo();
         thread_.detach();
         return;
     }
