@@ -95,12 +95,7 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
 }
 
 std::string FileRow::Path() const {
-    const std::string& folder = Folder();
-    std::string path;
-    path.reserve(folder.size() + 1 + caption.size());
-    path += folder;
-    if (path.empty() || path.back() != platform::kPathSeparator)
-        path += platform::kPathSeparator;
+    std::string path = engine::IncludeBackslash(Folder());
     path += caption;
     return path;
 }

@@ -44,7 +44,7 @@ std::optional<platform::FindData> LookUpEntry(const EntryLookUp& entry) {
 }
 
 TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet,
-                   TEntryLookUps* lookUps)
+                   TEntryLookUps& lookUps)
     : mask_(std::move(mask)),
       excluded_(kExclusiveBits & ~attributeSet),
       dir_(opendir(directory.c_str())),
@@ -54,12 +54,12 @@ TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t
 TDirEnum::~TDirEnum() {
     // Left early (a Stop): what was not started is never done, which on a network volume
     // spares the Stop a round trip per entry asked for.
-    if (lookUps_ && taken_ < asked_)
-        lookUps_->Drop();
+    if (taken_ < asked_)
+        lookUps_.Drop();
 }
 
 void TDirEnum::ReadAhead() {
-    std::size_t room = lookUps_ ? lookUps_->Room() : (entries_.empty() ? 1 : 0);
+    std::size_t room = lookUps_.Room();
     while (room > 0 && !readToEnd_) {
         // readdir's errors and its end look alike; either way the enumeration is over.
         const dirent* entry = readdir(dir_.get());
@@ -79,17 +79,14 @@ void TDirEnum::ReadAhead() {
         read.matches = matches;
         read.folder = folder;
         read.mayBeLink = entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
-        if (lookUps_)
-            lookUps_->Ask(asked_++, read.lookUp);
+        lookUps_.Ask(asked_++, read.lookUp);
         --room;
     }
 }
 
 std::optional<platform::FindData> TDirEnum::LookUp(const Entry& entry) {
-    if (!lookUps_)
-        return LookUpEntry(entry.lookUp);
     // Asked for in this very order, so always there.
-    return *lookUps_->Take(taken_++, entry.lookUp);
+    return *lookUps_.Take(taken_++, entry.lookUp);
 }
 
 bool TDirEnum::Next(TSearchRec& rec) {

@@ -44,9 +44,9 @@ std::optional<platform::FindData> LookUpEntry(const EntryLookUp& entry);
 // nowhere is passed over. A folder that cannot be opened lists nothing.
 class TDirEnum {
 public:
-    // With `lookUps`, entries are looked up ahead on its threads; without, each in its turn.
+    // Entries are looked up ahead on the threads of `lookUps`.
     TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet,
-             TEntryLookUps* lookUps = nullptr);
+             TEntryLookUps& lookUps);
     // Drops whatever was asked ahead, and waits for the look-ups in progress before the folder
     // closes: they read through its descriptor.
     ~TDirEnum();
@@ -73,7 +73,7 @@ private:
         bool mayBeLink = false;
     };
 
-    // Reads entries worth a look-up: as many as may go ahead, else the next one.
+    // Reads entries worth a look-up, as many as may go ahead, and asks for their look-ups.
     void ReadAhead();
     std::optional<platform::FindData> LookUp(const Entry& entry);
 
@@ -82,7 +82,7 @@ private:
     DirHandle dir_;
     bool readToEnd_ = false;
     std::string folderPrefix_;
-    TEntryLookUps* lookUps_;
+    TEntryLookUps& lookUps_;
     std::deque<Entry> entries_;
     // How many look-ups were asked for and taken, numbering them for the look-ups.
     int asked_ = 0;

@@ -66,7 +66,7 @@ private:
     // Reports the folder's matches and returns the subfolders to enter, both from one reading
     // of the folder, which is closed before the walk goes deeper.
     std::vector<std::string> ListMatches(const std::string& directory) {
-        TDirEnum entries(directory, options_.fileMask, kAttrAnyFile, lookUps_);
+        TDirEnum entries(directory, options_.fileMask, kAttrAnyFile, *lookUps_);
         TSearchRec find;
         // Nothing found after a termination request would be reported, so stop listing too.
         while (!events_.Terminated() && entries.Next(find)) {

@@ -75,8 +75,9 @@ public:
     TOpenFolders& operator=(const TOpenFolders&) = delete;
     ~TOpenFolders();
 
-    // The descriptor of `folder`, opened on first use; -1 when it is not held open.
-    int Open(const std::string& folder);
+    // The descriptor of the folder that holds `path`, opened on first use; -1 when it is not
+    // held open (nor ever is for "/", which no folder holds).
+    int Holding(const std::string& path);
 
 private:
     std::mutex mutex_;

@@ -108,7 +108,7 @@ bool SizeForReading(int fd, bool pathOnly, std::uint64_t& size, std::string& rea
 std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::string& reason,
                                              OpenKind kind, OpenCheck check,
                                              TOpenFolders* folders) {
-    const int folderFd = folders && path != "/" ? folders->Open(FolderOf(path)) : -1;
+    const int folderFd = folders ? folders->Holding(path) : -1;
     const int at = folderFd >= 0 ? folderFd : AT_FDCWD;
     const std::string name = folderFd >= 0 ? LastComponent(path) : path;
     // A device is never even opened (opening one may act, as a tape rewinds) unless it is

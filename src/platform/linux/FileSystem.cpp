@@ -124,9 +124,12 @@ TOpenFolders::~TOpenFolders() {
     }
 }
 
-int TOpenFolders::Open(const std::string& folder) {
+int TOpenFolders::Holding(const std::string& path) {
     // Beyond this many, a list is spread over so many folders that few paths share one.
     constexpr std::size_t kMostFolders = 64;
+    if (path == "/")
+        return -1;
+    const std::string folder = FolderOf(path);
     const std::lock_guard lock(mutex_);
     if (const auto known = fds_.find(folder); known != fds_.end())
         return known->second;
@@ -140,7 +143,7 @@ int TOpenFolders::Open(const std::string& folder) {
 
 std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders) {
     const std::string full = FullPath(path);
-    const int folderFd = folders && full != "/" ? folders->Open(FolderOf(full)) : -1;
+    const int folderFd = folders ? folders->Holding(full) : -1;
     std::optional<FindData> found = folderFd >= 0 ? FindAt(folderFd, full, LinkRule::NoFollow)
                                                   : FindPath(full, LinkRule::NoFollow);
     if (!found || found->kind != EntryKind::SymbolicLink)
