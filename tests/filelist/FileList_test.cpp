@@ -49,6 +49,10 @@ TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     EXPECT_FALSE(row.checked);
     EXPECT_FALSE(row.selected);
     EXPECT_EQ(list.Path(0), file);
+    // A row renamed before its type was ever shown still shows the type it was made with.
+    ASSERT_TRUE(list.AddFileRow(dir.Write("notes.txt"), AddFolderMode::FilesOnly));
+    list.SetCaption(1, "notes.gif");
+    EXPECT_EQ(list.Row(1).Text(RowText::Type), engine::GetTypeName(file));
 }
 
 // A row shows the regional formats in force when it was made, even after the locale changed
