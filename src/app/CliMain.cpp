@@ -49,29 +49,35 @@ std::string CheckItem(const app::AddItem& item, const std::string& full) {
 
 // Adds the paths items[begin, end) as files dropped together on a fresh window are added.
 void AddFiles(const std::vector<app::AddItem>& items, std::size_t begin, std::size_t end,
-              core::TKelvaneCore& core, app::TCliFrontEnd& frontEnd) {
+              platform::FileDetail detail, core::TKelvaneCore& core, app::TCliFrontEnd& frontEnd) {
     std::vector<std::string> fulls;
     for (std::size_t i = begin; i < end; ++i)
         fulls.push_back(platform::FullPath(items[i].path));
     // Most paths are files that go straight in; only a refused one is looked at again to say why.
-    core.AddPaths(fulls, filelist::AddFolderMode::FilesOnly, [&](std::size_t refused) {
-        std::string problem = CheckItem(items[begin + refused], fulls[refused]);
-        frontEnd.Complain(items[begin + refused].path,
-                          problem.empty() ? "cannot be added" : problem);
-    });
+    core.AddPaths(
+        fulls, filelist::AddFolderMode::FilesOnly,
+        [&](std::size_t refused) {
+            std::string problem = CheckItem(items[begin + refused], fulls[refused]);
+            frontEnd.Complain(items[begin + refused].path,
+                              problem.empty() ? "cannot be added" : problem);
+        },
+        detail);
 }
 
 // Adds each path as a file dropped on a fresh window is added, and searches each folder as
-// the add-folder commands do, in the order given.
-void AddItems(const std::vector<app::AddItem>& items, core::TKelvaneCore& core,
+// the add-folder commands do, in the order given. Rows that will not be listed leave out of
+// each named file what only the listing would show.
+void AddItems(const std::vector<app::AddItem>& items, bool listed, core::TKelvaneCore& core,
               vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
+    const platform::FileDetail detail =
+        listed ? platform::FileDetail::Shown : platform::FileDetail::Unshown;
     for (std::size_t i = 0; i < items.size();) {
         // The paths between two folders are added together, so that they are looked up ahead.
         std::size_t end = i;
         while (end < items.size() && !items[end].searchFolder)
             ++end;
         if (end > i) {
-            AddFiles(items, i, end, core, frontEnd);
+            AddFiles(items, i, end, detail, core, frontEnd);
             i = end;
             continue;
         }
@@ -121,7 +127,7 @@ int Run(int argc, char** argv) {
     app::TCliFrontEnd frontEnd(command.options, std::cerr);
     vexfind::TFindEventLoop loop;
     core::TKelvaneCore core(frontEnd, frontEnd, loop);
-    AddItems(command.items, core, loop, frontEnd);
+    AddItems(command.items, command.list, core, loop, frontEnd);
     core.Start(engine::RunScope::All);
     if (frontEnd.Refused())
         return 2;

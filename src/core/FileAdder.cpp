@@ -19,9 +19,10 @@ struct NamedPath {
     std::optional<platform::FindData> found;
 };
 
-NamedPath LookUpNamedPath(const std::string& path, platform::TOpenFolders& folders) {
+NamedPath LookUpNamedPath(const std::string& path, platform::TOpenFolders& folders,
+                          platform::FileDetail detail) {
     NamedPath named{path, std::nullopt};
-    named.found = platform::FindNamedPath(named.target, &folders);
+    named.found = platform::FindNamedPath(named.target, &folders, detail);
     return named;
 }
 
@@ -80,14 +81,18 @@ TVexFind& TFileAdder::Finder(AddFolderMode mode) {
 }
 
 int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
-                         const std::function<void(std::size_t)>& refused) {
+                         const std::function<void(std::size_t)>& refused,
+                         platform::FileDetail detail) {
     if (paths.empty())
         return 0;
     // Looking the paths up is most of the work, and only reads: it goes ahead on workers.
     // Many paths share a folder: each is looked up from its folder, held open meanwhile.
     platform::TOpenFolders folders;
     platform::TWorkAhead<NamedPath> lookUps(
-        kPathsAhead, [&folders](const std::string& path) { return LookUpNamedPath(path, folders); },
+        kPathsAhead,
+        [&folders, detail](const std::string& path) {
+            return LookUpNamedPath(path, folders, detail);
+        },
         platform::LookUpThreads(paths.front()));
     std::size_t asked = 0;
     int added = 0;

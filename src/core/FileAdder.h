@@ -9,6 +9,7 @@
 
 #include "filelist/FileList.h"
 #include "find/vexFind.h"
+#include "platform/FileSystem.h"
 
 namespace core {
 
@@ -25,9 +26,11 @@ public:
 
     // Paths from the file dialog or a drop, in order, under the rules of `mode`; a folder is
     // added as one row, never searched. Returns how many rows were added; `refused` hears the
-    // index of each path that added none.
+    // index of each path that added none. Rows that nobody will see may leave out what is
+    // stored apart from the file (FileDetail).
     int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
-                 const std::function<void(std::size_t)>& refused = {});
+                 const std::function<void(std::size_t)>& refused = {},
+                 platform::FileDetail detail = platform::FileDetail::Shown);
 
     // Sets the add mode and searches `folder` and every folder below it with that mode's
     // finder; returns at once. The finds arrive through the dispatcher.

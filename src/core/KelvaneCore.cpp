@@ -19,8 +19,9 @@ TKelvaneCore::~TKelvaneCore() {
 }
 
 int TKelvaneCore::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
-                           const std::function<void(std::size_t)>& refused) {
-    return adder_.AddPaths(paths, mode, refused);
+                           const std::function<void(std::size_t)>& refused,
+                           platform::FileDetail detail) {
+    return adder_.AddPaths(paths, mode, refused, detail);
 }
 
 void TKelvaneCore::AddFolder(AddFolderMode mode, const std::string& folder) {

@@ -25,9 +25,11 @@ public:
     TKelvaneCore& operator=(const TKelvaneCore&) = delete;
 
     // Adds paths as a drop does, under the rules of `mode` (the window passes AddMode(), a
-    // fresh window's mode is FilesOnly). Returns how many rows were added.
+    // fresh window's mode is FilesOnly). Returns how many rows were added. A front end that
+    // will not show the rows may ask for less of each file (FileDetail::Unshown).
     int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
-                 const std::function<void(std::size_t)>& refused = {});
+                 const std::function<void(std::size_t)>& refused = {},
+                 platform::FileDetail detail = platform::FileDetail::Shown);
     // Searches `folder` and every folder below it in the background; the finds arrive through
     // the dispatcher. The search is busy until it completes.
     void AddFolder(AddFolderMode mode, const std::string& folder);

@@ -52,17 +52,26 @@ std::string ResolveNamedLink(const std::string& path);
 // Whether a look-up of a path that is a symbolic link reports the link's target or the link.
 enum class LinkRule { Follow, NoFollow };
 
+// How much a look-up reads of a regular file. A row shows its stored attributes and creation
+// time, which some volumes keep apart from the rest (a second call per file, or a second round
+// trip); a row that nobody will see needs only what the statx gives (Unshown), since a run reads
+// the stored values afresh before it changes them. A folder is always read whole: whether a
+// folder is added depends on its stored system bit.
+enum class FileDetail { Shown, Unshown };
+
 // Looks one path up, like a directory search for that exact path. A link named by the user
 // stands for its target (Follow); an entry met in a folder search is taken as it is (NoFollow:
 // a link reports itself, never a folder).
-std::optional<FindData> FindPath(const std::string& path, LinkRule rule = LinkRule::Follow);
+std::optional<FindData> FindPath(const std::string& path, LinkRule rule = LinkRule::Follow,
+                                 FileDetail detail = FileDetail::Shown);
 
 // The same look-up of an entry of an open folder: `path` names the entry, its last component
 // being the entry's name in the folder `folderFd` holds open. The entry is reached relative to
 // that folder, so that a folder search does not have the kernel walk the whole path again for
 // each of its entries. `path` must not end in a separator.
 std::optional<FindData> FindAt(int folderFd, const std::string& path,
-                               LinkRule rule = LinkRule::Follow);
+                               LinkRule rule = LinkRule::Follow,
+                               FileDetail detail = FileDetail::Shown);
 
 // Folders held open while many paths in them are looked up, so that each look-up has the kernel
 // walk one name instead of the whole path. Any thread may ask; each folder stays open as long
@@ -87,7 +96,8 @@ private:
 // Looks up a path the user named: a link stands for its target, and `path` becomes the
 // target's (see ResolveNamedLink). One look-up for anything that is not a link, relative to its
 // folder when `folders` holds that open.
-std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders = nullptr);
+std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders = nullptr,
+                                      FileDetail detail = FileDetail::Shown);
 
 // Why an entry of this kind is passed over, in the words of the command line; empty for a
 // regular file.

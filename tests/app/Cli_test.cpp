@@ -167,6 +167,17 @@ TEST(CliTimesTest, OneValueForAllTimes) {
     EXPECT_EQ(fields[5], "02/29/2004");
 }
 
+// A run that lists nothing leaves the stored attributes out of its rows; the creation time it
+// writes beside them must still keep them.
+TEST(CliTimesTest, UnlistedRunKeepsTheStoredAttributes) {
+    TempDir dir;
+    const std::string file = dir.Write("a.txt");
+    constexpr std::uint32_t kStored = platform::kAttrHidden | platform::kAttrSystem;
+    ASSERT_TRUE(platform::SetFileAttributes(file, kStored));
+    EXPECT_EQ(Cli(dir, {"--time=2004-02-29 10:15:37", "a.txt"}).exitCode, 0);
+    EXPECT_EQ(platform::GetFileAttributes(file), kStored);
+}
+
 TEST(CliTimesTest, SeparateValues) {
     TempDir dir;
     dir.Write("a.txt");

@@ -30,9 +30,12 @@ bool StatAt(int folderFd, const char* path, LinkRule rule, struct statx& st) {
 }
 
 // The entry named `name` whose statx is `st`, with what its volume's store keeps of it.
-FindData Describe(const std::string& name, const struct statx& st, const TFileRef& file) {
+FindData Describe(const std::string& name, const struct statx& st, const TFileRef& file,
+                  FileDetail detail) {
     // Only regular files and folders carry attributes; a link's own are not looked for.
-    if (!S_ISREG(st.stx_mode) && !S_ISDIR(st.stx_mode))
+    const bool stored =
+        S_ISDIR(st.stx_mode) || (S_ISREG(st.stx_mode) && detail == FileDetail::Shown);
+    if (!stored)
         return MakeFindData(name, st, DosAttribReading(name, st, StoredDosAttrib{}));
     return MakeFindData(name, st, StoreFor(file, st).Read(file, name, st));
 }
@@ -100,21 +103,22 @@ std::string FullPath(const std::string& path) {
     return result.empty() ? "/" : result;
 }
 
-std::optional<FindData> FindPath(const std::string& path, LinkRule rule) {
+std::optional<FindData> FindPath(const std::string& path, LinkRule rule, FileDetail detail) {
     std::string full = FullPath(path);
     struct statx st {};
     if (!StatAt(AT_FDCWD, full.c_str(), rule, st))
         return std::nullopt;
     const std::string name = LastComponent(full);
-    return Describe(name, st, TFileRef::OfPath(std::move(full), rule));
+    return Describe(name, st, TFileRef::OfPath(std::move(full), rule), detail);
 }
 
-std::optional<FindData> FindAt(int folderFd, const std::string& path, LinkRule rule) {
+std::optional<FindData> FindAt(int folderFd, const std::string& path, LinkRule rule,
+                               FileDetail detail) {
     const std::size_t nameStart = NameStart(path);
     struct statx st {};
     if (!StatAt(folderFd, path.c_str() + nameStart, rule, st))
         return std::nullopt;
-    return Describe(path.substr(nameStart), st, TFileRef::InFolder(folderFd, path, rule));
+    return Describe(path.substr(nameStart), st, TFileRef::InFolder(folderFd, path, rule), detail);
 }
 
 TOpenFolders::~TOpenFolders() {
@@ -141,15 +145,16 @@ int TOpenFolders::Holding(const std::string& path) {
     return fd;
 }
 
-std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders) {
+std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders, FileDetail detail) {
     const std::string full = FullPath(path);
     const int folderFd = folders ? folders->Holding(full) : -1;
-    std::optional<FindData> found = folderFd >= 0 ? FindAt(folderFd, full, LinkRule::NoFollow)
-                                                  : FindPath(full, LinkRule::NoFollow);
+    std::optional<FindData> found = folderFd >= 0
+                                        ? FindAt(folderFd, full, LinkRule::NoFollow, detail)
+                                        : FindPath(full, LinkRule::NoFollow, detail);
     if (!found || found->kind != EntryKind::SymbolicLink)
         return found;
     path = ResolveNamedLink(path);
-    return FindPath(path, LinkRule::Follow);
+    return FindPath(path, LinkRule::Follow, detail);
 }
 
 std::string PassedOverReason(EntryKind kind) {
