@@ -52,6 +52,7 @@ TEST(CliTest, SetsAttributesInBatchAndListsTheRows) {
     ASSERT_EQ(fields.size(), 8u);
     EXPECT_EQ(fields[0], "a.txt");
     EXPECT_EQ(fields[1], "5");
+    EXPECT_FALSE(fields[2].empty());  // the desktop's type name, loaded only for the listing
     EXPECT_EQ(fields[6], "RA");
     EXPECT_EQ(fields[7], dir.Path());
     EXPECT_EQ(Fields(lines[1])[0], "b.txt");

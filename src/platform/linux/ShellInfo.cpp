@@ -1,21 +1,19 @@
-// Type names and icons from the desktop's MIME database (shared-mime-info, read through Qt).
-// Looked up once per extension: the list asks for every row it adds.
+// Type names and icons from the desktop's MIME database (shared-mime-info, read through the
+// kelvane-desktop module). Looked up once per extension: the list asks for every row it shows.
 
 #include "platform/ShellInfo.h"
 #include "platform/Path.h"
+#include "platform/linux/DesktopServices.h"
 
-#include <QMimeDatabase>
-#include <QMimeType>
-
+#include <cerrno>
 #include <deque>
+#include <iostream>
 #include <map>
 #include <mutex>
 #include <vector>
 
 namespace platform {
 namespace {
-
-constexpr std::size_t kMaxTypeNameLength = 80;
 
 struct ShellEntry {
     std::string typeName;
@@ -54,21 +52,18 @@ public:
 
 private:
     ShellEntry Resolve(const std::string& extension, bool isFolder) {
-        QMimeType type;
-        if (isFolder) {
-            type = database_.mimeTypeForName(QStringLiteral("inode/directory"));
-        } else {
-            const QList<QMimeType> types = database_.mimeTypesForFileName(
-                QStringLiteral("file") +
-                QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size())));
-            type = types.isEmpty()
-                       ? database_.mimeTypeForName(QStringLiteral("application/octet-stream"))
-                       : types.first();
+        std::string typeName, iconName;
+        std::string problem;
+        if (const linux_fs::DesktopServices* desktop = linux_fs::LoadDesktopServices(problem)) {
+            desktop->describeType(extension, isFolder, typeName, iconName);
+        } else if (!told_) {
+            // Without the module every type is unknown: say so once rather than show blanks
+            // as if they were the desktop's answer.
+            std::cerr << program_invocation_short_name
+                      << ": type names and icons are not available: " << problem << '\n';
+            told_ = true;
         }
-        ShellEntry entry;
-        entry.typeName = type.comment().left(kMaxTypeNameLength).toStdString();
-        entry.iconIndex = IconIndexFor(type.iconName().toStdString());
-        return entry;
+        return {typeName, IconIndexFor(iconName)};
     }
 
     int IconIndexFor(const std::string& iconName) {
@@ -81,7 +76,7 @@ private:
     }
 
     std::mutex mutex_;
-    QMimeDatabase database_;
+    bool told_ = false;
     std::map<std::string, int> kinds_;
     std::deque<ShellEntry> entries_;
     std::vector<std::string> iconNames_;
