@@ -62,18 +62,31 @@ std::optional<std::size_t> FolderIndex(const std::string& path) {
     return std::stoul(path.substr(prefix.size()));
 }
 
-// Prepares the arguments for the option parser, which can neither keep "--add-folder" pairs
-// in order among the paths nor read "--set-attr=" as an empty value (it would take the next
-// argument as the value): folder searches become tokens among the paths, and an empty value
-// becomes a separate empty argument.
-bool PrepareArguments(int argc, const char* const* argv, std::vector<std::string>& args,
+// Whether `arg` is an option of `cli` written without "=" that takes the next argument as its
+// value.
+bool TakesNextArgument(const CLI::App& cli, const std::string& arg) {
+    if (arg.rfind("--", 0) != 0 || arg.find('=') != std::string::npos)
+        return false;
+    const CLI::Option* option = cli.get_option_no_throw(arg);
+    return option && option->get_items_expected_min() > 0;
+}
+
+// Sorts the arguments into the paths, in order, and what the option parser reads. The parser
+// takes a microsecond per argument, which for the tens of thousands of paths xargs passes costs
+// more than adding them, and it can neither keep "--add-folder" pairs in order among the paths
+// nor read "--set-attr=" as an empty value (it would take the next argument as the value):
+// folder searches become tokens among the paths, and an empty value becomes a separate empty
+// argument. Anything that looks like an option stays with the parser, which names what it does
+// not know.
+bool PrepareArguments(int argc, const char* const* argv, const CLI::App& cli,
+                      std::vector<std::string>& args, std::vector<std::string>& paths,
                       std::vector<FolderArgument>& folders, std::string& error) {
     const std::string addFolder = "--add-folder";
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--") {
             // Everything after it is a path, whatever it looks like.
-            args.insert(args.end(), argv + i, argv + argc);
+            paths.insert(paths.end(), argv + i + 1, argv + argc);
             break;
         }
         if (arg == addFolder || arg.rfind(addFolder + "=", 0) == 0) {
@@ -85,13 +98,17 @@ bool PrepareArguments(int argc, const char* const* argv, std::vector<std::string
             }
             folders.push_back(
                 {joined ? arg.substr(addFolder.size() + 1) : argv[i + 1], argv[i + needed]});
-            args.push_back(FolderToken(folders.size() - 1));
+            paths.push_back(FolderToken(folders.size() - 1));
             i += needed;
         } else if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=') {
             args.push_back(arg.substr(0, arg.size() - 1));
             args.emplace_back();
-        } else {
+        } else if (arg.size() > 1 && arg[0] == '-') {
             args.push_back(arg);
+            if (TakesNextArgument(cli, arg) && i + 1 < argc)
+                args.push_back(argv[++i]);
+        } else {
+            paths.push_back(arg);
         }
     }
     std::reverse(args.begin(), args.end());  // the parser takes them from the back
@@ -214,8 +231,9 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     cli.set_version_flag("--version", std::string("kelvane-cli ") + KELVANE_VERSION);
     std::string removeLetters;
     std::string setLetters;
-    std::vector<std::string> pathTexts;
-    cli.add_option("PATH", pathTexts, "Files (or folders) to add to the list, in order");
+    // For the help text only: the paths never reach the parser (PrepareArguments).
+    std::vector<std::string> unparsedPaths;
+    cli.add_option("PATH", unparsedPaths, "Files (or folders) to add to the list, in order");
     // Read before the parser runs (see PrepareArguments); declared here for the help text.
     cli.add_option("--add-folder",
                    "MODE DIR: search DIR and every folder below it, adding "
@@ -255,9 +273,10 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
         ->allow_extra_args(false);  // one column per --sort, the paths stay paths
 
     std::vector<std::string> args;
+    std::vector<std::string> pathTexts;
     std::vector<FolderArgument> folderArguments;
     std::string error;
-    if (!PrepareArguments(argc, argv, args, folderArguments, error)) {
+    if (!PrepareArguments(argc, argv, cli, args, pathTexts, folderArguments, error)) {
         result.kind = CliParseResult::Kind::Exit;
         result.exitCode = 2;
         result.output = "kelvane-cli: " + error + "\n";
