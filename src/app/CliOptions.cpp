@@ -62,6 +62,18 @@ std::optional<std::size_t> FolderIndex(const std::string& path) {
     return std::stoul(path.substr(prefix.size()));
 }
 
+// Whether the parser reads `arg` as an option, by its own test: a path such as "-1.txt" or
+// "- a" does not pass it and stays a path.
+bool IsOptionToParser(const CLI::App& cli, const std::string& arg) {
+    std::string name, rest;
+    if (CLI::detail::split_long(arg, name, rest))
+        return true;
+    if (!CLI::detail::split_short(arg, name, rest))
+        return false;
+    return !std::isdigit(static_cast<unsigned char>(name[0])) ||
+           cli.get_option_no_throw("-" + name) != nullptr;
+}
+
 // Whether `arg` is an option of `cli` written without "=" that takes the next argument as its
 // value.
 bool TakesNextArgument(const CLI::App& cli, const std::string& arg) {
@@ -103,7 +115,7 @@ bool PrepareArguments(int argc, const char* const* argv, const CLI::App& cli,
         } else if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=') {
             args.push_back(arg.substr(0, arg.size() - 1));
             args.emplace_back();
-        } else if (arg.size() > 1 && arg[0] == '-') {
+        } else if (IsOptionToParser(cli, arg)) {
             args.push_back(arg);
             if (TakesNextArgument(cli, arg) && i + 1 < argc)
                 args.push_back(argv[++i]);
@@ -231,7 +243,8 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     cli.set_version_flag("--version", std::string("kelvane-cli ") + KELVANE_VERSION);
     std::string removeLetters;
     std::string setLetters;
-    // For the help text only: the paths never reach the parser (PrepareArguments).
+    // For the help text: the paths never reach the parser (PrepareArguments); should one
+    // slip through, the command line is refused rather than the path left out.
     std::vector<std::string> unparsedPaths;
     cli.add_option("PATH", unparsedPaths, "Files (or folders) to add to the list, in order");
     // Read before the parser runs (see PrepareArguments); declared here for the help text.
@@ -293,6 +306,13 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
         return result;
     }
 
+    if (!unparsedPaths.empty()) {
+        result.kind = CliParseResult::Kind::Exit;
+        result.exitCode = 2;
+        result.output = "kelvane-cli: " + unparsedPaths.front() +
+                        ": not read as a path; put paths that begin with - after --\n";
+        return result;
+    }
     o.removeAttr = remove->count() > 0;
     o.setAttr = set->count() > 0;
     bool valid = (!o.removeAttr || ReadAttributeLetters(removeLetters, o.rReadOnly, o.rHidden,

@@ -97,7 +97,7 @@ std::string TFileList::ObjectCountText() const {
 }
 
 void TFileList::SetCaption(int row, const std::string& caption) {
-    MutableRow(row).Rename(caption);
+    MutableRow(row).caption = caption;
     Changed(row, ListColumn::Name);
 }
 

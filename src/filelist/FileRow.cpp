@@ -21,7 +21,7 @@ void FileRow::AppendText(RowText column, std::string& out) const {
             engine::AppendSizeText(out, size_, platform::LocaleFormatsOf(sizeFormats_));
             break;
         case RowText::Type:
-            out += platform::TypeNameOfKind(Kind());
+            out += platform::TypeNameOfKind(kind_);
             break;
         case RowText::Created:
             if (hasCreated_)
@@ -45,18 +45,7 @@ void FileRow::AppendText(RowText column, std::string& out) const {
 }
 
 int FileRow::ImageIndex() const {
-    return platform::IconIndexOfKind(Kind());
-}
-
-int FileRow::Kind() const {
-    if (kind_ < 0)
-        kind_ = platform::ShellKindOf(caption, folder);
-    return kind_;
-}
-
-void FileRow::Rename(std::string newCaption) {
-    Kind();
-    caption = std::move(newCaption);
+    return platform::IconIndexOfKind(kind_);
 }
 
 std::optional<platform::FileTime> FileRow::Created() const {
@@ -128,6 +117,7 @@ std::optional<FileRow> MakeFileRow(const std::string& path,
     row.caption = platform::LastComponent(path);
     row.folder = isFolder;
     row.foundAsFile = found->kind == platform::EntryKind::File;
+    row.SetKind(platform::ShellKindOf(row.caption, isFolder));
     row.SetSize(static_cast<std::int64_t>(found->size));
     row.SetTimes(found);
     row.SetAttributes(a);

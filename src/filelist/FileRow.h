@@ -41,12 +41,8 @@ public:
     const std::string& Folder() const { return FolderAt(folder_); }
     // The Folder, a separator and the caption.
     std::string Path() const;
-    // The desktop's kind of file (ShellKindOf), which gives the type name and the icon. It is
-    // looked up when first asked for: loading the desktop's type database takes longer than a
-    // whole command-line run that shows no row.
-    int Kind() const;
-    // A new name for the row; the type stays that of the name the row was made with.
-    void Rename(std::string newCaption);
+    // The desktop's kind of file (ShellKindOf), which gives the type name and the icon.
+    void SetKind(int kind) { kind_ = kind; }
 
 private:
     std::int64_t size_ = 0;
@@ -54,7 +50,7 @@ private:
     platform::FileTime modified_ = 0;
     platform::FileTime opened_ = 0;
     FolderId folder_ = 0;
-    mutable std::int32_t kind_ = -1;  // -1 until first asked for
+    std::int32_t kind_ = -1;
     std::uint32_t attributes_ = 0;
     platform::LocaleGeneration sizeFormats_ = 0;
     platform::LocaleGeneration timeFormats_ = 0;

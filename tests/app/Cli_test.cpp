@@ -316,12 +316,15 @@ TEST(CliReviewTest, EverythingAfterDoubleDashIsAPath) {
     TempDir dir;
     dir.Write("--add-folder", "odd name");
     dir.Write("--x=", "odd name");
-    const ProcessResult result = Cli(dir, {"--list", "--", "--add-folder", "--x="});
+    dir.Write("-1.txt", "odd name");
+    // A name that cannot be an option is a path even before "--".
+    const ProcessResult result = Cli(dir, {"--list", "-1.txt", "--", "--add-folder", "--x="});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const auto lines = Lines(result.out);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(Fields(lines[0])[0], "--add-folder");
-    EXPECT_EQ(Fields(lines[1])[0], "--x=");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Fields(lines[0])[0], "-1.txt");
+    EXPECT_EQ(Fields(lines[1])[0], "--add-folder");
+    EXPECT_EQ(Fields(lines[2])[0], "--x=");
 }
 
 }  // namespace

@@ -49,10 +49,17 @@ TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     EXPECT_FALSE(row.checked);
     EXPECT_FALSE(row.selected);
     EXPECT_EQ(list.Path(0), file);
-    // A row renamed before its type was ever shown still shows the type it was made with.
-    ASSERT_TRUE(list.AddFileRow(dir.Write("notes.txt"), AddFolderMode::FilesOnly));
-    list.SetCaption(1, "notes.gif");
-    EXPECT_EQ(list.Row(1).Text(RowText::Type), engine::GetTypeName(file));
+}
+
+// The desktop's type is asked only when a row is shown; a row renamed before that still shows
+// the type of the name it was made with.
+TEST(FileListTest, RenamedRowKeepsTheTypeItWasMadeWith) {
+    TempDir dir;
+    const std::string file = dir.Write("notes.txt");
+    TFileList list;
+    ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
+    list.SetCaption(0, "notes.gif");
+    EXPECT_EQ(list.Row(0).Text(RowText::Type), engine::GetTypeName(file));
 }
 
 // A row shows the regional formats in force when it was made, even after the locale changed

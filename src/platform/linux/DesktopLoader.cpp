@@ -1,5 +1,6 @@
-// Finds and loads the kelvane-desktop module: where it is installed beside the program, else
-// where this build made it, for a program or test run from its build folder.
+// Finds and loads the kelvane-desktop module: where it is installed beside the program, or,
+// for a program or test run from its build folder, where that build made it. An installed
+// program never looks in the build folder, which may be gone or belong to someone else by now.
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -25,28 +26,36 @@ struct Loaded {
     std::string problem;
 };
 
+// Where the module should be; empty when the program cannot tell where it runs from.
+std::string ModulePath() {
+    const std::string program = ProgramFolder();
+    if (program.empty())
+        return {};
+    if (program.rfind(KELVANE_BUILD_FOLDER "/", 0) == 0)
+        return KELVANE_BUILT_DESKTOP_MODULE;
+    return program + "/" KELVANE_INSTALLED_DESKTOP_MODULE;
+}
+
 Loaded Load() {
     Loaded loaded;
-    const std::string candidates[] = {ProgramFolder() + "/" KELVANE_INSTALLED_DESKTOP_MODULE,
-                                      KELVANE_BUILT_DESKTOP_MODULE};
-    for (const std::string& path : candidates) {
-        if (access(path.c_str(), F_OK) != 0)
-            continue;
-        // Never unloaded: QtCore keeps state of its own until the program ends.
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-        if (!module) {
-            loaded.problem = dlerror();
-            return loaded;
-        }
-        using Entry = const DesktopServices* (*)();
-        if (const auto entry = reinterpret_cast<Entry>(dlsym(module, "KelvaneDesktopServices"))) {
-            loaded.services = entry();
-            return loaded;
-        }
-        loaded.problem = path + ": not a kelvane-desktop module";
+    const std::string path = ModulePath();
+    if (path.empty() || access(path.c_str(), F_OK) != 0) {
+        loaded.problem = "the kelvane-desktop module is missing (" + path + ")";
         return loaded;
     }
-    loaded.problem = "the kelvane-desktop module is missing";
+    // Never unloaded: QtCore keeps state of its own until the program ends.
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!module) {
+        loaded.problem = dlerror();
+        return loaded;
+    }
+    using Entry = const DesktopServices* (*)();
+    const auto entry = reinterpret_cast<Entry>(dlsym(module, "KelvaneDesktopServicesV1"));
+    if (!entry) {
+        loaded.problem = path + ": not a kelvane-desktop module of this version";
+        return loaded;
+    }
+    loaded.services = entry();
     return loaded;
 }
 

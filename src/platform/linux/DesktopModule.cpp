@@ -51,7 +51,7 @@ bool MoveToTrash(const std::string& path, std::string& reason) {
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) const platform::linux_fs::DesktopServices*
-KelvaneDesktopServices() {
+KelvaneDesktopServicesV1() {
     static const platform::linux_fs::DesktopServices services{DescribeType, MoveToTrash};
     return &services;
 }

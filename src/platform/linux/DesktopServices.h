@@ -23,5 +23,7 @@ const DesktopServices* LoadDesktopServices(std::string& problem);
 
 }  // namespace platform::linux_fs
 
-// The one symbol the module exports.
-extern "C" const platform::linux_fs::DesktopServices* KelvaneDesktopServices();
+// The one symbol the module exports. Its number changes with the layout of DesktopServices, so
+// that a program never calls into a module of another layout (a stale install, or a window left
+// open across an upgrade): it finds no such symbol instead.
+extern "C" const platform::linux_fs::DesktopServices* KelvaneDesktopServicesV1();

@@ -15,7 +15,11 @@
 namespace platform {
 namespace {
 
+// A kind of file: its key (the extension, or "/" for folders), and what the desktop says of it,
+// asked the first time a row of that kind is shown.
 struct ShellEntry {
+    std::string key;
+    bool described = false;
     std::string typeName;
     int iconIndex = 0;
 };
@@ -27,20 +31,23 @@ public:
         std::lock_guard lock(mutex_);
         if (const auto found = kinds_.find(key); found != kinds_.end())
             return found->second;
-        entries_.push_back(Resolve(key, isFolder));
+        entries_.push_back(ShellEntry{key, false, {}, 0});
         const int kind = static_cast<int>(entries_.size() - 1);
         kinds_.emplace(key, kind);
         return kind;
     }
 
-    // Entries never change once made and never move, so the one returned may be read after
-    // the lock is gone.
+    // Entries never move, and never change once described, so the one returned may be read
+    // after the lock is gone.
     const ShellEntry& Entry(int kind) {
         static const ShellEntry kUnknown;
         std::lock_guard lock(mutex_);
         if (kind < 0 || static_cast<std::size_t>(kind) >= entries_.size())
             return kUnknown;
-        return entries_[static_cast<std::size_t>(kind)];
+        ShellEntry& entry = entries_[static_cast<std::size_t>(kind)];
+        if (!entry.described)
+            Describe(entry);
+        return entry;
     }
 
     std::string IconName(int index) {
@@ -51,11 +58,15 @@ public:
     }
 
 private:
-    ShellEntry Resolve(const std::string& extension, bool isFolder) {
-        std::string typeName, iconName;
+    // Loading the desktop's type database takes longer than a whole command-line run that
+    // shows no row, so it waits until a row is shown.
+    void Describe(ShellEntry& entry) {
+        std::string iconName;
         std::string problem;
         if (const linux_fs::DesktopServices* desktop = linux_fs::LoadDesktopServices(problem)) {
-            desktop->describeType(extension, isFolder, typeName, iconName);
+            const bool isFolder = entry.key == "/";
+            desktop->describeType(isFolder ? std::string() : entry.key, isFolder, entry.typeName,
+                                  iconName);
         } else if (!told_) {
             // Without the module every type is unknown: say so once rather than show blanks
             // as if they were the desktop's answer.
@@ -63,7 +74,8 @@ private:
                       << ": type names and icons are not available: " << problem << '\n';
             told_ = true;
         }
-        return {typeName, IconIndexFor(iconName)};
+        entry.iconIndex = IconIndexFor(iconName);
+        entry.described = true;
     }
 
     int IconIndexFor(const std::string& iconName) {
