@@ -2,7 +2,6 @@
 
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"
-#include "platform/Path.h"
 #include "platform/Volume.h"
 #include "platform/WorkAhead.h"
 
@@ -31,7 +30,10 @@ NamedPath LookUpNamedPath(const std::string& path, platform::TOpenFolders& folde
 using vexfind::TVexFind;
 
 bool IsAcceptedDrive(const std::string& path) {
-    const platform::DriveType kind = platform::GetDriveType(path);
+    return IsAcceptedDriveType(platform::GetDriveType(path));
+}
+
+bool IsAcceptedDriveType(platform::DriveType kind) {
     return kind == platform::DriveType::Removable || kind == platform::DriveType::Fixed ||
            kind == platform::DriveType::Remote;
 }
@@ -103,10 +105,9 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
         NamedPath named = *lookUps.Take(static_cast<int>(i), paths[i]);
         std::optional<filelist::FileRow> row =
             filelist::MakeFileRow(named.target, named.found, mode);
-        // A file lies on the volume of its folder, and many paths share one folder; a folder
-        // may be a volume of its own.
-        if (row && (row->folder ? IsAcceptedDrive(named.target)
-                                : IsAcceptedFolder(platform::FolderOf(named.target)))) {
+        // The look-up tells the volume, which is classified once, in whatever order the paths
+        // come.
+        if (row && IsAcceptedDriveType(platform::GetDriveType(named.target, named.found->device))) {
             list_.AppendRow(std::move(*row));
             ++added;
         } else if (refused) {

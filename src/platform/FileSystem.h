@@ -37,6 +37,7 @@ struct FindData {
     std::optional<FileTime> creationTime;  // absent where the file system keeps none
     FileTime lastWriteTime = 0;
     FileTime lastAccessTime = 0;
+    std::uint64_t device = 0;  // the volume it lies on, by number
 
     bool operator==(const FindData&) const = default;
 };

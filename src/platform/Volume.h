@@ -1,6 +1,7 @@
 #pragma once
 // The kind of volume a path lies on, with the values of Windows' drive types.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,9 @@ enum class DriveType {
 };
 
 DriveType GetDriveType(const std::string& path);
+// The same for a path that a look-up found on `device` (FindData::device): each volume is
+// classified once, so only the first path of a volume costs a question to the system.
+DriveType GetDriveType(const std::string& path, std::uint64_t device);
 
 // Whether the volume of `path` answers each call from another process or machine (a FUSE file
 // system, a network share): there a look-up waits on the answer rather than on the processors,

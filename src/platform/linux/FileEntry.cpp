@@ -1,5 +1,7 @@
 #include "platform/linux/FileEntry.h"
 
+#include <sys/sysmacros.h>
+
 #include <cerrno>
 
 namespace platform::linux_fs {
@@ -94,6 +96,7 @@ FindData MakeFindData(const std::string& name, const struct statx& st,
     data.lastWriteTime = ToFileTime(st.stx_mtime);
     data.lastAccessTime = ToFileTime(st.stx_atime);
     data.creationTime = reading.creationTime;
+    data.device = makedev(st.stx_dev_major, st.stx_dev_minor);
     return data;
 }
 

@@ -104,19 +104,24 @@ std::optional<AttributeHome> FindAttributeHome(const std::string& path) {
 }
 
 DriveType GetDriveType(const std::string& path) {
-    struct statfs fs {};
     struct stat st {};
-    if (statfs(path.c_str(), &fs) != 0 || stat(path.c_str(), &st) != 0) {
+    if (stat(path.c_str(), &st) != 0)
         return DriveType::NoRootDir;
-    }
-    // Asked for every find of a folder search: classify each volume once.
+    return GetDriveType(path, st.st_dev);
+}
+
+DriveType GetDriveType(const std::string& path, std::uint64_t device) {
+    // Asked for every path added: classify each volume once.
     static std::mutex mutex;
     static std::map<dev_t, DriveType> known;
     std::lock_guard lock(mutex);
-    const auto found = known.find(st.st_dev);
+    const auto found = known.find(device);
     if (found != known.end())
         return found->second;
-    return known.emplace(st.st_dev, ClassifyVolume(static_cast<long>(fs.f_type), st.st_dev))
+    struct statfs fs {};
+    if (statfs(path.c_str(), &fs) != 0)
+        return DriveType::NoRootDir;
+    return known.emplace(device, ClassifyVolume(static_cast<long>(fs.f_type), device))
         .first->second;
 }
 
