@@ -25,17 +25,17 @@ NamedPath LookUpNamedPath(const std::string& path, platform::TOpenFolders& folde
     return named;
 }
 
+bool IsAcceptedDriveType(platform::DriveType kind) {
+    return kind == platform::DriveType::Removable || kind == platform::DriveType::Fixed ||
+           kind == platform::DriveType::Remote;
+}
+
 }  // namespace
 
 using vexfind::TVexFind;
 
 bool IsAcceptedDrive(const std::string& path) {
     return IsAcceptedDriveType(platform::GetDriveType(path));
-}
-
-bool IsAcceptedDriveType(platform::DriveType kind) {
-    return kind == platform::DriveType::Removable || kind == platform::DriveType::Fixed ||
-           kind == platform::DriveType::Remote;
 }
 
 TFileAdder::TFileAdder(filelist::TFileList& list, vexfind::IFindDispatcher& dispatcher,

@@ -10,7 +10,6 @@
 #include "filelist/FileList.h"
 #include "find/vexFind.h"
 #include "platform/FileSystem.h"
-#include "platform/Volume.h"
 
 namespace core {
 
@@ -18,7 +17,6 @@ using filelist::AddFolderMode;
 
 // Only volumes of these kinds are taken from: removable, fixed and remote.
 bool IsAcceptedDrive(const std::string& path);
-bool IsAcceptedDriveType(platform::DriveType kind);
 
 class TFileAdder {
 public:

@@ -39,8 +39,8 @@ std::string ModulePath() {
 Loaded Load() {
     Loaded loaded;
     const std::string path = ModulePath();
-    if (path.empty() || access(path.c_str(), F_OK) != 0) {
-        loaded.problem = "the kelvane-desktop module is missing (" + path + ")";
+    if (path.empty()) {
+        loaded.problem = "the program cannot tell where it runs from";
         return loaded;
     }
     // Never unloaded: QtCore keeps state of its own until the program ends.
