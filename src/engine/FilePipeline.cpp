@@ -19,18 +19,18 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 }  // namespace
 
-TFilePipeline::TFilePipeline(IRunRows& rows, IRunHost& host) : rows_(rows), host_(host) {}
-
-StepOutcome TFilePipeline::ProcessFile(int row, const RowFile& rowFile, const RunOptions& options,
-                                       std::uint32_t setMask, std::optional<OpenedFile> opened) {
+ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const RunOptions& options,
+                                         std::uint32_t setMask, std::optional<OpenedFile> opened) {
     if (!opened)
         opened = OpenRowFile(rowFile);
+    ProcessedFile processed;
     std::optional<platform::TFileHandle>& handle = opened->handle;
     if (!handle) {
-        host_.FileFailed(rowFile.path, opened->reason);
-        return {false, opened->reason, false};
+        processed.update.failures.push_back({rowFile.path, opened->reason});
+        processed.outcome = {false, opened->reason, false};
+        return processed;
     }
-    FileContext file{row, *handle, options, setMask};
+    FileContext file{*handle, options, setMask, processed.update};
     using StepFn = StepOutcome (TFilePipeline::*)(FileContext&);
     static constexpr StepFn kSteps[] = {
         &TFilePipeline::RemoveAttributes, &TFilePipeline::DeleteGIFComments,
@@ -39,12 +39,14 @@ StepOutcome TFilePipeline::ProcessFile(int row, const RowFile& rowFile, const Ru
     };
     for (const StepFn step : kSteps) {
         StepOutcome outcome = (this->*step)(file);
-        if (outcome.endsRun)
-            return outcome;
+        if (outcome.endsRun) {
+            processed.outcome = std::move(outcome);
+            return processed;
+        }
         if (!outcome.ok)
-            host_.FileFailed(handle->Path(), outcome.reason);
+            processed.update.failures.push_back({handle->Path(), std::move(outcome.reason)});
     }
-    return StepOutcome::Done();
+    return processed;
 }
 
 StepOutcome TFilePipeline::RemoveAttributes(FileContext& file) {
@@ -53,7 +55,7 @@ StepOutcome TFilePipeline::RemoveAttributes(FileContext& file) {
     std::string reason;
     const bool removed = engine::RemoveAttributes(file.handle, file.options, reason);
     // Shown whether or not all went: some bits may have changed before one could not.
-    RefreshAttributes(file);
+    file.update.attributes = file.handle.GetAttributes();
     return removed ? StepOutcome::Done() : StepOutcome::Failed(Step::RemoveAttributes, reason);
 }
 
@@ -64,7 +66,7 @@ StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file) {
         return StepOutcome::Failed(Step::DeleteGIFComments, failure);
     }
     const std::optional<platform::FindData> found = file.handle.Find();
-    rows_.SetSize(file.row, found ? static_cast<std::int64_t>(found->size) : -1);
+    file.update.size = found ? static_cast<std::int64_t>(found->size) : -1;
     return StepOutcome::Done();
 }
 
@@ -79,7 +81,8 @@ StepOutcome TFilePipeline::ChangeCase(FileContext& file) {
         return StepOutcome::Done();
     return Renamed(
         file, Step::ChangeCase,
-        engine::ChangeCase(file.handle.Path(), rows_.Caption(file.row), file.options.caseChange));
+        engine::ChangeCase(file.handle.Path(), platform::LastComponent(file.handle.Path()),
+                           file.options.caseChange));
 }
 
 StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOutcome& outcome) {
@@ -88,7 +91,7 @@ StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOut
         return StepOutcome::Done();
     if (outcome.status != Status::Renamed)
         return StepOutcome::Failed(step, DescribeFailure(outcome));
-    rows_.SetCaption(file.row, outcome.newCaption);
+    file.update.caption = outcome.newCaption;
     file.handle.Renamed(outcome.newPath);
     return StepOutcome::Done();
 }
@@ -98,8 +101,9 @@ StepOutcome TFilePipeline::SetTimes(FileContext& file) {
         return StepOutcome::Done();
     std::string reason;
     const bool written = AssignTimes(file.handle, file.options, reason);
-    // Rewritten whether or not the write succeeded: the texts show what the file has.
-    RefreshTimes(file);
+    // Taken whether or not the write succeeded: the texts show what the file has.
+    file.update.timesRead = true;
+    file.update.times = file.handle.Find();
     return written ? StepOutcome::Done() : StepOutcome::Failed(Step::SetTimes, reason);
 }
 
@@ -108,16 +112,8 @@ StepOutcome TFilePipeline::SetAttributes(FileContext& file) {
         return StepOutcome::Done();
     std::string reason;
     const bool set = file.handle.SetAttributes(file.setMask, reason);
-    RefreshAttributes(file);
+    file.update.attributes = file.handle.GetAttributes();
     return set ? StepOutcome::Done() : StepOutcome::Failed(Step::SetAttributes, reason);
-}
-
-void TFilePipeline::RefreshAttributes(const FileContext& file) {
-    rows_.SetAttributes(file.row, file.handle.GetAttributes());
-}
-
-void TFilePipeline::RefreshTimes(const FileContext& file) {
-    rows_.SetTimes(file.row, file.handle.Find());
 }
 
 }  // namespace engine

@@ -1,15 +1,16 @@
 #pragma once
 // The changes a run makes to one file, in their fixed order: remove attributes, delete GIF
 // comments, rename after the MP3 tag, change the letter case, set the times, set attributes.
-// After each change the row's affected columns are rewritten from the file system.
+// After each change the values behind the row's affected columns are taken from the file.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/OpenAhead.h"
 #include "engine/Renaming.h"
-#include "engine/RunHost.h"
-#include "engine/RunRows.h"
+#include "engine/RunOptions.h"
 #include "engine/StepOutcome.h"
 #include "gif/GIFDocument.h"
 #include "id3/ID3v1.h"
@@ -17,28 +18,52 @@
 
 namespace engine {
 
+// What the steps learnt of one file for its row: the values its texts are rewritten from, and
+// the failures passed over, in their order. The pipeline touches no row, so that a file may be
+// processed on another thread and its row brought up to date in its turn.
+struct RowUpdate {
+    struct Failure {
+        std::string path;
+        std::string reason;
+    };
+    std::optional<std::int64_t> size;
+    std::optional<std::string> caption;
+    std::optional<std::uint32_t> attributes;
+    // The three times were read again (times: nullopt when the file could not be looked up).
+    bool timesRead = false;
+    std::optional<platform::FindData> times;
+    std::vector<Failure> failures;
+};
+
+struct ProcessedFile {
+    // ok when the file was processed; not ok when it could not be processed at all (the
+    // failure is in the update); endsRun when a failure ends the whole run (not in the update:
+    // the run shows it).
+    StepOutcome outcome;
+    RowUpdate update;
+};
+
 class TFilePipeline {
 public:
-    TFilePipeline(IRunRows& rows, IRunHost& host);
-
-    // Runs every step `options` ask for (at least one) on the file of `row`. A failure that is
-    // passed over is named to the host and the next step runs. The result: ok when the file was
-    // processed; not ok when it could not be processed at all (already named to the host);
-    // endsRun when a failure ends the whole run (not named: the run shows it). `opened`: the
-    // file, when it was opened ahead (OpenRowFile); else it is opened here.
-    StepOutcome ProcessFile(int row, const RowFile& rowFile, const RunOptions& options,
-                            std::uint32_t setMask, std::optional<OpenedFile> opened);
+    // Runs every step `options` ask for (at least one) on the file of `rowFile`. A failure that
+    // is passed over goes into the update and the next step runs. `opened`: the file, when it
+    // was opened ahead (OpenRowFile); else it is opened here. Files whose options change only
+    // attributes and times may be processed on several threads at once: those steps use no
+    // state of the pipeline.
+    ProcessedFile ProcessFile(const RowFile& rowFile, const RunOptions& options,
+                              std::uint32_t setMask, std::optional<OpenedFile> opened);
 
 private:
     // The file one run of the pipeline works on.
     struct FileContext {
-        int row = 0;
         // Opened once, without following a link; every step reads and changes the file
         // through it, and it follows the file when a step renames it.
         platform::TFileHandle& handle;
-        RunOptions options;
+        const RunOptions& options;
         std::uint32_t setMask = 0;
+        RowUpdate& update;
     };
+
     // Each step checks whether the options ask for it; one that is not asked for is done.
     StepOutcome RemoveAttributes(FileContext& file);
     StepOutcome DeleteGIFComments(FileContext& file);
@@ -47,11 +72,7 @@ private:
     StepOutcome SetTimes(FileContext& file);
     StepOutcome SetAttributes(FileContext& file);
     StepOutcome Renamed(FileContext& file, Step step, const RenameOutcome& outcome);
-    void RefreshAttributes(const FileContext& file);
-    void RefreshTimes(const FileContext& file);
 
-    IRunRows& rows_;
-    IRunHost& host_;
     // One image object and one tag reader, reused for every file of every run.
     gif::TGIFDocument image_;
     id3::TID3v1 id3_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/ChangeAhead.h"
 #include "engine/DateAssign.h"
 #include "platform/Volume.h"
 
@@ -11,11 +12,14 @@ namespace {
 // How far ahead files are opened: enough to keep the worker busy while this thread writes, few
 // enough that what was read of a file is still fresh when it is changed.
 constexpr std::size_t kRowsAhead = 16;
+// How far ahead files are changed: each is read and written at once, so nothing goes stale;
+// batches of 32 wake the worker seldom enough that waking it costs little.
+constexpr std::size_t kRowsChangedAhead = 64;
 
 }  // namespace
 
 TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host, IRunEvents& events)
-    : rows_(rows), host_(host), events_(events), pipeline_(rows, host) {}
+    : rows_(rows), host_(host), events_(events) {}
 
 void TRunEngine::Start(RunScope scope) {
     if (idle_ && rows_.RowCount() > 0)
@@ -40,11 +44,14 @@ void TRunEngine::Run(RunScope scope) {
     events_.RunBegins();
     const std::uint32_t setMask = options.setAttr ? SetAttrMask(options) : 0;
     rowsJustAdded_ = host_.RowsJustAdded();
-    // Files are opened ahead from the first file on, with as many threads as its volume wants.
-    bool openAhead = AsksForChange(options) && ChangesOnlyAttributesAndTimes(options);
+    // Files are opened ahead from the first file on, with as many threads as its volume wants;
+    // where nothing can come between two rows, they are changed ahead too.
+    bool ahead = AsksForChange(options) && ChangesOnlyAttributesAndTimes(options);
+    const bool changeAhead = ahead && host_.RunsUnattended();
     const FileReads reads = options.dateChange == DateChange::DoNotChange ? FileReads::Attributes
                                                                           : FileReads::Everything;
-    std::optional<TOpenAhead> ahead;
+    std::optional<TOpenAhead> opener;
+    std::optional<TChangeAhead> changer;
     int asked = 0;
     const int count = rows_.RowCount();
     progressMax_ = count - 1;
@@ -66,19 +73,28 @@ void TRunEngine::Run(RunScope scope) {
         }
         const RowFile file = FileOf(i);
         const std::string& path = file.path;
-        std::optional<OpenedFile> opened;
         // Once a step may rename or rewrite a file, a file opened ahead could be one that step
         // replaces: files are opened in their turn again.
-        if (openAhead && !ChangesOnlyAttributesAndTimes(current)) {
-            openAhead = false;
-            ahead.reset();
+        if (ahead && !ChangesOnlyAttributesAndTimes(current)) {
+            ahead = false;
+            opener.reset();
         }
-        if (openAhead && !ahead)
-            ahead.emplace(kRowsAhead, reads, platform::LookUpThreads(path));
-        if (ahead)
-            opened = TakeOpened(*ahead, scope, i, file, asked);
-        const StepOutcome ending =
-            pipeline_.ProcessFile(i, file, current, setMask, std::move(opened));
+        std::optional<ProcessedFile> processed;
+        std::optional<OpenedFile> opened;
+        if (ahead && changeAhead) {
+            if (!changer)
+                changer.emplace(kRowsChangedAhead, pipeline_, current, setMask,
+                                platform::LookUpThreads(path));
+            processed = TakeAhead(*changer, scope, i, file, asked);
+        } else if (ahead) {
+            if (!opener)
+                opener.emplace(kRowsAhead, reads, platform::LookUpThreads(path));
+            opened = TakeAhead(*opener, scope, i, file, asked);
+        }
+        if (!processed)
+            processed = pipeline_.ProcessFile(file, current, setMask, std::move(opened));
+        Apply(i, processed->update);
+        const StepOutcome& ending = processed->outcome;
         if (ending.endsRun) {
             // Back to idle, so that the next pick starts a new run instead of stopping one
             // that only looks active.
@@ -92,8 +108,9 @@ void TRunEngine::Run(RunScope scope) {
     Finish();
 }
 
-std::optional<OpenedFile> TRunEngine::TakeOpened(TOpenAhead& ahead, RunScope scope, int row,
-                                                 const RowFile& file, int& asked) {
+template <typename Ahead>
+auto TRunEngine::TakeAhead(Ahead& ahead, RunScope scope, int row, const RowFile& file, int& asked)
+    -> decltype(ahead.Take(row, file)) {
     asked = std::max(asked, row);
     for (std::size_t room = ahead.Room(); room > 0 && asked < rows_.RowCount(); ++asked) {
         if (IsRowVisited(scope, rows_.IsChecked(asked), rows_.IsSelected(asked))) {
@@ -101,11 +118,24 @@ std::optional<OpenedFile> TRunEngine::TakeOpened(TOpenAhead& ahead, RunScope sco
             --room;
         }
     }
-    std::optional<OpenedFile> opened = ahead.Take(row, file);
+    auto taken = ahead.Take(row, file);
     // The rows changed under the run: those after this one are asked for again.
-    if (!opened)
+    if (!taken)
         asked = row + 1;
-    return opened;
+    return taken;
+}
+
+void TRunEngine::Apply(int row, const RowUpdate& update) {
+    if (update.size)
+        rows_.SetSize(row, *update.size);
+    if (update.caption)
+        rows_.SetCaption(row, *update.caption);
+    if (update.attributes)
+        rows_.SetAttributes(row, *update.attributes);
+    if (update.timesRead)
+        rows_.SetTimes(row, update.times);
+    for (const RowUpdate::Failure& failure : update.failures)
+        host_.FileFailed(failure.path, failure.reason);
 }
 
 RowFile TRunEngine::FileOf(int row) const {

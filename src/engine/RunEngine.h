@@ -27,9 +27,13 @@ private:
     void Run(RunScope scope);
     void Finish();
     int RowsLeftInScope(RunScope scope, int after, int count) const;
-    // The file of `row`, opened ahead; first asks for the rows of `scope` from `asked` on.
-    std::optional<OpenedFile> TakeOpened(TOpenAhead& ahead, RunScope scope, int row,
-                                         const RowFile& file, int& asked);
+    // The file of `row`, opened or changed ahead; first asks for the rows of `scope` from
+    // `asked` on.
+    template <typename Ahead>
+    auto TakeAhead(Ahead& ahead, RunScope scope, int row, const RowFile& file, int& asked)
+        -> decltype(ahead.Take(row, file));
+    // Brings the row up to date with what its file's steps learnt, and names their failures.
+    void Apply(int row, const RowUpdate& update);
     RowFile FileOf(int row) const;
 
     IRunRows& rows_;

@@ -1,0 +1,78 @@
+#include "engine/ChangeAhead.h"
+
+#include <algorithm>
+
+namespace engine {
+namespace {
+
+// More files let go than this while one file is opened (a few system calls) is not expected;
+// should it happen, the file is opened again as if it had been changed meanwhile.
+constexpr std::size_t kRecentKept = 64;
+
+}  // namespace
+
+std::uint64_t TFilesInHand::LetGo() const {
+    const std::lock_guard lock(mutex_);
+    return letGo_;
+}
+
+bool TFilesInHand::Hold(const platform::FileIdentity& file, std::uint64_t since) {
+    std::unique_lock lock(mutex_);
+    released_.wait(lock,
+                   [&] { return std::find(held_.begin(), held_.end(), file) == held_.end(); });
+    if (LetGoSince(file, since))
+        return false;
+    held_.push_back(file);
+    return true;
+}
+
+void TFilesInHand::Release(const platform::FileIdentity& file) {
+    {
+        const std::lock_guard lock(mutex_);
+        held_.erase(std::find(held_.begin(), held_.end(), file));
+        recent_.emplace_back(file, ++letGo_);
+        if (recent_.size() > kRecentKept)
+            recent_.pop_front();
+    }
+    released_.notify_all();
+}
+
+bool TFilesInHand::LetGoSince(const platform::FileIdentity& file, std::uint64_t since) const {
+    if (letGo_ == since)
+        return false;
+    // Files let go after `since` that are no longer remembered may have been this one.
+    if (recent_.empty() || recent_.front().second > since + 1)
+        return true;
+    return std::any_of(recent_.begin(), recent_.end(), [&](const auto& letGo) {
+        return letGo.second > since && letGo.first == file;
+    });
+}
+
+TChangeAhead::TChangeAhead(std::size_t rowsAhead, TFilePipeline& pipeline,
+                           const RunOptions& options, std::uint32_t setMask, int threads)
+    : pipeline_(pipeline),
+      options_(options),
+      setMask_(setMask),
+      files_(
+          rowsAhead, [this](const RowFile& row) { return Change(row); }, threads) {}
+
+ProcessedFile TChangeAhead::Change(const RowFile& row) {
+    for (;;) {
+        const std::uint64_t since = inHand_.LetGo();
+        OpenedFile opened = OpenRowFile(row, FileReads::None, &folders_);
+        if (!opened.handle)
+            return pipeline_.ProcessFile(row, options_, setMask_, std::move(opened));
+        const platform::FileIdentity file = opened.handle->Identity();
+        if (!inHand_.Hold(file, since))
+            continue;
+        // Let go whatever the steps do, an exception included.
+        struct LetGo {
+            TFilesInHand& inHand;
+            platform::FileIdentity file;
+            ~LetGo() { inHand.Release(file); }
+        } letGo{inHand_, file};
+        return pipeline_.ProcessFile(row, options_, setMask_, std::move(opened));
+    }
+}
+
+}  // namespace engine
