@@ -43,9 +43,12 @@ bool TFilesInHand::LetGoSince(const platform::FileIdentity& file, std::uint64_t 
     // Files let go after `since` that are no longer remembered may have been this one.
     if (recent_.empty() || recent_.front().second > since + 1)
         return true;
-    return std::any_of(recent_.begin(), recent_.end(), [&](const auto& letGo) {
-        return letGo.second > since && letGo.first == file;
-    });
+    // Newest first: only those let go after `since` count.
+    for (auto letGo = recent_.rbegin(); letGo != recent_.rend() && letGo->second > since; ++letGo) {
+        if (letGo->first == file)
+            return true;
+    }
+    return false;
 }
 
 TChangeAhead::TChangeAhead(std::size_t rowsAhead, TFilePipeline& pipeline,

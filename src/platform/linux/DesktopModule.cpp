@@ -25,17 +25,25 @@ QMimeType TypeOf(const QMimeDatabase& database, const std::string& extension, bo
                            : types.first();
 }
 
+// No exception leaves the module: the program may carry a C++ library of its own, whose
+// unwinder cannot step through the module's frames.
 void DescribeType(const std::string& extension, bool isFolder, std::string& typeName,
-                  std::string& iconName) {
-    static const QMimeDatabase database;
-    const QMimeType type = TypeOf(database, extension, isFolder);
-    typeName = type.comment().left(kMaxTypeNameLength).toStdString();
-    iconName = type.iconName().toStdString();
+                  std::string& iconName) noexcept {
+    try {
+        static const QMimeDatabase database;
+        const QMimeType type = TypeOf(database, extension, isFolder);
+        typeName = type.comment().left(kMaxTypeNameLength).toStdString();
+        iconName = type.iconName().toStdString();
+    } catch (...) {
+        // Out of memory: the type is shown without a name.
+        typeName.clear();
+        iconName.clear();
+    }
 }
 
 // The recycle bin of Windows is the freedesktop.org trash here; QtCore keeps its "files" and
 // "info" entries as file managers expect them.
-bool MoveToTrash(const std::string& path, std::string& reason) {
+bool MoveToTrash(const std::string& path, std::string& reason) noexcept try {
     // The trash lives in the user's data folder, which a fresh account may not have yet; Qt
     // gives up on a missing one instead of making it.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
@@ -45,6 +53,9 @@ bool MoveToTrash(const std::string& path, std::string& reason) {
     reason = file.errorString().toStdString();
     if (reason.empty())
         reason = "cannot be moved to the trash";
+    return false;
+} catch (...) {
+    reason = "not enough memory";
     return false;
 }
 
