@@ -18,7 +18,6 @@ public:
     engine::RunOptions ReadOptions() override { return options_; }
     void ProcessMessages() override {}
     bool RowsJustAdded() const override { return true; }
-    bool RunsUnattended() const override { return true; }
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void ShowError(const std::string& path, const std::string& message, int filesLeft) override;
     void FileFailed(const std::string& path, const std::string& reason) override;

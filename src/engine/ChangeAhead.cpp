@@ -1,6 +1,7 @@
 #include "engine/ChangeAhead.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace engine {
 namespace {
@@ -51,20 +52,35 @@ bool TFilesInHand::LetGoSince(const platform::FileIdentity& file, std::uint64_t 
     return false;
 }
 
-TChangeAhead::TChangeAhead(std::size_t rowsAhead, TFilePipeline& pipeline,
-                           const RunOptions& options, std::uint32_t setMask, int threads)
+TChangeAhead::TChangeAhead(TFilePipeline& pipeline, std::uint32_t setMask, int threads)
     : pipeline_(pipeline),
-      options_(options),
       setMask_(setMask),
+      // Unbounded: the run decides how many rows it hands over before it takes one back.
       files_(
-          rowsAhead, [this](const RowFile& row) { return Change(row); }, threads) {}
+          std::numeric_limits<std::size_t>::max(),
+          [this](const ChangeRequest& request) { return Change(request); }, threads) {}
 
-ProcessedFile TChangeAhead::Change(const RowFile& row) {
+void TChangeAhead::Hand(int row, RowFile file, const RunOptions& options) {
+    ChangeRequest request{std::move(file), options};
+    files_.Ask(row, request);
+    handed_.emplace_back(row, std::move(request));
+}
+
+ChangedRow TChangeAhead::TakeFirst() {
+    auto [row, request] = std::move(handed_.front());
+    handed_.pop_front();
+    // Asked for in this very order, so always there.
+    ProcessedFile processed = *files_.Take(row, request);
+    return {row, std::move(request.file), std::move(processed)};
+}
+
+ProcessedFile TChangeAhead::Change(const ChangeRequest& request) {
     for (;;) {
         const std::uint64_t since = inHand_.LetGo();
-        OpenedFile opened = OpenRowFile(row, FileReads::None, &folders_);
+        OpenedFile opened = OpenRowFile(request.file, &folders_);
         if (!opened.handle)
-            return pipeline_.ProcessFile(row, options_, setMask_, std::move(opened));
+            return pipeline_.ProcessFile(request.file, request.options, setMask_,
+                                         std::move(opened));
         const platform::FileIdentity file = opened.handle->Identity();
         if (!inHand_.Hold(file, since))
             continue;
@@ -74,7 +90,7 @@ ProcessedFile TChangeAhead::Change(const RowFile& row) {
             platform::FileIdentity file;
             ~LetGo() { inHand.Release(file); }
         } letGo{inHand_, file};
-        return pipeline_.ProcessFile(row, options_, setMask_, std::move(opened));
+        return pipeline_.ProcessFile(request.file, request.options, setMask_, std::move(opened));
     }
 }
 

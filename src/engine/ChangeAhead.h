@@ -1,18 +1,17 @@
 #pragma once
-// Changes the files of upcoming rows on worker threads, ahead of their turn, where nothing can
-// come between two rows (the command line: fixed options, no Stop). Only a run that changes
-// each file's own attributes and times is changed ahead: no file's change then touches another
-// row's file, and every row asks the same of its file, so the order in which the files are
-// changed does not matter. What does matter is one file named by two rows (twice, or through a
-// hard link): one thread at a time changes it, and a thread that opened it while another was
-// changing it opens it again, so that nothing read before that change is written back. The rows
-// are brought up to date in their order by the run's thread.
+// Changes the files of the rows whose turn has come on worker threads, while the run goes on to
+// the next rows; a row is handed over only after its turn of the event loop, so a Stop still
+// leaves the rows after it untouched. Only attributes and times are changed this way: no file's
+// change then touches another row's file, so the order in which the files are changed does not
+// matter. What does matter is one file named by two rows (twice, or through a hard link): one
+// thread at a time changes it, and a thread that opened it while another was changing it opens
+// it again, so that nothing read before that change is written back. The rows are brought up to
+// date in their order by the run's thread.
 
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -42,33 +41,43 @@ private:
     std::uint64_t letGo_ = 0;
 };
 
+// A row handed over: its file, and the options as they stood at its turn.
+struct ChangeRequest {
+    RowFile file;
+    RunOptions options;
+    bool operator==(const ChangeRequest&) const = default;
+};
+
+// A row taken back: its index when it was handed over, its file, and what its steps did.
+struct ChangedRow {
+    int row = 0;
+    RowFile file;
+    ProcessedFile processed;
+};
+
 class TChangeAhead {
 public:
-    // Changes up to `rowsAhead` rows ahead of the one taken last, on `threads` threads and the
-    // run's own while it waits, as `options` ask (attributes and times only).
-    TChangeAhead(std::size_t rowsAhead, TFilePipeline& pipeline, const RunOptions& options,
-                 std::uint32_t setMask, int threads);
+    // Changes the files handed over on `threads` threads, and on the run's own while it waits
+    // for one; `setMask` is the attribute value of the whole run.
+    TChangeAhead(TFilePipeline& pipeline, std::uint32_t setMask, int threads);
 
-    // How many more rows to ask for now.
-    std::size_t Room() const { return files_.Room(); }
-    // Queues the file of `row`; rows are asked for in the order they will be taken.
-    void Ask(int row, RowFile file) { files_.Ask(row, std::move(file)); }
-    // The file of `row`, processed. Nullopt when the first row waiting is not `row` with
-    // `file`: then every row asked for is dropped, and this one is processed in its turn.
-    std::optional<ProcessedFile> Take(int row, const RowFile& asked) {
-        return files_.Take(row, asked);
-    }
+    // Hands the file of `row` over, to be changed as `options` ask (attributes and times only).
+    void Hand(int row, RowFile file, const RunOptions& options);
+    // How many rows were handed over and not yet taken back.
+    std::size_t Handed() const { return handed_.size(); }
+    // The first row handed over and not taken back (there must be one), once its file is done.
+    ChangedRow TakeFirst();
 
 private:
-    ProcessedFile Change(const RowFile& row);
+    ProcessedFile Change(const ChangeRequest& request);
 
     TFilePipeline& pipeline_;
-    const RunOptions options_;
     const std::uint32_t setMask_;
     TFilesInHand inHand_;
+    std::deque<std::pair<int, ChangeRequest>> handed_;
     // Declared before the work-ahead, so that they close after its threads stop.
     platform::TOpenFolders folders_;
-    platform::TWorkAhead<ProcessedFile, RowFile> files_;
+    platform::TWorkAhead<ProcessedFile, ChangeRequest> files_;
 };
 
 }  // namespace engine

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/OpenAhead.h"
 #include "engine/Renaming.h"
+#include "engine/RowFile.h"
 #include "engine/RunOptions.h"
 #include "engine/StepOutcome.h"
 #include "gif/GIFDocument.h"
@@ -46,8 +46,8 @@ struct ProcessedFile {
 class TFilePipeline {
 public:
     // Runs every step `options` ask for (at least one) on the file of `rowFile`. A failure that
-    // is passed over goes into the update and the next step runs. `opened`: the file, when it
-    // was opened ahead (OpenRowFile); else it is opened here. Files whose options change only
+    // is passed over goes into the update and the next step runs. `opened`: the file, when the
+    // caller opened it (OpenRowFile); else it is opened here. Files whose options change only
     // attributes and times may be processed on several threads at once: those steps use no
     // state of the pipeline.
     ProcessedFile ProcessFile(const RowFile& rowFile, const RunOptions& options,

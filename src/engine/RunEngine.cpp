@@ -9,12 +9,10 @@
 namespace engine {
 namespace {
 
-// How far ahead files are opened: enough to keep the worker busy while this thread writes, few
-// enough that what was read of a file is still fresh when it is changed.
-constexpr std::size_t kRowsAhead = 16;
-// How far ahead files are changed: each is read and written at once, so nothing goes stale;
-// batches of 32 wake the worker seldom enough that waking it costs little.
-constexpr std::size_t kRowsChangedAhead = 64;
+// How many rows may be handed over and not yet taken back: enough that the workers always have
+// one to do while the run's thread turns the event loop and brings rows up to date, few enough
+// that a Stop is followed by no more than a moment's work on rows whose turn had come.
+constexpr std::size_t kRowsHandedOver = 64;
 
 }  // namespace
 
@@ -44,21 +42,19 @@ void TRunEngine::Run(RunScope scope) {
     events_.RunBegins();
     const std::uint32_t setMask = options.setAttr ? SetAttrMask(options) : 0;
     rowsJustAdded_ = host_.RowsJustAdded();
-    // Files are opened ahead from the first file on, with as many threads as its volume wants;
-    // where nothing can come between two rows, they are changed ahead too.
-    bool ahead = AsksForChange(options) && ChangesOnlyAttributesAndTimes(options);
-    const bool changeAhead = ahead && host_.RunsUnattended();
-    const FileReads reads = options.dateChange == DateChange::DoNotChange ? FileReads::Attributes
-                                                                          : FileReads::Everything;
-    std::optional<TOpenAhead> opener;
-    std::optional<TChangeAhead> changer;
-    int asked = 0;
+    // Rows whose steps change only attributes and times are handed to workers in their turn.
+    std::optional<TChangeAhead> ahead;
     const int count = rows_.RowCount();
     progressMax_ = count - 1;
     for (int i = 0; i < count; ++i) {
         host_.ProcessMessages();
-        if (idle_)
-            return;  // a Stop arrived and has already finished the run
+        if (idle_) {
+            // A Stop arrived and has already finished the run; the rows whose turn had come
+            // before it are done.
+            if (ahead)
+                TakeBack(*ahead, 0);
+            return;
+        }
         // Rows removed during the run: nothing is left to visit at this index.
         if (i >= rows_.RowCount())
             break;
@@ -66,66 +62,57 @@ void TRunEngine::Run(RunScope scope) {
             continue;
         // Options are read afresh for each file (the window's controls may change meanwhile).
         const RunOptions current = host_.ReadOptions();
+        const RowFile file = FileOf(i);
+        if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
+            if (!ahead)
+                ahead.emplace(pipeline_, setMask, platform::LookUpThreads(file.path));
+            ahead->Hand(i, file, current);
+            TakeBack(*ahead, kRowsHandedOver);
+            continue;
+        }
+        // A step may rename or rewrite a file (another row's, through a link): the rows
+        // handed over are done first, and this one is done in its turn.
+        if (ahead)
+            TakeBack(*ahead, 0);
         // A file that nothing is asked of is done without a look at it.
         if (!AsksForChange(current)) {
             events_.ProgressChanged(i, progressMax_);
             continue;
         }
-        const RowFile file = FileOf(i);
-        const std::string& path = file.path;
-        // Once a step may rename or rewrite a file, a file opened ahead could be one that step
-        // replaces: files are opened in their turn again.
-        if (ahead && !ChangesOnlyAttributesAndTimes(current)) {
-            ahead = false;
-            opener.reset();
-        }
-        std::optional<ProcessedFile> processed;
-        std::optional<OpenedFile> opened;
-        if (ahead && changeAhead) {
-            if (!changer)
-                changer.emplace(kRowsChangedAhead, pipeline_, current, setMask,
-                                platform::LookUpThreads(path));
-            processed = TakeAhead(*changer, scope, i, file, asked);
-        } else if (ahead) {
-            if (!opener)
-                opener.emplace(kRowsAhead, reads, platform::LookUpThreads(path));
-            opened = TakeAhead(*opener, scope, i, file, asked);
-        }
-        if (!processed)
-            processed = pipeline_.ProcessFile(file, current, setMask, std::move(opened));
-        Apply(i, processed->update);
-        const StepOutcome& ending = processed->outcome;
-        if (ending.endsRun) {
+        const ProcessedFile processed = pipeline_.ProcessFile(file, current, setMask, std::nullopt);
+        Apply(i, file, processed.update);
+        if (processed.outcome.endsRun) {
             // Back to idle, so that the next pick starts a new run instead of stopping one
             // that only looks active.
             Finish();
-            host_.ShowError(path, ending.reason, RowsLeftInScope(scope, i, count));
+            host_.ShowError(file.path, processed.outcome.reason, RowsLeftInScope(scope, i, count));
             return;
         }
-        if (ending.ok)
+        if (processed.outcome.ok)
             events_.ProgressChanged(i, progressMax_);
     }
+    if (ahead)
+        TakeBack(*ahead, 0);
     Finish();
 }
 
-template <typename Ahead>
-auto TRunEngine::TakeAhead(Ahead& ahead, RunScope scope, int row, const RowFile& file, int& asked)
-    -> decltype(ahead.Take(row, file)) {
-    asked = std::max(asked, row);
-    for (std::size_t room = ahead.Room(); room > 0 && asked < rows_.RowCount(); ++asked) {
-        if (IsRowVisited(scope, rows_.IsChecked(asked), rows_.IsSelected(asked))) {
-            ahead.Ask(asked, FileOf(asked));
-            --room;
-        }
+void TRunEngine::TakeBack(TChangeAhead& ahead, std::size_t leave) {
+    while (ahead.Handed() > leave) {
+        const ChangedRow changed = ahead.TakeFirst();
+        Apply(changed.row, changed.file, changed.processed.update);
+        // After a Stop the progress stays where Finish put it.
+        if (changed.processed.outcome.ok && !idle_)
+            events_.ProgressChanged(changed.row, progressMax_);
     }
-    auto taken = ahead.Take(row, file);
-    // The rows changed under the run: those after this one are asked for again.
-    if (!taken)
-        asked = row + 1;
-    return taken;
 }
 
-void TRunEngine::Apply(int row, const RowUpdate& update) {
+void TRunEngine::Apply(int row, const RowFile& file, const RowUpdate& update) {
+    for (const RowUpdate::Failure& failure : update.failures)
+        host_.FileFailed(failure.path, failure.reason);
+    // The list may have changed while the file was being done (the window lets rows be removed
+    // or sorted between two rows): a row that no longer holds the file keeps its texts.
+    if (row >= rows_.RowCount() || rows_.Path(row) != file.path)
+        return;
     if (update.size)
         rows_.SetSize(row, *update.size);
     if (update.caption)
@@ -134,8 +121,6 @@ void TRunEngine::Apply(int row, const RowUpdate& update) {
         rows_.SetAttributes(row, *update.attributes);
     if (update.timesRead)
         rows_.SetTimes(row, update.times);
-    for (const RowUpdate::Failure& failure : update.failures)
-        host_.FileFailed(failure.path, failure.reason);
 }
 
 RowFile TRunEngine::FileOf(int row) const {

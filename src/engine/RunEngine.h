@@ -2,6 +2,7 @@
 // The Start/Stop command as an engine without a window: walks the rows in order, picks those
 // of the chosen scope, and hands each to the file pipeline.
 
+#include "engine/ChangeAhead.h"
 #include "engine/FilePipeline.h"
 #include "engine/RunHost.h"
 #include "engine/RunRows.h"
@@ -27,13 +28,12 @@ private:
     void Run(RunScope scope);
     void Finish();
     int RowsLeftInScope(RunScope scope, int after, int count) const;
-    // The file of `row`, opened or changed ahead; first asks for the rows of `scope` from
-    // `asked` on.
-    template <typename Ahead>
-    auto TakeAhead(Ahead& ahead, RunScope scope, int row, const RowFile& file, int& asked)
-        -> decltype(ahead.Take(row, file));
-    // Brings the row up to date with what its file's steps learnt, and names their failures.
-    void Apply(int row, const RowUpdate& update);
+    // Takes back the rows handed over, first to last, until `leave` are left, and brings each
+    // up to date.
+    void TakeBack(TChangeAhead& ahead, std::size_t leave);
+    // Brings the row that held `file` up to date with what its steps learnt, and names their
+    // failures.
+    void Apply(int row, const RowFile& file, const RowUpdate& update);
     RowFile FileOf(int row) const;
 
     IRunRows& rows_;

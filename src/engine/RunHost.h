@@ -21,10 +21,6 @@ public:
     // so the look-up each was made from still stands for the check before its file is opened.
     // A window's rows may have waited for hours: their files are looked up again.
     virtual bool RowsJustAdded() const = 0;
-    // Nothing can come between two rows: the options stay as they are and no Stop can arrive
-    // (the command line). Files whose changes touch no other row's file may then be changed
-    // ahead of their turn, on as many threads as the processors and the volume allow.
-    virtual bool RunsUnattended() const = 0;
 
     // The program's own message box (the year-range error of the date check).
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;

@@ -38,6 +38,8 @@ struct RunOptions {
     TDateTime modifiedTime = 0;
     bool opened = false;
     TDateTime openedDate = 0;
+
+    bool operator==(const RunOptions&) const = default;
 };
 
 // Whether the options ask a run to change anything at all.

@@ -128,7 +128,6 @@ private:
     engine::RunOptions ReadOptions() override;
     void ProcessMessages() override;
     bool RowsJustAdded() const override { return false; }
-    bool RunsUnattended() const override { return false; }
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void ShowError(const std::string& path, const std::string& message, int filesLeft) override;
     void FileFailed(const std::string& path, const std::string& reason) override;

@@ -27,7 +27,6 @@ public:
     engine::RunOptions ReadOptions() override { return options; }
     void ProcessMessages() override {}
     bool RowsJustAdded() const override { return false; }
-    bool RunsUnattended() const override { return false; }
     void ShowMessage(const std::string& text, const std::string&) override {
         Log("message " + text);
     }

@@ -65,8 +65,6 @@ private:
 class FakeHost : public engine::IRunHost, public engine::IRunEvents {
 public:
     engine::RunOptions options;
-    // Runs as the command line does: files may be changed ahead of their turn.
-    bool unattended = false;
     // Runs inside ProcessMessages before row `row` (counting calls from 0).
     std::function<void(int call)> onProcessMessages;
 
@@ -80,7 +78,6 @@ public:
 
     engine::RunOptions ReadOptions() override { return options; }
     bool RowsJustAdded() const override { return false; }
-    bool RunsUnattended() const override { return unattended; }
     void ProcessMessages() override {
         if (onProcessMessages)
             onProcessMessages(processCalls_);

@@ -1,0 +1,29 @@
+#pragma once
+// A row's file as a run opens it.
+
+#include <optional>
+#include <string>
+
+#include "platform/FileHandle.h"
+
+namespace engine {
+
+// A row's file as the run opens it: the handle, with the file already looked up, or the
+// reason it could not be opened.
+struct OpenedFile {
+    std::optional<platform::TFileHandle> handle;
+    std::string reason;
+};
+
+// A row's file as the run asks for it: its path, and whether the row's look-up of a moment ago
+// found a regular file there, which then stands for the check before the file is opened.
+struct RowFile {
+    std::string path;
+    bool foundAsFile = false;
+    bool operator==(const RowFile&) const = default;
+};
+
+// Opens the file of a row; with `folders`, from its folder when that is held open there.
+OpenedFile OpenRowFile(const RowFile& row, platform::TOpenFolders* folders = nullptr);
+
+}  // namespace engine
