@@ -16,6 +16,7 @@ public:
 
     // The run's host.
     engine::RunOptions ReadOptions() override { return options_; }
+    bool MessagesDue() const override { return false; }
     void ProcessMessages() override {}
     bool RowsJustAdded() const override { return true; }
     void ShowMessage(const std::string& text, const std::string& caption) override;

@@ -4,13 +4,6 @@
 #include <limits>
 
 namespace engine {
-namespace {
-
-// More files let go than this while one file is opened (a few system calls) is not expected;
-// should it happen, the file is opened again as if it had been changed meanwhile.
-constexpr std::size_t kRecentKept = 64;
-
-}  // namespace
 
 std::uint64_t TFilesInHand::LetGo() const {
     const std::lock_guard lock(mutex_);
@@ -31,22 +24,19 @@ void TFilesInHand::Release(const platform::FileIdentity& file) {
     {
         const std::lock_guard lock(mutex_);
         held_.erase(std::find(held_.begin(), held_.end(), file));
-        recent_.emplace_back(file, ++letGo_);
-        if (recent_.size() > kRecentKept)
-            recent_.pop_front();
+        ++letGo_;
+        recent_[letGo_ % recent_.size()] = file;
     }
     released_.notify_all();
 }
 
 bool TFilesInHand::LetGoSince(const platform::FileIdentity& file, std::uint64_t since) const {
-    if (letGo_ == since)
-        return false;
-    // Files let go after `since` that are no longer remembered may have been this one.
-    if (recent_.empty() || recent_.front().second > since + 1)
+    // More let go since then than are remembered: any of them may have been this one. (More
+    // than a few while one file is opened is not expected.)
+    if (letGo_ - since > recent_.size())
         return true;
-    // Newest first: only those let go after `since` count.
-    for (auto letGo = recent_.rbegin(); letGo != recent_.rend() && letGo->second > since; ++letGo) {
-        if (letGo->first == file)
+    for (std::uint64_t count = since + 1; count <= letGo_; ++count) {
+        if (recent_[count % recent_.size()] == file)
             return true;
     }
     return false;
@@ -67,11 +57,10 @@ void TChangeAhead::Hand(int row, RowFile file, const RunOptions& options) {
 }
 
 ChangedRow TChangeAhead::TakeFirst() {
-    auto [row, request] = std::move(handed_.front());
+    const auto [row, request] = std::move(handed_.front());
     handed_.pop_front();
     // Asked for in this very order, so always there.
-    ProcessedFile processed = *files_.Take(row, request);
-    return {row, std::move(request.file), std::move(processed)};
+    return {row, files_.Take(row, request).value()};
 }
 
 ProcessedFile TChangeAhead::Change(const ChangeRequest& request) {

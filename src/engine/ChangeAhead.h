@@ -1,13 +1,15 @@
 #pragma once
 // Changes the files of the rows whose turn has come on worker threads, while the run goes on to
-// the next rows; a row is handed over only after its turn of the event loop, so a Stop still
-// leaves the rows after it untouched. Only attributes and times are changed this way: no file's
-// change then touches another row's file, so the order in which the files are changed does not
-// matter. What does matter is one file named by two rows (twice, or through a hard link): one
-// thread at a time changes it, and a thread that opened it while another was changing it opens
-// it again, so that nothing read before that change is written back. The rows are brought up to
-// date in their order by the run's thread.
+// the next rows; the run takes every row back before it lets events in, so a Stop, a changed
+// option or an edited list never meets a row still out. Only attributes and times are changed
+// this way, and the rows out at once ask the same of their files: no file's change then touches
+// another row's file, and the order in which the files are changed does not matter. What does
+// matter is one file named by two rows (twice, or through a hard link): one thread at a time
+// changes it, and a thread that opened it while another was changing it opens it again, so that
+// nothing read before that change is written back. The rows are brought up to date in their
+// order by the run's thread.
 
+#include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -36,8 +38,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable released_;
     std::vector<platform::FileIdentity> held_;
-    // The files let go last, each with the count that its letting go made.
-    std::deque<std::pair<platform::FileIdentity, std::uint64_t>> recent_;
+    // The files let go last: the one whose letting go made the count c is at c % their number.
+    std::array<platform::FileIdentity, 64> recent_{};
     std::uint64_t letGo_ = 0;
 };
 
@@ -48,10 +50,9 @@ struct ChangeRequest {
     bool operator==(const ChangeRequest&) const = default;
 };
 
-// A row taken back: its index when it was handed over, its file, and what its steps did.
+// A row taken back: its index when it was handed over, and what its file's steps did.
 struct ChangedRow {
     int row = 0;
-    RowFile file;
     ProcessedFile processed;
 };
 
@@ -65,6 +66,8 @@ public:
     void Hand(int row, RowFile file, const RunOptions& options);
     // How many rows were handed over and not yet taken back.
     std::size_t Handed() const { return handed_.size(); }
+    // The options of the row handed over last (there must be one).
+    const RunOptions& LastOptions() const { return handed_.back().second.options; }
     // The first row handed over and not taken back (there must be one), once its file is done.
     ChangedRow TakeFirst();
 

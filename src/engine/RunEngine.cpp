@@ -1,7 +1,5 @@
 #include "engine/RunEngine.h"
 
-#include <algorithm>
-
 #include "engine/ChangeAhead.h"
 #include "engine/DateAssign.h"
 #include "platform/Volume.h"
@@ -47,13 +45,14 @@ void TRunEngine::Run(RunScope scope) {
     const int count = rows_.RowCount();
     progressMax_ = count - 1;
     for (int i = 0; i < count; ++i) {
-        host_.ProcessMessages();
-        if (idle_) {
-            // A Stop arrived and has already finished the run; the rows whose turn had come
-            // before it are done.
+        if (host_.MessagesDue()) {
+            // Events may stop the run, change the options, edit the list or start a search:
+            // none of them meets a row still out.
             if (ahead)
                 TakeBack(*ahead, 0);
-            return;
+            host_.ProcessMessages();
+            if (idle_)
+                return;  // a Stop arrived and has already finished the run
         }
         // Rows removed during the run: nothing is left to visit at this index.
         if (i >= rows_.RowCount())
@@ -66,6 +65,10 @@ void TRunEngine::Run(RunScope scope) {
         if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
             if (!ahead)
                 ahead.emplace(pipeline_, setMask, platform::LookUpThreads(file.path));
+            // The rows out at once ask the same of their files, so that it does not matter
+            // which of two rows naming one file is done first.
+            if (ahead->Handed() > 0 && !(ahead->LastOptions() == current))
+                TakeBack(*ahead, 0);
             ahead->Hand(i, file, current);
             TakeBack(*ahead, kRowsHandedOver);
             continue;
@@ -80,7 +83,7 @@ void TRunEngine::Run(RunScope scope) {
             continue;
         }
         const ProcessedFile processed = pipeline_.ProcessFile(file, current, setMask, std::nullopt);
-        Apply(i, file, processed.update);
+        Apply(i, processed.update);
         if (processed.outcome.endsRun) {
             // Back to idle, so that the next pick starts a new run instead of stopping one
             // that only looks active.
@@ -99,20 +102,15 @@ void TRunEngine::Run(RunScope scope) {
 void TRunEngine::TakeBack(TChangeAhead& ahead, std::size_t leave) {
     while (ahead.Handed() > leave) {
         const ChangedRow changed = ahead.TakeFirst();
-        Apply(changed.row, changed.file, changed.processed.update);
-        // After a Stop the progress stays where Finish put it.
-        if (changed.processed.outcome.ok && !idle_)
+        Apply(changed.row, changed.processed.update);
+        if (changed.processed.outcome.ok)
             events_.ProgressChanged(changed.row, progressMax_);
     }
 }
 
-void TRunEngine::Apply(int row, const RowFile& file, const RowUpdate& update) {
+void TRunEngine::Apply(int row, const RowUpdate& update) {
     for (const RowUpdate::Failure& failure : update.failures)
         host_.FileFailed(failure.path, failure.reason);
-    // The list may have changed while the file was being done (the window lets rows be removed
-    // or sorted between two rows): a row that no longer holds the file keeps its texts.
-    if (row >= rows_.RowCount() || rows_.Path(row) != file.path)
-        return;
     if (update.size)
         rows_.SetSize(row, *update.size);
     if (update.caption)

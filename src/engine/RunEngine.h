@@ -31,9 +31,8 @@ private:
     // Takes back the rows handed over, first to last, until `leave` are left, and brings each
     // up to date.
     void TakeBack(TChangeAhead& ahead, std::size_t leave);
-    // Brings the row that held `file` up to date with what its steps learnt, and names their
-    // failures.
-    void Apply(int row, const RowFile& file, const RowUpdate& update);
+    // Brings the row up to date with what its file's steps learnt, and names their failures.
+    void Apply(int row, const RowUpdate& update);
     RowFile FileOf(int row) const;
 
     IRunRows& rows_;

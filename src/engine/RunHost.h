@@ -15,7 +15,11 @@ public:
 
     // The parameters as they stand now; read afresh for each file.
     virtual RunOptions ReadOptions() = 0;
-    // Lets pending events run; a Stop chosen meanwhile arrives through this call.
+    // Whether events should run now, before the next row: the window lets them in every few
+    // milliseconds, not at every row; the command line never does.
+    virtual bool MessagesDue() const = 0;
+    // Lets pending events run; a Stop chosen meanwhile arrives through this call, and so does
+    // every change of the options and of the list while a run is in progress.
     virtual void ProcessMessages() = 0;
     // The rows were added a moment before the run, by this same process (the command line),
     // so the look-up each was made from still stands for the check before its file is opened.

@@ -3,8 +3,8 @@
 // order by the thread that owns the list. While the owner waits for an item, it takes on one
 // no worker has started, so on two cores both threads work whenever the owner has nothing
 // else to do. Where each item waits on another process or machine (a FUSE or network volume),
-// several workers keep several questions in flight. Used only for what reads (looking files up,
-// opening them): whatever changes a file stays on the owner's thread, in list order.
+// several workers keep several questions in flight. The owner decides what may go ahead: look-ups,
+// and changes that touch no other item's file.
 
 #include <condition_variable>
 #include <cstddef>

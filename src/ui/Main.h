@@ -126,6 +126,7 @@ private:
     void ShowProgress();
     void lvFilesChange();
     engine::RunOptions ReadOptions() override;
+    bool MessagesDue() const override;
     void ProcessMessages() override;
     bool RowsJustAdded() const override { return false; }
     void ShowMessage(const std::string& text, const std::string& caption) override;

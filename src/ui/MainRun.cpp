@@ -40,9 +40,11 @@ engine::RunOptions TMainFormKelvane::ReadOptions() {
     return tsParameters.ReadOptions();
 }
 
+bool TMainFormKelvane::MessagesDue() const {
+    return !pumped_.isValid() || pumped_.elapsed() >= kPumpIntervalMs;
+}
+
 void TMainFormKelvane::ProcessMessages() {
-    if (pumped_.isValid() && pumped_.elapsed() < kPumpIntervalMs)
-        return;
     ShowProgress();
     QCoreApplication::processEvents();
     pumped_.start();

@@ -25,6 +25,7 @@ public:
     std::vector<std::string> events;
 
     engine::RunOptions ReadOptions() override { return options; }
+    bool MessagesDue() const override { return false; }
     void ProcessMessages() override {}
     bool RowsJustAdded() const override { return false; }
     void ShowMessage(const std::string& text, const std::string&) override {

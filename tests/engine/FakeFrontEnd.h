@@ -65,8 +65,10 @@ private:
 class FakeHost : public engine::IRunHost, public engine::IRunEvents {
 public:
     engine::RunOptions options;
-    // Runs inside ProcessMessages before row `row` (counting calls from 0).
+    // Runs inside ProcessMessages (counting calls from 0), which comes before every
+    // `pumpEvery`th row: before every row unless told otherwise.
     std::function<void(int call)> onProcessMessages;
+    int pumpEvery = 1;
 
     std::vector<bool> states;
     std::vector<int> positions;
@@ -78,6 +80,7 @@ public:
 
     engine::RunOptions ReadOptions() override { return options; }
     bool RowsJustAdded() const override { return false; }
+    bool MessagesDue() const override { return rowsAsked_++ % pumpEvery == 0; }
     void ProcessMessages() override {
         if (onProcessMessages)
             onProcessMessages(processCalls_);
@@ -101,6 +104,7 @@ public:
 
 private:
     int processCalls_ = 0;
+    mutable int rowsAsked_ = 0;
 };
 
 }  // namespace enginetest

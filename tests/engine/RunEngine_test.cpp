@@ -190,6 +190,7 @@ TEST_F(RunEngineTest, StopBetweenRowsLeavesTheRestUntouched) {
     engine.Start(RunScope::All);
     EXPECT_TRUE(engine.Idle());
     EXPECT_EQ(platform::GetFileAttributes(first), kA);
+    EXPECT_EQ(rows.AttributesText(0), "A");
     EXPECT_EQ(platform::GetFileAttributes(second), 0u);
     EXPECT_EQ(platform::GetFileAttributes(third), 0u);
     EXPECT_EQ(host.positions.back(), 0);
@@ -271,6 +272,24 @@ TEST_F(RunEngineTest, FilesChangedOnTwoThreadsEndAsChangedInTurn) {
         EXPECT_EQ(rows.rows[static_cast<std::size_t>(i)].texts[3], GetModifiedText(path));
         // The read-only file keeps its time; its attributes are set after the time step.
         EXPECT_EQ(GetModifiedText(path) == modified, i != 4);
+    }
+}
+
+// The window lets rows be removed between two turns of its event loop while files are being
+// changed on another thread: every row must still show what its own file holds.
+TEST_F(RunEngineTest, RowsRemovedDuringARunShowWhatTheirFilesHold) {
+    host.options = MarkArchive();
+    host.pumpEvery = 16;
+    for (int i = 0; i < 100; ++i)
+        AddFile("f" + std::to_string(i) + ".txt");
+    host.onProcessMessages = [&](int call) {
+        if (call == 2)
+            rows.rows.erase(rows.rows.begin(), rows.rows.begin() + 10);
+    };
+    engine.Start(RunScope::All);
+    for (int i = 0; i < rows.RowCount(); ++i) {
+        EXPECT_EQ(rows.AttributesText(i), AttrToText(platform::GetFileAttributes(rows.Path(i))))
+            << rows.Path(i);
     }
 }
 

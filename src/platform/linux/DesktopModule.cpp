@@ -25,8 +25,8 @@ QMimeType TypeOf(const QMimeDatabase& database, const std::string& extension, bo
                            : types.first();
 }
 
-// No exception leaves the module: the program may carry a C++ library of its own, whose
-// unwinder cannot step through the module's frames.
+// No exception leaves the module: the command line carries a C++ runtime of its own, to which
+// an exception object and type of this one's would be foreign.
 void DescribeType(const std::string& extension, bool isFolder, std::string& typeName,
                   std::string& iconName) noexcept {
     try {

@@ -12,9 +12,9 @@ struct DesktopServices {
     // The type name and theme icon name of a file whose name ends in `extension` (with its
     // dot; empty for none), or of a folder.
     void (*describeType)(const std::string& extension, bool isFolder, std::string& typeName,
-                         std::string& iconName);
+                         std::string& iconName) noexcept;
     // Moves a file or folder to the user's trash; false with the reason when it stays.
-    bool (*moveToTrash)(const std::string& path, std::string& reason);
+    bool (*moveToTrash)(const std::string& path, std::string& reason) noexcept;
 };
 
 // The module's services, loaded on first use; nullptr when the module cannot be loaded, with
