@@ -8,8 +8,8 @@ namespace engine {
 namespace {
 
 // How many rows may be handed over and not yet taken back: enough that the workers always have
-// one to do while the run's thread turns the event loop and brings rows up to date, few enough
-// that a Stop is followed by no more than a moment's work on rows whose turn had come.
+// one to do while the run's thread brings rows up to date, few enough that taking them all back
+// before events run is a moment's work.
 constexpr std::size_t kRowsHandedOver = 64;
 
 }  // namespace
@@ -77,26 +77,34 @@ void TRunEngine::Run(RunScope scope) {
         // handed over are done first, and this one is done in its turn.
         if (ahead)
             TakeBack(*ahead, 0);
-        // A file that nothing is asked of is done without a look at it.
-        if (!AsksForChange(current)) {
-            events_.ProgressChanged(i, progressMax_);
-            continue;
-        }
-        const ProcessedFile processed = pipeline_.ProcessFile(file, current, setMask, std::nullopt);
-        Apply(i, processed.update);
-        if (processed.outcome.endsRun) {
-            // Back to idle, so that the next pick starts a new run instead of stopping one
-            // that only looks active.
-            Finish();
-            host_.ShowError(file.path, processed.outcome.reason, RowsLeftInScope(scope, i, count));
+        if (!ProcessInTurn(scope, i, file, current, setMask))
             return;
-        }
-        if (processed.outcome.ok)
-            events_.ProgressChanged(i, progressMax_);
     }
     if (ahead)
         TakeBack(*ahead, 0);
     Finish();
+}
+
+bool TRunEngine::ProcessInTurn(RunScope scope, int row, const RowFile& file,
+                               const RunOptions& options, std::uint32_t setMask) {
+    // A file that nothing is asked of is done without a look at it.
+    if (!AsksForChange(options)) {
+        events_.ProgressChanged(row, progressMax_);
+        return true;
+    }
+    const ProcessedFile processed = pipeline_.ProcessFile(file, options, setMask, std::nullopt);
+    Apply(row, processed.update);
+    if (processed.outcome.endsRun) {
+        // Back to idle, so that the next pick starts a new run instead of stopping one that
+        // only looks active.
+        Finish();
+        host_.ShowError(file.path, processed.outcome.reason,
+                        RowsLeftInScope(scope, row, progressMax_ + 1));
+        return false;
+    }
+    if (processed.outcome.ok)
+        events_.ProgressChanged(row, progressMax_);
+    return true;
 }
 
 void TRunEngine::TakeBack(TChangeAhead& ahead, std::size_t leave) {
