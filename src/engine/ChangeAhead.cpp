@@ -51,16 +51,13 @@ TChangeAhead::TChangeAhead(TFilePipeline& pipeline, std::uint32_t setMask, int t
           [this](const ChangeRequest& request) { return Change(request); }, threads) {}
 
 void TChangeAhead::Hand(int row, RowFile file, const RunOptions& options) {
-    ChangeRequest request{std::move(file), options};
-    files_.Ask(row, request);
-    handed_.emplace_back(row, std::move(request));
+    files_.Ask(row, {std::move(file), options});
+    lastOptions_ = options;
 }
 
 ChangedRow TChangeAhead::TakeFirst() {
-    const auto [row, request] = std::move(handed_.front());
-    handed_.pop_front();
-    // Asked for in this very order, so always there.
-    return {row, files_.Take(row, request).value()};
+    auto [row, processed] = files_.TakeFirst();
+    return {row, std::move(processed)};
 }
 
 ProcessedFile TChangeAhead::Change(const ChangeRequest& request) {

@@ -12,9 +12,7 @@
 #include <array>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
-#include <utility>
 #include <vector>
 
 #include "engine/FilePipeline.h"
@@ -47,7 +45,6 @@ private:
 struct ChangeRequest {
     RowFile file;
     RunOptions options;
-    bool operator==(const ChangeRequest&) const = default;
 };
 
 // A row taken back: its index when it was handed over, and what its file's steps did.
@@ -65,9 +62,9 @@ public:
     // Hands the file of `row` over, to be changed as `options` ask (attributes and times only).
     void Hand(int row, RowFile file, const RunOptions& options);
     // How many rows were handed over and not yet taken back.
-    std::size_t Handed() const { return handed_.size(); }
+    std::size_t Handed() const { return files_.Asked(); }
     // The options of the row handed over last (there must be one).
-    const RunOptions& LastOptions() const { return handed_.back().second.options; }
+    const RunOptions& LastOptions() const { return lastOptions_; }
     // The first row handed over and not taken back (there must be one), once its file is done.
     ChangedRow TakeFirst();
 
@@ -77,7 +74,7 @@ private:
     TFilePipeline& pipeline_;
     const std::uint32_t setMask_;
     TFilesInHand inHand_;
-    std::deque<std::pair<int, ChangeRequest>> handed_;
+    RunOptions lastOptions_;
     // Declared before the work-ahead, so that they close after its threads stop.
     platform::TOpenFolders folders_;
     platform::TWorkAhead<ProcessedFile, ChangeRequest> files_;

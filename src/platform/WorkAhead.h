@@ -85,22 +85,19 @@ public:
             ++generation_;
             return std::nullopt;
         }
-        while (items_.front().state != State::Done) {
-            Item* idle = items_.front().state == State::Waiting ? &items_.front() : LastWaiting();
-            if (idle) {
-                DoItem(*idle, lock);
-            } else {
-                ownerWaiting_ = true;
-                ownerWakes_.wait(lock);
-                ownerWaiting_ = false;
-            }
-        }
-        Item item = std::move(items_.front());
-        items_.pop_front();
-        lock.unlock();
-        if (item.error)
-            std::rethrow_exception(item.error);
-        return std::move(item.result);
+        return TakeFront(lock).second;
+    }
+
+    // The first item asked for and not yet taken (there must be one): its key and its result.
+    std::pair<int, Result> TakeFirst() {
+        std::unique_lock lock(mutex_);
+        return TakeFront(lock);
+    }
+
+    // How many items were asked for and not yet taken.
+    std::size_t Asked() const {
+        const std::lock_guard lock(mutex_);
+        return items_.size();
     }
 
     // Drops every item asked for and waits only for those in progress, so that whatever their
@@ -123,6 +120,27 @@ private:
         std::optional<Result> result;
         std::exception_ptr error;
     };
+
+    // Waits for the first item, doing waiting items meanwhile, and takes it; an exception its
+    // work threw is thrown here.
+    std::pair<int, Result> TakeFront(std::unique_lock<std::mutex>& lock) {
+        while (items_.front().state != State::Done) {
+            Item* idle = items_.front().state == State::Waiting ? &items_.front() : LastWaiting();
+            if (idle) {
+                DoItem(*idle, lock);
+            } else {
+                ownerWaiting_ = true;
+                ownerWakes_.wait(lock);
+                ownerWaiting_ = false;
+            }
+        }
+        Item item = std::move(items_.front());
+        items_.pop_front();
+        lock.unlock();
+        if (item.error)
+            std::rethrow_exception(item.error);
+        return {item.key, std::move(*item.result)};
+    }
 
     // Does `item` without the lock held; its place in the queue stays valid (the deque keeps
     // its elements where they are) unless the queue is dropped meanwhile.
