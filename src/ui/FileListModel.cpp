@@ -104,8 +104,8 @@ QVariant TFileListModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     if (role == Qt::DisplayRole)
         return msg::ToQString(msg::kColumns[static_cast<std::size_t>(section)]);
-    // Titles start at the left even over right-aligned numbers: a narrow column (Attributes
-    // is 45 pixels) then keeps the beginning of its title instead of showing "ributes".
+    // Titles start at the left even over right-aligned numbers: a column narrowed by the user
+    // keeps the beginning of its title instead of showing "ributes".
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignVCenter | Qt::AlignLeft);
     return {};

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <array>
 
 namespace ui {
@@ -54,8 +55,13 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
     header->setSectionsClickable(true);
-    for (std::size_t column = 0; column < kDefaultWidths.size(); ++column)
-        details_.setColumnWidth(static_cast<int>(column), kDefaultWidths[column]);
+    // The widths were chosen for an eight-point font; where the desktop's font is wider, a
+    // column is at least as wide as its title.
+    for (std::size_t column = 0; column < kDefaultWidths.size(); ++column) {
+        const int index = static_cast<int>(column);
+        details_.setColumnWidth(index,
+                                std::max(kDefaultWidths[column], header->sectionSizeHint(index)));
+    }
     connect(header, &QHeaderView::sectionClicked, this, &TFileListViews::ColumnClicked);
 
     icons_.setModel(&model);

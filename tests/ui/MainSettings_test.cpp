@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -50,13 +52,21 @@ TEST_F(MainSettings, NoFileGivesTheDefaultsAndClosingWritesEveryKey) {
     EXPECT_EQ(entries[2].substr(0, 5), "Left=");
     EXPECT_EQ(entries[3].substr(0, 4), "Top=");
     entries.erase(entries.begin() + 2, entries.begin() + 4);
+    // Attributes (45 pixels for an eight-point font) is at least as wide as its title.
+    const auto attributes = std::find_if(entries.begin(), entries.end(), [](const auto& entry) {
+        return entry.rfind("Column6=", 0) == 0;
+    });
+    ASSERT_NE(attributes, entries.end());
+    const int width = std::stoi(attributes->substr(8));
+    EXPECT_GE(width, 45);
+    EXPECT_GT(width, QFontMetrics(QApplication::font()).horizontalAdvance("Attributes"));
+    entries.erase(attributes);
     EXPECT_EQ(entries,
               (std::vector<std::string>{
-                  "[Window]",          "Maximized=0", "Height=463",  "Width=711",
-                  "Toolbar=1",         "StatusBar=1", "[Settings]",  "SortWithFolderName=0",
-                  "ShortDateFormat=0", "[ListView]",  "ViewStyle=3", "Column0=200",
-                  "Column1=55",        "Column2=51",  "Column3=102", "Column4=102",
-                  "Column5=69",        "Column6=45",  "Column7=200", "GridLines=0"}));
+                  "[Window]", "Maximized=0", "Height=463", "Width=711", "Toolbar=1", "StatusBar=1",
+                  "[Settings]", "SortWithFolderName=0", "ShortDateFormat=0", "[ListView]",
+                  "ViewStyle=3", "Column0=200", "Column1=55", "Column2=51", "Column3=102",
+                  "Column4=102", "Column5=69", "Column7=200", "GridLines=0"}));
 }
 
 // What a file sets in a window, seen in the controls and in what the next close writes back:
