@@ -1,5 +1,8 @@
 #include "core/FileAdder.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"
 #include "platform/Volume.h"
@@ -8,8 +11,14 @@
 namespace core {
 namespace {
 
-// How many paths are looked up ahead of the one added.
-constexpr std::size_t kPathsAhead = 64;
+// Paths are looked up ahead of the one added in batches: one hand-over between threads per
+// batch rather than per path, whose look-up takes no longer than a hand-over. Several batches
+// go ahead, so that where look-ups wait on a server several workers have one each.
+constexpr std::size_t kPathsPerBatch = 16;
+constexpr std::size_t kBatchesAhead = 4;
+
+// The paths from index `first` up to `last`, not included.
+using PathBatch = std::pair<std::size_t, std::size_t>;
 
 // A path the user names, and what it stands for: a link stands for its target, and the row is
 // the target's own.
@@ -90,28 +99,40 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
     // Looking the paths up is most of the work, and only reads: it goes ahead on workers.
     // Many paths share a folder: each is looked up from its folder, held open meanwhile.
     platform::TOpenFolders folders;
-    platform::TWorkAhead<NamedPath> lookUps(
-        kPathsAhead,
-        [&folders, detail](const std::string& path) {
-            return LookUpNamedPath(path, folders, detail);
+    platform::TWorkAhead<std::vector<NamedPath>, PathBatch> lookUps(
+        kBatchesAhead,
+        [&paths, &folders, detail](const PathBatch& batch) {
+            std::vector<NamedPath> named;
+            named.reserve(batch.second - batch.first);
+            for (std::size_t i = batch.first; i < batch.second; ++i)
+                named.push_back(LookUpNamedPath(paths[i], folders, detail));
+            return named;
         },
         platform::LookUpThreads(paths.front()));
+    const auto batchAt = [&paths](std::size_t batch) {
+        const std::size_t first = batch * kPathsPerBatch;
+        return PathBatch{first, std::min(first + kPathsPerBatch, paths.size())};
+    };
+    const std::size_t batches = (paths.size() + kPathsPerBatch - 1) / kPathsPerBatch;
     std::size_t asked = 0;
     int added = 0;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        for (std::size_t room = lookUps.Room(); room > 0 && asked < paths.size(); --room, ++asked)
-            lookUps.Ask(static_cast<int>(asked), paths[asked]);
+    for (std::size_t batch = 0; batch < batches; ++batch) {
+        for (std::size_t room = lookUps.Room(); room > 0 && asked < batches; --room, ++asked)
+            lookUps.Ask(static_cast<int>(asked), batchAt(asked));
         // Asked for in this very order, so always there.
-        NamedPath named = *lookUps.Take(static_cast<int>(i), paths[i]);
-        std::optional<filelist::FileRow> row =
-            filelist::MakeFileRow(named.target, named.found, mode);
-        // The look-up tells the volume, which is classified once, in whatever order the paths
-        // come.
-        if (row && IsAcceptedDriveType(platform::GetDriveType(named.target, named.found->device))) {
-            list_.AppendRow(std::move(*row));
-            ++added;
-        } else if (refused) {
-            refused(i);
+        std::vector<NamedPath> named = *lookUps.Take(static_cast<int>(batch), batchAt(batch));
+        for (std::size_t k = 0; k < named.size(); ++k) {
+            std::optional<filelist::FileRow> row =
+                filelist::MakeFileRow(named[k].target, named[k].found, mode);
+            // The look-up tells the volume, which is classified once, in whatever order the
+            // paths come.
+            if (row && IsAcceptedDriveType(
+                           platform::GetDriveType(named[k].target, named[k].found->device))) {
+                list_.AppendRow(std::move(*row));
+                ++added;
+            } else if (refused) {
+                refused(batch * kPathsPerBatch + k);
+            }
         }
     }
     return added;

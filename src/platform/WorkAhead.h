@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/AdaptiveMutex.h"
+
 namespace platform {
 
 template <typename Result, typename Input = std::string>
@@ -123,7 +125,7 @@ private:
 
     // Waits for the first item, doing waiting items meanwhile, and takes it; an exception its
     // work threw is thrown here.
-    std::pair<int, Result> TakeFront(std::unique_lock<std::mutex>& lock) {
+    std::pair<int, Result> TakeFront(std::unique_lock<TAdaptiveMutex>& lock) {
         while (items_.front().state != State::Done) {
             Item* idle = items_.front().state == State::Waiting ? &items_.front() : LastWaiting();
             if (idle) {
@@ -144,7 +146,7 @@ private:
 
     // Does `item` without the lock held; its place in the queue stays valid (the deque keeps
     // its elements where they are) unless the queue is dropped meanwhile.
-    void DoItem(Item& item, std::unique_lock<std::mutex>& lock) {
+    void DoItem(Item& item, std::unique_lock<TAdaptiveMutex>& lock) {
         item.state = State::Started;
         ++inProgress_;
         const std::uint64_t generation = generation_;
@@ -202,9 +204,9 @@ private:
 
     const std::size_t ahead_;
     const Work work_;
-    mutable std::mutex mutex_;
-    std::condition_variable workerWakes_;
-    std::condition_variable ownerWakes_;
+    mutable TAdaptiveMutex mutex_;
+    std::condition_variable_any workerWakes_;
+    std::condition_variable_any ownerWakes_;
     std::deque<Item> items_;
     // A drop begins a new generation: work begun for an earlier one is thrown away.
     std::uint64_t generation_ = 0;
