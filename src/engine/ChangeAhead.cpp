@@ -52,10 +52,13 @@ TChangeAhead::TChangeAhead(TFilePipeline& pipeline, std::uint32_t setMask, int t
 
 void TChangeAhead::Hand(int row, RowFile file, const RunOptions& options) {
     files_.Ask(row, {std::move(file), options});
+    ++handed_;
     lastOptions_ = options;
 }
 
 ChangedRow TChangeAhead::TakeFirst() {
+    // Taken back even if its work threw: the exception leaves the run, and the row with it.
+    --handed_;
     auto [row, processed] = files_.TakeFirst();
     return {row, std::move(processed)};
 }

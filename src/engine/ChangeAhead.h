@@ -62,7 +62,7 @@ public:
     // Hands the file of `row` over, to be changed as `options` ask (attributes and times only).
     void Hand(int row, RowFile file, const RunOptions& options);
     // How many rows were handed over and not yet taken back.
-    std::size_t Handed() const { return files_.Asked(); }
+    std::size_t Handed() const { return handed_; }
     // The options of the row handed over last (there must be one).
     const RunOptions& LastOptions() const { return lastOptions_; }
     // The first row handed over and not taken back (there must be one), once its file is done.
@@ -75,6 +75,8 @@ private:
     const std::uint32_t setMask_;
     TFilesInHand inHand_;
     RunOptions lastOptions_;
+    // Counted by the run's thread alone, which hands the rows over and takes them back.
+    std::size_t handed_ = 0;
     // Declared before the work-ahead, so that they close after its threads stop.
     platform::TOpenFolders folders_;
     platform::TWorkAhead<ProcessedFile, ChangeRequest> files_;

@@ -61,7 +61,7 @@ void TRunEngine::Run(RunScope scope) {
             continue;
         // Options are read afresh for each file (the window's controls may change meanwhile).
         const RunOptions current = host_.ReadOptions();
-        const RowFile file = FileOf(i);
+        RowFile file = FileOf(i);
         if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
             if (!ahead)
                 ahead.emplace(pipeline_, setMask, platform::LookUpThreads(file.path));
@@ -69,7 +69,7 @@ void TRunEngine::Run(RunScope scope) {
             // which of two rows naming one file is done first.
             if (ahead->Handed() > 0 && !(ahead->LastOptions() == current))
                 TakeBack(*ahead, 0);
-            ahead->Hand(i, file, current);
+            ahead->Hand(i, std::move(file), current);
             TakeBack(*ahead, kRowsHandedOver);
             continue;
         }

@@ -92,6 +92,10 @@ public:
 private:
     std::mutex mutex_;
     std::unordered_map<std::string, int> fds_;
+    // Paths mostly come folder by folder: the folder asked for last is answered without a
+    // look in the table.
+    std::string lastFolder_;
+    int lastFd_ = -1;
 };
 
 // Looks up a path the user named: a link stands for its target, and `path` becomes the

@@ -48,9 +48,12 @@ int DaysInMonth(int year, int month) {
 bool OffsetOfLocalReading(std::int64_t reading, long& offset) {
     // Wider than any offset from UTC plus any jump of the clock the time zone data knows.
     constexpr std::int64_t kMargin = 2 * kSecondsPerDay;
+    const TLocalZone zone;
     long before = 0, after = 0, atBefore = 0, atAfter = 0;
-    if (!UtcOffsetAt(reading - kMargin, before) || !UtcOffsetAt(reading + kMargin, after) ||
-        !UtcOffsetAt(reading - before, atBefore) || !UtcOffsetAt(reading - after, atAfter)) {
+    if (!zone.UtcOffsetAt(reading - kMargin, before) ||
+        !zone.UtcOffsetAt(reading + kMargin, after) ||
+        !zone.UtcOffsetAt(reading - before, atBefore) ||
+        !zone.UtcOffsetAt(reading - after, atAfter)) {
         return false;
     }
     offset = atAfter == after && atBefore != before ? after : before;

@@ -45,8 +45,17 @@ bool SystemTimeToFileTime(const SystemTime& parts, FileTime& out);
 bool FileTimeToDosDateTime(FileTime fileTime, std::uint16_t& dosDate, std::uint16_t& dosTime);
 bool DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime, FileTime& out);
 
-// The offset of local time from UTC, in seconds (east positive), in force at the given instant
-// in the time zone of the program (TZ, else the system's); false when the system cannot tell.
+// The time zone of the program (TZ, else the system's) as it stands when made. Offsets asked
+// of one zone together (the candidates of one local reading) read TZ once, not once each.
+class TLocalZone {
+public:
+    TLocalZone();
+    // The offset of local time from UTC, in seconds (east positive), in force at the given
+    // instant; false when the system cannot tell.
+    bool UtcOffsetAt(std::int64_t unixSeconds, long& offsetSeconds) const;
+};
+
+// The same for one instant alone.
 bool UtcOffsetAt(std::int64_t unixSeconds, long& offsetSeconds);
 
 }  // namespace platform

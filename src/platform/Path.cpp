@@ -22,13 +22,18 @@ std::size_t NameStart(const std::string& path) {
 }
 
 std::string FolderOf(const std::string& path) {
+    return std::string(FolderViewOf(path));
+}
+
+std::string_view FolderViewOf(const std::string& path) {
+    static constexpr char kRoot[] = {kPathSeparator, '\0'};
     std::size_t end = path.size();
     while (end > 1 && path[end - 1] == kPathSeparator)
         --end;
     const std::size_t slash = end == 0 ? std::string::npos : path.rfind(kPathSeparator, end - 1);
     if (slash == std::string::npos)
         return ".";
-    return slash == 0 ? std::string(1, kPathSeparator) : path.substr(0, slash);
+    return slash == 0 ? std::string_view(kRoot) : std::string_view(path).substr(0, slash);
 }
 
 std::string ExtensionOf(const std::string& path) {

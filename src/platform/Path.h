@@ -2,6 +2,7 @@
 // The parts of a path the program looks at, and the letter case rule that needs no locale.
 
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -14,6 +15,8 @@ std::size_t NameStart(const std::string& path);
 // The folder that holds the last component, trailing separators ignored: "." for a bare name,
 // "/" for a name in the root.
 std::string FolderOf(const std::string& path);
+// The same, without a copy: it lies in `path` (or is a constant).
+std::string_view FolderViewOf(const std::string& path);
 
 // The extension of the last component, with its dot: from the last "." of the name to its end,
 // empty when the name has none. A name that is only an extension (".gif") is all extension, as

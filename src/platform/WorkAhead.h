@@ -96,12 +96,6 @@ public:
         return TakeFront(lock);
     }
 
-    // How many items were asked for and not yet taken.
-    std::size_t Asked() const {
-        const std::lock_guard lock(mutex_);
-        return items_.size();
-    }
-
     // Drops every item asked for and waits only for those in progress, so that whatever their
     // inputs refer to (an open folder) may go; items not yet started are never done.
     void Drop() {

@@ -65,11 +65,16 @@ std::int64_t HourOf(std::int64_t unixSeconds) {
     return unixSeconds % kSecondsPerHour < 0 ? hour - 1 : hour;
 }
 
+thread_local ZoneCache zoneCache;
+
 }  // namespace
 
-bool UtcOffsetAt(std::int64_t unixSeconds, long& offsetSeconds) {
-    thread_local ZoneCache cache;
-    FollowTimeZoneChanges(cache);
+TLocalZone::TLocalZone() {
+    FollowTimeZoneChanges(zoneCache);
+}
+
+bool TLocalZone::UtcOffsetAt(std::int64_t unixSeconds, long& offsetSeconds) const {
+    ZoneCache& cache = zoneCache;
     const std::int64_t hour = HourOf(unixSeconds);
     HourOffset& slot = cache.hours[static_cast<std::uint64_t>(hour) % cache.hours.size()];
     if (slot.hour == hour) {
@@ -88,6 +93,10 @@ bool UtcOffsetAt(std::int64_t unixSeconds, long& offsetSeconds) {
     slot = {hour, first};
     offsetSeconds = first;
     return true;
+}
+
+bool UtcOffsetAt(std::int64_t unixSeconds, long& offsetSeconds) {
+    return TLocalZone().UtcOffsetAt(unixSeconds, offsetSeconds);
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 #include "platform/linux/DosAttrib.h"
 
+#include <array>
 #include <charconv>
+#include <cstring>
 
 namespace platform::linux_fs {
 namespace {
@@ -63,24 +65,31 @@ private:
     std::size_t offset_;
 };
 
+// Writes a value of at most 64 bytes, the longest this program writes, into a buffer of its
+// own: one string is made of it at the end.
 class NdrWriter {
 public:
-    explicit NdrWriter(std::string& out) : out_(out) {}
+    void Text(std::string_view text) {
+        std::memcpy(bytes_.data() + size_, text.data(), text.size());
+        size_ += text.size();
+    }
     void Align(std::size_t n) {
-        while (out_.size() % n != 0)
-            out_.push_back('\0');
+        while (size_ % n != 0)
+            bytes_[size_++] = '\0';
     }
     void U16(std::uint16_t v) { Write(v, 2, 2); }
     void U32(std::uint32_t v) { Write(v, 4, 4); }
     void U64(std::uint64_t v) { Write(v, 8, 4); }
+    std::string Bytes() const { return std::string(bytes_.data(), size_); }
 
 private:
     void Write(std::uint64_t v, std::size_t size, std::size_t alignment) {
         Align(alignment);
         for (std::size_t i = 0; i < size; ++i)
-            out_.push_back(static_cast<char>(v >> (8 * i)));
+            bytes_[size_++] = static_cast<char>(v >> (8 * i));
     }
-    std::string& out_;
+    std::array<char, 64> bytes_{};
+    std::size_t size_ = 0;
 };
 
 std::optional<std::uint32_t> ParseHexText(std::string_view text) {
@@ -187,9 +196,10 @@ std::string EncodeDosAttrib(const DosAttrib& attrib) {
     char text[16];
     auto [end, ec] = std::to_chars(text, text + sizeof text, attrib.attributes, 16);
     (void)ec;  // eight hex digits always fit
-    std::string out = "0x" + std::string(text, end);
-    out.push_back('\0');
-    NdrWriter w(out);
+    NdrWriter w;
+    w.Text("0x");
+    w.Text(std::string_view(text, static_cast<std::size_t>(end - text)));
+    w.Text(std::string_view("", 1));
     w.U16(kWrittenVersion);
     w.U16(kWrittenVersion);
     w.Align(4);
@@ -200,7 +210,7 @@ std::string EncodeDosAttrib(const DosAttrib& attrib) {
     w.U64(0);  // alloc_size
     w.U64(attrib.creationTime.value_or(0));
     w.U64(0);  // change_time
-    return out;
+    return w.Bytes();
 }
 
 }  // namespace platform::linux_fs

@@ -107,19 +107,36 @@ bool TXattrMemo::Recall(const char* name, std::optional<std::string>& value) con
 
 void TXattrMemo::Remember(const char* name, const std::optional<std::string>& value) {
     const int error = errno;
-    Forget(name);
     // An absence stays until the holder changes it; any other error may pass.
     if (value || IsNoValue(error))
-        entries_.push_back({name, value, value ? 0 : error});
+        Keep(name, value ? std::optional<std::string_view>(*value) : std::nullopt,
+             value ? 0 : error);
+    else
+        Forget(name);
     errno = error;
 }
 
 void TXattrMemo::Changed(const char* name, bool succeeded,
                          const std::optional<std::string_view>& value) {
-    Forget(name);
     if (succeeded)
-        entries_.push_back(
-            {name, value ? std::optional<std::string>(*value) : std::nullopt, value ? 0 : ENODATA});
+        Keep(name, value, value ? 0 : ENODATA);
+    else
+        Forget(name);
+}
+
+void TXattrMemo::Keep(const char* name, const std::optional<std::string_view>& value, int error) {
+    auto entry = std::find_if(entries_.begin(), entries_.end(),
+                              [name](const Entry& known) { return known.name == name; });
+    if (entry == entries_.end())
+        entry = entries_.insert(entries_.end(), Entry{name, std::nullopt, 0});
+    // Assigned in place: a value written over the one read reuses its memory.
+    if (!value)
+        entry->value.reset();
+    else if (entry->value)
+        entry->value->assign(*value);
+    else
+        entry->value.emplace(*value);
+    entry->error = error;
 }
 
 void TXattrMemo::Forget(const char* name) {

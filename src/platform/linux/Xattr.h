@@ -37,6 +37,7 @@ private:
         std::optional<std::string> value;
         int error = 0;
     };
+    void Keep(const char* name, const std::optional<std::string_view>& value, int error);
     void Forget(const char* name);
 
     std::vector<Entry> entries_;
