@@ -64,7 +64,11 @@ std::optional<std::size_t> FolderIndex(const std::string& path) {
 
 // Whether the parser reads `arg` as an option, by its own test: a path such as "-1.txt" or
 // "- a" does not pass it and stays a path.
-bool IsOptionToParser(const CLI::App& cli, const std::string& arg) {
+bool IsOptionToParser(const CLI::App& cli, std::string_view text) {
+    // Every option begins with '-'; most arguments are paths, and are not copied to be told.
+    if (!text.starts_with('-'))
+        return false;
+    const std::string arg(text);
     std::string name, rest;
     if (CLI::detail::split_long(arg, name, rest))
         return true;
@@ -95,32 +99,32 @@ bool PrepareArguments(int argc, const char* const* argv, const CLI::App& cli,
                       std::vector<FolderArgument>& folders, std::string& error) {
     const std::string addFolder = "--add-folder";
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+        const std::string_view arg = argv[i];
         if (arg == "--") {
             // Everything after it is a path, whatever it looks like.
             paths.insert(paths.end(), argv + i + 1, argv + argc);
             break;
         }
-        if (arg == addFolder || arg.rfind(addFolder + "=", 0) == 0) {
+        if (arg == addFolder || arg.starts_with(addFolder + "=")) {
             const bool joined = arg.size() > addFolder.size();
             const int needed = joined ? 1 : 2;
             if (i + needed >= argc) {
                 error = "--add-folder needs a mode and a folder";
                 return false;
             }
-            folders.push_back(
-                {joined ? arg.substr(addFolder.size() + 1) : argv[i + 1], argv[i + needed]});
+            folders.push_back({joined ? std::string(arg.substr(addFolder.size() + 1)) : argv[i + 1],
+                               argv[i + needed]});
             paths.push_back(FolderToken(folders.size() - 1));
             i += needed;
-        } else if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=') {
-            args.push_back(arg.substr(0, arg.size() - 1));
+        } else if (arg.size() > 3 && arg.starts_with("--") && arg.back() == '=') {
+            args.emplace_back(arg.substr(0, arg.size() - 1));
             args.emplace_back();
         } else if (IsOptionToParser(cli, arg)) {
-            args.push_back(arg);
-            if (TakesNextArgument(cli, arg) && i + 1 < argc)
+            args.emplace_back(arg);
+            if (TakesNextArgument(cli, args.back()) && i + 1 < argc)
                 args.push_back(argv[++i]);
         } else {
-            paths.push_back(arg);
+            paths.emplace_back(arg);
         }
     }
     std::reverse(args.begin(), args.end());  // the parser takes them from the back
@@ -180,12 +184,13 @@ const std::map<std::string, engine::CaseChange> kCaseChanges = {
     {"ext-upper", engine::CaseChange::ExtUpper}};
 
 // Paths and folder searches in the order they were given on the command line.
-bool ReadAddItems(const std::vector<std::string>& paths, const std::vector<FolderArgument>& folders,
+bool ReadAddItems(std::vector<std::string> paths, const std::vector<FolderArgument>& folders,
                   std::vector<AddItem>& items, std::string& error) {
-    for (const std::string& path : paths) {
+    items.reserve(paths.size());
+    for (std::string& path : paths) {
         const std::optional<std::size_t> index = FolderIndex(path);
         if (!index) {
-            items.push_back({false, filelist::AddFolderMode::FilesOnly, path});
+            items.push_back({false, filelist::AddFolderMode::FilesOnly, std::move(path)});
             continue;
         }
         const FolderArgument& folder = folders.at(*index);
@@ -321,7 +326,7 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                                                      o.archive, error)) &&
                  ReadTimes(time, timeText, created, createdText, modified, modifiedText, opened,
                            openedText, o, error) &&
-                 ReadAddItems(pathTexts, folderArguments, command.items, error);
+                 ReadAddItems(std::move(pathTexts), folderArguments, command.items, error);
     if (valid && caseOption->count()) {
         const std::optional<engine::CaseChange> change = Lookup(kCaseChanges, caseText);
         valid = change.has_value();

@@ -17,8 +17,9 @@ class NdrReader {
 public:
     NdrReader(std::string_view data, std::size_t offset) : data_(data), offset_(offset) {}
 
+    // `n` is a power of two.
     bool Align(std::size_t n) {
-        offset_ = (offset_ + n - 1) / n * n;
+        offset_ = (offset_ + n - 1) & ~(n - 1);
         return offset_ <= data_.size();
     }
     bool U16(std::uint16_t& v) {

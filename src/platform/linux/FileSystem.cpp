@@ -154,7 +154,8 @@ int TOpenFolders::Holding(const std::string& path) {
 }
 
 std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders, FileDetail detail) {
-    const std::string full = FullPath(path);
+    std::string made;
+    const std::string& full = IsCleanAbsolute(path) ? path : (made = FullPath(path));
     const int folderFd = folders ? folders->Holding(full) : -1;
     std::optional<FindData> found = folderFd >= 0
                                         ? FindAt(folderFd, full, LinkRule::NoFollow, detail)
