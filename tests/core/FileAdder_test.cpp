@@ -84,6 +84,33 @@ TEST_F(FileAdderTest, AddedPathsAreNeverSearched) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"/a.txt", "/a.txt"}));
 }
 
+// Paths are looked up ahead in batches: across several of them the rows keep the paths' order
+// and each refusal names its own path.
+TEST_F(FileAdderTest, ManyPathsKeepTheirOrderAndRefusalsTheirIndex) {
+    std::vector<std::string> paths;
+    std::vector<std::string> expected;
+    std::vector<std::size_t> expectedRefused;
+    for (int i = 0; i < 50; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        if (i % 7 == 3) {
+            paths.push_back(dir / name);  // never written
+            expectedRefused.push_back(paths.size() - 1);
+            continue;
+        }
+        paths.push_back(dir.Write(name, "x"));
+        expected.push_back(name);
+    }
+    std::vector<std::size_t> refused;
+    EXPECT_EQ(adder.AddPaths(paths, AddFolderMode::FilesOnly,
+                             [&](std::size_t index) { refused.push_back(index); }),
+              static_cast<int>(expected.size()));
+    std::vector<std::string> captions;
+    for (const filelist::FileRow& row : list.Rows())
+        captions.push_back(row.caption);
+    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(refused, expectedRefused);
+}
+
 // A find carries the walk's look-up into its row; that row must be the one the same path
 // gives when it is added by itself, whatever the entry is.
 TEST_F(FileAdderTest, ARowFromAFindEqualsTheRowOfItsPath) {
