@@ -12,10 +12,11 @@ namespace core {
 namespace {
 
 // Paths are looked up ahead of the one added in batches: one hand-over between threads per
-// batch rather than per path, whose look-up takes no longer than a hand-over. Several batches
-// go ahead, so that where look-ups wait on a server several workers have one each.
+// batch rather than per path, whose look-up takes no longer than a hand-over. Enough batches
+// go ahead that a worker seldom finds none left and sleeps (the owner takes some on too), and
+// that where look-ups wait on a server several workers have one each.
 constexpr std::size_t kPathsPerBatch = 16;
-constexpr std::size_t kBatchesAhead = 4;
+constexpr std::size_t kBatchesAhead = 16;
 
 // The paths from index `first` up to `last`, not included.
 using PathBatch = std::pair<std::size_t, std::size_t>;
