@@ -46,7 +46,8 @@ bool FileTimeToDosDateTime(FileTime fileTime, std::uint16_t& dosDate, std::uint1
 bool DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime, FileTime& out);
 
 // The time zone of the program (TZ, else the system's) as it stands when made. Offsets asked
-// of one zone together (the candidates of one local reading) read TZ once, not once each.
+// of one zone together (the candidates of one local reading) read TZ once, not once each. It
+// belongs to the thread that made it, for one conversion: each thread keeps its own answers.
 class TLocalZone {
 public:
     TLocalZone();

@@ -17,6 +17,7 @@ std::size_t NameStart(const std::string& path);
 std::string FolderOf(const std::string& path);
 // The same, without a copy: it lies in `path` (or is a constant).
 std::string_view FolderViewOf(const std::string& path);
+std::string_view FolderViewOf(std::string&&) = delete;
 
 // The extension of the last component, with its dot: from the last "." of the name to its end,
 // empty when the name has none. A name that is only an extension (".gif") is all extension, as

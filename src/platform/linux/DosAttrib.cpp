@@ -1,6 +1,7 @@
 #include "platform/linux/DosAttrib.h"
 
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cstring>
 
@@ -71,10 +72,12 @@ private:
 class NdrWriter {
 public:
     void Text(std::string_view text) {
+        assert(size_ + text.size() <= bytes_.size());
         std::memcpy(bytes_.data() + size_, text.data(), text.size());
         size_ += text.size();
     }
     void Align(std::size_t n) {
+        assert((size_ + n - 1) / n * n <= bytes_.size());
         while (size_ % n != 0)
             bytes_[size_++] = '\0';
     }
@@ -86,6 +89,7 @@ public:
 private:
     void Write(std::uint64_t v, std::size_t size, std::size_t alignment) {
         Align(alignment);
+        assert(size_ + size <= bytes_.size());
         for (std::size_t i = 0; i < size; ++i)
             bytes_[size_++] = static_cast<char>(v >> (8 * i));
     }

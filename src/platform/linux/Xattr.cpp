@@ -125,17 +125,26 @@ void TXattrMemo::Changed(const char* name, bool succeeded,
 }
 
 void TXattrMemo::Keep(const char* name, const std::optional<std::string_view>& value, int error) {
-    auto entry = std::find_if(entries_.begin(), entries_.end(),
-                              [name](const Entry& known) { return known.name == name; });
-    if (entry == entries_.end())
-        entry = entries_.insert(entries_.end(), Entry{name, std::nullopt, 0});
+    const auto entry = std::find_if(entries_.begin(), entries_.end(),
+                                    [name](const Entry& known) { return known.name == name; });
+    if (entry == entries_.end()) {
+        // Made whole before it is added: a failed allocation leaves the value not known.
+        entries_.push_back(
+            {name, value ? std::optional<std::string>(*value) : std::nullopt, error});
+        return;
+    }
     // Assigned in place: a value written over the one read reuses its memory.
-    if (!value)
-        entry->value.reset();
-    else if (entry->value)
-        entry->value->assign(*value);
-    else
-        entry->value.emplace(*value);
+    try {
+        if (!value)
+            entry->value.reset();
+        else if (entry->value)
+            entry->value->assign(*value);
+        else
+            entry->value.emplace(*value);
+    } catch (...) {
+        entries_.erase(entry);
+        throw;
+    }
     entry->error = error;
 }
 
