@@ -20,7 +20,6 @@ struct OpenedFile {
 struct RowFile {
     std::string path;
     bool foundAsFile = false;
-    bool operator==(const RowFile&) const = default;
 };
 
 // Opens the file of a row; with `folders`, from its folder when that is held open there.

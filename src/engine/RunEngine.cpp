@@ -61,8 +61,8 @@ void TRunEngine::Run(RunScope scope) {
             continue;
         // Options are read afresh for each file (the window's controls may change meanwhile).
         const RunOptions current = host_.ReadOptions();
-        RowFile file = FileOf(i);
         if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
+            RowFile file = FileOf(i);
             if (!ahead)
                 ahead.emplace(pipeline_, setMask, platform::LookUpThreads(file.path));
             // The rows out at once ask the same of their files, so that it does not matter
@@ -77,7 +77,7 @@ void TRunEngine::Run(RunScope scope) {
         // handed over are done first, and this one is done in its turn.
         if (ahead)
             TakeBack(*ahead, 0);
-        if (!ProcessInTurn(scope, i, file, current, setMask))
+        if (!ProcessInTurn(scope, i, current, setMask))
             return;
     }
     if (ahead)
@@ -85,13 +85,14 @@ void TRunEngine::Run(RunScope scope) {
     Finish();
 }
 
-bool TRunEngine::ProcessInTurn(RunScope scope, int row, const RowFile& file,
-                               const RunOptions& options, std::uint32_t setMask) {
+bool TRunEngine::ProcessInTurn(RunScope scope, int row, const RunOptions& options,
+                               std::uint32_t setMask) {
     // A file that nothing is asked of is done without a look at it.
     if (!AsksForChange(options)) {
         events_.ProgressChanged(row, progressMax_);
         return true;
     }
+    const RowFile file = FileOf(row);
     const ProcessedFile processed = pipeline_.ProcessFile(file, options, setMask, std::nullopt);
     Apply(row, processed.update);
     if (processed.outcome.endsRun) {

@@ -27,7 +27,6 @@ public:
     virtual int RowCount() const = 0;
     virtual bool IsChecked(int row) const = 0;
     virtual bool IsSelected(int row) const = 0;
-    virtual std::string Caption(int row) const = 0;
     // The full path of the row's file: its Folder with a separator, then its Caption.
     virtual std::string Path(int row) const = 0;
     // The look-up the row was made from found a regular file.

@@ -49,7 +49,6 @@ public:
     int RowCount() const override { return static_cast<int>(rows_.size()); }
     bool IsChecked(int row) const override { return Row(row).checked; }
     bool IsSelected(int row) const override { return Row(row).selected; }
-    std::string Caption(int row) const override { return Row(row).caption; }
     bool FoundAsFile(int row) const override { return Row(row).foundAsFile; }
     std::string Path(int row) const override { return Row(row).Path(); }
     void SetCaption(int row, const std::string& caption) override;

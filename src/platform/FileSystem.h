@@ -3,10 +3,12 @@
 // Linux meaning of every one is in linux/.
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/FileTime.h"
@@ -91,11 +93,14 @@ public:
 
 private:
     std::mutex mutex_;
-    std::unordered_map<std::string, int> fds_;
-    // Paths mostly come folder by folder: the folder asked for last is answered without a
-    // look in the table.
-    std::string lastFolder_;
-    int lastFd_ = -1;
+    // Searched by a view of the path's folder, so that a folder held already costs no copy.
+    struct FolderHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view folder) const {
+            return std::hash<std::string_view>{}(folder);
+        }
+    };
+    std::unordered_map<std::string, int, FolderHash, std::equal_to<>> fds_;
 };
 
 // Looks up a path the user named: a link stands for its target, and `path` becomes the

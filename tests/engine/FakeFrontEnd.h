@@ -33,7 +33,6 @@ public:
     int RowCount() const override { return static_cast<int>(rows.size()); }
     bool IsChecked(int i) const override { return rows[At(i)].checked; }
     bool IsSelected(int i) const override { return rows[At(i)].selected; }
-    std::string Caption(int i) const override { return rows[At(i)].caption; }
     bool FoundAsFile(int) const override { return false; }
     std::string Path(int i) const override {
         return engine::IncludeBackslash(rows[At(i)].texts[6]) + rows[At(i)].caption;

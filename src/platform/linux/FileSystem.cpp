@@ -135,21 +135,14 @@ int TOpenFolders::Holding(const std::string& path) {
         return -1;
     const std::string_view folder = FolderViewOf(path);
     const std::lock_guard lock(mutex_);
-    if (lastFd_ >= 0 && folder == lastFolder_)
-        return lastFd_;
+    if (const auto known = fds_.find(folder); known != fds_.end())
+        return known->second;
+    if (fds_.size() >= kMostFolders)
+        return -1;
     std::string name(folder);
-    int fd = -1;
-    if (const auto known = fds_.find(name); known != fds_.end()) {
-        fd = known->second;
-    } else if (fds_.size() < kMostFolders) {
-        // O_PATH: only a place to look names up from, so no read permission is needed.
-        fd = open(name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        fds_.emplace(name, fd);
-    }
-    if (fd >= 0) {
-        lastFolder_ = std::move(name);
-        lastFd_ = fd;
-    }
+    // O_PATH: only a place to look names up from, so no read permission is needed.
+    const int fd = open(name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    fds_.emplace(std::move(name), fd);
     return fd;
 }
 

@@ -125,26 +125,15 @@ void TXattrMemo::Changed(const char* name, bool succeeded,
 }
 
 void TXattrMemo::Keep(const char* name, const std::optional<std::string_view>& value, int error) {
+    // Made before anything changes: a failed allocation leaves the memo as it was.
+    std::optional<std::string> kept = value ? std::optional<std::string>(*value) : std::nullopt;
     const auto entry = std::find_if(entries_.begin(), entries_.end(),
                                     [name](const Entry& known) { return known.name == name; });
     if (entry == entries_.end()) {
-        // Made whole before it is added: a failed allocation leaves the value not known.
-        entries_.push_back(
-            {name, value ? std::optional<std::string>(*value) : std::nullopt, error});
+        entries_.push_back({name, std::move(kept), error});
         return;
     }
-    // Assigned in place: a value written over the one read reuses its memory.
-    try {
-        if (!value)
-            entry->value.reset();
-        else if (entry->value)
-            entry->value->assign(*value);
-        else
-            entry->value.emplace(*value);
-    } catch (...) {
-        entries_.erase(entry);
-        throw;
-    }
+    entry->value = std::move(kept);
     entry->error = error;
 }
 
