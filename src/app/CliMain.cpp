@@ -47,38 +47,48 @@ std::string CheckItem(const app::AddItem& item, const std::string& full) {
     return {};
 }
 
-// Adds the paths items[begin, end) as files dropped together on a fresh window are added.
-void AddFiles(const std::vector<app::AddItem>& items, std::size_t begin, std::size_t end,
-              platform::FileDetail detail, core::TKelvaneCore& core, app::TCliFrontEnd& frontEnd) {
+// The paths of items[begin, end), made absolute.
+std::vector<std::string> FullPaths(const std::vector<app::AddItem>& items, std::size_t begin,
+                                   std::size_t end) {
     std::vector<std::string> fulls;
+    fulls.reserve(end - begin);
     for (std::size_t i = begin; i < end; ++i)
         fulls.push_back(platform::FullPath(items[i].path));
-    // Most paths are files that go straight in; only a refused one is looked at again to say why.
-    core.AddPaths(
-        fulls, filelist::AddFolderMode::FilesOnly,
-        [&](std::size_t refused) {
-            std::string problem = CheckItem(items[begin + refused], fulls[refused]);
-            frontEnd.Complain(items[begin + refused].path,
-                              problem.empty() ? "cannot be added" : problem);
-        },
-        detail);
+    return fulls;
 }
 
-// Adds each path as a file dropped on a fresh window is added, and searches each folder as
-// the add-folder commands do, in the order given. Rows that will not be listed leave out of
-// each named file what only the listing would show.
-void AddItems(const std::vector<app::AddItem>& items, bool listed, core::TKelvaneCore& core,
-              vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
-    const platform::FileDetail detail =
-        listed ? platform::FileDetail::Shown : platform::FileDetail::Unshown;
-    for (std::size_t i = 0; i < items.size();) {
+// Names an item that added no row, and why. Most paths are files that go straight in; only a
+// refused one is looked at again to say why.
+void ComplainNotAdded(const app::AddItem& item, const std::string& full,
+                      app::TCliFrontEnd& frontEnd) {
+    const std::string problem = CheckItem(item, full);
+    frontEnd.Complain(item.path, problem.empty() ? "cannot be added" : problem);
+}
+
+// Where the paths after the last folder begin: they are added as the run reaches them.
+std::size_t TrailingFiles(const std::vector<app::AddItem>& items) {
+    std::size_t begin = items.size();
+    while (begin > 0 && !items[begin - 1].searchFolder)
+        --begin;
+    return begin;
+}
+
+// Adds each path of items[0, end) as a file dropped on a fresh window is added, and searches
+// each folder as the add-folder commands do, in the order given.
+void AddItems(const std::vector<app::AddItem>& items, std::size_t end, platform::FileDetail detail,
+              core::TKelvaneCore& core, vexfind::TFindEventLoop& loop,
+              app::TCliFrontEnd& frontEnd) {
+    for (std::size_t i = 0; i < end;) {
         // The paths between two folders are added together, so that they are looked up ahead.
-        std::size_t end = i;
-        while (end < items.size() && !items[end].searchFolder)
-            ++end;
-        if (end > i) {
-            AddFiles(items, i, end, detail, core, frontEnd);
-            i = end;
+        std::size_t last = i;
+        while (last < end && !items[last].searchFolder)
+            ++last;
+        if (last > i) {
+            const std::vector<std::string> fulls = FullPaths(items, i, last);
+            core.AddPaths(
+                fulls, filelist::AddFolderMode::FilesOnly,
+                [&](std::size_t k) { ComplainNotAdded(items[i + k], fulls[k], frontEnd); }, detail);
+            i = last;
             continue;
         }
         const app::AddItem& item = items[i++];
@@ -94,6 +104,20 @@ void AddItems(const std::vector<app::AddItem>& items, bool listed, core::TKelvan
         if (!problem.empty())
             frontEnd.Complain(item.path, problem);
     }
+}
+
+// Adds the items in the order given and runs over every row. Rows that will not be listed leave
+// out of each named file what only the listing would show.
+void AddItemsAndRun(const std::vector<app::AddItem>& items, bool listed, core::TKelvaneCore& core,
+                    vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
+    const platform::FileDetail detail =
+        listed ? platform::FileDetail::Shown : platform::FileDetail::Unshown;
+    const std::size_t trailing = TrailingFiles(items);
+    AddItems(items, trailing, detail, core, loop, frontEnd);
+    const std::vector<std::string> fulls = FullPaths(items, trailing, items.size());
+    core.AddPathsAndRun(
+        fulls, filelist::AddFolderMode::FilesOnly,
+        [&](std::size_t k) { ComplainNotAdded(items[trailing + k], fulls[k], frontEnd); }, detail);
 }
 
 // Where each item's attributes and creation time are kept, one line each; true when every
@@ -127,8 +151,7 @@ int Run(int argc, char** argv) {
     app::TCliFrontEnd frontEnd(command.options, std::cerr);
     vexfind::TFindEventLoop loop;
     core::TKelvaneCore core(frontEnd, frontEnd, loop);
-    AddItems(command.items, command.list, core, loop, frontEnd);
-    core.Start(engine::RunScope::All);
+    AddItemsAndRun(command.items, command.list, core, loop, frontEnd);
     if (frontEnd.Refused())
         return 2;
     for (const int column : command.sorts)

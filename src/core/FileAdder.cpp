@@ -6,7 +6,6 @@
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"
 #include "platform/Volume.h"
-#include "platform/WorkAhead.h"
 
 namespace core {
 namespace {
@@ -17,23 +16,6 @@ namespace {
 // that where look-ups wait on a server several workers have one each.
 constexpr std::size_t kPathsPerBatch = 16;
 constexpr std::size_t kBatchesAhead = 16;
-
-// The paths from index `first` up to `last`, not included.
-using PathBatch = std::pair<std::size_t, std::size_t>;
-
-// A path the user names, and what it stands for: a link stands for its target, and the row is
-// the target's own.
-struct NamedPath {
-    std::string target;
-    std::optional<platform::FindData> found;
-};
-
-NamedPath LookUpNamedPath(const std::string& path, platform::TOpenFolders& folders,
-                          platform::FileDetail detail) {
-    NamedPath named{path, std::nullopt};
-    named.found = platform::FindNamedPath(named.target, &folders, detail);
-    return named;
-}
 
 bool IsAcceptedDriveType(platform::DriveType kind) {
     return kind == platform::DriveType::Removable || kind == platform::DriveType::Fixed ||
@@ -46,6 +28,58 @@ using vexfind::TVexFind;
 
 bool IsAcceptedDrive(const std::string& path) {
     return IsAcceptedDriveType(platform::GetDriveType(path));
+}
+
+TAddingPaths::TAddingPaths(filelist::TFileList& list, const std::vector<std::string>& paths,
+                           AddFolderMode mode, std::function<void(std::size_t)> refused,
+                           platform::FileDetail detail, int workers)
+    : list_(list),
+      paths_(paths),
+      mode_(mode),
+      refused_(std::move(refused)),
+      detail_(detail),
+      batches_((paths.size() + kPathsPerBatch - 1) / kPathsPerBatch),
+      // Looking the paths up is most of the work, and only reads: it goes ahead on workers.
+      lookUps_(
+          kBatchesAhead, [this](const PathBatch& batch) { return LookUp(batch); }, workers) {}
+
+bool TAddingPaths::AddMore() {
+    if (taken_ == batches_)
+        return false;
+    for (std::size_t room = lookUps_.Room(); room > 0 && asked_ < batches_; --room, ++asked_)
+        lookUps_.Ask(static_cast<int>(asked_), BatchAt(asked_));
+    // Asked for in this very order, so always there.
+    const std::size_t batch = taken_++;
+    std::vector<NamedPath> named = *lookUps_.Take(static_cast<int>(batch), BatchAt(batch));
+    for (std::size_t k = 0; k < named.size(); ++k) {
+        std::optional<filelist::FileRow> row =
+            filelist::MakeFileRow(named[k].target, named[k].found, mode_);
+        // The look-up tells the volume, which is classified once, in whatever order the paths
+        // come.
+        if (row &&
+            IsAcceptedDriveType(platform::GetDriveType(named[k].target, named[k].found->device))) {
+            list_.AppendRow(std::move(*row));
+            ++added_;
+        } else if (refused_) {
+            refused_(batch * kPathsPerBatch + k);
+        }
+    }
+    return true;
+}
+
+std::vector<TAddingPaths::NamedPath> TAddingPaths::LookUp(const PathBatch& batch) {
+    std::vector<NamedPath> named;
+    named.reserve(batch.second - batch.first);
+    for (std::size_t i = batch.first; i < batch.second; ++i) {
+        NamedPath& path = named.emplace_back(NamedPath{paths_[i], std::nullopt});
+        path.found = platform::FindNamedPath(path.target, &folders_, detail_);
+    }
+    return named;
+}
+
+TAddingPaths::PathBatch TAddingPaths::BatchAt(std::size_t batch) const {
+    const std::size_t first = batch * kPathsPerBatch;
+    return {first, std::min(first + kPathsPerBatch, paths_.size())};
 }
 
 TFileAdder::TFileAdder(filelist::TFileList& list, vexfind::IFindDispatcher& dispatcher,
@@ -97,46 +131,11 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
                          platform::FileDetail detail) {
     if (paths.empty())
         return 0;
-    // Looking the paths up is most of the work, and only reads: it goes ahead on workers.
-    // Many paths share a folder: each is looked up from its folder, held open meanwhile.
-    platform::TOpenFolders folders;
-    platform::TWorkAhead<std::vector<NamedPath>, PathBatch> lookUps(
-        kBatchesAhead,
-        [&paths, &folders, detail](const PathBatch& batch) {
-            std::vector<NamedPath> named;
-            named.reserve(batch.second - batch.first);
-            for (std::size_t i = batch.first; i < batch.second; ++i)
-                named.push_back(LookUpNamedPath(paths[i], folders, detail));
-            return named;
-        },
-        platform::LookUpThreads(paths.front()));
-    const auto batchAt = [&paths](std::size_t batch) {
-        const std::size_t first = batch * kPathsPerBatch;
-        return PathBatch{first, std::min(first + kPathsPerBatch, paths.size())};
-    };
-    const std::size_t batches = (paths.size() + kPathsPerBatch - 1) / kPathsPerBatch;
-    std::size_t asked = 0;
-    int added = 0;
-    for (std::size_t batch = 0; batch < batches; ++batch) {
-        for (std::size_t room = lookUps.Room(); room > 0 && asked < batches; --room, ++asked)
-            lookUps.Ask(static_cast<int>(asked), batchAt(asked));
-        // Asked for in this very order, so always there.
-        std::vector<NamedPath> named = *lookUps.Take(static_cast<int>(batch), batchAt(batch));
-        for (std::size_t k = 0; k < named.size(); ++k) {
-            std::optional<filelist::FileRow> row =
-                filelist::MakeFileRow(named[k].target, named[k].found, mode);
-            // The look-up tells the volume, which is classified once, in whatever order the
-            // paths come.
-            if (row && IsAcceptedDriveType(
-                           platform::GetDriveType(named[k].target, named[k].found->device))) {
-                list_.AppendRow(std::move(*row));
-                ++added;
-            } else if (refused) {
-                refused(batch * kPathsPerBatch + k);
-            }
-        }
+    TAddingPaths adding(list_, paths, mode, refused, detail,
+                        platform::LookUpThreads(paths.front()));
+    while (adding.AddMore()) {
     }
-    return added;
+    return adding.Added();
 }
 
 void TFileAdder::AddFolder(AddFolderMode mode, const std::string& folder) {

@@ -10,6 +10,7 @@
 #include "filelist/FileList.h"
 #include "find/vexFind.h"
 #include "platform/FileSystem.h"
+#include "platform/WorkAhead.h"
 
 namespace core {
 
@@ -18,16 +19,59 @@ using filelist::AddFolderMode;
 // Only volumes of these kinds are taken from: removable, fixed and remote.
 bool IsAcceptedDrive(const std::string& path);
 
+// Paths from the file dialog, a drop or the command line, added in order under the rules of a
+// mode, a few at a time: the paths after those added are looked up ahead on workers. A folder
+// is added as one row, never searched.
+class TAddingPaths {
+public:
+    // `paths` outlive this. `refused` hears the index of each path that added no row. Rows that
+    // nobody will see may leave out what is stored apart from the file (FileDetail). The paths
+    // are looked up on `workers` threads, and on the owner's while it waits (with none, only
+    // there).
+    TAddingPaths(filelist::TFileList& list, const std::vector<std::string>& paths,
+                 AddFolderMode mode, std::function<void(std::size_t)> refused,
+                 platform::FileDetail detail, int workers);
+
+    // Adds the next few paths; false when none were left.
+    bool AddMore();
+    // How many rows were added so far.
+    int Added() const { return added_; }
+
+private:
+    // A path the user names, and what it stands for: a link stands for its target, and the row
+    // is the target's own.
+    struct NamedPath {
+        std::string target;
+        std::optional<platform::FindData> found;
+    };
+    // The paths from index `first` up to `last`, not included.
+    using PathBatch = std::pair<std::size_t, std::size_t>;
+
+    std::vector<NamedPath> LookUp(const PathBatch& batch);
+    PathBatch BatchAt(std::size_t batch) const;
+
+    filelist::TFileList& list_;
+    const std::vector<std::string>& paths_;
+    const AddFolderMode mode_;
+    const std::function<void(std::size_t)> refused_;
+    const platform::FileDetail detail_;
+    const std::size_t batches_;
+    std::size_t asked_ = 0;
+    std::size_t taken_ = 0;
+    int added_ = 0;
+    // Many paths share a folder: each is looked up from its folder, held open meanwhile.
+    // Declared before the work-ahead, so that they close after its threads stop.
+    platform::TOpenFolders folders_;
+    platform::TWorkAhead<std::vector<NamedPath>, PathBatch> lookUps_;
+};
+
 class TFileAdder {
 public:
     // `setBusy(true)` when a folder search starts, `setBusy(false)` when one completes.
     TFileAdder(filelist::TFileList& list, vexfind::IFindDispatcher& dispatcher,
                std::function<void(bool)> setBusy);
 
-    // Paths from the file dialog or a drop, in order, under the rules of `mode`; a folder is
-    // added as one row, never searched. Returns how many rows were added; `refused` hears the
-    // index of each path that added none. Rows that nobody will see may leave out what is
-    // stored apart from the file (FileDetail).
+    // All of `paths` at once, as TAddingPaths adds them. Returns how many rows were added.
     int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
                  const std::function<void(std::size_t)>& refused = {},
                  platform::FileDetail detail = platform::FileDetail::Shown);

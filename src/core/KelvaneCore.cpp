@@ -3,6 +3,7 @@
 #include "filelist/Sorting.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
+#include "platform/Volume.h"
 
 namespace core {
 
@@ -32,6 +33,27 @@ bool TKelvaneCore::Start(engine::RunScope scope) {
     if (searchBusy_ || !engine_.Idle() || list_.RowCount() == 0)
         return false;
     engine_.Start(scope);
+    return true;
+}
+
+bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
+                                  const std::function<void(std::size_t)>& refused,
+                                  platform::FileDetail detail) {
+    if (paths.empty())
+        return Start(engine::RunScope::All);
+    if (searchBusy_ || !engine_.Idle())
+        return false;
+    // The run's workers keep the other processor busy changing files: where a look-up keeps a
+    // processor busy too, the run's own thread makes them; where each waits on a server, one
+    // worker fewer than for an add alone asks meanwhile.
+    TAddingPaths adding(list_, paths, mode, refused, detail,
+                        platform::LookUpThreads(paths.front()) - 1);
+    engine_.Start(engine::RunScope::All,
+                  {static_cast<int>(paths.size()), [&adding] { return adding.AddMore(); }});
+    // A run stopped or ended by an error leaves paths unadded; they are added all the same,
+    // as they would have been before a run that stopped there.
+    while (adding.AddMore()) {
+    }
     return true;
 }
 

@@ -37,6 +37,13 @@ public:
     // Starts a run over the rows of `scope` and returns when it is over. Refused (false)
     // while a folder search is busy or a run is in progress, and on an empty list.
     bool Start(engine::RunScope scope);
+    // Adds `paths` as AddPaths does and runs over every row, the old ones first; each path is
+    // looked up as the run comes near it, so that the look-ups overlap the changes. For a
+    // front end whose options stay as they are during the run (the command line). Refused
+    // (false), adding nothing, as Start is; not on an empty list when there are paths.
+    bool AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
+                        const std::function<void(std::size_t)>& refused = {},
+                        platform::FileDetail detail = platform::FileDetail::Shown);
     // Ends the run in progress between two files.
     void Stop();
 

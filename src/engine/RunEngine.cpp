@@ -12,14 +12,21 @@ namespace {
 // before events run is a moment's work.
 constexpr std::size_t kRowsHandedOver = 64;
 
+// Adds the rows the feed has left; it is then spent.
+void AddAll(RowFeed& feed) {
+    while (feed.addMore && feed.addMore()) {
+    }
+    feed.addMore = nullptr;
+}
+
 }  // namespace
 
 TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host, IRunEvents& events)
     : rows_(rows), host_(host), events_(events) {}
 
-void TRunEngine::Start(RunScope scope) {
-    if (idle_ && rows_.RowCount() > 0)
-        Run(scope);
+void TRunEngine::Start(RunScope scope, RowFeed feed) {
+    if (idle_ && (rows_.RowCount() > 0 || feed.rowsToCome > 0))
+        Run(scope, feed);
 }
 
 void TRunEngine::Stop() {
@@ -27,7 +34,7 @@ void TRunEngine::Stop() {
         Finish();
 }
 
-void TRunEngine::Run(RunScope scope) {
+void TRunEngine::Run(RunScope scope, RowFeed& feed) {
     idle_ = false;
     events_.RunStateChanged(true);
     const RunOptions options = host_.ReadOptions();
@@ -42,7 +49,7 @@ void TRunEngine::Run(RunScope scope) {
     rowsJustAdded_ = host_.RowsJustAdded();
     // Rows whose steps change only attributes and times are handed to workers in their turn.
     std::optional<TChangeAhead> ahead;
-    const int count = rows_.RowCount();
+    const int count = rows_.RowCount() + feed.rowsToCome;
     progressMax_ = count - 1;
     for (int i = 0; i < count; ++i) {
         if (host_.MessagesDue()) {
@@ -54,8 +61,9 @@ void TRunEngine::Run(RunScope scope) {
             if (idle_)
                 return;  // a Stop arrived and has already finished the run
         }
-        // Rows removed during the run: nothing is left to visit at this index.
-        if (i >= rows_.RowCount())
+        // Rows removed during the run, or fewer fed than might have been: nothing is left to
+        // visit at this index.
+        if (!HasRow(i, feed))
             break;
         if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i)))
             continue;
@@ -74,15 +82,27 @@ void TRunEngine::Run(RunScope scope) {
             continue;
         }
         // A step may rename or rewrite a file (another row's, through a link): the rows
-        // handed over are done first, and this one is done in its turn.
+        // handed over are done first, and this one is done in its turn. The rows still to
+        // come are added first too: a path is looked up before any file is renamed to it.
         if (ahead)
             TakeBack(*ahead, 0);
+        AddAll(feed);
         if (!ProcessInTurn(scope, i, current, setMask))
             return;
     }
     if (ahead)
         TakeBack(*ahead, 0);
     Finish();
+}
+
+bool TRunEngine::HasRow(int index, RowFeed& feed) {
+    while (index >= rows_.RowCount()) {
+        if (!feed.addMore)
+            return false;
+        if (!feed.addMore())
+            feed.addMore = nullptr;
+    }
+    return true;
 }
 
 bool TRunEngine::ProcessInTurn(RunScope scope, int row, const RunOptions& options,

@@ -2,6 +2,8 @@
 // The Start/Stop command as an engine without a window: walks the rows in order, picks those
 // of the chosen scope, and hands each to the file pipeline.
 
+#include <functional>
+
 #include "engine/ChangeAhead.h"
 #include "engine/FilePipeline.h"
 #include "engine/RunHost.h"
@@ -10,13 +12,24 @@
 
 namespace engine {
 
+// Rows that are added as the run reaches them, at the end of the list: a front end that adds
+// paths and runs at once has each path looked up just before its file is changed, and the look-ups
+// overlap the changes.
+struct RowFeed {
+    // How many rows may still come, at most.
+    int rowsToCome = 0;
+    // Adds the next few rows, possibly none; false once nothing is left to add.
+    std::function<bool()> addMore;
+};
+
 class TRunEngine {
 public:
     TRunEngine(IRunRows& rows, IRunHost& host, IRunEvents& events);
 
-    // Runs over the rows of `scope`; returns when the run is over. Does nothing on an empty
-    // list or while a run is in progress.
-    void Start(RunScope scope);
+    // Runs over the rows of `scope`, and over those of `feed` after them; returns when the run
+    // is over. Does nothing without rows or while a run is in progress. Rows still to come when
+    // a run is stopped or ended by an error stay unadded.
+    void Start(RunScope scope, RowFeed feed = {});
     // Ends the run in progress between two files (a nested call from the host's event
     // processing); the rows not yet visited stay untouched.
     void Stop();
@@ -25,7 +38,9 @@ public:
     bool Idle() const { return idle_; }
 
 private:
-    void Run(RunScope scope);
+    void Run(RunScope scope, RowFeed& feed);
+    // Whether there is a row at `index`, added from the feed if need be.
+    bool HasRow(int index, RowFeed& feed);
     void Finish();
     int RowsLeftInScope(RunScope scope, int after, int count) const;
     // Changes the file of `row` on this thread, in its turn; false when a failure ended the run.

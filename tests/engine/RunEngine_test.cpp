@@ -275,6 +275,58 @@ TEST_F(RunEngineTest, FilesChangedOnTwoThreadsEndAsChangedInTurn) {
     }
 }
 
+// Rows fed as the run reaches them are changed after the rows already listed; a fed path is
+// looked up before any file is renamed to it, as if every row had been added before the run.
+TEST_F(RunEngineTest, FedRowsAreChangedAfterTheListedOnesAndLookedUpBeforeARename) {
+    struct Case {
+        const char* name;
+        CaseChange caseChange;
+        std::vector<std::string> fed;
+        std::size_t existing;  // the first fed names that name files when the run begins
+        std::vector<std::string> captions;
+    };
+    const std::vector<Case> cases = {
+        {"attributes",
+         CaseChange::DontChange,
+         {"a.txt", "b.txt"},
+         2,
+         {"first.txt", "a.txt", "b.txt"}},
+        // A.TXT becomes a.txt, a name that was free when the run began.
+        {"rename", CaseChange::NameLower, {"A.TXT", "a.txt"}, 1, {"first.txt", "a.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir files;
+        FakeRows listed;
+        FakeHost events;
+        TRunEngine run(listed, events, events);
+        events.options = MarkArchive();
+        events.options.caseChange = c.caseChange;
+        listed.Add(files.Write("first.txt"));
+        for (std::size_t i = 0; i < c.existing; ++i)
+            files.Write(c.fed[i]);
+        std::size_t next = 0;
+        // As a look-up would: a path names a row only when it names a file at that moment.
+        const auto addMore = [&] {
+            if (next == c.fed.size())
+                return false;
+            const std::string path = files / c.fed[next++];
+            if (platform::FindPath(path))
+                listed.Add(path);
+            return true;
+        };
+        run.Start(RunScope::All, {static_cast<int>(c.fed.size()), addMore});
+
+        std::vector<std::string> captions;
+        for (const enginetest::Row& row : listed.rows) {
+            captions.push_back(row.caption);
+            EXPECT_EQ(row.texts[5], "A") << row.caption;
+        }
+        EXPECT_EQ(captions, c.captions);
+        EXPECT_EQ(events.progressMax, 2);
+    }
+}
+
 // The window lets rows be removed between two turns of its event loop while files are being
 // changed on another thread: every row must still show what its own file holds.
 TEST_F(RunEngineTest, RowsRemovedDuringARunShowWhatTheirFilesHold) {
