@@ -66,7 +66,7 @@ void ComplainNotAdded(const app::AddItem& item, const std::string& full,
 }
 
 // Where the paths after the last folder begin: they are added as the run reaches them.
-std::size_t TrailingFiles(const std::vector<app::AddItem>& items) {
+std::size_t FirstTrailingFile(const std::vector<app::AddItem>& items) {
     std::size_t begin = items.size();
     while (begin > 0 && !items[begin - 1].searchFolder)
         --begin;
@@ -98,7 +98,8 @@ void AddItems(const std::vector<app::AddItem>& items, std::size_t end, platform:
             core.AddFolder(item.mode, full);
             // A search that a failing hand-over ended reports no completion: watch it too.
             loop.RunUntil([&] { return !core.SearchBusy() || !core.Searching(item.mode); });
-            if (core.SearchFailed(item.mode))
+            // A search still busy has ended without its completion.
+            if (core.SearchFailed(item.mode) || core.SearchBusy())
                 problem = "the search ended early";
         }
         if (!problem.empty())
@@ -112,7 +113,7 @@ void AddItemsAndRun(const std::vector<app::AddItem>& items, bool listed, core::T
                     vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
     const platform::FileDetail detail =
         listed ? platform::FileDetail::Shown : platform::FileDetail::Unshown;
-    const std::size_t trailing = TrailingFiles(items);
+    const std::size_t trailing = FirstTrailingFile(items);
     AddItems(items, trailing, detail, core, loop, frontEnd);
     const std::vector<std::string> fulls = FullPaths(items, trailing, items.size());
     core.AddPathsAndRun(

@@ -1,5 +1,7 @@
 #include "core/KelvaneCore.h"
 
+#include <exception>
+
 #include "filelist/Sorting.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
@@ -39,19 +41,33 @@ bool TKelvaneCore::Start(engine::RunScope scope) {
 bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
                                   const std::function<void(std::size_t)>& refused,
                                   platform::FileDetail detail) {
+    if (searchBusy_ || !engine_.Idle()) {
+        AddPaths(paths, mode, refused, detail);
+        return false;
+    }
     if (paths.empty())
         return Start(engine::RunScope::All);
-    if (searchBusy_ || !engine_.Idle())
-        return false;
     // The run's workers keep the other processor busy changing files: where a look-up keeps a
     // processor busy too, the run's own thread makes them; where each waits on a server, one
     // worker fewer than for an add alone asks meanwhile.
     TAddingPaths adding(list_, paths, mode, refused, detail,
                         platform::LookUpThreads(paths.front()) - 1);
-    engine_.Start(engine::RunScope::All,
-                  {static_cast<int>(paths.size()), [&adding] { return adding.AddMore(); }});
-    // A run stopped or ended by an error leaves paths unadded; they are added all the same,
-    // as they would have been before a run that stopped there.
+    // An error while adding waits for the end of the run, which then has no more rows: every
+    // row already out is taken back, and its failures named, before the error leaves.
+    std::exception_ptr error;
+    const auto addMore = [&adding, &error] {
+        try {
+            return adding.AddMore();
+        } catch (...) {
+            error = std::current_exception();
+            return false;
+        }
+    };
+    engine_.Start(engine::RunScope::All, {static_cast<int>(paths.size()), addMore});
+    if (error)
+        std::rethrow_exception(error);
+    // A run refused or stopped leaves paths unadded; they are added all the same, as they
+    // would have been before a run that stopped there.
     while (adding.AddMore()) {
     }
     return true;

@@ -40,7 +40,7 @@ public:
     // Adds `paths` as AddPaths does and runs over every row, the old ones first; each path is
     // looked up as the run comes near it, so that the look-ups overlap the changes. For a
     // front end whose options stay as they are during the run (the command line). Refused
-    // (false), adding nothing, as Start is; not on an empty list when there are paths.
+    // (false) as Start is, the paths then added all the same.
     bool AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
                         const std::function<void(std::size_t)>& refused = {},
                         platform::FileDetail detail = platform::FileDetail::Shown);

@@ -25,8 +25,10 @@ TRunEngine::TRunEngine(IRunRows& rows, IRunHost& host, IRunEvents& events)
     : rows_(rows), host_(host), events_(events) {}
 
 void TRunEngine::Start(RunScope scope, RowFeed feed) {
-    if (idle_ && (rows_.RowCount() > 0 || feed.rowsToCome > 0))
-        Run(scope, feed);
+    // Every path of the feed counts as a row: the bar may end short of its maximum.
+    const int count = rows_.RowCount() + feed.rowsToCome;
+    if (idle_ && ReachRow(0, feed))
+        Run(scope, count, feed);
 }
 
 void TRunEngine::Stop() {
@@ -34,7 +36,7 @@ void TRunEngine::Stop() {
         Finish();
 }
 
-void TRunEngine::Run(RunScope scope, RowFeed& feed) {
+void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
     idle_ = false;
     events_.RunStateChanged(true);
     const RunOptions options = host_.ReadOptions();
@@ -49,7 +51,6 @@ void TRunEngine::Run(RunScope scope, RowFeed& feed) {
     rowsJustAdded_ = host_.RowsJustAdded();
     // Rows whose steps change only attributes and times are handed to workers in their turn.
     std::optional<TChangeAhead> ahead;
-    const int count = rows_.RowCount() + feed.rowsToCome;
     progressMax_ = count - 1;
     for (int i = 0; i < count; ++i) {
         if (host_.MessagesDue()) {
@@ -63,7 +64,7 @@ void TRunEngine::Run(RunScope scope, RowFeed& feed) {
         }
         // Rows removed during the run, or fewer fed than might have been: nothing is left to
         // visit at this index.
-        if (!HasRow(i, feed))
+        if (!ReachRow(i, feed))
             break;
         if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i)))
             continue;
@@ -95,7 +96,7 @@ void TRunEngine::Run(RunScope scope, RowFeed& feed) {
     Finish();
 }
 
-bool TRunEngine::HasRow(int index, RowFeed& feed) {
+bool TRunEngine::ReachRow(int index, RowFeed& feed) {
     while (index >= rows_.RowCount()) {
         if (!feed.addMore)
             return false;

@@ -28,7 +28,7 @@ public:
 
     // Runs over the rows of `scope`, and over those of `feed` after them; returns when the run
     // is over. Does nothing without rows or while a run is in progress. Rows still to come when
-    // a run is stopped or ended by an error stay unadded.
+    // the run is refused or stopped stay unadded.
     void Start(RunScope scope, RowFeed feed = {});
     // Ends the run in progress between two files (a nested call from the host's event
     // processing); the rows not yet visited stay untouched.
@@ -38,9 +38,10 @@ public:
     bool Idle() const { return idle_; }
 
 private:
-    void Run(RunScope scope, RowFeed& feed);
-    // Whether there is a row at `index`, added from the feed if need be.
-    bool HasRow(int index, RowFeed& feed);
+    // `count`: the rows listed and to come.
+    void Run(RunScope scope, int count, RowFeed& feed);
+    // Adds rows from the feed until there is one at `index`; false when there is none.
+    bool ReachRow(int index, RowFeed& feed);
     void Finish();
     int RowsLeftInScope(RunScope scope, int after, int count) const;
     // Changes the file of `row` on this thread, in its turn; false when a failure ended the run.

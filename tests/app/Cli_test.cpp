@@ -88,15 +88,32 @@ TEST(CliTest, EmptySetValueClearsAndRemoveTakesAway) {
     EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
 }
 
+// Paths go to the run in batches as it reaches them: each refusal is named, in the order given,
+// and every other file is changed.
 TEST(CliTest, MissingPathIsNamedAndTheOthersStillRun) {
     TempDir dir;
-    dir.Write("a.txt");
     mkdir((dir / "folder").c_str(), 0755);
-    const ProcessResult result = Cli(dir, {"--set-attr=H", "missing.txt", "folder", "a.txt"});
+    std::vector<std::string> args = {"--set-attr=H", "missing.txt", "folder"};
+    std::string named =
+        "kelvane-cli: missing.txt: no such file or folder\n"
+        "kelvane-cli: folder: a folder is added only by --add-folder\n";
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        args.push_back(name);
+        if (i % 7 == 3)
+            named += "kelvane-cli: " + name + ": no such file or folder\n";
+        else
+            dir.Write(name);
+    }
+    const ProcessResult result = Cli(dir, args);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("missing.txt"), std::string::npos);
-    EXPECT_NE(result.err.find("folder"), std::string::npos);
-    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), platform::kAttrHidden);
+    EXPECT_EQ(result.err, named);
+    for (int i = 0; i < 40; ++i) {
+        const std::string path = dir / ("f" + std::to_string(i) + ".txt");
+        EXPECT_EQ(platform::GetFileAttributes(path),
+                  i % 7 == 3 ? platform::kInvalidAttributes : platform::kAttrHidden)
+            << path;
+    }
 }
 
 TEST(CliTest, FileThatCannotBeChangedIsNamed) {
@@ -203,6 +220,10 @@ TEST(CliTimesTest, BadDatesAreRefusedBeforeAnyFileIsTouched) {
     }
     EXPECT_EQ(Cli(dir, {"--time=1979-12-31 23:59:59", "a.txt"}).err,
               "kelvane-cli: Value of year must be great than 1979 and less than 2100.\n");
+    // With no file to run over there is no run to refuse: only the path is named.
+    const ProcessResult nothing = Cli(dir, {"--time=1979-12-31 23:59:59", "missing.txt"});
+    EXPECT_EQ(nothing.exitCode, 1);
+    EXPECT_EQ(nothing.err, "kelvane-cli: missing.txt: no such file or folder\n");
     EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
 }
 
