@@ -1,5 +1,6 @@
 // kelvane-cli: the application core without a window, for scripts and servers.
 
+#include <algorithm>
 #include <clocale>
 #include <iostream>
 
@@ -9,29 +10,49 @@
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
 #include "platform/Volume.h"
+#include "platform/WorkAhead.h"
 
 namespace {
 
-// Written in large pieces: a listing of a large folder takes a few hundred writes rather than
-// a million small ones, and no more memory than one piece.
-void PrintRows(const filelist::TFileList& list, std::ostream& out) {
-    constexpr std::size_t kPiece = 1 << 16;
+// The rows from index `first` up to `last`, not included.
+using RowRange = std::pair<std::size_t, std::size_t>;
+
+// One line per row: the eight column texts as the list shows them, tab-separated.
+std::string RowLines(const std::vector<filelist::FileRow>& rows, const RowRange& range) {
     std::string text;
-    const auto flush = [&] {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        text.clear();
-    };
-    for (const filelist::FileRow& row : list.Rows()) {
-        text += row.caption;
+    for (std::size_t i = range.first; i < range.second; ++i) {
+        text += rows[i].caption;
         for (int column = 0; column < 7; ++column) {
             text += '\t';
-            row.AppendText(static_cast<engine::RowText>(column), text);
+            rows[i].AppendText(static_cast<engine::RowText>(column), text);
         }
         text += '\n';
-        if (text.size() >= kPiece)
-            flush();
     }
-    flush();
+    return text;
+}
+
+// Made in pieces, a worker making the next ones while this thread writes: the texts of a large
+// listing take as long to make as the rest of a folder's add. Each piece is written whole, so a
+// listing takes a few hundred writes rather than a million, and no more memory than a few pieces.
+void PrintRows(const filelist::TFileList& list, std::ostream& out) {
+    constexpr std::size_t kRowsPerPiece = 2048;
+    constexpr std::size_t kPiecesAhead = 4;
+    const std::vector<filelist::FileRow>& rows = list.Rows();
+    const auto pieceAt = [&rows](std::size_t piece) {
+        const std::size_t first = piece * kRowsPerPiece;
+        return RowRange{first, std::min(first + kRowsPerPiece, rows.size())};
+    };
+    const std::size_t pieces = (rows.size() + kRowsPerPiece - 1) / kRowsPerPiece;
+    platform::TWorkAhead<std::string, RowRange> lines(
+        kPiecesAhead, [&rows](const RowRange& range) { return RowLines(rows, range); });
+    std::size_t asked = 0;
+    for (std::size_t piece = 0; piece < pieces; ++piece) {
+        for (std::size_t room = lines.Room(); room > 0 && asked < pieces; --room, ++asked)
+            lines.Ask(static_cast<int>(asked), pieceAt(asked));
+        // Asked for in this very order, so always there.
+        const std::string text = *lines.Take(static_cast<int>(piece), pieceAt(piece));
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
 }
 
 // Why an item of the command line adds nothing; empty when it may be added.

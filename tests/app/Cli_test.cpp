@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <set>
 #include <sstream>
 
@@ -148,6 +149,27 @@ TEST(CliTest, SortBeforeListing) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(Fields(Lines(result.out).at(0))[0], "big.txt");  // given twice: reversed
     EXPECT_EQ(Cli(dir, {"--sort=Colour", "big.txt"}).exitCode, 2);
+}
+
+// A long listing is made in pieces on two threads: every row comes out once, in list order.
+TEST(CliTest, LongListingKeepsEveryRowInOrder) {
+    TempDir dir;
+    constexpr int kFiles = 2100;  // a whole piece and part of another
+    for (int i = 0; i < kFiles; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%05d", i);
+        dir.Write(name);
+    }
+    const ProcessResult result =
+        Cli(dir, {"--add-folder=files", dir.Path(), "--sort=Name", "--list"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kFiles));
+    for (int i = 0; i < kFiles; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%05d", i);
+        ASSERT_EQ(Fields(lines[static_cast<std::size_t>(i)])[0], name);
+    }
 }
 
 TEST(CliTest, HelpAndVersion) {
