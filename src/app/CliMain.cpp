@@ -1,6 +1,5 @@
 // kelvane-cli: the application core without a window, for scripts and servers.
 
-#include <algorithm>
 #include <clocale>
 #include <iostream>
 
@@ -14,13 +13,12 @@
 
 namespace {
 
-// The rows from index `first` up to `last`, not included.
-using RowRange = std::pair<std::size_t, std::size_t>;
-
-// One line per row: the eight column texts as the list shows them, tab-separated.
-std::string RowLines(const std::vector<filelist::FileRow>& rows, const RowRange& range) {
+// One line per row from index `first` up to `last`, not included: the eight column texts as
+// the list shows them, tab-separated.
+std::string RowLines(const std::vector<filelist::FileRow>& rows, std::size_t first,
+                     std::size_t last) {
     std::string text;
-    for (std::size_t i = range.first; i < range.second; ++i) {
+    for (std::size_t i = first; i < last; ++i) {
         text += rows[i].caption;
         for (int column = 0; column < 7; ++column) {
             text += '\t';
@@ -38,21 +36,11 @@ void PrintRows(const filelist::TFileList& list, std::ostream& out) {
     constexpr std::size_t kRowsPerPiece = 2048;
     constexpr std::size_t kPiecesAhead = 4;
     const std::vector<filelist::FileRow>& rows = list.Rows();
-    const auto pieceAt = [&rows](std::size_t piece) {
-        const std::size_t first = piece * kRowsPerPiece;
-        return RowRange{first, std::min(first + kRowsPerPiece, rows.size())};
-    };
-    const std::size_t pieces = (rows.size() + kRowsPerPiece - 1) / kRowsPerPiece;
-    platform::TWorkAhead<std::string, RowRange> lines(
-        kPiecesAhead, [&rows](const RowRange& range) { return RowLines(rows, range); });
-    std::size_t asked = 0;
-    for (std::size_t piece = 0; piece < pieces; ++piece) {
-        for (std::size_t room = lines.Room(); room > 0 && asked < pieces; --room, ++asked)
-            lines.Ask(static_cast<int>(asked), pieceAt(asked));
-        // Asked for in this very order, so always there.
-        const std::string text = *lines.Take(static_cast<int>(piece), pieceAt(piece));
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
+    platform::TPiecesAhead<std::string> lines(
+        rows.size(), kRowsPerPiece, kPiecesAhead,
+        [&rows](std::size_t first, std::size_t last) { return RowLines(rows, first, last); });
+    while (const auto piece = lines.Next())
+        out.write(piece->second.data(), static_cast<std::streamsize>(piece->second.size()));
 }
 
 // Why an item of the command line adds nothing; empty when it may be added.
@@ -119,8 +107,7 @@ void AddItems(const std::vector<app::AddItem>& items, std::size_t end, platform:
             core.AddFolder(item.mode, full);
             // A search that a failing hand-over ended reports no completion: watch it too.
             loop.RunUntil([&] { return !core.SearchBusy() || !core.Searching(item.mode); });
-            // A search still busy has ended without its completion.
-            if (core.SearchFailed(item.mode) || core.SearchBusy())
+            if (core.SearchFailed(item.mode))
                 problem = "the search ended early";
         }
         if (!problem.empty())

@@ -38,19 +38,16 @@ TAddingPaths::TAddingPaths(filelist::TFileList& list, const std::vector<std::str
       mode_(mode),
       refused_(std::move(refused)),
       detail_(detail),
-      batches_((paths.size() + kPathsPerBatch - 1) / kPathsPerBatch),
       // Looking the paths up is most of the work, and only reads: it goes ahead on workers.
       lookUps_(
-          kBatchesAhead, [this](const PathBatch& batch) { return LookUp(batch); }, workers) {}
+          paths.size(), kPathsPerBatch, kBatchesAhead,
+          [this](std::size_t first, std::size_t last) { return LookUp(first, last); }, workers) {}
 
 bool TAddingPaths::AddMore() {
-    if (taken_ == batches_)
+    std::optional<std::pair<std::size_t, std::vector<NamedPath>>> batch = lookUps_.Next();
+    if (!batch)
         return false;
-    for (std::size_t room = lookUps_.Room(); room > 0 && asked_ < batches_; --room, ++asked_)
-        lookUps_.Ask(static_cast<int>(asked_), BatchAt(asked_));
-    // Asked for in this very order, so always there.
-    const std::size_t batch = taken_++;
-    std::vector<NamedPath> named = *lookUps_.Take(static_cast<int>(batch), BatchAt(batch));
+    const auto& [first, named] = *batch;
     for (std::size_t k = 0; k < named.size(); ++k) {
         std::optional<filelist::FileRow> row =
             filelist::MakeFileRow(named[k].target, named[k].found, mode_);
@@ -61,25 +58,20 @@ bool TAddingPaths::AddMore() {
             list_.AppendRow(std::move(*row));
             ++added_;
         } else if (refused_) {
-            refused_(batch * kPathsPerBatch + k);
+            refused_(first + k);
         }
     }
     return true;
 }
 
-std::vector<TAddingPaths::NamedPath> TAddingPaths::LookUp(const PathBatch& batch) {
+std::vector<TAddingPaths::NamedPath> TAddingPaths::LookUp(std::size_t first, std::size_t last) {
     std::vector<NamedPath> named;
-    named.reserve(batch.second - batch.first);
-    for (std::size_t i = batch.first; i < batch.second; ++i) {
+    named.reserve(last - first);
+    for (std::size_t i = first; i < last; ++i) {
         NamedPath& path = named.emplace_back(NamedPath{paths_[i], std::nullopt});
         path.found = platform::FindNamedPath(path.target, &folders_, detail_);
     }
     return named;
-}
-
-TAddingPaths::PathBatch TAddingPaths::BatchAt(std::size_t batch) const {
-    const std::size_t first = batch * kPathsPerBatch;
-    return {first, std::min(first + kPathsPerBatch, paths_.size())};
 }
 
 TFileAdder::TFileAdder(filelist::TFileList& list, vexfind::IFindDispatcher& dispatcher,

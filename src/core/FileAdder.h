@@ -45,24 +45,18 @@ private:
         std::optional<platform::FindData> found;
     };
     // The paths from index `first` up to `last`, not included.
-    using PathBatch = std::pair<std::size_t, std::size_t>;
-
-    std::vector<NamedPath> LookUp(const PathBatch& batch);
-    PathBatch BatchAt(std::size_t batch) const;
+    std::vector<NamedPath> LookUp(std::size_t first, std::size_t last);
 
     filelist::TFileList& list_;
     const std::vector<std::string>& paths_;
     const AddFolderMode mode_;
     const std::function<void(std::size_t)> refused_;
     const platform::FileDetail detail_;
-    const std::size_t batches_;
-    std::size_t asked_ = 0;
-    std::size_t taken_ = 0;
     int added_ = 0;
     // Many paths share a folder: each is looked up from its folder, held open meanwhile.
     // Declared before the work-ahead, so that they close after its threads stop.
     platform::TOpenFolders folders_;
-    platform::TWorkAhead<std::vector<NamedPath>, PathBatch> lookUps_;
+    platform::TPiecesAhead<std::vector<NamedPath>> lookUps_;
 };
 
 class TFileAdder {

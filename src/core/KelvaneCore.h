@@ -80,10 +80,13 @@ public:
     // An add-folder command chooses its mode before its folder, so a cancelled choice of the
     // folder still leaves the mode for the drops and the added files that follow.
     void SetAddMode(AddFolderMode mode) { adder_.SetMode(mode); }
-    // Whether the finder of `mode` is still walking, and whether its last search ended early
-    // because a find could not be handed over.
+    // Whether the finder of `mode` is still walking, and whether its last search ended early:
+    // a find could not be handed over, or the walk itself failed and left the search busy,
+    // never to reach its end. Asked while no search of another mode runs.
     bool Searching(AddFolderMode mode) { return adder_.Finder(mode).Searching(); }
-    bool SearchFailed(AddFolderMode mode) { return adder_.Finder(mode).HandlerError() != nullptr; }
+    bool SearchFailed(AddFolderMode mode) {
+        return adder_.Finder(mode).HandlerError() != nullptr || (searchBusy_ && !Searching(mode));
+    }
 
 private:
     void RunStateChanged(bool running) override { observer_.RunStateChanged(running); }
