@@ -43,35 +43,36 @@ void PrintRows(const filelist::TFileList& list, std::ostream& out) {
         out.write(piece->second.data(), static_cast<std::streamsize>(piece->second.size()));
 }
 
-// Why an item of the command line adds nothing; empty when it may be added.
-std::string CheckItem(const app::AddItem& item, const std::string& full) {
+// Why a path of the command line adds nothing (a folder to search, or a file); empty when it
+// may be added.
+std::string CheckItem(bool searchFolder, const std::string& full) {
     const std::optional<platform::FindData> found = platform::FindPath(full);
     if (!found)
         return "no such file or folder";
     const bool folder = (found->attributes & platform::kAttrDirectory) != 0;
-    if (item.searchFolder && !folder)
+    if (searchFolder && !folder)
         return "not a folder";
-    if (!item.searchFolder && folder)
+    if (!searchFolder && folder)
         return "a folder is added only by --add-folder";
     return {};
 }
 
-// The paths of items[begin, end), made absolute.
-std::vector<std::string> FullPaths(const std::vector<app::AddItem>& items, std::size_t begin,
+// The paths of items[begin, end), taken out of them as they were given: the look-up makes each
+// full as it reaches it, rather than all of them before the first is added.
+std::vector<std::string> TakePaths(std::vector<app::AddItem>& items, std::size_t begin,
                                    std::size_t end) {
-    std::vector<std::string> fulls;
-    fulls.reserve(end - begin);
+    std::vector<std::string> paths;
+    paths.reserve(end - begin);
     for (std::size_t i = begin; i < end; ++i)
-        fulls.push_back(platform::FullPath(items[i].path));
-    return fulls;
+        paths.push_back(std::move(items[i].path));
+    return paths;
 }
 
-// Names an item that added no row, and why. Most paths are files that go straight in; only a
+// Names a path that added no row, and why. Most paths are files that go straight in; only a
 // refused one is looked at again to say why.
-void ComplainNotAdded(const app::AddItem& item, const std::string& full,
-                      app::TCliFrontEnd& frontEnd) {
-    const std::string problem = CheckItem(item, full);
-    frontEnd.Complain(item.path, problem.empty() ? "cannot be added" : problem);
+void ComplainNotAdded(const std::string& path, app::TCliFrontEnd& frontEnd) {
+    const std::string problem = CheckItem(false, platform::FullPath(path));
+    frontEnd.Complain(path, problem.empty() ? "cannot be added" : problem);
 }
 
 // Where the paths after the last folder begin: they are added as the run reaches them.
@@ -84,7 +85,7 @@ std::size_t FirstTrailingFile(const std::vector<app::AddItem>& items) {
 
 // Adds each path of items[0, end) as a file dropped on a fresh window is added, and searches
 // each folder as the add-folder commands do, in the order given.
-void AddItems(const std::vector<app::AddItem>& items, std::size_t end, platform::FileDetail detail,
+void AddItems(std::vector<app::AddItem>& items, std::size_t end, platform::FileDetail detail,
               core::TKelvaneCore& core, vexfind::TFindEventLoop& loop,
               app::TCliFrontEnd& frontEnd) {
     for (std::size_t i = 0; i < end;) {
@@ -93,16 +94,16 @@ void AddItems(const std::vector<app::AddItem>& items, std::size_t end, platform:
         while (last < end && !items[last].searchFolder)
             ++last;
         if (last > i) {
-            const std::vector<std::string> fulls = FullPaths(items, i, last);
+            const std::vector<std::string> paths = TakePaths(items, i, last);
             core.AddPaths(
-                fulls, filelist::AddFolderMode::FilesOnly,
-                [&](std::size_t k) { ComplainNotAdded(items[i + k], fulls[k], frontEnd); }, detail);
+                paths, filelist::AddFolderMode::FilesOnly,
+                [&](std::size_t k) { ComplainNotAdded(paths[k], frontEnd); }, detail);
             i = last;
             continue;
         }
         const app::AddItem& item = items[i++];
         const std::string full = platform::FullPath(item.path);
-        std::string problem = CheckItem(item, full);
+        std::string problem = CheckItem(true, full);
         if (problem.empty()) {
             core.AddFolder(item.mode, full);
             // A search that a failing hand-over ended reports no completion: watch it too.
@@ -117,16 +118,16 @@ void AddItems(const std::vector<app::AddItem>& items, std::size_t end, platform:
 
 // Adds the items in the order given and runs over every row. Rows that will not be listed leave
 // out of each named file what only the listing would show.
-void AddItemsAndRun(const std::vector<app::AddItem>& items, bool listed, core::TKelvaneCore& core,
+void AddItemsAndRun(std::vector<app::AddItem> items, bool listed, core::TKelvaneCore& core,
                     vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
     const platform::FileDetail detail =
         listed ? platform::FileDetail::Shown : platform::FileDetail::Unshown;
     const std::size_t trailing = FirstTrailingFile(items);
     AddItems(items, trailing, detail, core, loop, frontEnd);
-    const std::vector<std::string> fulls = FullPaths(items, trailing, items.size());
+    const std::vector<std::string> paths = TakePaths(items, trailing, items.size());
     core.AddPathsAndRun(
-        fulls, filelist::AddFolderMode::FilesOnly,
-        [&](std::size_t k) { ComplainNotAdded(items[trailing + k], fulls[k], frontEnd); }, detail);
+        paths, filelist::AddFolderMode::FilesOnly,
+        [&](std::size_t k) { ComplainNotAdded(paths[k], frontEnd); }, detail);
 }
 
 // Where each item's attributes and creation time are kept, one line each; true when every
@@ -148,19 +149,19 @@ bool Explain(const std::vector<app::AddItem>& items, std::ostream& out, std::ost
 }
 
 int Run(int argc, char** argv) {
-    const app::CliParseResult parsed = app::ParseCommandLine(argc, argv);
+    app::CliParseResult parsed = app::ParseCommandLine(argc, argv);
     if (parsed.kind == app::CliParseResult::Kind::Exit) {
         (parsed.exitCode == 0 ? std::cout : std::cerr) << parsed.output;
         return parsed.exitCode;
     }
-    const app::CliCommand& command = parsed.command;
+    app::CliCommand& command = parsed.command;
     if (command.explain)
         return Explain(command.items, std::cout, std::cerr) ? 0 : 1;
 
     app::TCliFrontEnd frontEnd(command.options, std::cerr);
     vexfind::TFindEventLoop loop;
     core::TKelvaneCore core(frontEnd, frontEnd, loop);
-    AddItemsAndRun(command.items, command.list, core, loop, frontEnd);
+    AddItemsAndRun(std::move(command.items), command.list, core, loop, frontEnd);
     if (frontEnd.Refused())
         return 2;
     for (const int column : command.sorts)

@@ -51,15 +51,16 @@ struct FolderArgument {
 
 // Stands for the n-th folder search among the paths, so that paths and searches keep their
 // order. No argument can hold a NUL byte, so no path can be mistaken for it.
+constexpr std::string_view kFolderToken("\0folder", 7);
+
 std::string FolderToken(std::size_t index) {
-    return std::string("\0folder", 7) + std::to_string(index);
+    return std::string(kFolderToken) + std::to_string(index);
 }
 
 std::optional<std::size_t> FolderIndex(const std::string& path) {
-    const std::string prefix("\0folder", 7);
-    if (path.rfind(prefix, 0) != 0)
+    if (!path.starts_with(kFolderToken))
         return std::nullopt;
-    return std::stoul(path.substr(prefix.size()));
+    return std::stoul(path.substr(kFolderToken.size()));
 }
 
 // Whether the parser reads `arg` as an option, by its own test: a path such as "-1.txt" or
@@ -97,15 +98,21 @@ bool TakesNextArgument(const CLI::App& cli, const std::string& arg) {
 bool PrepareArguments(int argc, const char* const* argv, const CLI::App& cli,
                       std::vector<std::string>& args, std::vector<std::string>& paths,
                       std::vector<FolderArgument>& folders, std::string& error) {
-    const std::string addFolder = "--add-folder";
+    constexpr std::string_view addFolder = "--add-folder";
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        // Only an argument that begins with '-' can be anything but a path.
+        if (!arg.starts_with('-')) {
+            paths.emplace_back(arg);
+            continue;
+        }
         if (arg == "--") {
             // Everything after it is a path, whatever it looks like.
             paths.insert(paths.end(), argv + i + 1, argv + argc);
             break;
         }
-        if (arg == addFolder || arg.starts_with(addFolder + "=")) {
+        if (arg.starts_with(addFolder) &&
+            (arg.size() == addFolder.size() || arg[addFolder.size()] == '=')) {
             const bool joined = arg.size() > addFolder.size();
             const int needed = joined ? 1 : 2;
             if (i + needed >= argc) {

@@ -68,7 +68,8 @@ std::vector<TAddingPaths::NamedPath> TAddingPaths::LookUp(std::size_t first, std
     std::vector<NamedPath> named;
     named.reserve(last - first);
     for (std::size_t i = first; i < last; ++i) {
-        NamedPath& path = named.emplace_back(NamedPath{paths_[i], std::nullopt});
+        NamedPath& path =
+            named.emplace_back(NamedPath{platform::FullPath(paths_[i]), std::nullopt});
         path.found = platform::FindNamedPath(path.target, &folders_, detail_);
     }
     return named;

@@ -24,7 +24,8 @@ bool IsAcceptedDrive(const std::string& path);
 // is added as one row, never searched.
 class TAddingPaths {
 public:
-    // `paths` outlive this. `refused` hears the index of each path that added no row. Rows that
+    // `paths`, as the user gave them (a relative one is taken from the working folder), outlive
+    // this. `refused` hears the index of each path that added no row. Rows that
     // nobody will see may leave out what is stored apart from the file (FileDetail). The paths
     // are looked up on `workers` threads, and on the owner's while it waits (with none, only
     // there).

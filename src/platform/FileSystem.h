@@ -103,9 +103,9 @@ private:
     std::unordered_map<std::string, int, FolderHash, std::equal_to<>> fds_;
 };
 
-// Looks up a path the user named: a link stands for its target, and `path` becomes the
-// target's (see ResolveNamedLink). One look-up for anything that is not a link, relative to its
-// folder when `folders` holds that open.
+// Looks up a path the user named, made full (FullPath): a link stands for its target, and
+// `path` becomes the target's (see ResolveNamedLink). One look-up for anything that is not a link,
+// relative to its folder when `folders` holds that open.
 std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders = nullptr,
                                       FileDetail detail = FileDetail::Shown);
 

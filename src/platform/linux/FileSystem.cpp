@@ -147,12 +147,10 @@ int TOpenFolders::Holding(const std::string& path) {
 }
 
 std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders, FileDetail detail) {
-    std::string made;
-    const std::string& full = IsCleanAbsolute(path) ? path : (made = FullPath(path));
-    const int folderFd = folders ? folders->Holding(full) : -1;
+    const int folderFd = folders ? folders->Holding(path) : -1;
     std::optional<FindData> found = folderFd >= 0
-                                        ? FindAt(folderFd, full, LinkRule::NoFollow, detail)
-                                        : FindPath(full, LinkRule::NoFollow, detail);
+                                        ? FindAt(folderFd, path, LinkRule::NoFollow, detail)
+                                        : FindPath(path, LinkRule::NoFollow, detail);
     if (!found || found->kind != EntryKind::SymbolicLink)
         return found;
     path = ResolveNamedLink(path);
