@@ -42,18 +42,17 @@ bool TFilesInHand::LetGoSince(const platform::FileIdentity& file, std::uint64_t 
     return false;
 }
 
-TChangeAhead::TChangeAhead(TFilePipeline& pipeline, std::uint32_t setMask, int threads)
+TChangeAhead::TChangeAhead(TFilePipeline& pipeline, int threads)
     : pipeline_(pipeline),
-      setMask_(setMask),
       // Unbounded: the run decides how many rows it hands over before it takes one back.
       files_(
           std::numeric_limits<std::size_t>::max(),
           [this](const ChangeRequest& request) { return Change(request); }, threads) {}
 
-void TChangeAhead::Hand(int row, RowFile file, const RunOptions& options) {
-    files_.Ask(row, {std::move(file), options});
+void TChangeAhead::Hand(int row, RowFile file, const FileChanges& changes) {
+    files_.Ask(row, {std::move(file), changes});
     ++handed_;
-    lastOptions_ = options;
+    lastOptions_ = changes.options;
 }
 
 ChangedRow TChangeAhead::TakeFirst() {
@@ -68,8 +67,7 @@ ProcessedFile TChangeAhead::Change(const ChangeRequest& request) {
         const std::uint64_t since = inHand_.LetGo();
         OpenedFile opened = OpenRowFile(request.file, &folders_);
         if (!opened.handle)
-            return pipeline_.ProcessFile(request.file, request.options, setMask_,
-                                         std::move(opened));
+            return pipeline_.ProcessFile(request.file, request.changes, std::move(opened));
         const platform::FileIdentity file = opened.handle->Identity();
         if (!inHand_.Hold(file, since))
             continue;
@@ -79,7 +77,7 @@ ProcessedFile TChangeAhead::Change(const ChangeRequest& request) {
             platform::FileIdentity file;
             ~LetGo() { inHand.Release(file); }
         } letGo{inHand_, file};
-        return pipeline_.ProcessFile(request.file, request.options, setMask_, std::move(opened));
+        return pipeline_.ProcessFile(request.file, request.changes, std::move(opened));
     }
 }
 

@@ -41,10 +41,10 @@ private:
     std::uint64_t letGo_ = 0;
 };
 
-// A row handed over: its file, and the options as they stood at its turn.
+// A row handed over: its file, and what the run asked of it at its turn.
 struct ChangeRequest {
     RowFile file;
-    RunOptions options;
+    FileChanges changes;
 };
 
 // A row taken back: its index when it was handed over, and what its file's steps did.
@@ -56,11 +56,11 @@ struct ChangedRow {
 class TChangeAhead {
 public:
     // Changes the files handed over on `threads` threads, and on the run's own while it waits
-    // for one; `setMask` is the attribute value of the whole run.
-    TChangeAhead(TFilePipeline& pipeline, std::uint32_t setMask, int threads);
+    // for one.
+    TChangeAhead(TFilePipeline& pipeline, int threads);
 
-    // Hands the file of `row` over, to be changed as `options` ask (attributes and times only).
-    void Hand(int row, RowFile file, const RunOptions& options);
+    // Hands the file of `row` over, to be changed as `changes` ask (attributes and times only).
+    void Hand(int row, RowFile file, const FileChanges& changes);
     // How many rows were handed over and not yet taken back.
     std::size_t Handed() const { return handed_; }
     // The options of the row handed over last (there must be one).
@@ -72,7 +72,6 @@ private:
     ProcessedFile Change(const ChangeRequest& request);
 
     TFilePipeline& pipeline_;
-    const std::uint32_t setMask_;
     TFilesInHand inHand_;
     RunOptions lastOptions_;
     // Counted by the run's thread alone, which hands the rows over and takes them back.

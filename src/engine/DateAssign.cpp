@@ -19,19 +19,24 @@ bool CheckYear(TDateTime date, const ShowMessageFn& showMessage) {
 }
 
 std::optional<platform::FileTimesToSet> SeparateTimes(
-    const RunOptions& o, const std::optional<platform::FindData>& current) {
+    const RunOptions& o, const platform::FileTimesToSet& given,
+    const std::optional<platform::FindData>& current) {
     if (!o.created && !o.modified && !o.opened)
         return std::nullopt;
-    const TDateTime created = o.created ? 0 : CreatedTimeOf(current);
-    const TDateTime modified = o.modified ? 0 : ModifiedTimeOf(current);
-    TDateTime opened = o.openedDate;
-    if (!o.opened) {
-        // With Created and Modified ticked the last-access date comes from the last-write time.
-        opened = o.created && o.modified ? DateOf(ModifiedTimeOf(current)) : OpenedDateOf(current);
-    }
-    return FileTimesOf(o.created ? o.createdDate : created, o.created ? o.createdTime : created,
-                       o.modified ? o.modifiedDate : modified,
-                       o.modified ? o.modifiedTime : modified, opened);
+    // The times not ticked are written back as the file shows them, through the same DOS form.
+    const TDateTime created = CreatedTimeOf(current);
+    const TDateTime modified = ModifiedTimeOf(current);
+    // With Created and Modified ticked the last-access date comes from the last-write time.
+    const TDateTime opened = o.created && o.modified ? DateOf(modified) : OpenedDateOf(current);
+    const platform::FileTimesToSet kept = FileTimesOf(created, created, modified, modified, opened);
+    platform::FileTimesToSet times = given;
+    if (!o.created)
+        times.creation = kept.creation;
+    if (!o.modified)
+        times.lastWrite = kept.lastWrite;
+    if (!o.opened)
+        times.lastAccess = kept.lastAccess;
+    return times;
 }
 
 }  // namespace
@@ -55,21 +60,45 @@ bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage) 
     return false;
 }
 
+platform::FileTimesToSet GivenTimes(const RunOptions& o) {
+    switch (o.dateChange) {
+        case DateChange::DoNotChange:
+            return {};
+        case DateChange::SetSelected:
+            return AllFileTimes(o.date, o.time);
+        case DateChange::SetSeparate: {
+            platform::FileTimesToSet times = FileTimesOf(
+                o.createdDate, o.createdTime, o.modifiedDate, o.modifiedTime, o.openedDate);
+            if (!o.created)
+                times.creation.reset();
+            if (!o.modified)
+                times.lastWrite.reset();
+            if (!o.opened)
+                times.lastAccess.reset();
+            return times;
+        }
+    }
+    return {};
+}
+
 std::optional<platform::FileTimesToSet> TimesToAssign(
-    const RunOptions& options, const std::optional<platform::FindData>& current) {
+    const RunOptions& options, const platform::FileTimesToSet& given,
+    const std::optional<platform::FindData>& current) {
     switch (options.dateChange) {
         case DateChange::DoNotChange:
             return std::nullopt;
         case DateChange::SetSelected:
-            return AllFileTimes(options.date, options.time);
+            return given;
         case DateChange::SetSeparate:
-            return SeparateTimes(options, current);
+            return SeparateTimes(options, given, current);
     }
     return std::nullopt;
 }
 
-bool AssignTimes(platform::TFileHandle& file, const RunOptions& options, std::string& reason) {
-    const std::optional<platform::FileTimesToSet> times = TimesToAssign(options, file.Find());
+bool AssignTimes(platform::TFileHandle& file, const RunOptions& options,
+                 const platform::FileTimesToSet& given, std::string& reason) {
+    const std::optional<platform::FileTimesToSet> times =
+        TimesToAssign(options, given, file.Find());
     if (!times) {
         reason = "no time is ticked";
         return false;

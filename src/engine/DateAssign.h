@@ -19,14 +19,21 @@ using ShowMessageFn = std::function<void(const std::string& text, const std::str
 // True when the run may start. Shows the year-range message at most once.
 bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage);
 
-// The times the options ask for, given the file's times now: those not to be changed are
-// written back as they are read. Nothing when nothing is to be written (no box ticked in the
-// separate mode, or no time change at all).
+// The times the options give, in UTC: the one value for all three, or those of the ticked
+// boxes. Worked out once for the files that share the options, since turning a local time into
+// UTC asks the time zone.
+platform::FileTimesToSet GivenTimes(const RunOptions& options);
+
+// The times the options ask for, given the times they give (GivenTimes) and the file's times
+// now: those not to be changed are written back as they are read. Nothing when nothing is to be
+// written (no box ticked in the separate mode, or no time change at all).
 std::optional<platform::FileTimesToSet> TimesToAssign(
-    const RunOptions& options, const std::optional<platform::FindData>& current);
+    const RunOptions& options, const platform::FileTimesToSet& given,
+    const std::optional<platform::FindData>& current);
 
 // Writes the times the options ask for through the file's handle. False with the reason when
 // the write failed or nothing was to be written.
-bool AssignTimes(platform::TFileHandle& file, const RunOptions& options, std::string& reason);
+bool AssignTimes(platform::TFileHandle& file, const RunOptions& options,
+                 const platform::FileTimesToSet& given, std::string& reason);
 
 }  // namespace engine

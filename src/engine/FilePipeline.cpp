@@ -19,8 +19,15 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 }  // namespace
 
-ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const RunOptions& options,
-                                         std::uint32_t setMask, std::optional<OpenedFile> opened) {
+void FileChanges::Follow(const RunOptions& current) {
+    if (current == options)
+        return;
+    options = current;
+    givenTimes = GivenTimes(current);
+}
+
+ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChanges& changes,
+                                         std::optional<OpenedFile> opened) {
     if (!opened)
         opened = OpenRowFile(rowFile);
     ProcessedFile processed;
@@ -30,7 +37,8 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const RunOption
         processed.outcome = {false, opened->reason, false};
         return processed;
     }
-    FileContext file{*handle, options, setMask, processed.update};
+    FileContext file{*handle, changes.options, changes.setMask, changes.givenTimes,
+                     processed.update};
     using StepFn = StepOutcome (TFilePipeline::*)(FileContext&);
     static constexpr StepFn kSteps[] = {
         &TFilePipeline::RemoveAttributes, &TFilePipeline::DeleteGIFComments,
@@ -100,7 +108,7 @@ StepOutcome TFilePipeline::SetTimes(FileContext& file) {
     if (file.options.dateChange == DateChange::DoNotChange)
         return StepOutcome::Done();
     std::string reason;
-    const bool written = AssignTimes(file.handle, file.options, reason);
+    const bool written = AssignTimes(file.handle, file.options, file.givenTimes, reason);
     // Taken whether or not the write succeeded: the texts show what the file has.
     file.update.timesRead = true;
     file.update.times = file.handle.Find();

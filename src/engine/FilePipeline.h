@@ -43,15 +43,29 @@ struct ProcessedFile {
     RowUpdate update;
 };
 
+// What a run asks of one file: the options read at its row's turn, with what is worked out from
+// them once for all the rows that share them.
+struct FileChanges {
+    RunOptions options;
+    // The attribute value that "set attributes" writes, taken when the run starts.
+    std::uint32_t setMask = 0;
+    // The times the options give, in UTC (GivenTimes).
+    platform::FileTimesToSet givenTimes;
+
+    // Takes the options read at a row's turn; what follows from them is worked out again only
+    // when they changed.
+    void Follow(const RunOptions& current);
+};
+
 class TFilePipeline {
 public:
-    // Runs every step `options` ask for (at least one) on the file of `rowFile`. A failure that
-    // is passed over goes into the update and the next step runs. `opened`: the file, when the
-    // caller opened it (OpenRowFile); else it is opened here. Files whose options change only
-    // attributes and times may be processed on several threads at once: those steps use no
+    // Runs every step the options of `changes` ask for (at least one) on the file of `rowFile`. A
+    // failure that is passed over goes into the update and the next step runs. `opened`: the file,
+    // when the caller opened it (OpenRowFile); else it is opened here. Files whose options change
+    // only attributes and times may be processed on several threads at once: those steps use no
     // state of the pipeline.
-    ProcessedFile ProcessFile(const RowFile& rowFile, const RunOptions& options,
-                              std::uint32_t setMask, std::optional<OpenedFile> opened);
+    ProcessedFile ProcessFile(const RowFile& rowFile, const FileChanges& changes,
+                              std::optional<OpenedFile> opened);
 
 private:
     // The file one run of the pipeline works on.
@@ -61,6 +75,7 @@ private:
         platform::TFileHandle& handle;
         const RunOptions& options;
         std::uint32_t setMask = 0;
+        const platform::FileTimesToSet& givenTimes;
         RowUpdate& update;
     };
 

@@ -47,7 +47,8 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
         return;
     }
     events_.RunBegins();
-    const std::uint32_t setMask = options.setAttr ? SetAttrMask(options) : 0;
+    FileChanges changes;
+    changes.setMask = options.setAttr ? SetAttrMask(options) : 0;
     rowsJustAdded_ = host_.RowsJustAdded();
     // Rows whose steps change only attributes and times are handed to workers in their turn.
     std::optional<TChangeAhead> ahead;
@@ -70,15 +71,16 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
             continue;
         // Options are read afresh for each file (the window's controls may change meanwhile).
         const RunOptions current = host_.ReadOptions();
+        changes.Follow(current);
         if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
             RowFile file = FileOf(i);
             if (!ahead)
-                ahead.emplace(pipeline_, setMask, platform::LookUpThreads(file.path));
+                ahead.emplace(pipeline_, platform::LookUpThreads(file.path));
             // The rows out at once ask the same of their files, so that it does not matter
             // which of two rows naming one file is done first.
             if (ahead->Handed() > 0 && !(ahead->LastOptions() == current))
                 TakeBack(*ahead, 0);
-            ahead->Hand(i, std::move(file), current);
+            ahead->Hand(i, std::move(file), changes);
             TakeBack(*ahead, kRowsHandedOver);
             continue;
         }
@@ -88,7 +90,7 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
         if (ahead)
             TakeBack(*ahead, 0);
         AddAll(feed);
-        if (!ProcessInTurn(scope, i, current, setMask))
+        if (!ProcessInTurn(scope, i, changes))
             return;
     }
     if (ahead)
@@ -106,15 +108,14 @@ bool TRunEngine::ReachRow(int index, RowFeed& feed) {
     return true;
 }
 
-bool TRunEngine::ProcessInTurn(RunScope scope, int row, const RunOptions& options,
-                               std::uint32_t setMask) {
+bool TRunEngine::ProcessInTurn(RunScope scope, int row, const FileChanges& changes) {
     // A file that nothing is asked of is done without a look at it.
-    if (!AsksForChange(options)) {
+    if (!AsksForChange(changes.options)) {
         events_.ProgressChanged(row, progressMax_);
         return true;
     }
     const RowFile file = FileOf(row);
-    const ProcessedFile processed = pipeline_.ProcessFile(file, options, setMask, std::nullopt);
+    const ProcessedFile processed = pipeline_.ProcessFile(file, changes, std::nullopt);
     Apply(row, processed.update);
     if (processed.outcome.endsRun) {
         // Back to idle, so that the next pick starts a new run instead of stopping one that

@@ -45,7 +45,7 @@ private:
     void Finish();
     int RowsLeftInScope(RunScope scope, int after, int count) const;
     // Changes the file of `row` on this thread, in its turn; false when a failure ended the run.
-    bool ProcessInTurn(RunScope scope, int row, const RunOptions& options, std::uint32_t setMask);
+    bool ProcessInTurn(RunScope scope, int row, const FileChanges& changes);
     // Takes back the rows handed over, first to last, until `leave` are left, and brings each
     // up to date.
     void TakeBack(TChangeAhead& ahead, std::size_t leave);

@@ -161,6 +161,8 @@ TEST_F(RunEngineTest, EmptySetMaskClearsEverything) {
 
 TEST_F(RunEngineTest, MaskIsTakenOnceButOtherOptionsAfreshPerFile) {
     host.options = MarkArchive();
+    host.options.dateChange = DateChange::SetSelected;
+    host.options.date = EncodeDate(2004, 3, 10);
     const std::string first = AddFile("1.txt");
     const std::string second = AddFile("2.txt");
     const std::string third = AddFile("3.txt");
@@ -169,13 +171,17 @@ TEST_F(RunEngineTest, MaskIsTakenOnceButOtherOptionsAfreshPerFile) {
             host.options.archive = false;  // the mask was taken at the start: no effect
             host.options.hidden = true;
         }
-        if (call == 2)
+        if (call == 2) {
             host.options.setAttr = false;  // read afresh: applies from here on
+            host.options.date = EncodeDate(2005, 4, 11);
+        }
     };
     engine.Start(RunScope::All);
     EXPECT_EQ(platform::GetFileAttributes(first), kA);
     EXPECT_EQ(platform::GetFileAttributes(second), kA);
     EXPECT_EQ(platform::GetFileAttributes(third), 0u);
+    EXPECT_DOUBLE_EQ(GetModifiedTime(second), EncodeDate(2004, 3, 10));
+    EXPECT_DOUBLE_EQ(GetModifiedTime(third), EncodeDate(2005, 4, 11));
 }
 
 TEST_F(RunEngineTest, StopBetweenRowsLeavesTheRestUntouched) {
