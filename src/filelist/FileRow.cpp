@@ -84,7 +84,7 @@ std::string FolderText(const std::string& path) {
     const std::size_t slash = path.rfind(platform::kPathSeparator);
     if (slash == std::string::npos)
         return {};
-    // A file in the root folder has the folder "/", which IncludeBackslash leaves as it is.
+    // A file in the root folder has the folder "/", to which a row's path adds no second one.
     return slash == 0 ? std::string(1, platform::kPathSeparator) : path.substr(0, slash);
 }
 
@@ -95,7 +95,13 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
 }
 
 std::string FileRow::Path() const {
-    std::string path = engine::IncludeBackslash(Folder());
+    const std::string& folder = Folder();
+    std::string path;
+    // One allocation for a path made for every row a run visits.
+    path.reserve(folder.size() + 1 + caption.size());
+    path = folder;
+    if (path.empty() || path.back() != platform::kPathSeparator)
+        path += platform::kPathSeparator;
     path += caption;
     return path;
 }

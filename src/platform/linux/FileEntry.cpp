@@ -5,6 +5,24 @@
 #include <cerrno>
 
 namespace platform::linux_fs {
+namespace {
+
+// ParseDosAttrib of the value this thread parsed last, when `raw` is that value again. A run
+// reads each file's value twice (to show the file, then to store its creation time beside its
+// attributes), and the files of one folder mostly hold the same value.
+std::optional<DosAttrib> ParseAgain(std::string_view raw) {
+    thread_local std::string last;
+    thread_local std::optional<DosAttrib> parsed;
+    if (raw == last && !last.empty())
+        return parsed;
+    const std::optional<DosAttrib> fresh = ParseDosAttrib(raw);
+    // Kept only once the copy was made: a failed allocation leaves the pair as it was.
+    last.assign(raw);
+    parsed = fresh;
+    return fresh;
+}
+
+}  // namespace
 
 StoredDosAttrib ReadStoredDosAttrib(const TXattrs& xattrs) {
     StoredDosAttrib stored;
@@ -20,7 +38,7 @@ StoredDosAttrib ReadStoredDosAttrib(const TXattrs& xattrs) {
     }
     stored.present = true;
     stored.raw = std::move(*raw);
-    if (const std::optional<DosAttrib> parsed = ParseDosAttrib(stored.raw)) {
+    if (const std::optional<DosAttrib> parsed = ParseAgain(stored.raw)) {
         stored.value = *parsed;
     } else {
         stored.readable = false;

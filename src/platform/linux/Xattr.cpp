@@ -125,10 +125,17 @@ void TXattrMemo::Changed(const char* name, bool succeeded,
 }
 
 void TXattrMemo::Keep(const char* name, const std::optional<std::string_view>& value, int error) {
-    // Made before anything changes: a failed allocation leaves the memo as it was.
-    std::optional<std::string> kept = value ? std::optional<std::string>(*value) : std::nullopt;
     const auto entry = std::find_if(entries_.begin(), entries_.end(),
                                     [name](const Entry& known) { return known.name == name; });
+    if (entry != entries_.end() && entry->value && value) {
+        // A value written over the one read reuses its buffer; a failed allocation leaves the
+        // string as it was.
+        entry->value->assign(*value);
+        entry->error = error;
+        return;
+    }
+    // Made before anything changes: a failed allocation leaves the memo as it was.
+    std::optional<std::string> kept = value ? std::optional<std::string>(*value) : std::nullopt;
     if (entry == entries_.end()) {
         entries_.push_back({name, std::move(kept), error});
         return;
