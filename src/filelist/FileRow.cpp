@@ -80,12 +80,12 @@ void FileRow::SetTimes(const std::optional<platform::FindData>& found) {
     opened_ = found->lastAccessTime;
 }
 
-std::string FolderText(const std::string& path) {
+std::string_view FolderText(const std::string& path) {
     const std::size_t slash = path.rfind(platform::kPathSeparator);
     if (slash == std::string::npos)
         return {};
     // A file in the root folder has the folder "/", to which a row's path adds no second one.
-    return slash == 0 ? std::string(1, platform::kPathSeparator) : path.substr(0, slash);
+    return std::string_view(path).substr(0, slash == 0 ? 1 : slash);
 }
 
 std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,

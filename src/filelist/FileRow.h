@@ -79,7 +79,9 @@ std::optional<FileRow> MakeFileRow(const std::string& path,
                                    const std::optional<platform::FindData>& found,
                                    AddFolderMode mode);
 
-// The folder that holds a path: the path without its last component; "/" for the root.
-std::string FolderText(const std::string& path);
+// The folder that holds a path: the path without its last component; "/" for the root. A view
+// into `path`, which must outlive it.
+std::string_view FolderText(const std::string& path);
+std::string_view FolderText(std::string&&) = delete;
 
 }  // namespace filelist

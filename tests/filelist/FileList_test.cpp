@@ -18,12 +18,16 @@ using engine::RowText;
 using testsupport::TempDir;
 
 TEST(FolderTextTest, PathWithoutItsLastComponent) {
-    EXPECT_EQ(FolderText("/data/notes.txt"), "/data");
-    EXPECT_EQ(FolderText("/notes.txt"), "/");
-    EXPECT_EQ(FolderText("/a/b/c"), "/a/b");
-    // The path is formed back from the two parts.
-    for (const std::string path : {"/notes.txt", "/data/notes.txt"}) {
-        EXPECT_EQ(engine::IncludeBackslash(FolderText(path)) + platform::LastComponent(path), path);
+    const struct {
+        std::string path;
+        std::string folder;
+    } cases[] = {{"/data/notes.txt", "/data"}, {"/notes.txt", "/"}, {"/a/b/c", "/a/b"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FolderText(c.path), c.folder) << c.path;
+        // The path is formed back from the two parts.
+        EXPECT_EQ(engine::IncludeBackslash(std::string(FolderText(c.path))) +
+                      platform::LastComponent(c.path),
+                  c.path);
     }
 }
 

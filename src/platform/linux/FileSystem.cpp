@@ -29,14 +29,17 @@ bool StatAt(int folderFd, const char* path, LinkRule rule, struct statx& st) {
     return statx(folderFd, path, flags, kStatxMask, &st) == 0;
 }
 
-// The entry named `name` whose statx is `st`, with what its volume's store keeps of it.
-FindData Describe(const std::string& name, const struct statx& st, const TFileRef& file,
-                  FileDetail detail) {
+// The entry named `name` whose statx is `st`, with what its volume's store keeps of it, read
+// through the reference `reach` makes, only when it is read.
+template <typename Reach>
+FindData Describe(const std::string& name, const struct statx& st, FileDetail detail,
+                  const Reach& reach) {
     // Only regular files and folders carry attributes; a link's own are not looked for.
     const bool stored =
         S_ISDIR(st.stx_mode) || (S_ISREG(st.stx_mode) && detail == FileDetail::Shown);
     if (!stored)
         return MakeFindData(name, st, DosAttribReading(name, st, StoredDosAttrib{}));
+    const TFileRef file = reach();
     return MakeFindData(name, st, StoreFor(file, st).Read(file, name, st));
 }
 
@@ -109,7 +112,7 @@ std::optional<FindData> FindPath(const std::string& path, LinkRule rule, FileDet
     if (!StatAt(AT_FDCWD, full.c_str(), rule, st))
         return std::nullopt;
     const std::string name = LastComponent(full);
-    return Describe(name, st, TFileRef::OfPath(std::move(full), rule), detail);
+    return Describe(name, st, detail, [&] { return TFileRef::OfPath(std::move(full), rule); });
 }
 
 std::optional<FindData> FindAt(int folderFd, const std::string& path, LinkRule rule,
@@ -118,7 +121,8 @@ std::optional<FindData> FindAt(int folderFd, const std::string& path, LinkRule r
     struct statx st {};
     if (!StatAt(folderFd, path.c_str() + nameStart, rule, st))
         return std::nullopt;
-    return Describe(path.substr(nameStart), st, TFileRef::InFolder(folderFd, path, rule), detail);
+    return Describe(path.substr(nameStart), st, detail,
+                    [&] { return TFileRef::InFolder(folderFd, path, rule); });
 }
 
 TOpenFolders::~TOpenFolders() {
