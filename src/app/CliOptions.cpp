@@ -99,6 +99,7 @@ bool PrepareArguments(int argc, const char* const* argv, const CLI::App& cli,
                       std::vector<std::string>& args, std::vector<std::string>& paths,
                       std::vector<FolderArgument>& folders, std::string& error) {
     constexpr std::string_view addFolder = "--add-folder";
+    paths.reserve(static_cast<std::size_t>(argc));
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         // Only an argument that begins with '-' can be anything but a path.
