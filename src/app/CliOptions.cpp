@@ -63,12 +63,9 @@ std::optional<std::size_t> FolderIndex(const std::string& path) {
     return std::stoul(path.substr(kFolderToken.size()));
 }
 
-// Whether the parser reads `arg` as an option, by its own test: a path such as "-1.txt" or
-// "- a" does not pass it and stays a path.
+// Whether the parser reads `text` (which begins with '-') as an option, by its own test: a path
+// such as "-1.txt" or "- a" does not pass it and stays a path.
 bool IsOptionToParser(const CLI::App& cli, std::string_view text) {
-    // Every option begins with '-'; most arguments are paths, and are not copied to be told.
-    if (!text.starts_with('-'))
-        return false;
     const std::string arg(text);
     std::string name, rest;
     if (CLI::detail::split_long(arg, name, rest))

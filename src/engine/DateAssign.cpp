@@ -23,19 +23,23 @@ std::optional<platform::FileTimesToSet> SeparateTimes(
     const std::optional<platform::FindData>& current) {
     if (!o.created && !o.modified && !o.opened)
         return std::nullopt;
-    // The times not ticked are written back as the file shows them, through the same DOS form.
-    const TDateTime created = CreatedTimeOf(current);
-    const TDateTime modified = ModifiedTimeOf(current);
-    // With Created and Modified ticked the last-access date comes from the last-write time.
-    const TDateTime opened = o.created && o.modified ? DateOf(modified) : OpenedDateOf(current);
-    const platform::FileTimesToSet kept = FileTimesOf(created, created, modified, modified, opened);
+    // The times not ticked are written back as the file shows them, through the same DOS form;
+    // only those are worked out for each file.
     platform::FileTimesToSet times = given;
-    if (!o.created)
-        times.creation = kept.creation;
-    if (!o.modified)
-        times.lastWrite = kept.lastWrite;
-    if (!o.opened)
-        times.lastAccess = kept.lastAccess;
+    if (!o.created) {
+        const TDateTime created = CreatedTimeOf(current);
+        times.creation = DosFileTime(created, created);
+    }
+    if (!o.modified) {
+        const TDateTime modified = ModifiedTimeOf(current);
+        times.lastWrite = DosFileTime(modified, modified);
+    }
+    if (!o.opened) {
+        // With Created and Modified ticked the last-access date comes from the last-write time.
+        const TDateTime opened =
+            o.created && o.modified ? DateOf(ModifiedTimeOf(current)) : OpenedDateOf(current);
+        times.lastAccess = DosFileTime(opened, 0);
+    }
     return times;
 }
 

@@ -232,8 +232,12 @@ std::uint32_t DateToDos(TDateTime date) {
     return DateTimeToDos(date, 0) & 0xFFFF0000u;
 }
 
+std::optional<FileTime> DosFileTime(TDateTime date, TDateTime time) {
+    return DosToUtc(DateTimeToDos(date, time));
+}
+
 platform::FileTimesToSet AllFileTimes(TDateTime date, TDateTime time) {
-    const std::optional<FileTime> utc = DosToUtc(DateTimeToDos(date, time));
+    const std::optional<FileTime> utc = DosFileTime(date, time);
     return {utc, utc, utc};
 }
 
@@ -241,8 +245,8 @@ platform::FileTimesToSet FileTimesOf(TDateTime createdDate, TDateTime createdTim
                                      TDateTime modifiedDate, TDateTime modifiedTime,
                                      TDateTime openedDate) {
     platform::FileTimesToSet times;
-    times.creation = DosToUtc(DateTimeToDos(createdDate, createdTime));
-    times.lastWrite = DosToUtc(DateTimeToDos(modifiedDate, modifiedTime));
+    times.creation = DosFileTime(createdDate, createdTime);
+    times.lastWrite = DosFileTime(modifiedDate, modifiedTime);
     times.lastAccess = DosToUtc(DateToDos(openedDate));
     return times;
 }

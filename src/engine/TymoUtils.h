@@ -39,6 +39,7 @@ std::uint32_t DateToDos(TDateTime date);
 
 // The times to write, through their DOS form, so with a resolution of two seconds. A value the
 // DOS form cannot hold is absent: that one time stays as it is.
+std::optional<platform::FileTime> DosFileTime(TDateTime date, TDateTime time);
 platform::FileTimesToSet AllFileTimes(TDateTime date, TDateTime time);
 platform::FileTimesToSet FileTimesOf(TDateTime createdDate, TDateTime createdTime,
                                      TDateTime modifiedDate, TDateTime modifiedTime,

@@ -1,27 +1,14 @@
 #include "platform/Path.h"
 
-#include <string.h>
-
 #include "platform/FileSystem.h"
 
 namespace platform {
-namespace {
-
-// The last separator before `end`, or npos. Every look-up and change of a file asks this of its
-// path several times: memrchr reads it many bytes at a time.
-std::size_t LastSeparator(const std::string& path, std::size_t end) {
-    const void* found = memrchr(path.data(), kPathSeparator, end);
-    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - path.data())
-                 : std::string::npos;
-}
-
-}  // namespace
 
 std::string LastComponent(const std::string& path) {
     std::size_t end = path.size();
     while (end > 1 && path[end - 1] == kPathSeparator)
         --end;
-    const std::size_t slash = LastSeparator(path, end);
+    const std::size_t slash = path.rfind(kPathSeparator, end - 1);
     if (slash == std::string::npos)
         return path.substr(0, end);
     if (slash + 1 == end)
@@ -30,7 +17,7 @@ std::string LastComponent(const std::string& path) {
 }
 
 std::size_t NameStart(const std::string& path) {
-    const std::size_t slash = LastSeparator(path, path.size());
+    const std::size_t slash = path.rfind(kPathSeparator);
     return slash == std::string::npos ? 0 : slash + 1;
 }
 
@@ -43,7 +30,7 @@ std::string_view FolderViewOf(const std::string& path) {
     std::size_t end = path.size();
     while (end > 1 && path[end - 1] == kPathSeparator)
         --end;
-    const std::size_t slash = LastSeparator(path, end);
+    const std::size_t slash = end == 0 ? std::string::npos : path.rfind(kPathSeparator, end - 1);
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? std::string_view(kRoot) : std::string_view(path).substr(0, slash);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -151,6 +152,7 @@ int TOpenFolders::Holding(const std::string& path) {
 }
 
 std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders, FileDetail detail) {
+    assert(IsCleanAbsolute(path));
     const int folderFd = folders ? folders->Holding(path) : -1;
     std::optional<FindData> found = folderFd >= 0
                                         ? FindAt(folderFd, path, LinkRule::NoFollow, detail)
