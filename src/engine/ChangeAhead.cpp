@@ -52,7 +52,6 @@ TChangeAhead::TChangeAhead(TFilePipeline& pipeline, int threads)
 void TChangeAhead::Hand(int row, RowFile file, const FileChanges& changes) {
     files_.Ask(row, {std::move(file), changes});
     ++handed_;
-    lastOptions_ = changes.options;
 }
 
 ChangedRow TChangeAhead::TakeFirst() {

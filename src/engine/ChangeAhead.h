@@ -63,8 +63,6 @@ public:
     void Hand(int row, RowFile file, const FileChanges& changes);
     // How many rows were handed over and not yet taken back.
     std::size_t Handed() const { return handed_; }
-    // The options of the row handed over last (there must be one).
-    const RunOptions& LastOptions() const { return lastOptions_; }
     // The first row handed over and not taken back (there must be one), once its file is done.
     ChangedRow TakeFirst();
 
@@ -73,7 +71,6 @@ private:
 
     TFilePipeline& pipeline_;
     TFilesInHand inHand_;
-    RunOptions lastOptions_;
     // Counted by the run's thread alone, which hands the rows over and takes them back.
     std::size_t handed_ = 0;
     // Declared before the work-ahead, so that they close after its threads stop.

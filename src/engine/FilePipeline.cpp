@@ -19,11 +19,12 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 }  // namespace
 
-void FileChanges::Follow(const RunOptions& current) {
+bool FileChanges::Follow(const RunOptions& current) {
     if (current == options)
-        return;
+        return false;
     options = current;
     givenTimes = GivenTimes(current);
+    return true;
 }
 
 ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChanges& changes,

@@ -53,8 +53,8 @@ struct FileChanges {
     platform::FileTimesToSet givenTimes;
 
     // Takes the options read at a row's turn; what follows from them is worked out again only
-    // when they changed.
-    void Follow(const RunOptions& current);
+    // when they changed. True when they did.
+    bool Follow(const RunOptions& current);
 };
 
 class TFilePipeline {

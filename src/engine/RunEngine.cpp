@@ -1,5 +1,7 @@
 #include "engine/RunEngine.h"
 
+#include <limits>
+
 #include "engine/ChangeAhead.h"
 #include "engine/DateAssign.h"
 #include "platform/Volume.h"
@@ -11,13 +13,6 @@ namespace {
 // one to do while the run's thread brings rows up to date, few enough that taking them all back
 // before events run is a moment's work.
 constexpr std::size_t kRowsHandedOver = 64;
-
-// Adds the rows the feed has left; it is then spent.
-void AddAll(RowFeed& feed) {
-    while (feed.addMore && feed.addMore()) {
-    }
-    feed.addMore = nullptr;
-}
 
 }  // namespace
 
@@ -70,15 +65,15 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
         if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i)))
             continue;
         // Options are read afresh for each file (the window's controls may change meanwhile).
-        const RunOptions current = host_.ReadOptions();
-        changes.Follow(current);
+        const bool optionsChanged = changes.Follow(host_.ReadOptions());
+        const RunOptions& current = changes.options;
         if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
             RowFile file = FileOf(i);
             if (!ahead)
                 ahead.emplace(pipeline_, platform::LookUpThreads(file.path));
             // The rows out at once ask the same of their files, so that it does not matter
             // which of two rows naming one file is done first.
-            if (ahead->Handed() > 0 && !(ahead->LastOptions() == current))
+            if (optionsChanged)
                 TakeBack(*ahead, 0);
             ahead->Hand(i, std::move(file), changes);
             TakeBack(*ahead, kRowsHandedOver);
@@ -89,7 +84,7 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
         // come are added first too: a path is looked up before any file is renamed to it.
         if (ahead)
             TakeBack(*ahead, 0);
-        AddAll(feed);
+        ReachRow(std::numeric_limits<int>::max(), feed);
         if (!ProcessInTurn(scope, i, changes))
             return;
     }

@@ -40,7 +40,8 @@ public:
 private:
     // `count`: the rows listed and to come.
     void Run(RunScope scope, int count, RowFeed& feed);
-    // Adds rows from the feed until there is one at `index`; false when there is none.
+    // Adds rows from the feed until there is one at `index` (every row still to come, for the
+    // largest index); false when there is none.
     bool ReachRow(int index, RowFeed& feed);
     void Finish();
     int RowsLeftInScope(RunScope scope, int after, int count) const;

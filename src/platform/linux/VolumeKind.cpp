@@ -10,9 +10,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
-#include <optional>
 #include <sstream>
-#include <utility>
 
 #include "platform/linux/FileEntry.h"
 
@@ -91,19 +89,11 @@ VolumeStore VolumeStoreOf(const TFileRef& file, const struct statx& st) {
     const bool uniqueMount = (st.stx_mask & STATX_MNT_ID_UNIQUE) != 0;
     std::map<std::uint64_t, VolumeStore>& known = uniqueMount ? byMount : byDevice;
     const std::uint64_t key = uniqueMount ? st.stx_mnt_id : device;
-    // The mount this thread asked about last, answered without the lock that the run's threads
-    // share: most of a run's files lie on one.
-    thread_local std::optional<std::pair<std::uint64_t, VolumeStore>> lastMount;
-    if (uniqueMount && lastMount && lastMount->first == key)
-        return lastMount->second;
     std::lock_guard lock(mutex);
     if (!uniqueMount && MountTableChanged())
         byDevice.clear();
-    if (const auto found = known.find(key); found != known.end()) {
-        if (uniqueMount)
-            lastMount.emplace(key, found->second);
+    if (const auto found = known.find(key); found != known.end())
         return found->second;
-    }
 
     struct statfs fs {};
     if (!file.FileSystem(fs))
