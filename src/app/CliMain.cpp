@@ -8,6 +8,7 @@
 #include "core/KelvaneCore.h"
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
+#include "platform/InterruptedRewrites.h"
 #include "platform/Volume.h"
 #include "platform/WorkAhead.h"
 
@@ -158,6 +159,9 @@ int Run(int argc, char** argv) {
     if (command.explain)
         return Explain(command.items, std::cout, std::cerr) ? 0 : 1;
 
+    // A rewrite that a kill cut short is mended before the run looks at any file.
+    for (const platform::MendedRewrite& file : platform::MendInterruptedRewrites())
+        std::cerr << "kelvane-cli: " << file.path << ": " << file.what << '\n';
     app::TCliFrontEnd frontEnd(command.options, std::cerr);
     vexfind::TFindEventLoop loop;
     core::TKelvaneCore core(frontEnd, frontEnd, loop);

@@ -38,6 +38,12 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChang
         processed.outcome = {false, opened->reason, false};
         return processed;
     }
+    // Another run changing the file at the same time would mix the two runs' changes.
+    if (std::string busy; !handle->LockForChange(busy)) {
+        processed.update.failures.push_back({rowFile.path, busy});
+        processed.outcome = {false, busy, false};
+        return processed;
+    }
     FileContext file{*handle, changes.options, changes.setMask, changes.givenTimes,
                      processed.update};
     using StepFn = StepOutcome (TFilePipeline::*)(FileContext&);

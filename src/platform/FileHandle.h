@@ -68,6 +68,12 @@ public:
     // Same contract as SetFileTimes; false with the reason.
     bool SetTimes(const FileTimesToSet& times, std::string& reason);
 
+    // Takes the advisory lock (flock) that keeps two runs from changing one file at once, and
+    // holds it until the handle closes. A file another run holds is waited for a while, then
+    // looked at afresh; one that stays held fails with the reason. Where no lock can be taken
+    // (a descriptor that may not read the file, a volume without locks) the file goes on unlocked.
+    bool LockForChange(std::string& reason);
+
     // Up to `count` bytes from the start.
     bool ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes, std::string& reason) const;
     // The last `count` bytes; false when the file is shorter.

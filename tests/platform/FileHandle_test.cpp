@@ -1,6 +1,8 @@
 #include "platform/FileHandle.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -344,4 +346,29 @@ TEST(FileHandleTest, WhatAChangeReportsIsWhatTheFileShowsAfterwards) {
 }
 
 }  // namespace
+}  // namespace platform
+
+namespace platform {
+
+// Two runs on one file: the second waits for the first to finish with it, and then sees what the
+// first left, not what it read before (here: the first made the file read-only).
+TEST(FileHandleTest, ASecondRunWaitsForTheFirstAndLooksAgain) {
+    TempDir dir;
+    const std::string file = dir.Write("a.txt", "x");
+    const int first = open(file.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(first, LOCK_EX), 0);
+    std::string reason;
+    std::optional<TFileHandle> second = TFileHandle::Open(file, reason);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->GetAttributes() & kAttrReadOnly, 0u);
+    std::thread firstRun([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        chmod(file.c_str(), 0444);
+        close(first);
+    });
+    EXPECT_TRUE(second->LockForChange(reason)) << reason;
+    firstRun.join();
+    EXPECT_EQ(second->GetAttributes() & kAttrReadOnly, kAttrReadOnly);
+}
+
 }  // namespace platform

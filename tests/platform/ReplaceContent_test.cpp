@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,6 +13,7 @@
 
 #include "ChildProcess.h"
 #include "platform/FileHandle.h"
+#include "platform/InterruptedRewrites.h"
 #include "platform/linux/DosAttrib.h"
 #include "support/TempDir.h"
 
@@ -35,7 +39,8 @@ std::string MakeFile(const TempDir& dir, const std::string& content, Links links
 
 std::vector<std::string> Entries(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    std::error_code none;  // a folder never made has no entries
+    for (const auto& entry : std::filesystem::directory_iterator(folder, none))
         names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
@@ -56,6 +61,35 @@ const std::string kSomeAcl(
     "\x10\0\x04\0\xff\xff\xff\xff"
     "\x20\0\0\0\xff\xff\xff\xff",
     44);
+
+// The inode flags of a file (chattr), or -1 where the file system keeps none.
+int Flags(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY);
+    int flags = -1;
+    if (fd < 0 || ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0)
+        flags = -1;
+    close(fd);
+    return flags;
+}
+
+bool SetFlags(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), O_RDONLY);
+    const bool set = fd >= 0 && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return set;
+}
+
+// The records of interrupted rewrites go to a folder of the test's own.
+class StateHome {
+public:
+    StateHome() { setenv("XDG_STATE_HOME", dir_.Path().c_str(), 1); }
+    ~StateHome() { unsetenv("XDG_STATE_HOME"); }
+    const std::string& Home() const { return dir_.Path(); }
+    std::string Records() const { return dir_ / "orbel-kelvane/rewrites"; }
+
+private:
+    TempDir dir_;
+};
 
 bool Replace(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& reason) {
     std::optional<TFileHandle> handle = TFileHandle::Open(path, reason);
@@ -79,6 +113,9 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
                 const std::string value = linux_fs::EncodeDosAttrib({kAttrHidden, kStoredCreation});
                 setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0);
             }
+            // No dump, no access time (chattr +dA), where the file system keeps such flags.
+            const int flags = Flags(file);
+            const bool haveFlags = flags >= 0 && SetFlags(file, flags | FS_NODUMP_FL | FS_NOATIME_FL);
             struct stat before {};
             stat(file.c_str(), &before);
             const std::string aclBefore = Xattr(file, "system.posix_acl_access");
@@ -101,6 +138,10 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
             EXPECT_EQ(after.st_nlink, before.st_nlink) << what;
             EXPECT_EQ(Xattr(file, "system.posix_acl_access"), aclBefore) << what;
             EXPECT_EQ(Xattr(file, "user.comment"), comment) << what;
+            if (haveFlags) {
+                EXPECT_EQ(Flags(file) & (FS_NODUMP_FL | FS_NOATIME_FL), FS_NODUMP_FL | FS_NOATIME_FL)
+                    << what;
+            }
             const std::optional<FindData> shownAfter = FindPath(file);
             EXPECT_EQ(shownAfter->creationTime, shownBefore->creationTime) << what;
             EXPECT_EQ(shownAfter->attributes, shownBefore->attributes) << what;
@@ -135,9 +176,17 @@ TEST(ReplaceContentTest, RefusesWhatWindowsWouldNotWrite) {
     EXPECT_EQ(ReadFile(dir / "renamed.gif"), std::string(10, 'n'));
 }
 
-// A run killed in the middle of a large rewrite: SIGKILL for a file with one name (nothing
-// can hold it off, the rename makes the change atomic), SIGTERM for one with two (held off
-// until the file is whole).
+// Whether `path` begins with `c` (the rewrite has begun writing it).
+bool BeginsWith(const std::string& path, char c) {
+    std::ifstream in(path, std::ios::binary);
+    return in.get() == c;
+}
+
+// A run killed in the middle of a large rewrite: SIGTERM is held off until the file is whole;
+// after SIGKILL, which nothing holds off, the next run's mending leaves the file wholly old or
+// wholly new, and nothing of the rewrite behind. The kill is timed from a moment the rewrite
+// shows: its own new file appearing beside a file with one name, the first new bytes in a file
+// written in place.
 TEST(ReplaceContentTest, KilledMidWriteLeavesTheFileWhollyOldOrNew) {
     constexpr std::size_t kOldSize = 24u << 20;
     constexpr std::size_t kNewSize = 32u << 20;
@@ -146,26 +195,39 @@ TEST(ReplaceContentTest, KilledMidWriteLeavesTheFileWhollyOldOrNew) {
         Links links;
         int signal;
     };
-    for (const Case c : {Case{Links::One, SIGKILL}, Case{Links::Two, SIGTERM}}) {
-        for (const int delayMs : {0, 2, 10, 40, 120}) {
+    const StateHome state;
+    for (const Case c : {Case{Links::One, SIGKILL}, Case{Links::Two, SIGTERM},
+                         Case{Links::Two, SIGKILL}}) {
+        for (const int delayMs : {0, 3, 20, 100}) {
             TempDir dir;
             const std::string file = MakeFile(dir, std::string(kOldSize, 'o'), c.links);
             const pid_t child = StartChild([&] {
                 std::string reason;
                 return Replace(file, fresh, reason);
             });
+            const auto begun = [&] {
+                return c.links == Links::One ? Entries(dir.Path()).front()[0] == '.'
+                                             : BeginsWith(file, 'n');
+            };
+            for (int waited = 0; waited < 100000 && !begun(); ++waited)
+                usleep(50);
             usleep(static_cast<useconds_t>(delayMs) * 1000);
             kill(child, c.signal);
             WaitChild(child);
+            const std::vector<MendedRewrite> mended = MendInterruptedRewrites();
+            // Held off until done: nothing is left to mend.
+            if (c.signal == SIGTERM) {
+                EXPECT_TRUE(mended.empty());
+            }
             const std::string content = ReadFile(file);
             const bool old = content == std::string(kOldSize, 'o');
             EXPECT_TRUE(old || content == std::string(kNewSize, 'n'))
                 << "signal " << c.signal << " after " << delayMs << " ms: " << content.size();
             if (c.links == Links::Two) {
                 EXPECT_EQ(ReadFile(dir / "other-name.gif"), content);
-                // Held off until done: the copy of the old bytes is gone again.
-                EXPECT_EQ(Entries(dir.Path()).size(), 2u);
             }
+            EXPECT_EQ(Entries(dir.Path()).size(), c.links == Links::Two ? 2u : 1u);
+            EXPECT_TRUE(Entries(state.Records()).empty());
         }
     }
 }
@@ -224,7 +286,9 @@ TEST(ReplaceContentPermissionTest, AnotherOwnersFileKeepsItsOwner) {
     chmod(dir.Path().c_str(), 0777);
     const std::string file = dir.Write("image.gif", "old");
     chmod(file.c_str(), 0666);
-    EXPECT_TRUE(AsOrdinaryUser({dir.Path()}, [&] {
+    // The user's own folder keeps the record of the rewrite.
+    const StateHome state;
+    EXPECT_TRUE(AsOrdinaryUser({dir.Path(), state.Home()}, [&] {
         std::string reason;
         return Replace(file, Filled(10, 'n'), reason);
     }));

@@ -4,10 +4,13 @@
 #include "platform/FileHandle.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstdint>
 
@@ -305,6 +308,24 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
         return true;
     }
     return ShowsCreationTime(*shown, *times.creation) || Fail(reason, storeReason);
+}
+
+bool TFileHandle::LockForChange(std::string& reason) {
+    if (pathOnly_ || flock(fd_, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    if (errno != EWOULDBLOCK)
+        return true;
+    // Another run is changing the file: whatever was read of it may be stale once it is done.
+    Forget();
+    constexpr auto kPatience = std::chrono::seconds(10);
+    constexpr auto kPause = std::chrono::milliseconds(5);
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    while (std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(kPause);
+        if (flock(fd_, LOCK_EX | LOCK_NB) == 0)
+            return true;
+    }
+    return Fail(reason, "the file is in use by another program");
 }
 
 bool TFileHandle::ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes,

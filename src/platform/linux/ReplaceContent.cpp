@@ -23,6 +23,7 @@
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/RewriteRecord.h"
 #include "platform/linux/SiblingFile.h"
 #include "platform/linux/VolumeKind.h"
 
@@ -112,17 +113,29 @@ Outcome KeepCreationTime(const TXattrs& from, const struct statx& st, const TXat
                                                            : AfterError(errno, reason);
 }
 
-// The compression flag shows as the C attribute; it must be set before the data is written.
-bool KeepCompression(int fd, const struct statx& st) {
-    if (!(st.stx_attributes_mask & STATX_ATTR_COMPRESSED) ||
-        !(st.stx_attributes & STATX_ATTR_COMPRESSED)) {
-        return true;
+// The inode flags a user sets with chattr (no dump, no access time, synchronous writes,
+// compression, no copy-on-write, ...), given to the new file before its data: some take effect
+// only on an empty file. Immutable and append-only are not among them: a file that has either
+// cannot be replaced at all. Where the new file will not take them, writing in place keeps them.
+Outcome KeepFlags(int from, int to) {
+    constexpr int kUserFlags = FS_SECRM_FL | FS_UNRM_FL | FS_COMPR_FL | FS_SYNC_FL | FS_NODUMP_FL |
+                               FS_NOATIME_FL | FS_NOCOMP_FL | FS_NOCOW_FL | FS_JOURNAL_DATA_FL |
+                               FS_NOTAIL_FL;
+    int old = 0;
+    int fresh = 0;
+    if (ioctl(from, FS_IOC_GETFLAGS, &old) != 0)
+        return Outcome::Replaced;  // a file system without such flags
+    if (ioctl(to, FS_IOC_GETFLAGS, &fresh) != 0)
+        return Outcome::InPlace;
+    const int wanted = (fresh & ~kUserFlags) | (old & kUserFlags);
+    if (wanted == fresh)
+        return Outcome::Replaced;
+    int now = 0;
+    if (ioctl(to, FS_IOC_SETFLAGS, &wanted) != 0 || ioctl(to, FS_IOC_GETFLAGS, &now) != 0 ||
+        (now & kUserFlags) != (old & kUserFlags)) {
+        return Outcome::InPlace;
     }
-    int flags = 0;
-    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0)
-        return false;
-    flags |= FS_COMPR_FL;
-    return ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    return Outcome::Replaced;
 }
 
 // Owner before the attributes: a change of owner drops file capabilities.
@@ -150,25 +163,60 @@ Outcome KeepMode(int fd, const struct statx& st, std::string& reason) {
     return Outcome::Replaced;
 }
 
-Outcome ReplaceByRename(int folder, const std::string& name, const TXattrs& source,
+enum class Made { File, NoRecord, NoFile };
+
+// A new file in `folder`, the record that names it made first, so that a kill at any moment
+// leaves no file of ours that no record names. On NoFile, errno tells why.
+Made MakeRecordedFile(int folder, RewriteFacts& facts, std::optional<TRewriteRecord>& record,
+                      std::optional<TSiblingFile>& file, std::string& reason) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        facts.sideName = TSiblingFile::NewName();
+        record = TRewriteRecord::Begin(facts, reason);
+        if (!record)
+            return Made::NoRecord;
+        file.emplace(folder, facts.sideName);
+        if (file->Valid())
+            return Made::File;
+        const int error = errno;
+        record.reset();
+        errno = error;
+        if (error != EEXIST)
+            break;
+    }
+    return Made::NoFile;
+}
+
+Outcome ReplaceByRename(int folder, const RewriteFacts& file, int source,
                         const struct statx& st, std::span<const std::uint8_t> bytes,
                         TDescriptor& replacement, std::string& reason) {
-    TSiblingFile temporary(folder);
-    if (!temporary.Valid())
+    RewriteFacts facts = file;
+    facts.kind = RewriteKind::ByRename;
+    facts.sideFolder = file.fileFolder;
+    // Declared first, so that the record goes after the new file it names. Only a leftover file
+    // is at stake here, never the user's: without a record the rewrite goes on all the same.
+    std::optional<TRewriteRecord> record;
+    std::optional<TSiblingFile> made;
+    std::string recordReason;
+    const Made outcome = MakeRecordedFile(folder, facts, record, made, recordReason);
+    if (outcome == Made::NoRecord)
+        made.emplace(folder);
+    if (outcome == Made::NoFile || !made->Valid())
         return AfterError(errno, reason);
+    TSiblingFile& temporary = *made;
     const TXattrs target = TXattrs::OfDescriptor(temporary.Fd());
-    if (!KeepCompression(temporary.Fd(), st))
-        return Outcome::InPlace;
+    Outcome step = KeepFlags(source, temporary.Fd());
+    if (step != Outcome::Replaced)
+        return step;
     // The data before the metadata: a write by the caller drops file capabilities.
     if (!WriteAllAt(temporary.Fd(), bytes, 0)) {
         Fail(reason, SystemReason(errno));
         return Outcome::Failed;
     }
-    Outcome step = KeepOwner(temporary.Fd(), st, reason);
-    if (step == Outcome::Replaced && !CopyXattrs(source, target))
+    step = KeepOwner(temporary.Fd(), st, reason);
+    if (step == Outcome::Replaced && !CopyXattrs(TXattrs::OfDescriptor(source), target))
         step = AfterError(errno, reason);
     if (step == Outcome::Replaced)
-        step = KeepCreationTime(source, st, target, reason);
+        step = KeepCreationTime(TXattrs::OfDescriptor(source), st, target, reason);
     if (step == Outcome::Replaced)
         step = KeepMode(temporary.Fd(), st, reason);
     if (step != Outcome::Replaced)
@@ -177,11 +225,11 @@ Outcome ReplaceByRename(int folder, const std::string& name, const TXattrs& sour
         Fail(reason, SystemReason(errno));
         return Outcome::Failed;
     }
-    if (!IsStillNamed(folder, name, st)) {
+    if (!IsStillNamed(folder, file.fileName, st)) {
         Fail(reason, "the file was moved or replaced while it was rewritten");
         return Outcome::Failed;
     }
-    if (renameat(folder, temporary.Name().c_str(), folder, name.c_str()) != 0) {
+    if (renameat(folder, temporary.Name().c_str(), folder, file.fileName.c_str()) != 0) {
         Fail(reason, SystemReason(errno));
         return Outcome::Failed;
     }
@@ -192,35 +240,61 @@ Outcome ReplaceByRename(int folder, const std::string& name, const TXattrs& sour
     return Outcome::Replaced;
 }
 
-// Writes in place through `fd` (open for reading and writing), the old bytes kept in a copy
-// beside the file, or in memory where the folder takes no new file, until the new ones are
-// synced; on failure the old bytes are put back, which needs no new space.
-bool ReplaceInPlace(int fd, int folder, const std::string& path,
+// Where the copy of the old bytes goes: beside the file, or, where its folder takes no new file,
+// in the program's own state folder. `kept` holds that folder open for as long as the copy.
+// The copy goes beside the file or, where its folder takes no new file, into the program's own
+// state folder, which `kept` then holds open for as long as the copy.
+bool MakeCopy(int folder, RewriteFacts& facts, std::optional<TRewriteRecord>& record,
+              std::optional<TSiblingFile>& copy, TDescriptor& kept, std::string& reason) {
+    facts.sideFolder = facts.fileFolder;
+    Made made = folder >= 0 ? MakeRecordedFile(folder, facts, record, copy, reason) : Made::NoFile;
+    if (made == Made::NoFile && (folder < 0 || errno == EACCES || errno == EPERM)) {
+        facts.sideFolder = KeptCopyFolder();
+        if (facts.sideFolder.empty() || !CreateFolders(facts.sideFolder, reason))
+            return Fail(reason, "no place to keep the old content while the file is rewritten");
+        kept = OpenFolder(facts.sideFolder);
+        made = MakeRecordedFile(kept.Get(), facts, record, copy, reason);
+    }
+    return made == Made::File || (made == Made::NoFile && FailWithErrno(reason));
+}
+
+// Writes in place through `fd` (open for reading and writing). The old bytes are first kept in a
+// synced copy, and a synced record says where, so that a kill at any moment (SIGKILL included,
+// which nothing holds off) can be mended by the next run; on a failure here the old bytes are put
+// back at once, which needs no new space.
+bool ReplaceInPlace(int fd, int folder, const RewriteFacts& file,
                     std::span<const std::uint8_t> bytes, std::string& reason) {
     std::vector<std::uint8_t> old;
     if (!ReadWhole(fd, old))
         return FailWithErrno(reason);
+    // Declared in this order so that the copy goes before the record that names it.
+    TDescriptor keptFolder;
+    std::optional<TRewriteRecord> record;
     std::optional<TSiblingFile> copy;
-    if (folder >= 0) {
-        copy.emplace(folder);
-        if (!copy->Valid() && errno != EACCES && errno != EPERM)
-            return FailWithErrno(reason);
-        if (copy->Valid() && (!WriteAllAt(copy->Fd(), old, 0) || fsync(copy->Fd()) != 0))
-            return FailWithErrno(reason);
-    }
+    RewriteFacts facts = file;
+    facts.kind = RewriteKind::InPlace;
+    facts.oldSize = old.size();
+    facts.oldDigest = ContentDigest(old);
+    facts.newSize = bytes.size();
+    facts.newDigest = ContentDigest(bytes);
+    if (!MakeCopy(folder, facts, record, copy, keptFolder, reason))
+        return false;
+    if (!WriteAllAt(copy->Fd(), old, 0) || fsync(copy->Fd()) != 0)
+        return FailWithErrno(reason);
     if (WriteAllAt(fd, bytes, 0) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
         fsync(fd) == 0) {
         return true;
     }
     const int error = errno;
-    const bool restored = WriteAllAt(fd, old, 0) &&
-                          ftruncate(fd, static_cast<off_t>(old.size())) == 0 && fsync(fd) == 0;
-    if (!restored && copy && copy->Valid()) {
-        const std::string kept = FolderOf(path) + kPathSeparator + copy->Name();
-        copy->Keep();
-        return Fail(reason, SystemReason(error) + "; the old content is kept in " + kept);
+    if (WriteAllAt(fd, old, 0) && ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
+        fsync(fd) == 0) {
+        return Fail(reason, SystemReason(error));
     }
-    return Fail(reason, SystemReason(error));
+    // Left for the next run, which puts the old bytes back from the copy.
+    copy->Keep();
+    record->Keep();
+    return Fail(reason, SystemReason(error) + "; the old content is kept in " + facts.sideFolder +
+                            kPathSeparator + facts.sideName);
 }
 
 }  // namespace
@@ -245,6 +319,11 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
     if (!writable.Valid())
         return FailWithErrno(reason);
     const TDescriptor folder = OpenFolder(FolderOf(path_));
+    RewriteFacts rewritten;
+    rewritten.fileFolder = FullPath(FolderOf(path_));
+    rewritten.fileName = LastComponent(path_);
+    rewritten.device = identity_.device;
+    rewritten.inode = identity_.inode;
     const TSignalsHeld held;
     // Where the volume keeps the attributes and the creation time with the file itself (NTFS,
     // FAT, an SMB share), a new file could not take them all (FAT's creation time cannot be
@@ -252,8 +331,7 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
     if (st.stx_nlink == 1 && folder.Valid() && volume.kind == StoreKind::DosAttrib) {
         TDescriptor replacement;
         const Outcome outcome =
-            ReplaceByRename(folder.Get(), LastComponent(path_), XattrsOf(fd_, pathOnly_), st, bytes,
-                            replacement, reason);
+            ReplaceByRename(folder.Get(), rewritten, writable.Get(), st, bytes, replacement, reason);
         if (outcome == Outcome::Failed)
             return false;
         if (outcome == Outcome::Replaced) {
@@ -263,7 +341,7 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
             return true;
         }
     }
-    return ReplaceInPlace(writable.Get(), folder.Get(), path_, bytes, reason);
+    return ReplaceInPlace(writable.Get(), folder.Get(), rewritten, bytes, reason);
 }
 
 }  // namespace platform

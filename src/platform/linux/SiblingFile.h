@@ -17,20 +17,20 @@ class TSiblingFile {
 public:
     // Invalid, with errno set, when no file can be created there.
     explicit TSiblingFile(int folder) : folder_(folder) {
-        static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name =
-                ".kelvane-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-            fd_ = TDescriptor(openat(folder, name.c_str(),
-                                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-            if (fd_.Valid()) {
-                name_ = std::move(name);
-                return;
-            }
-            if (errno != EEXIST)
+            if (Create(NewName()) || errno != EEXIST)
                 return;
         }
     }
+    // A new file of a name chosen before (NewName); invalid with errno EEXIST when it is taken.
+    TSiblingFile(int folder, const std::string& name) : folder_(folder) { Create(name); }
+
+    // A name for a new file, unlike any this program made before.
+    static std::string NewName() {
+        static std::atomic<unsigned> counter{0};
+        return ".kelvane-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    }
+
     TSiblingFile(const TSiblingFile&) = delete;
     TSiblingFile& operator=(const TSiblingFile&) = delete;
     ~TSiblingFile() {
@@ -48,6 +48,14 @@ public:
     }
 
 private:
+    bool Create(const std::string& name) {
+        fd_ = TDescriptor(
+            openat(folder_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (fd_.Valid())
+            name_ = name;
+        return fd_.Valid();
+    }
+
     int folder_;
     std::string name_;
     TDescriptor fd_;

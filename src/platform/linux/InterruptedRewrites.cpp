@@ -1,0 +1,169 @@
+#include "platform/InterruptedRewrites.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "platform/linux/Descriptor.h"
+#include "platform/linux/RewriteRecord.h"
+#include "platform/linux/SiblingFile.h"
+
+namespace platform {
+namespace {
+
+using namespace linux_fs;
+
+struct Content {
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t digest = 0;
+};
+
+std::optional<Content> ReadContent(int fd) {
+    Content content;
+    if (!ReadWhole(fd, content.bytes))
+        return std::nullopt;
+    content.digest = ContentDigest(content.bytes);
+    return content;
+}
+
+bool Is(const Content& content, std::uint64_t size, std::uint64_t digest) {
+    return content.bytes.size() == size && content.digest == digest;
+}
+
+std::string PathIn(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// The names of the records in the folder, taken before any is removed.
+std::vector<std::string> RecordNames(int folder) {
+    std::vector<std::string> names;
+    const int listing = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct CloseDir {
+        void operator()(DIR* dir) const { closedir(dir); }
+    };
+    const std::unique_ptr<DIR, CloseDir> dir(listing >= 0 ? fdopendir(listing) : nullptr);
+    if (!dir) {
+        if (listing >= 0)
+            close(listing);
+        return names;
+    }
+    while (const dirent* entry = readdir(dir.get())) {
+        if (entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN)
+            names.emplace_back(entry->d_name);
+    }
+    return names;
+}
+
+// Puts `old` back as the whole content of the file open in `fd`.
+bool WriteBack(int fd, const std::vector<std::uint8_t>& old) {
+    return WriteAllAt(fd, old, 0) && ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
+           fsync(fd) == 0;
+}
+
+// Mends the file of an in-place rewrite from the copy of its old bytes. Returns what was done;
+// `done` false when the record must stay for another try.
+std::string MendInPlace(const RewriteFacts& facts, bool& done) {
+    const TDescriptor sideFolder = OpenFolder(facts.sideFolder);
+    const TDescriptor copy(
+        openat(sideFolder.Get(), facts.sideName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // No copy: the rewrite never began, or it ended and removed its copy.
+    if (!copy.Valid())
+        return {};
+    const std::optional<Content> old = ReadContent(copy.Get());
+    const std::string copyPath = PathIn(facts.sideFolder, facts.sideName);
+    if (!old)
+        return done = false, "the copy of its old content cannot be read: " + copyPath;
+    const auto removeCopy = [&] { unlinkat(sideFolder.Get(), facts.sideName.c_str(), 0); };
+    // The file is written only once the copy is whole and synced: a copy cut short means the
+    // file was never touched.
+    if (!Is(*old, facts.oldSize, facts.oldDigest)) {
+        removeCopy();
+        return "a rewrite was interrupted before it began; its unfinished copy was removed";
+    }
+    const TDescriptor fileFolder = OpenFolder(facts.fileFolder);
+    const TDescriptor file(openat(fileFolder.Get(), facts.fileName.c_str(),
+                                  O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.Valid() && errno != ENOENT) {
+        return done = false, "the file cannot be opened to mend an interrupted rewrite (" +
+                                 SystemReason(errno) + "); its old content is kept in " + copyPath;
+    }
+    struct stat st {};
+    if (!file.Valid() || fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_dev != facts.device || st.st_ino != facts.inode) {
+        return "a rewrite was interrupted and the file is no longer there; its old content is "
+               "kept in " +
+               copyPath;
+    }
+    const std::optional<Content> now = ReadContent(file.Get());
+    if (!now)
+        return done = false, "the file cannot be read to mend an interrupted rewrite";
+    if (Is(*now, facts.newSize, facts.newDigest)) {
+        removeCopy();
+        return "a rewrite was interrupted after the file was wholly new; the copy of its old "
+               "content was removed";
+    }
+    if (now->bytes == old->bytes) {
+        removeCopy();
+        return "a rewrite was interrupted before the file changed; the copy of its old content "
+               "was removed";
+    }
+    if (!WriteBack(file.Get(), old->bytes)) {
+        return done = false, "a rewrite was interrupted and the file could not be put back (" +
+                                 SystemReason(errno) + "); its old content is kept in " + copyPath;
+    }
+    removeCopy();
+    return "a rewrite was interrupted with the file half written; its old content was put back";
+}
+
+// A new file that never took the old one's name is only left over: the file is as it was.
+std::string MendByRename(const RewriteFacts& facts) {
+    const TDescriptor sideFolder = OpenFolder(facts.sideFolder);
+    if (unlinkat(sideFolder.Get(), facts.sideName.c_str(), 0) != 0)
+        return {};
+    return "a rewrite was interrupted; the file is as it was, and the unfinished new file " +
+           PathIn(facts.sideFolder, facts.sideName) + " was removed";
+}
+
+}  // namespace
+
+std::vector<MendedRewrite> MendInterruptedRewrites() {
+    std::vector<MendedRewrite> mended;
+    const std::string folderPath = RewriteRecordFolder();
+    if (folderPath.empty())
+        return mended;
+    const TDescriptor folder(open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.Valid())
+        return mended;
+    for (const std::string& name : RecordNames(folder.Get())) {
+        const TDescriptor record(openat(folder.Get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st {};
+        // A record still locked belongs to a rewrite going on now; one removed meanwhile is done.
+        if (!record.Valid() || flock(record.Get(), LOCK_EX | LOCK_NB) != 0 ||
+            fstat(record.Get(), &st) != 0 || st.st_nlink == 0 || !S_ISREG(st.st_mode)) {
+            continue;
+        }
+        std::vector<std::uint8_t> bytes;
+        if (!ReadWhole(record.Get(), bytes))
+            continue;
+        const std::optional<RewriteFacts> facts =
+            DecodeRewriteFacts(std::string(bytes.begin(), bytes.end()));
+        bool done = true;
+        // A record cut short was never synced: its rewrite had not begun.
+        std::string what;
+        if (facts) {
+            what = facts->kind == RewriteKind::InPlace ? MendInPlace(*facts, done)
+                                                       : MendByRename(*facts);
+        }
+        if (!what.empty())
+            mended.push_back({PathIn(facts->fileFolder, facts->fileName), std::move(what)});
+        if (done)
+            unlinkat(folder.Get(), name.c_str(), 0);
+    }
+    return mended;
+}
+
+}  // namespace platform

@@ -1,0 +1,134 @@
+#include "platform/linux/RewriteRecord.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/linux/SiblingFile.h"
+
+namespace platform::linux_fs {
+namespace {
+
+// The first field of every record, with the version of its layout.
+constexpr const char* kRecordMark = "orbel-kelvane rewrite 1";
+constexpr std::size_t kRecordFields = 12;
+
+const char* KindName(RewriteKind kind) {
+    return kind == RewriteKind::InPlace ? "in-place" : "by-rename";
+}
+
+std::string ProgramStateFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && *state == '/')
+        return std::string(state) + "/orbel-kelvane";
+    const char* home = std::getenv("HOME");
+    if (!home || *home != '/')
+        return {};
+    return std::string(home) + "/.local/state/orbel-kelvane";
+}
+
+std::optional<std::uint64_t> Number(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::strtoull(text.c_str(), nullptr, 10);
+}
+
+}  // namespace
+
+std::uint64_t ContentDigest(std::span<const std::uint8_t> bytes) {
+    // FNV-1a, 64 bits.
+    std::uint64_t digest = 14695981039346656037ull;
+    for (const std::uint8_t byte : bytes) {
+        digest ^= byte;
+        digest *= 1099511628211ull;
+    }
+    return digest;
+}
+
+// Fields end in a NUL byte, which no path holds.
+std::string EncodeRewriteFacts(const RewriteFacts& facts) {
+    std::string text;
+    for (const std::string& field :
+         {std::string(kRecordMark), std::string(KindName(facts.kind)), facts.fileFolder,
+          facts.fileName, facts.sideFolder, facts.sideName, std::to_string(facts.device),
+          std::to_string(facts.inode), std::to_string(facts.oldSize),
+          std::to_string(facts.oldDigest), std::to_string(facts.newSize),
+          std::to_string(facts.newDigest)}) {
+        text += field;
+        text += '\0';
+    }
+    return text;
+}
+
+std::optional<RewriteFacts> DecodeRewriteFacts(const std::string& text) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\0', start)) != std::string::npos; start = end + 1)
+        fields.push_back(text.substr(start, end - start));
+    if (start != text.size() || fields.size() != kRecordFields || fields[0] != kRecordMark)
+        return std::nullopt;
+    RewriteFacts facts;
+    if (fields[1] == KindName(RewriteKind::ByRename))
+        facts.kind = RewriteKind::ByRename;
+    else if (fields[1] != KindName(RewriteKind::InPlace))
+        return std::nullopt;
+    facts.fileFolder = fields[2];
+    facts.fileName = fields[3];
+    facts.sideFolder = fields[4];
+    facts.sideName = fields[5];
+    std::uint64_t* numbers[] = {&facts.device,    &facts.inode,   &facts.oldSize,
+                                &facts.oldDigest, &facts.newSize, &facts.newDigest};
+    for (std::size_t i = 0; i < std::size(numbers); ++i) {
+        const std::optional<std::uint64_t> value = Number(fields[6 + i]);
+        if (!value)
+            return std::nullopt;
+        *numbers[i] = *value;
+    }
+    return facts;
+}
+
+std::string RewriteRecordFolder() {
+    const std::string state = ProgramStateFolder();
+    return state.empty() ? state : state + "/rewrites";
+}
+
+std::string KeptCopyFolder() {
+    const std::string records = RewriteRecordFolder();
+    return records.empty() ? records : records + "/kept";
+}
+
+std::optional<TRewriteRecord> TRewriteRecord::Begin(const RewriteFacts& facts,
+                                                   std::string& reason) {
+    const std::string folderPath = RewriteRecordFolder();
+    if (folderPath.empty())
+        return Fail(reason, "no home folder to keep a record of the rewrite in"), std::nullopt;
+    if (!CreateFolders(folderPath, reason))
+        return std::nullopt;
+    TDescriptor folder = OpenFolder(folderPath);
+    TSiblingFile file(folder.Get());
+    const std::string text = EncodeRewriteFacts(facts);
+    // Locked before it holds anything, so that no recovery ever takes a record being written
+    // for a record left behind.
+    if (!folder.Valid() || !file.Valid() || flock(file.Fd(), LOCK_EX) != 0 ||
+        !WriteAllAt(file.Fd(), {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
+                    0) ||
+        fsync(file.Fd()) != 0 || fsync(folder.Get()) != 0) {
+        FailWithErrno(reason);
+        reason = "cannot keep a record of the rewrite in " + folderPath + ": " + reason;
+        return std::nullopt;
+    }
+    std::string name = file.Name();
+    TDescriptor fd = file.Keep();
+    return TRewriteRecord(std::move(folder), std::move(name), std::move(fd));
+}
+
+TRewriteRecord::~TRewriteRecord() {
+    if (!name_.empty() && folder_.Valid())
+        unlinkat(folder_.Get(), name_.c_str(), 0);
+}
+
+}  // namespace platform::linux_fs
