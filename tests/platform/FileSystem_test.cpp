@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "ChildProcess.h"
 #include "platform/linux/DosAttrib.h"
@@ -109,6 +110,42 @@ TEST(FileSystemTest, ReadsWhatWineWrote) {
     const std::string file = dir.Write("w.txt");
     ASSERT_EQ(setxattr(file.c_str(), "user.DOSATTRIB", "0x26", 4, 0), 0);
     EXPECT_EQ(GetFileAttributes(file), kAttrHidden | kAttrSystem | kAttrArchive);
+}
+
+// Read-only shows in the write bits or in the stored value; a change that leaves it shown as
+// it was (archive removed, hidden set) touches neither, and one that changes it sets both.
+TEST(FileSystemTest, ReadOnlyChangesOnlyWhenItsStateDoes) {
+    struct Case {
+        mode_t mode;
+        const char* stored;  // empty: none
+        std::uint32_t asked;
+        mode_t modeAfter;
+        std::uint32_t storedAfter;
+    };
+    const mode_t cleared = 0444u | ((0600u | 0022u) & ~CurrentUmask());
+    const Case cases[] = {
+        {0644, "0x21", kAttrReadOnly, 0644, kAttrReadOnly},
+        {0644, "0x1", kAttrReadOnly | kAttrHidden, 0644, kAttrReadOnly | kAttrHidden},
+        {0444, "", kAttrReadOnly | kAttrHidden, 0444, kAttrHidden},
+        {0444, "0x20", kAttrReadOnly, 0444, 0},
+        {0644, "0x1", 0, 0644, 0},
+        {0444, "0x1", kAttrHidden, cleared, kAttrHidden},
+        {0644, "", kAttrReadOnly, 0444, kAttrReadOnly},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::oct << c.mode << " " << c.stored);
+        TempDir dir;
+        const std::string file = dir.Write("a.txt", "x");
+        chmod(file.c_str(), c.mode);
+        if (*c.stored) {
+            ASSERT_EQ(setxattr(file.c_str(), "user.DOSATTRIB", c.stored, strlen(c.stored), 0), 0);
+        }
+        EXPECT_TRUE(SetFileAttributes(file, c.asked));
+        EXPECT_EQ(ModeOf(file), c.modeAfter);
+        const auto stored = linux_fs::ParseDosAttrib(RawDosAttrib(file));
+        EXPECT_EQ(stored ? stored->attributes : 0u, c.storedAfter);
+        EXPECT_EQ(GetFileAttributes(file), c.asked);
+    }
 }
 
 TEST(FileSystemTest, KeepsAStoredCreationTime) {
