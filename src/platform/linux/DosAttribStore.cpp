@@ -113,8 +113,8 @@ public:
         // Read-only shows in the mode or in the stored value; a change that leaves it as it is
         // leaves both as they are.
         std::uint32_t storedBits = attributes & kChangeableBits & ~kAttrReadOnly;
-        storedBits |= readOnlyChanges ? attributes & kAttrReadOnly
-                                      : current.value.attributes & kAttrReadOnly;
+        storedBits |=
+            readOnlyChanges ? attributes & kAttrReadOnly : current.value.attributes & kAttrReadOnly;
         // A dot name is hidden by itself; storing that bit again would only leave an attribute
         // behind on every such file.
         if (dotName && !(current.value.attributes & kAttrHidden))
