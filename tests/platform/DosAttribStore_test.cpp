@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <random>
@@ -18,83 +19,58 @@
 namespace platform {
 namespace {
 
-using testsupport::TempDir;
+using namespace std::chrono;
 
-constexpr int kFiles = 1000;
-
-std::vector<std::string> ReadOnlyFiles(const TempDir& dir) {
+// SIGTERM at random moments of a run that sets hidden on read-only files, read-only kept, as
+// their owner: root writes the attribute as the file is, the owner must lend itself the write
+// bit. The run has a second thread that masks nothing, so the signal may reach either thread.
+// No file may be left writable. KELVANE_LONG_TESTS asks for many more runs.
+TEST(DosAttribStoreTest, EndedRunLeavesNoReadOnlyFileWritable) {
+    testsupport::TempDir dir;
     chmod(dir.Path().c_str(), 0755);
     std::vector<std::string> files;
-    for (int i = 0; i < kFiles; ++i)
-        files.push_back(dir.Write("f" + std::to_string(i) + ".txt", "x"));
-    return files;
-}
-
-// Read-only and nothing stored, owned by an ordinary user: root writes the attribute of a
-// read-only file as it is, its owner must lend itself the write bit for the moment.
-void MakeReadOnly(const std::vector<std::string>& files) {
-    for (const std::string& file : files) {
-        removexattr(file.c_str(), "user.DOSATTRIB");
-        chmod(file.c_str(), 0444);
-        if (geteuid() == 0)
-            lchown(file.c_str(), 65534, 65534);
-    }
-}
-
-// Sets hidden on every file, read-only kept, as their owner, in a program with a second
-// thread that masks nothing: a signal sent to the program may reach either thread.
-pid_t StartHiding(const std::vector<std::string>& files) {
-    return StartChild([&] {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            return false;
-        std::thread([] {
-            for (;;)
-                pause();
-        }).detach();
+    for (int i = 0; i < 1000; ++i)
+        files.push_back(dir.Write(std::to_string(i)));
+    const bool root = geteuid() == 0;
+    const auto startRun = [&] {
         for (const std::string& file : files) {
-            if (!SetFileAttributes(file, kAttrReadOnly | kAttrHidden))
-                return false;
+            removexattr(file.c_str(), "user.DOSATTRIB");
+            chmod(file.c_str(), 0444);
+            if (root)
+                lchown(file.c_str(), 65534, 65534);
         }
-        return true;
-    });
-}
-
-int WritableCount(const std::vector<std::string>& files) {
-    int writable = 0;
-    for (const std::string& file : files) {
-        struct stat st {};
-        writable += stat(file.c_str(), &st) != 0 || (st.st_mode & 0222) != 0;
-    }
-    return writable;
-}
-
-// SIGTERM at random moments of the run. KELVANE_LONG_TESTS asks for many more of them.
-TEST(DosAttribStoreTest, EndedRunLeavesNoReadOnlyFileWritable) {
-    const int trials = std::getenv("KELVANE_LONG_TESTS") ? 400 : 16;
-    TempDir dir;
-    const std::vector<std::string> files = ReadOnlyFiles(dir);
-    MakeReadOnly(files);
-    std::chrono::microseconds whole{};
-    {
-        const auto start = std::chrono::steady_clock::now();
-        const int status = WaitChild(StartHiding(files));
-        whole = std::chrono::duration_cast<std::chrono::microseconds>(
-            std::chrono::steady_clock::now() - start);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        ASSERT_EQ(GetFileAttributes(files.back()), kAttrReadOnly | kAttrHidden);
-        ASSERT_EQ(WritableCount(files), 0);
-    }
+        return StartChild([&] {
+            if (root && (setgid(65534) != 0 || setuid(65534) != 0))
+                return false;
+            std::thread([] {
+                for (;;)
+                    pause();
+            }).detach();
+            return std::all_of(files.begin(), files.end(), [](const std::string& file) {
+                return SetFileAttributes(file, kAttrReadOnly | kAttrHidden);
+            });
+        });
+    };
+    const auto writable = [&] {
+        return std::count_if(files.begin(), files.end(), [](const std::string& file) {
+            struct stat st {};
+            return stat(file.c_str(), &st) != 0 || (st.st_mode & 0222) != 0;
+        });
+    };
+    const auto start = steady_clock::now();
+    ASSERT_EQ(WaitChild(startRun()), 0);
+    ASSERT_EQ(GetFileAttributes(files.back()), kAttrReadOnly | kAttrHidden);
+    std::uniform_int_distribution<long> moment(
+        0, duration_cast<microseconds>(steady_clock::now() - start).count());
     std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<long> moment(0, whole.count());
-    for (int trial = 0; trial < trials; ++trial) {
-        MakeReadOnly(files);
-        const pid_t child = StartHiding(files);
+    for (int run = std::getenv("KELVANE_LONG_TESTS") ? 400 : 16; run > 0; --run) {
+        const pid_t child = startRun();
         const long delay = moment(random);
-        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+        std::this_thread::sleep_for(microseconds(delay));
         kill(child, SIGTERM);
         const int status = WaitChild(child);
-        EXPECT_EQ(WritableCount(files), 0) << "ended after " << delay << " us";
-        // Ended by the signal itself, not by a handler that let the run go on.
+        EXPECT_EQ(writable(), 0) << "ended after " << delay << " us";
+        // Ended by the signal itself, once held off: not by a handler that let the run go on.
         EXPECT_TRUE(WIFEXITED(status) || WTERMSIG(status) == SIGTERM);
     }
 }
