@@ -9,7 +9,7 @@ void TCliFrontEnd::ShowMessage(const std::string& text, const std::string&) {
 
 void TCliFrontEnd::ShowError(const std::string& path, const std::string& message, int filesLeft) {
     errors_ << "kelvane-cli: run stopped at " << path << ": " << message << "; " << filesLeft
-            << " files not processed\n";
+            << (filesLeft == 1 ? " file" : " files") << " not processed\n";
     failed_ = true;
 }
 

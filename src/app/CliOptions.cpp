@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <map>
 #include <optional>
+#include <regex>
 
 namespace app {
 namespace {
@@ -136,16 +136,20 @@ bool PrepareArguments(int argc, const char* const* argv, const CLI::App& cli,
     return true;
 }
 
-// "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS" into a date and a time of day.
+// "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS" into a date and a time of day. Month, day and the
+// parts of the time may have one digit, as date(1) and touch -d take them, and blanks around
+// the value (left by quoting in a script) do not count; nothing else is taken.
 bool ReadDateTime(const std::string& text, engine::TDateTime& date, engine::TDateTime& time,
                   std::string& error) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    char extra = 0;
-    const bool dateOnly = std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &mo, &d, &extra) == 3;
-    const bool full = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi,
-                                  &s, &extra) == 6;
-    if ((!dateOnly && !full) || !engine::TryEncodeDate(y, mo, d, date) ||
-        !engine::TryEncodeTime(h, mi, s, 0, time)) {
+    static const std::regex form(
+        R"(\s*(\d{4})-(\d{1,2})-(\d{1,2})(?: (\d{1,2}):(\d{1,2}):(\d{1,2}))?\s*)");
+    std::smatch parts;
+    const auto number = [&](std::size_t index) {
+        return parts[index].matched ? std::stoi(parts[index].str()) : 0;
+    };
+    if (!std::regex_match(text, parts, form) ||
+        !engine::TryEncodeDate(number(1), number(2), number(3), date) ||
+        !engine::TryEncodeTime(number(4), number(5), number(6), 0, time)) {
         error = "'" + text + "' is not a date and time of the form YYYY-MM-DD HH:MM:SS";
         return false;
     }

@@ -34,11 +34,13 @@ std::optional<platform::FileTimesToSet> SeparateTimes(
         const TDateTime modified = ModifiedTimeOf(current);
         times.lastWrite = DosFileTime(modified, modified);
     }
-    if (!o.opened) {
+    if (!o.opened && o.created && o.modified) {
         // With Created and Modified ticked the last-access date comes from the last-write time.
-        const TDateTime opened =
-            o.created && o.modified ? DateOf(ModifiedTimeOf(current)) : OpenedDateOf(current);
-        times.lastAccess = DosFileTime(opened, 0);
+        times.lastAccess = DosFileTime(DateOf(ModifiedTimeOf(current)), 0);
+    } else if (!o.opened) {
+        // A kept last access keeps its time of day, as the other two kept times do.
+        const TDateTime opened = OpenedTimeOf(current);
+        times.lastAccess = DosFileTime(opened, opened);
     }
     return times;
 }

@@ -182,7 +182,11 @@ TDateTime ModifiedTimeOf(const std::optional<platform::FindData>& found) {
 }
 
 TDateTime OpenedDateOf(const std::optional<platform::FindData>& found) {
-    return found ? DateOf(LocalDateTime(found->lastAccessTime)) : 0;
+    return DateOf(OpenedTimeOf(found));
+}
+
+TDateTime OpenedTimeOf(const std::optional<platform::FindData>& found) {
+    return found ? LocalDateTime(found->lastAccessTime) : 0;
 }
 
 int GetIconIndex(const std::string& path, std::int32_t attributes) {

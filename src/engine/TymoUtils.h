@@ -86,5 +86,7 @@ std::string OpenedTextOf(const std::optional<platform::FindData>& found);
 TDateTime CreatedTimeOf(const std::optional<platform::FindData>& found);
 TDateTime ModifiedTimeOf(const std::optional<platform::FindData>& found);
 TDateTime OpenedDateOf(const std::optional<platform::FindData>& found);
+// The last access with its time of day, as a run keeps it.
+TDateTime OpenedTimeOf(const std::optional<platform::FindData>& found);
 
 }  // namespace engine

@@ -287,6 +287,10 @@ TEST(CliGifTest, BrokenGifIsNamedWithTheMessage) {
     EXPECT_EQ(result.err, "kelvane-cli: run stopped at " + (dir / "broken.gif") +
                               ": Invalid GIF signature; 0 files not processed\n");
     EXPECT_EQ(testsupport::ReadFile(dir / "broken.gif"), "not a picture");
+    dir.Write("after.txt");
+    EXPECT_EQ(Cli(dir, {"--gif-strip-comments", "broken.gif", "after.txt"}).err,
+              "kelvane-cli: run stopped at " + (dir / "broken.gif") +
+                  ": Invalid GIF signature; 1 file not processed\n");
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ protected:
         platform::FileTime localWrite = 0, utcWrite = 0;
         platform::SystemTimeToFileTime({2003, 5, 1, 10, 0, 1, 0}, localWrite);
         platform::LocalFileTimeToFileTime(localWrite, utcWrite);
-        platform::SystemTimeToFileTime({2003, 6, 1, 15, 0, 0, 0}, local);
+        platform::SystemTimeToFileTime({2003, 6, 1, 15, 0, 1, 0}, local);
         platform::LocalFileTimeToFileTime(local, utcAccess);
         ASSERT_TRUE(platform::SetFileTimes(file, {utc, utcAccess, utcWrite}));
     }
@@ -167,7 +167,7 @@ TEST_F(AssignTimesTest, OneValueForAllThree) {
 TEST_F(AssignTimesTest, SeparateValuesFollowTheTable) {
     const TDateTime keptCreated = At(2001, 1, 1, 10, 0, 2);  // odd second lost
     const TDateTime keptModified = At(2003, 5, 1, 10, 0, 0);
-    const TDateTime keptOpened = At(2003, 6, 1);
+    const TDateTime keptOpened = At(2003, 6, 1, 15, 0, 0);  // its time of day kept
     const TDateTime newCreated = At(2005, 1, 2, 3, 4, 4);
     const TDateTime newModified = At(2006, 2, 3, 4, 5, 6);
     const TDateTime newOpened = At(2007, 3, 4);
@@ -201,7 +201,7 @@ TEST_F(AssignTimesTest, SeparateValuesFollowTheTable) {
         EXPECT_TRUE(AssignTimes(file, o)) << label;
         EXPECT_DOUBLE_EQ(GetCreatedTime(file), row.expectCreated) << label;
         EXPECT_DOUBLE_EQ(GetModifiedTime(file), row.expectModified) << label;
-        EXPECT_DOUBLE_EQ(GetOpenedDate(file), row.expectOpened) << label;
+        EXPECT_DOUBLE_EQ(OpenedTimeOf(platform::FindPath(file)), row.expectOpened) << label;
     }
 }
 

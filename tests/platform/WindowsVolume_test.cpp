@@ -104,14 +104,16 @@ TEST(NtfsVolumeTest, AttributesAndTimesReachWhatWindowsReads) {
 }
 
 // Where Windows does not read the volume itself, the attributes stay in "user.DOSATTRIB"; a
-// FUSE volume that is not NTFS is not taken for one. Every FUSE volume answers through its
-// daemon, so look-ups there are asked several at once.
+// FUSE volume that is not NTFS is not taken for one, nor a view of NTFS for ntfs-3g. Every
+// FUSE volume answers through its daemon, so look-ups there are asked several at once.
 TEST(VolumeStoreTest, OnlyWindowsVolumesLeaveUserDosAttrib) {
     TempDir dir;
     mkdir((dir / "source").c_str(), 0755);
     TestMount tmpfs(dir / "tmpfs", {"mount", "-t", "tmpfs", "tmpfs"});
     TestMount fuse(dir / "fuse", {"bindfs", dir / "source"});
     NtfsMount ntfs(dir, {"ntfs-3g"});
+    // A view of a folder on NTFS passes the volume's own attributes through; it is no ntfs-3g.
+    TestMount view(dir / "view", {"bindfs", ntfs.Path()});
     const std::string dosAttrib = "the write bits and user.DOSATTRIB";
     struct Case {
         const char* what;
@@ -125,6 +127,7 @@ TEST(VolumeStoreTest, OnlyWindowsVolumesLeaveUserDosAttrib) {
         {"tmpfs", &tmpfs, "tmpfs", dosAttrib, false},
         {"FUSE, not NTFS (bindfs)", &fuse, "fuse", dosAttrib, true},
         {"ntfs-3g", &ntfs, "ntfs-3g", "system.ntfs_attrib", true},
+        {"bindfs over ntfs-3g", &view, "fuse", "system.ntfs_attrib", true},
     };
     for (const Case& c : cases) {
         if (c.mount && !c.mount->Mounted()) {

@@ -8,6 +8,7 @@
 
 #include "platform/linux/AttributeStore.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/SignalsHeld.h"
 
 namespace platform::linux_fs {
 namespace {
@@ -41,19 +42,40 @@ mode_t ModeFor(mode_t mode, bool readOnly) {
     return mode | S_IWUSR | ((S_IRUSR | ((mode & (S_IRGRP | S_IROTH)) >> 1)) & ~ProcessUmask());
 }
 
+// Writes `wanted`. A user attribute takes write permission (root aside), so the owner of a
+// file without the owner's write bit lends it to themselves for that one call, with the
+// signals that end the program held off until the mode is back: only kill -9 can leave the
+// bit lent, and only in the moment between the two changes of mode.
+bool WriteAsOwner(const TFileRef& file, const TXattrs& xattrs, const StoredDosAttrib& current,
+                  const DosAttrib& wanted, mode_t mode) {
+    if (WriteDosAttrib(xattrs, current, wanted))
+        return true;
+    if (errno != EACCES || (mode & S_IWUSR))
+        return false;
+    const TSignalsHeld held;
+    if (!file.ChangeMode(mode | S_IWUSR)) {
+        errno = EACCES;  // someone else's file: the refusal of the value is the reason
+        return false;
+    }
+    const bool written = WriteDosAttrib(xattrs, current, wanted);
+    const int error = errno;
+    if (!file.ChangeMode(mode))
+        return false;
+    errno = error;
+    return written;
+}
+
 // Writes the attribute value `wanted` and sets `finalMode`; on failure both are as before.
+// Write bits given back come before the value that clears read-only, and write bits taken
+// away after the value that sets it, so that the file shows write bits only once it is no
+// longer read-only, whenever the run is ended.
 bool WriteAttributes(const TFileRef& file, const StoredDosAttrib& current, const DosAttrib& wanted,
                      mode_t mode, mode_t finalMode, std::string& reason) {
     const TXattrs xattrs = file.Xattrs();
-    // Only a writable file takes a user attribute (root aside): a read-only file is made
-    // writable for the owner while its attribute is written, as the final mode allows or for
-    // the moment.
-    const mode_t writeMode = (mode & kWriteBits)        ? mode
-                             : (finalMode & kWriteBits) ? finalMode
-                                                        : mode | S_IWUSR;
+    const mode_t writeMode = (mode & kWriteBits) ? mode : finalMode;
     if (writeMode != mode && !file.ChangeMode(writeMode))
         return FailWithErrno(reason);
-    if (!WriteDosAttrib(xattrs, current, wanted)) {
+    if (!WriteAsOwner(file, xattrs, current, wanted, writeMode)) {
         const int error = errno;
         Fail(reason, "cannot store the attributes: " + SystemReason(error));
         if (writeMode != mode)
@@ -84,7 +106,15 @@ public:
                        std::uint32_t attributes, std::string& reason) const override {
         const StoredDosAttrib current = ReadStoredDosAttrib(file.Xattrs());
         const bool dotName = IsDotName(name);
-        std::uint32_t storedBits = attributes & kChangeableBits;
+        const mode_t mode = st.stx_mode & 07777;
+        const bool readOnly = (attributes & kAttrReadOnly) != 0;
+        const bool readOnlyChanges =
+            readOnly != ((mode & kWriteBits) == 0 || (current.value.attributes & kAttrReadOnly));
+        // Read-only shows in the mode or in the stored value; a change that leaves it as it is
+        // leaves both as they are.
+        std::uint32_t storedBits = attributes & kChangeableBits & ~kAttrReadOnly;
+        storedBits |=
+            readOnlyChanges ? attributes & kAttrReadOnly : current.value.attributes & kAttrReadOnly;
         // A dot name is hidden by itself; storing that bit again would only leave an attribute
         // behind on every such file.
         if (dotName && !(current.value.attributes & kAttrHidden))
@@ -100,8 +130,7 @@ public:
                 return Fail(reason, kUnreadableDosAttrib);
             attribChanges = false;
         }
-        const mode_t mode = st.stx_mode & 07777;
-        const mode_t finalMode = ModeFor(mode, (attributes & kAttrReadOnly) != 0);
+        const mode_t finalMode = readOnlyChanges ? ModeFor(mode, readOnly) : mode;
         if (attribChanges && !WriteAttributes(file, current, wanted, mode, finalMode, reason)) {
             // A volume without user attributes (ramfs) keeps read-only in the mode alone.
             const bool onlyReadOnly =

@@ -25,29 +25,13 @@
 #include "platform/linux/FileEntry.h"
 #include "platform/linux/RewriteRecord.h"
 #include "platform/linux/SiblingFile.h"
+#include "platform/linux/SignalsHeld.h"
 #include "platform/linux/VolumeKind.h"
 
 namespace platform {
 namespace {
 
 using namespace linux_fs;
-
-// Holds off the signals that would end the program (Ctrl-C, kill, hang-up) in this thread,
-// and delivers them once the file is whole again. SIGKILL cannot be held off.
-class TSignalsHeld {
-public:
-    TSignalsHeld() {
-        sigset_t all;
-        sigfillset(&all);
-        pthread_sigmask(SIG_BLOCK, &all, &previous_);
-    }
-    TSignalsHeld(const TSignalsHeld&) = delete;
-    TSignalsHeld& operator=(const TSignalsHeld&) = delete;
-    ~TSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-
-private:
-    sigset_t previous_;
-};
 
 // A file size limit (ulimit -f) then makes a write fail with EFBIG, instead of ending the
 // program in the middle of one. A handler the program installed itself is left alone.

@@ -82,7 +82,7 @@ DriveType ClassifyVolume(long fsType, dev_t device) {
         case kUdf:
             return DriveType::CdRom;
         case kFuse:
-            if (IsNetworkFuse(linux_fs::MountTypeOf(device)))
+            if (IsNetworkFuse(linux_fs::MountOf(device).type))
                 return DriveType::Remote;
             break;
         default:

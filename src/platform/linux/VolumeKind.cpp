@@ -38,13 +38,41 @@ std::optional<bool> AnswersNtfs(const TFileRef& file) {
     return std::nullopt;
 }
 
-// The name a user knows the volume's driver by.
-std::string FileSystemName(StoreKind kind, long magic, const std::string& mountType) {
+// Whether `source` is a device or an image file, as ntfs-3g and lowntfs-3g mount.
+bool IsVolumeImage(const std::string& source) {
+    struct stat st {};
+    return stat(source.c_str(), &st) == 0 && (S_ISBLK(st.st_mode) || S_ISREG(st.st_mode));
+}
+
+// The name a user knows the volume's driver by. A FUSE volume that hands out NTFS's attributes
+// is ntfs-3g when it mounts a device or an image under no name of its own; a view of a folder
+// on NTFS (bindfs) passes them through, and is called what the mount table calls it.
+std::string FileSystemName(StoreKind kind, long magic, const MountEntry& mount) {
     if (kind == StoreKind::Ntfs && magic == kFuse) {
-        const std::size_t dot = mountType.find('.');
-        return dot == std::string::npos ? "ntfs-3g" : mountType.substr(dot + 1);
+        const std::size_t dot = mount.type.find('.');
+        if (dot != std::string::npos)
+            return mount.type.substr(dot + 1);
+        if (IsVolumeImage(mount.source))
+            return "ntfs-3g";
     }
-    return mountType.empty() ? "an unknown file system" : mountType;
+    return mount.type.empty() ? "an unknown file system" : mount.type;
+}
+
+// A field of the mount table with its escapes ("\040" for a blank) undone.
+std::string Unescaped(const std::string& field) {
+    const auto isOctal = [&](std::size_t i) { return field[i] >= '0' && field[i] <= '7'; };
+    std::string text;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(i + 1) && isOctal(i + 2) &&
+            isOctal(i + 3)) {
+            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            text += field[i];
+        }
+    }
+    return text;
 }
 
 // True once after each change of this process's mount table: the kernel marks the open
@@ -101,7 +129,7 @@ VolumeStore VolumeStoreOf(const TFileRef& file, const struct statx& st) {
     const long magic = static_cast<long>(fs.f_type);
     const std::optional<bool> ntfs = magic == kFuse ? AnswersNtfs(file) : false;
     const StoreKind kind = ChooseStore(magic, ntfs.value_or(false));
-    VolumeStore volume{kind, FileSystemName(kind, magic, MountTypeOf(device))};
+    VolumeStore volume{kind, FileSystemName(kind, magic, MountOf(device))};
     if (ntfs)
         known.emplace(key, volume);
     return volume;
@@ -111,7 +139,7 @@ const TAttributeStore& StoreFor(const TFileRef& file, const struct statx& st) {
     return StoreOf(VolumeStoreOf(file, st).kind);
 }
 
-std::string MountTypeOf(dev_t device) {
+MountEntry MountOf(dev_t device) {
     std::ifstream mountinfo("/proc/self/mountinfo");
     const std::string wanted = std::to_string(major(device)) + ":" + std::to_string(minor(device));
     for (std::string line; std::getline(mountinfo, line);) {
@@ -124,9 +152,10 @@ std::string MountTypeOf(dev_t device) {
         if (separator == std::string::npos)
             continue;
         std::istringstream tail(line.substr(separator + 3));
-        std::string fsType;
-        tail >> fsType;
-        return fsType;
+        MountEntry mount;
+        tail >> mount.type >> mount.source;
+        mount.source = Unescaped(mount.source);
+        return mount;
     }
     return {};
 }

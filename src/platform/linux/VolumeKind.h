@@ -32,8 +32,14 @@ VolumeStore VolumeStoreOf(const TFileRef& file, const struct statx& st);
 // The store itself.
 const TAttributeStore& StoreFor(const TFileRef& file, const struct statx& st);
 
-// The file system type of the mount with this device number, from the process's mount table
-// ("ext4", "fuseblk", "fuse.sshfs"); empty when it is not there.
-std::string MountTypeOf(dev_t device);
+// One mount of the process's mount table: its file system type ("ext4", "fuseblk",
+// "fuse.sshfs") and what it mounts (a device, an image file, a folder, a server's share).
+struct MountEntry {
+    std::string type;
+    std::string source;
+};
+
+// The mount with this device number; empty fields when it is not there.
+MountEntry MountOf(dev_t device);
 
 }  // namespace platform::linux_fs
