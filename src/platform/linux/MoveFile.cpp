@@ -19,13 +19,12 @@
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/RenameNoReplace.h"
 #include "platform/linux/VolumeKind.h"
 
 namespace platform {
-namespace {
 
-// 0 when renamed, else the error number; EEXIST when the new name is taken.
-int RenameNoReplace(const std::string& from, const std::string& to) {
+int linux_fs::RenameNoReplace(const std::string& from, const std::string& to) {
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL)
@@ -52,6 +51,10 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
         return errno;
     return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
+
+namespace {
+
+using linux_fs::RenameNoReplace;
 
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {
