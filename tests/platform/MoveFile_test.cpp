@@ -147,6 +147,31 @@ TEST(MoveFileNtfsTest, TheVolumesCaseTableDecidesWhatIsTaken) {
     }
 }
 
+// A volume that shows its own table is compared by that table: here one in which "ı" is the
+// small letter of "I".
+TEST(MoveFileNtfsTest, AVolumeShowingItsOwnTableIsComparedByIt) {
+    TempDir dir;
+    const auto run = [&](const std::string& command) {
+        return testsupport::RunProcess("sh", {"-c", command}, dir.Path()).exitCode == 0;
+    };
+    if (access("/dev/fuse", R_OK | W_OK) != 0 ||
+        !run("truncate -s 8M ntfs.img && /usr/sbin/mkntfs -F -Q -q ntfs.img 2>/dev/null") ||
+        !run("ntfscat -i 10 ntfs.img > upcase"))
+        GTEST_SKIP() << kNoNtfs;
+    std::string image = ReadFile(dir / "ntfs.img");
+    const std::size_t table = image.find(ReadFile(dir / "upcase"));
+    ASSERT_NE(table, std::string::npos);
+    image.replace(table + 2 * 0x131, 2, std::string("I\0", 2));  // little-endian U+0049
+    { std::ofstream(dir / "ntfs.img", std::ios::binary) << image; }
+    TestMount ntfs(dir / "mnt", {"ntfs-3g", "-o", "show_sys_files", dir / "ntfs.img"});
+    if (!ntfs.Mounted())
+        GTEST_SKIP() << kNoNtfs;
+    { std::ofstream(ntfs / "I - x.mp3") << "there"; }
+    { std::ofstream(ntfs / "other") << "other"; }
+    EXPECT_EQ(MoveFile(ntfs / "other", ntfs / "\u0131 - x.mp3").result, MoveResult::TargetExists);
+    EXPECT_EQ(ReadFile(ntfs / "other"), "other");
+}
+
 // The table shipped is the one mkntfs writes into every new volume.
 TEST(NtfsUpcaseTest, EqualsTheTableOfAFreshVolume) {
     TempDir dir;
@@ -165,7 +190,8 @@ TEST(NtfsUpcaseTest, EqualsTheTableOfAFreshVolume) {
         const auto upper = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * unit]) |
                                                  static_cast<unsigned char>(bytes[2 * unit + 1]) << 8);
         differences += upper != unit;
-        ASSERT_EQ(linux_fs::NtfsUpcase(static_cast<char16_t>(unit)), upper) << std::hex << unit;
+        ASSERT_EQ(linux_fs::TNtfsCaseTable::Default().Upper(static_cast<char16_t>(unit)), upper)
+            << std::hex << unit;
     }
     EXPECT_GT(differences, 900);
 }

@@ -7,6 +7,7 @@
 #include <locale.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -86,7 +87,7 @@ MoveOutcome RenameThroughTemporary(const std::string& from, const std::string& t
 
 // A name as Windows compares names on NTFS: code unit by code unit through the volume's
 // upper-case table. A byte that is no UTF-8 stands for itself, apart from every letter.
-std::u16string UpperForWindows(const std::string& name) {
+std::u16string UpperForWindows(const std::string& name, const linux_fs::TNtfsCaseTable& table) {
     static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
     constexpr char16_t kRawByte = 0xDC00;  // as Python's surrogate escapes: never a letter
     std::u16string upper;
@@ -108,7 +109,7 @@ std::u16string UpperForWindows(const std::string& name) {
             upper.push_back(static_cast<char16_t>(0xD800 + (beyond >> 10)));
             upper.push_back(static_cast<char16_t>(0xDC00 + (beyond & 0x3FF)));
         } else {
-            upper.push_back(linux_fs::NtfsUpcase(static_cast<char16_t>(c)));
+            upper.push_back(table.Upper(static_cast<char16_t>(c)));
         }
         at += length;
     }
@@ -132,15 +133,19 @@ bool WindowsSeesNameTaken(const std::string& from, const std::string& to) {
     const std::unique_ptr<DIR, decltype(closeFolder)> entries(opendir(folder.c_str()), closeFolder);
     if (!entries)
         return false;
+    const dev_t device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    const std::optional<linux_fs::TNtfsCaseTable> own =
+        linux_fs::TNtfsCaseTable::OfVolume(linux_fs::TopFolderOf(to, device));
+    const linux_fs::TNtfsCaseTable& table = own ? *own : linux_fs::TNtfsCaseTable::Default();
     const std::string oldName = LastComponent(from);
     const std::string newName = LastComponent(to);
-    const std::u16string wanted = UpperForWindows(newName);
+    const std::u16string wanted = UpperForWindows(newName, table);
     while (const dirent* entry = readdir(entries.get())) {
         const std::string name = entry->d_name;
         // The file itself may change its case; the new name itself is refused by the rename.
         if (name == oldName || name == newName || name == "." || name == "..")
             continue;
-        if (UpperForWindows(name) == wanted)
+        if (UpperForWindows(name, table) == wanted)
             return true;
     }
     return false;

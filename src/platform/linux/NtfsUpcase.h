@@ -1,13 +1,14 @@
 #pragma once
-// The letter case NTFS compares names by: its own table ($UpCase), one upper-case code unit for
-// each UTF-16 code unit, which differs from the C library's towupper in some hundreds of places
-// (dotless i, long s, the title-case digraphs stay as they are). The table is the one mkntfs
-// writes, as Windows does; characters beyond the Basic Multilingual Plane are two code units
-// that map to themselves.
+// The letter case NTFS compares names by: the volume's own table ($UpCase), one upper-case code
+// unit for each UTF-16 code unit, which differs from the C library's towupper in some hundreds
+// of places (dotless i, long s and the title-case digraphs stay as they are). Characters beyond
+// the Basic Multilingual Plane are two surrogate code units, which every table leaves alone.
 
-#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace platform::linux_fs {
 
@@ -19,19 +20,23 @@ struct UpcaseRun {
     std::int32_t offset;
 };
 
-// Every run, in order; the units outside them map to themselves.
+// The table mkntfs writes into every new volume, as runs in order; the units outside them map
+// to themselves.
 extern const std::span<const UpcaseRun> kNtfsUpcaseRuns;
 
-inline char16_t NtfsUpcase(char16_t unit) {
-    const auto after = std::upper_bound(
-        kNtfsUpcaseRuns.begin(), kNtfsUpcaseRuns.end(), unit,
-        [](char16_t u, const UpcaseRun& run) { return u < run.first; });
-    if (after == kNtfsUpcaseRuns.begin())
-        return unit;
-    const UpcaseRun& run = *(after - 1);
-    if (unit > run.last || (unit - run.first) % run.step != 0)
-        return unit;
-    return static_cast<char16_t>(unit + run.offset);
-}
+class TNtfsCaseTable {
+public:
+    // The table of a new volume, which Windows' own volumes carry as well.
+    static const TNtfsCaseTable& Default();
+    // The table of the volume whose top folder is `top`, where the volume shows its $UpCase
+    // file (ntfs-3g with show_sys_files); nullopt elsewhere.
+    static std::optional<TNtfsCaseTable> OfVolume(const std::string& top);
+
+    char16_t Upper(char16_t unit) const { return upper_[unit]; }
+
+private:
+    explicit TNtfsCaseTable(std::vector<char16_t> upper) : upper_(std::move(upper)) {}
+    std::vector<char16_t> upper_;  // 65536 entries
+};
 
 }  // namespace platform::linux_fs

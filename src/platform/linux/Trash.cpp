@@ -18,6 +18,7 @@
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/RenameNoReplace.h"
+#include "platform/linux/VolumeKind.h"
 
 namespace platform {
 
@@ -71,17 +72,6 @@ dev_t DeviceOf(std::string path) {
     while (stat(path.c_str(), &st) != 0 && path != "/" && path != ".")
         path = FolderOf(path);
     return st.st_dev;
-}
-
-// The top folder of the volume that holds `path`: the highest folder above it on its device.
-std::string TopFolderOf(const std::string& path, dev_t device) {
-    std::string top = FolderOf(path);
-    for (std::string up = FolderOf(top); top != "/"; top = up, up = FolderOf(top)) {
-        struct stat st {};
-        if (stat(up.c_str(), &st) != 0 || st.st_dev != device)
-            break;
-    }
-    return top;
 }
 
 // $topdir/.Trash/$uid where the administrator made $topdir/.Trash for all (a real folder with

@@ -36,4 +36,8 @@ const TAttributeStore& StoreFor(const TFileRef& file, const struct statx& st);
 // ("ext4", "fuseblk", "fuse.sshfs"); empty when it is not there.
 std::string MountTypeOf(dev_t device);
 
+// The top folder of the volume that holds `path`, whose device is `device`: the highest folder
+// above it on that device.
+std::string TopFolderOf(const std::string& path, dev_t device);
+
 }  // namespace platform::linux_fs
