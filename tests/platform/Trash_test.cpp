@@ -46,6 +46,9 @@ TEST(TrashTest, TheEntryRestoresTheVeryName) {
         {"\xc3\xa9t\xc3\xa9 \xff.mp3", "%C3%A9t%C3%A9%20%FF.mp3", "\xc3\xa9t\xc3\xa9 \xff.mp3"},
         // A second file of the same name takes another name in the trash.
         {"plain.txt", "plain.txt", "plain.2.txt"},
+        // A name too long to take ".trashinfo" after it is shortened in the trash.
+        {std::string(246, 'x') + ".txt", std::string(246, 'x') + ".txt",
+         std::string(180, 'x') + ".1.txt"},
     };
     for (const auto& c : cases) {
         const std::string file = dir.Write(c.name, "content of " + c.trashed);

@@ -133,11 +133,11 @@ std::string InfoText(const std::string& path, const std::string& pathBase) {
 // that "NAME.trashinfo" is a name the volume takes.
 std::string CandidateName(const std::string& name, int attempt) {
     constexpr std::size_t kLongest = 200;
-    const std::string extension = ExtensionOf(name).substr(0, 20);
-    std::string stem = name.substr(0, name.size() - ExtensionOf(name).size());
-    if (attempt > 1)
-        stem += "." + std::to_string(attempt);
-    return stem.substr(0, kLongest) + extension;
+    if (attempt == 1 && name.size() <= kLongest)
+        return name;
+    const std::string extension = ExtensionOf(name);
+    const std::string stem = name.substr(0, name.size() - extension.size());
+    return stem.substr(0, kLongest - 20) + "." + std::to_string(attempt) + extension.substr(0, 20);
 }
 
 // Writes the entry of `path` in info/ and then moves the file into files/ under the same name;
