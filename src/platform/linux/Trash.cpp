@@ -39,19 +39,20 @@ std::string InFolder(const std::string& folder, const std::string& name) {
     return folder == "/" ? folder + name : folder + "/" + name;
 }
 
-// A folder of the trash that is ours: made when missing (0700), never reached through a link.
-TDescriptor OpenOwnFolder(const std::string& path) {
-    mkdir(path.c_str(), 0700);
-    return TDescriptor(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+// A folder of the trash that is ours, in the folder `at` holds (or the current folder): made
+// when missing (0700), never reached through a link.
+TDescriptor OpenOwnFolder(int at, const std::string& name) {
+    mkdirat(at, name.c_str(), 0700);
+    return TDescriptor(openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 std::optional<TrashFolder> OpenTrash(const std::string& trash, std::string pathBase) {
-    TDescriptor top = OpenOwnFolder(trash);
+    const TDescriptor top = OpenOwnFolder(AT_FDCWD, trash);
     struct stat st {};
     // Another user's folder under the name ours should have is not used.
     if (!top.Valid() || fstat(top.Get(), &st) != 0 || st.st_uid != geteuid())
         return std::nullopt;
-    TrashFolder folder{OpenOwnFolder(trash + "/files"), OpenOwnFolder(trash + "/info"),
+    TrashFolder folder{OpenOwnFolder(top.Get(), "files"), OpenOwnFolder(top.Get(), "info"),
                        trash + "/files", std::move(pathBase)};
     if (!folder.files.Valid() || !folder.info.Valid())
         return std::nullopt;
