@@ -16,10 +16,8 @@ std::string_view Trimmed(std::string_view text) {
 
 bool SameName(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // The name of a "[Section]" line; nullopt for any other line.
@@ -66,8 +64,7 @@ std::optional<TIniLines::SectionSpan> TIniLines::FindSection(std::string_view se
     return std::nullopt;
 }
 
-std::optional<std::size_t> TIniLines::FindKey(const SectionSpan& span,
-                                              std::string_view key) const {
+std::optional<std::size_t> TIniLines::FindKey(const SectionSpan& span, std::string_view key) const {
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
         if (const auto name = KeyName(lines_[i]); name && SameName(*name, key))
             return i;

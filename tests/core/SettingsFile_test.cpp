@@ -83,12 +83,9 @@ TEST(SettingsFileTest, WhatStandsAtThePath) {
         int left;            // as read
         bool saved;
     } cases[] = {
-        {"link.ini", "elsewhere.ini", 5, true},
-        {"fifo", nullptr, 9, false},
-        {"folder", nullptr, 9, false},
-        {"to-fifo.ini", "fifo", 9, false},
-        {"to-folder.ini", "folder", 9, false},
-        {"dangling.ini", "nothing.ini", 9, false},
+        {"link.ini", "elsewhere.ini", 5, true}, {"fifo", nullptr, 9, false},
+        {"folder", nullptr, 9, false},          {"to-fifo.ini", "fifo", 9, false},
+        {"to-folder.ini", "folder", 9, false},  {"dangling.ini", "nothing.ini", 9, false},
     };
     for (const auto& c : cases) {
         const std::string path = dir / c.name;

@@ -57,17 +57,19 @@ TEST(CaseConversionTest, NoConversionMakesAControlCharacter) {
     for (char32_t c = 0xA0; c <= 0x10FFFF; ++c) {
         if (c >= 0xD800 && c <= 0xDFFF)
             continue;
-        text = c < 0x800 ? std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))}
-               : c < 0x10000
-                   ? std::string{char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)),
-                                 char(0x80 | (c & 0x3F))}
-                   : std::string{char(0xF0 | c >> 18), char(0x80 | (c >> 12 & 0x3F)),
-                                 char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F))};
-        ASSERT_FALSE(platform::HasControlCharacter(LocaleUpper(text))) << std::hex << static_cast<std::uint32_t>(c);
-        ASSERT_FALSE(platform::HasControlCharacter(LocaleLower(text))) << std::hex << static_cast<std::uint32_t>(c);
+        text = c < 0x800     ? std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))}
+               : c < 0x10000 ? std::string{char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)),
+                                           char(0x80 | (c & 0x3F))}
+                             : std::string{char(0xF0 | c >> 18), char(0x80 | (c >> 12 & 0x3F)),
+                                           char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F))};
+        ASSERT_FALSE(platform::HasControlCharacter(LocaleUpper(text)))
+            << std::hex << static_cast<std::uint32_t>(c);
+        ASSERT_FALSE(platform::HasControlCharacter(LocaleLower(text)))
+            << std::hex << static_cast<std::uint32_t>(c);
     }
-    EXPECT_FALSE(platform::HasControlCharacter(LocaleLower("\xc2"
-                                                          "A\x85")));
+    EXPECT_FALSE(
+        platform::HasControlCharacter(LocaleLower("\xc2"
+                                                  "A\x85")));
 }
 
 class RenameFromTagTest : public ::testing::Test {

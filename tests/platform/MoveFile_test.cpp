@@ -130,11 +130,11 @@ TEST(MoveFileNtfsTest, TheVolumesCaseTableDecidesWhatIsTaken) {
         const char* wanted;
         MoveResult result;
     } cases[] = {
-        {"I - x.mp3", "\u0131 - x.mp3", MoveResult::Moved},  // ı
-        {"S.txt", "\u017F.txt", MoveResult::Moved},          // ſ
-        {"\u01C4.txt", "\u01C5.txt", MoveResult::Moved},     // Ǆ, ǅ
+        {"I - x.mp3", "\u0131 - x.mp3", MoveResult::Moved},                    // ı
+        {"S.txt", "\u017F.txt", MoveResult::Moved},                            // ſ
+        {"\u01C4.txt", "\u01C5.txt", MoveResult::Moved},                       // Ǆ, ǅ
         {"\u00C9t\u00E9.txt", "\u00E9T\u00C9.txt", MoveResult::TargetExists},  // Été, éTÉ
-        {"\u0414.txt", "\u0434.txt", MoveResult::TargetExists},  // Д, д
+        {"\u0414.txt", "\u0434.txt", MoveResult::TargetExists},                // Д, д
         {"\U0001D400.txt", "\U0001D41A.txt", MoveResult::Moved},  // beyond the BMP: as it is
     };
     for (const auto& c : cases) {
@@ -187,8 +187,9 @@ TEST(NtfsUpcaseTest, EqualsTheTableOfAFreshVolume) {
     ASSERT_EQ(bytes.size(), 131072u);
     int differences = 0;
     for (std::size_t unit = 0; unit < 65536; ++unit) {
-        const auto upper = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * unit]) |
-                                                 static_cast<unsigned char>(bytes[2 * unit + 1]) << 8);
+        const auto upper =
+            static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * unit]) |
+                                  static_cast<unsigned char>(bytes[2 * unit + 1]) << 8);
         differences += upper != unit;
         ASSERT_EQ(linux_fs::TNtfsCaseTable::Default().Upper(static_cast<char16_t>(unit)), upper)
             << std::hex << unit;

@@ -53,12 +53,12 @@ TEST(PathTest, ControlCharacters) {
         {"line\nbreak", true},
         {"\x1f", true},
         {"del\x7f", true},
-        {"\xc2\x80", true},                  // U+0080
-        {"next\xc2\x85line", true},          // U+0085 NEL
-        {"\xc2\x9f", true},                  // U+009F
-        {"\xc2\xa0no-break space", false},   // U+00A0
+        {"\xc2\x80", true},                   // U+0080
+        {"next\xc2\x85line", true},           // U+0085 NEL
+        {"\xc2\x9f", true},                   // U+009F
+        {"\xc2\xa0no-break space", false},    // U+00A0
         {"caf\xc3\xa9 \xe2\x82\xac", false},  // é, €
-        {"\xc3\x85ngstr\xc3\xb6m", false},   // Å: 0x85 as a continuation of another letter
+        {"\xc3\x85ngstr\xc3\xb6m", false},    // Å: 0x85 as a continuation of another letter
         {"stray \x85 byte", false},           // not UTF-8, and no control either
         {"ends in \xc2", false},
     };

@@ -5,6 +5,8 @@
 namespace platform::linux_fs {
 namespace {
 
+// One run a line, as generated.
+// clang-format off
 constexpr UpcaseRun kRuns[] = {
     {0x0061, 0x007A, 1, -32},
     {0x00E0, 0x00F6, 1, -32},
@@ -141,6 +143,7 @@ constexpr UpcaseRun kRuns[] = {
     {0xA78C, 0xA78C, 1, -1},
     {0xFF41, 0xFF5A, 1, -32},
 };
+// clang-format on
 
 }  // namespace
 

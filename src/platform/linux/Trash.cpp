@@ -120,10 +120,9 @@ std::string PercentEncoded(const std::string& path) {
 }
 
 std::string InfoText(const std::string& path, const std::string& pathBase) {
-    const std::string named =
-        pathBase.empty() ? path : path.substr(InFolder(pathBase, "").size());
+    const std::string named = pathBase.empty() ? path : path.substr(InFolder(pathBase, "").size());
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     char date[32] = {};
     localtime_r(&now, &local);
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
@@ -153,7 +152,8 @@ bool TrashInto(const TrashFolder& trash, const std::string& path) {
                                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!entry.Valid() && errno == EEXIST)
             continue;
-        const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(info.data()), info.size());
+        const auto bytes =
+            std::span(reinterpret_cast<const std::uint8_t*>(info.data()), info.size());
         const bool written = entry.Valid() && WriteAllAt(entry.Get(), bytes, 0) &&
                              fsync(entry.Get()) == 0 && fsync(trash.info.Get()) == 0;
         int error = written ? 0 : errno;

@@ -53,8 +53,8 @@ std::optional<std::string> RegularTarget(const std::string& path, struct stat& s
     }
     const std::unique_ptr<char, decltype(&free)> target(realpath(path.c_str(), nullptr), free);
     if (!target) {
-        Fail(reason, errno == ENOENT ? "a link to nothing, so it is left as it is"
-                                     : SystemReason(errno));
+        Fail(reason,
+             errno == ENOENT ? "a link to nothing, so it is left as it is" : SystemReason(errno));
         return std::nullopt;
     }
     if (stat(target.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -111,8 +111,8 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     TSiblingFile file(folder.Get());
     if (!file.Valid() || !WriteAllAt(file.Fd(), bytes, 0) || fsync(file.Fd()) != 0 ||
         fchmod(file.Fd(), mode) != 0 ||
-        renameat(folder.Get(), file.Name().c_str(), folder.Get(),
-                 LastComponent(*target).c_str()) != 0) {
+        renameat(folder.Get(), file.Name().c_str(), folder.Get(), LastComponent(*target).c_str()) !=
+            0) {
         return FailWithErrno(reason);
     }
     file.Keep();
