@@ -109,8 +109,9 @@ std::string SettingsPath(const std::string& executablePath) {
 }
 
 bool MayWriteSettings(const std::string& settingsPath) {
-    // The folder may not exist yet: the nearest one that does decides the volume.
-    std::string folder = platform::FolderOf(settingsPath);
+    // The folder may not exist yet: the nearest one that does decides the volume. A link is
+    // written through, so the volume of the file it leads to decides.
+    std::string folder = platform::FolderOf(platform::ResolveNamedLink(settingsPath));
     while (!platform::FindPath(folder) && folder != "/" && folder != ".")
         folder = platform::FolderOf(folder);
     return platform::GetDriveType(folder) == platform::DriveType::Fixed;

@@ -6,8 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <memory>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -35,33 +33,23 @@ namespace {
 constexpr const char* kNotRegular = "not a regular file, so it is left as it is";
 
 // The regular file the path leads to, its links followed, with its look-up; the path itself
-// with st_mode 0 when nothing is there. Nullopt with the reason for anything else.
+// with st_mode 0 when nothing is there. Nullopt with the reason for anything else (a link to
+// nothing included, which stays a link).
 std::optional<std::string> RegularTarget(const std::string& path, struct stat& st,
                                          std::string& reason) {
-    if (lstat(path.c_str(), &st) != 0) {
+    std::string target = ResolveNamedLink(path);
+    if (lstat(target.c_str(), &st) != 0) {
         st.st_mode = 0;
         if (errno == ENOENT)
-            return path;
+            return target;
         FailWithErrno(reason);
         return std::nullopt;
     }
-    if (S_ISREG(st.st_mode))
-        return path;
-    if (!S_ISLNK(st.st_mode)) {
+    if (!S_ISREG(st.st_mode)) {
         Fail(reason, kNotRegular);
         return std::nullopt;
     }
-    const std::unique_ptr<char, decltype(&free)> target(realpath(path.c_str(), nullptr), free);
-    if (!target) {
-        Fail(reason,
-             errno == ENOENT ? "a link to nothing, so it is left as it is" : SystemReason(errno));
-        return std::nullopt;
-    }
-    if (stat(target.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        Fail(reason, kNotRegular);
-        return std::nullopt;
-    }
-    return std::string(target.get());
+    return target;
 }
 
 }  // namespace
