@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
