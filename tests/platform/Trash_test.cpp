@@ -76,6 +76,17 @@ TEST(TrashTest, NoEntryNoMove) {
     EXPECT_FALSE(Exists(dir / "data/Trash/files/kept.txt"));
 }
 
+TEST(TrashTest, AHomeTrashTheUserLinkedElsewhereIsUsed) {
+    TempDir dir;
+    const ScopedEnv data("XDG_DATA_HOME", (dir / "data").c_str());
+    ASSERT_EQ(mkdir((dir / "data").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((dir / "elsewhere").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("../elsewhere", (dir / "data/Trash").c_str()), 0);
+    std::string reason;
+    ASSERT_TRUE(MoveToTrash(dir.Write("f.txt", "f"), reason)) << reason;
+    EXPECT_EQ(ReadFile(dir / "elsewhere/files/f.txt"), "f");
+}
+
 // Another volume has a trash of its own at its top folder, with paths relative to it. On a full
 // volume the entry cannot be written, and the file stays.
 TEST(TrashTest, AnotherVolumeAndAFullOne) {

@@ -40,14 +40,18 @@ std::string InFolder(const std::string& folder, const std::string& name) {
 }
 
 // A folder of the trash that is ours, in the folder `at` holds (or the current folder): made
-// when missing (0700), never reached through a link.
-TDescriptor OpenOwnFolder(int at, const std::string& name) {
+// when missing (0700), reached through a link only where `rule` says.
+TDescriptor OpenOwnFolder(int at, const std::string& name, LinkRule rule = LinkRule::NoFollow) {
     mkdirat(at, name.c_str(), 0700);
-    return TDescriptor(openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const int noFollow = rule == LinkRule::NoFollow ? O_NOFOLLOW : 0;
+    return TDescriptor(openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC));
 }
 
-std::optional<TrashFolder> OpenTrash(const std::string& trash, std::string pathBase) {
-    const TDescriptor top = OpenOwnFolder(AT_FDCWD, trash);
+// A user may have linked the home trash to another place; a volume's trash, in a folder other
+// users can write, is never reached through a link.
+std::optional<TrashFolder> OpenTrash(const std::string& trash, std::string pathBase,
+                                     LinkRule rule = LinkRule::NoFollow) {
+    const TDescriptor top = OpenOwnFolder(AT_FDCWD, trash, rule);
     struct stat st {};
     // Another user's folder under the name ours should have is not used.
     if (!top.Valid() || fstat(top.Get(), &st) != 0 || st.st_uid != geteuid())
@@ -93,7 +97,7 @@ std::optional<TrashFolder> TrashFor(const std::string& path, dev_t device) {
     if (DeviceOf(home) == device) {
         std::string reason;
         CreateFolders(FolderOf(home), reason);
-        return OpenTrash(home, {});
+        return OpenTrash(home, {}, LinkRule::Follow);
     }
     return OpenVolumeTrash(TopFolderOf(path, device));
 }
