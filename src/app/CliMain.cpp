@@ -20,7 +20,7 @@ std::string RowLines(const std::vector<filelist::FileRow>& rows, std::size_t fir
                      std::size_t last) {
     std::string text;
     for (std::size_t i = first; i < last; ++i) {
-        text += rows[i].caption;
+        rows[i].AppendNameText(text);
         for (int column = 0; column < 7; ++column) {
             text += '\t';
             rows[i].AppendText(static_cast<engine::RowText>(column), text);

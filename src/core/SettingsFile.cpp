@@ -1,13 +1,9 @@
 #include "core/SettingsFile.h"
 
-// Bytes as they stand: the file holds ASCII keys and numbers, and no UTF conversion is wanted.
-#define SI_NO_CONVERSION
-#include <SimpleIni.h>
-
 #include <cstdlib>
 #include <optional>
 
-#include "platform/FileHandle.h"
+#include "core/IniLines.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Volume.h"
@@ -54,32 +50,27 @@ std::optional<int> ParseInteger(const std::string& text) {
 
 }  // namespace
 
-// The variant that matches section and key names without regard to letter case.
-class TSettingsFile::Store : public CSimpleIniA {};
+class TSettingsFile::Store : public TIniLines {
+    using TIniLines::TIniLines;
+};
 
-TSettingsFile::TSettingsFile(std::string path)
-    : path_(std::move(path)), store_(std::make_unique<Store>()) {
-    store_->SetUnicode(false);
-    store_->SetSpaces(false);  // "Key=Value", as the program always wrote
+TSettingsFile::TSettingsFile(std::string path) : path_(std::move(path)) {
     std::vector<std::uint8_t> bytes;
     std::string reason;
-    if (const auto file = platform::TFileHandle::Open(path_, reason);
-        file && file->ReadAll(bytes, reason)) {
-        store_->LoadData(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
+    // A file that is there but cannot be read would lose what it holds to a save of ours alone.
+    refused_ = platform::ReadOwnFile(path_, bytes, reason) == platform::OwnFileRead::Refused;
+    store_ = std::make_unique<Store>(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 TSettingsFile::~TSettingsFile() = default;
 
 int TSettingsFile::ReadInteger(const std::string& section, const std::string& key,
                                int defaultValue) const {
-    const char* value = store_->GetValue(section.c_str(), key.c_str(), nullptr);
-    if (!value)
+    const std::optional<std::string> text = store_->Value(section, key);
+    if (!text || text->size() > kMaxValueLength)
         return defaultValue;
-    const std::string text(value);
-    if (text.size() > kMaxValueLength)
-        return defaultValue;
-    return ParseInteger(text).value_or(defaultValue);
+    return ParseInteger(*text).value_or(defaultValue);
 }
 
 bool TSettingsFile::ReadBool(const std::string& section, const std::string& key,
@@ -88,7 +79,7 @@ bool TSettingsFile::ReadBool(const std::string& section, const std::string& key,
 }
 
 void TSettingsFile::WriteInteger(const std::string& section, const std::string& key, int value) {
-    store_->SetValue(section.c_str(), key.c_str(), std::to_string(value).c_str());
+    store_->SetValue(section, key, std::to_string(value));
 }
 
 void TSettingsFile::WriteBool(const std::string& section, const std::string& key, bool value) {
@@ -96,9 +87,9 @@ void TSettingsFile::WriteBool(const std::string& section, const std::string& key
 }
 
 bool TSettingsFile::Save() {
-    std::string text;
-    if (store_->Save(text) < 0)
+    if (refused_)
         return false;
+    const std::string text = store_->Text();
     std::string reason;
     return platform::CreateFolders(platform::FolderOf(path_), reason) &&
            platform::WriteWholeFile(
@@ -118,8 +109,9 @@ std::string SettingsPath(const std::string& executablePath) {
 }
 
 bool MayWriteSettings(const std::string& settingsPath) {
-    // The folder may not exist yet: the nearest one that does decides the volume.
-    std::string folder = platform::FolderOf(settingsPath);
+    // The folder may not exist yet: the nearest one that does decides the volume. A link is
+    // written through, so the volume of the file it leads to decides.
+    std::string folder = platform::FolderOf(platform::ResolveNamedLink(settingsPath));
     while (!platform::FindPath(folder) && folder != "/" && folder != ".")
         folder = platform::FolderOf(folder);
     return platform::GetDriveType(folder) == platform::DriveType::Fixed;

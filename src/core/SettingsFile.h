@@ -1,7 +1,9 @@
 #pragma once
 // The program's INI settings file: window placement, view and the two Settings options. Read
 // once when the window opens and written once when it closes; other sections, keys and comments
-// of an existing file are kept.
+// of an existing file are kept. A symbolic link to a file kept elsewhere is read and written
+// through; anything else that is not a regular file (a FIFO, a device, a folder, a link to one
+// of those or to nothing) is never read nor replaced, and neither is a file that cannot be read.
 
 #include <memory>
 #include <string>
@@ -27,13 +29,15 @@ public:
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
     // Writes the whole file at once: a crash or a full disk leaves the old file or the new one,
-    // never a cut one. The folder is made when missing. False when it could not be written.
+    // never a cut one. The folder is made when missing. False when it could not be written, or
+    // when what is there was not read (see above) and so is left as it is.
     bool Save();
 
 private:
     class Store;
     std::string path_;
     std::unique_ptr<Store> store_;
+    bool refused_ = false;
 };
 
 // Where the settings live: "<executable>.ini" beside the executable when that file exists

@@ -51,16 +51,6 @@ RenameOutcome Rename(const std::string& path, const std::string& newName,
     return outcome;
 }
 
-// Tab, line feed, escape and the like come from damaged or careless tags; a file name holding
-// them breaks every listing and script that meets it.
-bool HasControlCharacter(const std::string& text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return true;
-    }
-    return false;
-}
-
 RenameOutcome WithStatus(Status status) {
     RenameOutcome outcome;
     outcome.status = status;
@@ -87,7 +77,10 @@ RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag)
     const std::string artist = tag.Artist().empty() ? "Unknown" : tag.Artist();
     const std::string title = tag.Title().empty() ? "Unknown" : tag.Title();
     const std::string name = artist + " - " + title + platform::ExtensionOf(path);
-    if (HasControlCharacter(name))
+    // Tab, line feed, escape, NEL and the like come from damaged or careless tags (or from the
+    // bytes Windows-1252 leaves undefined); a file name holding them breaks every listing and
+    // script that meets it.
+    if (platform::HasControlCharacter(name))
         return WithStatus(Status::TagHasControlCharacter);
     return Rename(path, name, name);
 }

@@ -9,6 +9,36 @@ namespace filelist {
 
 using engine::RowText;
 
+void AppendShownName(std::string_view name, std::string& out) {
+    for (std::size_t at = 0; at < name.size();) {
+        const std::size_t control = platform::ControlCharacterAt(name, at);
+        if (control == 0) {
+            out += name[at++];
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(name[at]);
+        if (c == '\n')
+            out += "\u2424";  // SYMBOL FOR NEWLINE
+        else if (c == 0x7F)
+            out += "\u2421";  // SYMBOL FOR DELETE
+        else if (c < 0x20)
+            out += {'\xE2', '\x90', static_cast<char>(0x80 + c)};  // U+2400 + c, its picture
+        else
+            out += "\uFFFD";  // C1 has no pictures
+        at += control;
+    }
+}
+
+std::string FileRow::NameText() const {
+    std::string text;
+    AppendNameText(text);
+    return text;
+}
+
+void FileRow::AppendNameText(std::string& out) const {
+    AppendShownName(caption, out);
+}
+
 std::string FileRow::Text(RowText column) const {
     std::string text;
     AppendText(column, text);
@@ -39,7 +69,7 @@ void FileRow::AppendText(RowText column, std::string& out) const {
             engine::AppendAttrText(out, attributes_);
             break;
         case RowText::Folder:
-            out += Folder();
+            AppendShownName(Folder(), out);
             break;
     }
 }

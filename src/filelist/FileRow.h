@@ -22,6 +22,10 @@ class FileRow {
 public:
     std::string caption;  // the file's own name; bytes as stored, not necessarily UTF-8
 
+    // The caption as the Name column shows it (see AppendShownName).
+    std::string NameText() const;
+    void AppendNameText(std::string& out) const;
+
     // The text of a column: Size, Type, Created, Modified, Opened, Attributes or Folder.
     std::string Text(engine::RowText column) const;
     // The same added to the end of `out`, for a caller that puts many texts together.
@@ -78,6 +82,11 @@ std::optional<FileRow> MakeFileRow(const std::string& path, AddFolderMode mode,
 std::optional<FileRow> MakeFileRow(const std::string& path,
                                    const std::optional<platform::FindData>& found,
                                    AddFolderMode mode);
+
+// A name or folder as the list shows it: a line break shows as "\u2424" and every other control
+// character as its picture (C0, DEL) or "\uFFFD" (C1), so that each row stays one line in the
+// window and in a listing, and the characters that would not show still take a place.
+void AppendShownName(std::string_view name, std::string& out);
 
 // The folder that holds a path: the path without its last component; "/" for the root. A view
 // into `path`, which must outlive it.

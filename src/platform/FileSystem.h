@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/FileTime.h"
 
@@ -141,8 +142,20 @@ bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
 // Makes a folder and every missing folder above it. False with the reason.
 bool CreateFolders(const std::string& folder, std::string& reason);
 
+// A file of the program's own (the settings) may be a symbolic link the user made to a file kept
+// elsewhere; it is read and written through the link. Anything else at the path that is not a
+// regular file (a FIFO, a device, a folder, a link to one of those or to nothing) is neither
+// opened, which could block or set a driver going, nor replaced.
+enum class OwnFileRead { Read, Missing, Refused };
+// Missing when nothing at all is at the path; Refused, with the reason, for anything that is
+// not a regular file, or one that cannot be read.
+OwnFileRead ReadOwnFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                        std::string& reason);
+
 // Writes a whole file of the program's own in one step: a crash or a full disk leaves the old
-// file or the new one, never a cut one. False with the reason; the old file is then as it was.
+// file or the new one, never a cut one. A link is written through: the file it leads to is
+// replaced, keeping its permissions. Refused when the path holds anything else than a regular
+// file or nothing (see ReadOwnFile). False with the reason; the old file is then as it was.
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
                     std::string& reason);
 

@@ -43,6 +43,24 @@ std::string ExtensionOf(const std::string& path) {
     return path.substr(dot);
 }
 
+std::size_t ControlCharacterAt(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (byte(at) < 0x20 || byte(at) == 0x7F)
+        return 1;
+    // U+0080 to U+009F encode as C2 80 to C2 9F.
+    if (byte(at) == 0xC2 && at + 1 < text.size() && byte(at + 1) >= 0x80 && byte(at + 1) <= 0x9F)
+        return 2;
+    return 0;
+}
+
+bool HasControlCharacter(std::string_view text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (ControlCharacterAt(text, at) != 0)
+            return true;
+    }
+    return false;
+}
+
 std::string AsciiLower(const std::string& text) {
     std::string out = text;
     for (char& c : out) {

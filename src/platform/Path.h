@@ -24,6 +24,11 @@ std::string_view FolderViewOf(std::string&&) = delete;
 // the program always took it.
 std::string ExtensionOf(const std::string& path);
 
+// The length of the control character that begins at `at`: 1 for C0 (below U+0020) and DEL,
+// 2 for C1 (U+0080 to U+009F) in its UTF-8 form, 0 for anything else.
+std::size_t ControlCharacterAt(std::string_view text, std::size_t at);
+bool HasControlCharacter(std::string_view text);
+
 // A-Z to a-z (or back); every other byte stays as it is, whatever the locale.
 std::string AsciiLower(const std::string& text);
 std::string AsciiUpper(const std::string& text);

@@ -63,7 +63,7 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            return Readable(column == 0 ? row.caption
+            return Readable(column == 0 ? row.NameText()
                                         : row.Text(static_cast<engine::RowText>(column - 1)));
         case Qt::CheckStateRole:
             if (column == 0)

@@ -330,15 +330,20 @@ void TMainFormKelvane::item_DeleteClick() {
     if (selected == 0)
         return;
     const QString question =
-        selected == 1 ? msg::ToQString(msg::kTrashOne)
-                            .arg(QString::fromStdString(core_.List().Row(FirstSelected()).caption))
-                      : msg::ToQString(msg::kTrashMany).arg(selected);
+        selected == 1
+            ? msg::ToQString(msg::kTrashOne)
+                  .arg(QString::fromStdString(core_.List().Row(FirstSelected()).NameText()))
+            : msg::ToQString(msg::kTrashMany).arg(selected);
     if (chooser_.Confirm(*this, msg::ToQString(msg::kTrashTitle), question)) {
         const std::vector<core::TKelvaneCore::TrashFailure> failures = core_.DeleteSelected();
         if (!failures.empty()) {
             std::string text(msg::kTrashFailed);
-            for (const core::TKelvaneCore::TrashFailure& failure : failures)
-                text += "\n" + failure.path + ": " + failure.reason;
+            for (const core::TKelvaneCore::TrashFailure& failure : failures) {
+                // One line per file, whatever its name holds.
+                text += "\n";
+                filelist::AppendShownName(failure.path, text);
+                text += ": " + failure.reason;
+            }
             ShowMessage(text, std::string(msg::kAppTitle));
         }
     }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/IniLines.h"
 
 #include "support/TempDir.h"
 
@@ -45,6 +48,66 @@ TEST(SettingsFileTest, SavingKeepsWhatOthersWroteAndMakesTheFolder) {
     fresh.WriteBool("Window", "Toolbar", true);
     EXPECT_TRUE(fresh.Save());
     EXPECT_EQ(ReadFile(dir / "new/deeper/kelvane.ini"), "[Window]\nToolbar=1\n");
+}
+
+// A write changes the one line of its key: whatever else the file holds stays byte for byte.
+TEST(SettingsFileTest, AWriteKeepsEveryOtherLine) {
+    const std::string before =
+        "; top\n[Window]\nLeft = 1\n; about Top\nTop=2\ntop=3\nnot a key\n# hash\n\n"
+        "[Custom]\nfoo=bar\n; last\n";
+    TIniLines ini(before);
+    EXPECT_EQ(ini.Value("window", "TOP"), "2");  // the first of two, as Windows reads
+    EXPECT_EQ(ini.Value("Window", "Left"), "1");
+    EXPECT_EQ(ini.Value("Window", "not a key"), std::nullopt);
+    ini.SetValue("WINDOW", "Left", "42");
+    ini.SetValue("Window", "Width", "7");
+    ini.SetValue("Custom", "Foo", "baz");
+    ini.SetValue("ListView", "GridLines", "1");
+    EXPECT_EQ(ini.Text(),
+              "; top\n[Window]\nLeft=42\n; about Top\nTop=2\ntop=3\nWidth=7\nnot a key\n"
+              "# hash\n\n[Custom]\nFoo=baz\n; last\n\n[ListView]\nGridLines=1\n");
+}
+
+// A link the user made to a file elsewhere is read and written through; anything else that is
+// not a regular file stays as it is, and a FIFO is never waited on.
+TEST(SettingsFileTest, WhatStandsAtThePath) {
+    TempDir dir;
+    const std::string kept = "; mine\n[Custom]\nKey=value\n[Window]\nLeft=5\n";
+    const std::string target = dir.Write("elsewhere.ini", kept);
+    ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    const struct {
+        const char* name;
+        const char* linkTo;  // nullptr: the entry above is at the path itself
+        int left;            // as read
+        bool saved;
+    } cases[] = {
+        {"link.ini", "elsewhere.ini", 5, true}, {"fifo", nullptr, 9, false},
+        {"folder", nullptr, 9, false},          {"to-fifo.ini", "fifo", 9, false},
+        {"to-folder.ini", "folder", 9, false},  {"dangling.ini", "nothing.ini", 9, false},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir / c.name;
+        if (c.linkTo) {
+            ASSERT_EQ(symlink(c.linkTo, path.c_str()), 0);
+        }
+        struct stat before {};
+        ASSERT_EQ(lstat(path.c_str(), &before), 0);
+        TSettingsFile settings(path);
+        EXPECT_EQ(settings.ReadInteger("Window", "Left", 9), c.left) << c.name;
+        settings.WriteInteger("Window", "Left", 6);
+        EXPECT_EQ(settings.Save(), c.saved) << c.name;
+        struct stat after {};
+        ASSERT_EQ(lstat(path.c_str(), &after), 0) << c.name;
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.name;
+        EXPECT_EQ(after.st_ino, before.st_ino) << c.name;
+    }
+    EXPECT_EQ(ReadFile(target), "; mine\n[Custom]\nKey=value\n[Window]\nLeft=6\n");
+    struct stat st {};
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "nothing.ini"));
 }
 
 TEST(SettingsFileTest, GarbageGivesDefaultsAndAnImpossibleFolderFailsTheSave) {

@@ -7,6 +7,7 @@
 #include "engine/CaseConversion.h"
 #include "engine/RunEngine.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "support/LocaleScope.h"
 #include "support/TempDir.h"
 
@@ -44,6 +45,31 @@ TEST(CaseConversionTest, LocaleKnowsAccentedLetters) {
     EXPECT_EQ(LocaleUpper(".\xc3\xa4\xc3\xb6\xc3\xbc"), ".\xc3\x84\xc3\x96\xc3\x9c");
     // Bytes that are not UTF-8 pass through untouched.
     EXPECT_EQ(LocaleUpper(".a\xff\xc3"), ".A\xff\xc3");
+}
+
+// A case change must not make a name the tag rename would refuse: no letter of any code point
+// maps to a control character, and bytes that are not UTF-8 never join into one.
+TEST(CaseConversionTest, NoConversionMakesAControlCharacter) {
+    testsupport::LocaleScope scope("de_DE.UTF-8", "UTC");
+    if (!scope.Available())
+        GTEST_SKIP() << "de_DE.UTF-8 is not generated";
+    std::string text;
+    for (char32_t c = 0xA0; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        text = c < 0x800     ? std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))}
+               : c < 0x10000 ? std::string{char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)),
+                                           char(0x80 | (c & 0x3F))}
+                             : std::string{char(0xF0 | c >> 18), char(0x80 | (c >> 12 & 0x3F)),
+                                           char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F))};
+        ASSERT_FALSE(platform::HasControlCharacter(LocaleUpper(text)))
+            << std::hex << static_cast<std::uint32_t>(c);
+        ASSERT_FALSE(platform::HasControlCharacter(LocaleLower(text)))
+            << std::hex << static_cast<std::uint32_t>(c);
+    }
+    EXPECT_FALSE(
+        platform::HasControlCharacter(LocaleLower("\xc2"
+                                                  "A\x85")));
 }
 
 class RenameFromTagTest : public ::testing::Test {
@@ -93,6 +119,8 @@ TEST_F(RenameFromTagTest, FilesThatGiveNoNameKeepTheirsAndSayWhy) {
         {dir.Write("empty.mp3"), Status::NoTag},
         {WriteMp3(dir, "tab.mp3", "A\tB", "Title"), Status::TagHasControlCharacter},
         {WriteMp3(dir, "del.mp3", "Artist", "T\x7F"), Status::TagHasControlCharacter},
+        // A byte Windows-1252 leaves undefined reads as the C1 control of the same value.
+        {WriteMp3(dir, "c1.mp3", "Artist", "T\x81"), Status::TagHasControlCharacter},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RenameFrom(c.path).status, c.status) << c.path;

@@ -55,6 +55,34 @@ TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     EXPECT_EQ(list.Path(0), file);
 }
 
+TEST(FileListTest, ControlCharactersShowAsMarksAndThePathKeepsThem) {
+    const struct {
+        std::string_view name;
+        std::string_view shown;
+    } cases[] = {
+        {"plain.txt", "plain.txt"},
+        {"new\nline.mp3", "new\u2424line.mp3"},
+        {"a\tb\rc\x1b", "a\u2409b\u240Dc\u241B"},
+        {std::string_view("nul\0del\x7f", 8), "nul\u2400del\u2421"},
+        {"nel\xc2\x85!", "nel\uFFFD!"},
+        {"caf\xc3\xa9 \xff", "caf\xc3\xa9 \xff"},  // letters and bytes that are not UTF-8 stay
+    };
+    for (const auto& c : cases) {
+        std::string shown;
+        AppendShownName(c.name, shown);
+        EXPECT_EQ(shown, c.shown) << c.name;
+    }
+
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir / "sub\tdir").c_str(), 0700), 0);
+    const std::string file = dir.Write("sub\tdir/new\nline.mp3");
+    TFileList list;
+    ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
+    EXPECT_EQ(list.Row(0).NameText(), "new\u2424line.mp3");
+    EXPECT_EQ(list.Row(0).Text(RowText::Folder), dir.Path() + "/sub\u2409dir");
+    EXPECT_EQ(list.Path(0), file);
+}
+
 // The desktop's type is asked only when a row is shown; a row renamed before that still shows
 // the type of the name it was made with.
 TEST(FileListTest, RenamedRowKeepsTheTypeItWasMadeWith) {

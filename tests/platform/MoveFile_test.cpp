@@ -5,6 +5,7 @@
 
 #include "TestMount.h"
 #include "platform/FileSystem.h"
+#include "platform/linux/NtfsUpcase.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -115,6 +116,85 @@ TEST(MoveFileNtfsTest, RefusesANameWindowsCannotTellApart) {
     // A file may still change the case of its own name.
     EXPECT_EQ(MoveFile(ntfs / "Song.mp3", ntfs / "SONG.MP3").result, MoveResult::Moved);
     EXPECT_EQ(ReadFile(ntfs / "SONG.MP3"), "music");
+}
+
+// NTFS tells letter cases apart by its own table, not by the C library's: dotless i, long s and
+// the title-case digraphs are letters of their own there.
+TEST(MoveFileNtfsTest, TheVolumesCaseTableDecidesWhatIsTaken) {
+    TempDir dir;
+    NtfsMount ntfs(dir, {"ntfs-3g"});
+    if (!ntfs.Mounted())
+        GTEST_SKIP() << kNoNtfs;
+    const struct {
+        const char* there;
+        const char* wanted;
+        MoveResult result;
+    } cases[] = {
+        {"I - x.mp3", "\u0131 - x.mp3", MoveResult::Moved},                    // ı
+        {"S.txt", "\u017F.txt", MoveResult::Moved},                            // ſ
+        {"\u01C4.txt", "\u01C5.txt", MoveResult::Moved},                       // Ǆ, ǅ
+        {"\u00C9t\u00E9.txt", "\u00E9T\u00C9.txt", MoveResult::TargetExists},  // Été, éTÉ
+        {"\u0414.txt", "\u0434.txt", MoveResult::TargetExists},                // Д, д
+        {"\U0001D400.txt", "\U0001D41A.txt", MoveResult::Moved},  // beyond the BMP: as it is
+    };
+    for (const auto& c : cases) {
+        { std::ofstream(ntfs / c.there) << "there"; }
+        { std::ofstream(ntfs / "other") << "other"; }
+        EXPECT_EQ(MoveFile(ntfs / "other", ntfs / c.wanted).result, c.result) << c.wanted;
+        EXPECT_EQ(ReadFile(ntfs / c.there), "there") << c.there;
+        std::remove((ntfs / c.wanted).c_str());
+        std::remove((ntfs / c.there).c_str());
+    }
+}
+
+// A volume that shows its own table is compared by that table: here one in which "ı" is the
+// small letter of "I".
+TEST(MoveFileNtfsTest, AVolumeShowingItsOwnTableIsComparedByIt) {
+    TempDir dir;
+    const auto run = [&](const std::string& command) {
+        return testsupport::RunProcess("sh", {"-c", command}, dir.Path()).exitCode == 0;
+    };
+    if (access("/dev/fuse", R_OK | W_OK) != 0 ||
+        !run("truncate -s 8M ntfs.img && /usr/sbin/mkntfs -F -Q -q ntfs.img 2>/dev/null") ||
+        !run("ntfscat -i 10 ntfs.img > upcase"))
+        GTEST_SKIP() << kNoNtfs;
+    std::string image = ReadFile(dir / "ntfs.img");
+    const std::size_t table = image.find(ReadFile(dir / "upcase"));
+    ASSERT_NE(table, std::string::npos);
+    image.replace(table + 2 * 0x131, 2, std::string("I\0", 2));  // little-endian U+0049
+    { std::ofstream(dir / "ntfs.img", std::ios::binary) << image; }
+    TestMount ntfs(dir / "mnt", {"ntfs-3g", "-o", "show_sys_files", dir / "ntfs.img"});
+    if (!ntfs.Mounted())
+        GTEST_SKIP() << kNoNtfs;
+    { std::ofstream(ntfs / "I - x.mp3") << "there"; }
+    { std::ofstream(ntfs / "other") << "other"; }
+    EXPECT_EQ(MoveFile(ntfs / "other", ntfs / "\u0131 - x.mp3").result, MoveResult::TargetExists);
+    EXPECT_EQ(ReadFile(ntfs / "other"), "other");
+}
+
+// The table shipped is the one mkntfs writes into every new volume.
+TEST(NtfsUpcaseTest, EqualsTheTableOfAFreshVolume) {
+    TempDir dir;
+    const std::string image = dir / "ntfs.img";
+    const std::string table = dir / "upcase";
+    const auto run = [&](const std::string& command) {
+        return testsupport::RunProcess("sh", {"-c", command}, dir.Path()).exitCode == 0;
+    };
+    if (!run("truncate -s 8M ntfs.img && /usr/sbin/mkntfs -F -Q -q ntfs.img 2>/dev/null") ||
+        !run("ntfscat -i 10 ntfs.img > upcase"))
+        GTEST_SKIP() << "needs mkntfs and ntfscat (ntfs-3g)";
+    const std::string bytes = ReadFile(table);
+    ASSERT_EQ(bytes.size(), 131072u);
+    int differences = 0;
+    for (std::size_t unit = 0; unit < 65536; ++unit) {
+        const auto upper =
+            static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * unit]) |
+                                  static_cast<unsigned char>(bytes[2 * unit + 1]) << 8);
+        differences += upper != unit;
+        ASSERT_EQ(linux_fs::TNtfsCaseTable::Default().Upper(static_cast<char16_t>(unit)), upper)
+            << std::hex << unit;
+    }
+    EXPECT_GT(differences, 900);
 }
 
 }  // namespace

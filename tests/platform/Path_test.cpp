@@ -42,5 +42,29 @@ TEST(PathTest, AsciiCaseTouchesOnlyAsciiLetters) {
               "B");
 }
 
+TEST(PathTest, ControlCharacters) {
+    const struct {
+        std::string_view text;
+        bool control;
+    } cases[] = {
+        {"Artist - Title.mp3", false},
+        {"tab\there", true},
+        {std::string_view("nul\0", 4), true},
+        {"line\nbreak", true},
+        {"\x1f", true},
+        {"del\x7f", true},
+        {"\xc2\x80", true},                   // U+0080
+        {"next\xc2\x85line", true},           // U+0085 NEL
+        {"\xc2\x9f", true},                   // U+009F
+        {"\xc2\xa0no-break space", false},    // U+00A0
+        {"caf\xc3\xa9 \xe2\x82\xac", false},  // é, €
+        {"\xc3\x85ngstr\xc3\xb6m", false},    // Å: 0x85 as a continuation of another letter
+        {"stray \x85 byte", false},           // not UTF-8, and no control either
+        {"ends in \xc2", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HasControlCharacter(c.text), c.control) << c.text;
+}
+
 }  // namespace
 }  // namespace platform

@@ -50,7 +50,7 @@ Loaded Load() {
         return loaded;
     }
     using Entry = const DesktopServices* (*)();
-    const auto entry = reinterpret_cast<Entry>(dlsym(module, "KelvaneDesktopServicesV1"));
+    const auto entry = reinterpret_cast<Entry>(dlsym(module, "KelvaneDesktopServicesV2"));
     if (!entry) {
         loaded.problem = path + ": not a kelvane-desktop module of this version";
         return loaded;

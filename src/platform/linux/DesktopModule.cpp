@@ -1,10 +1,7 @@
-// The kelvane-desktop module: the MIME database and the trash, read and reached through QtCore.
+// The kelvane-desktop module: the MIME database, read through QtCore.
 
-#include <QDir>
-#include <QFile>
 #include <QMimeDatabase>
 #include <QMimeType>
-#include <QStandardPaths>
 #include <QString>
 
 #include "DesktopServices.h"
@@ -41,28 +38,10 @@ void DescribeType(const std::string& extension, bool isFolder, std::string& type
     }
 }
 
-// The recycle bin of Windows is the freedesktop.org trash here; QtCore keeps its "files" and
-// "info" entries as file managers expect them.
-bool MoveToTrash(const std::string& path, std::string& reason) noexcept try {
-    // The trash lives in the user's data folder, which a fresh account may not have yet; Qt
-    // gives up on a missing one instead of making it.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (file.moveToTrash())
-        return true;
-    reason = file.errorString().toStdString();
-    if (reason.empty())
-        reason = "cannot be moved to the trash";
-    return false;
-} catch (...) {
-    reason = "not enough memory";
-    return false;
-}
-
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) const platform::linux_fs::DesktopServices*
-KelvaneDesktopServicesV1() {
-    static const platform::linux_fs::DesktopServices services{DescribeType, MoveToTrash};
+KelvaneDesktopServicesV2() {
+    static const platform::linux_fs::DesktopServices services{DescribeType};
     return &services;
 }

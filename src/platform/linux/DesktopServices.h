@@ -1,6 +1,6 @@
 #pragma once
-// What the desktop offers through QtCore: the type names and icons of the shared MIME database,
-// and the freedesktop.org trash. They live in a module of their own (kelvane-desktop), loaded the
+// What the desktop offers through QtCore: the type names and icons of the shared MIME database.
+// They live in a module of their own (kelvane-desktop), loaded the
 // first time one is asked for: loading QtCore with its ICU data takes longer than a whole
 // command-line run that neither lists rows nor deletes anything, and scripts start many of those.
 
@@ -13,8 +13,6 @@ struct DesktopServices {
     // dot; empty for none), or of a folder.
     void (*describeType)(const std::string& extension, bool isFolder, std::string& typeName,
                          std::string& iconName) noexcept;
-    // Moves a file or folder to the user's trash; false with the reason when it stays.
-    bool (*moveToTrash)(const std::string& path, std::string& reason) noexcept;
 };
 
 // The module's services, loaded on first use; nullptr when the module cannot be loaded, with
@@ -26,4 +24,4 @@ const DesktopServices* LoadDesktopServices(std::string& problem);
 // The one symbol the module exports. Its number changes with the layout of DesktopServices, so
 // that a program never calls into a module of another layout (a stale install, or a window left
 // open across an upgrade): it finds no such symbol instead.
-extern "C" const platform::linux_fs::DesktopServices* KelvaneDesktopServicesV1();
+extern "C" const platform::linux_fs::DesktopServices* KelvaneDesktopServicesV2();

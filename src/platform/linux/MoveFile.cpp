@@ -7,25 +7,25 @@
 #include <locale.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cwchar>
-#include <cwctype>
 #include <memory>
 #include <string>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/NtfsUpcase.h"
+#include "platform/linux/RenameNoReplace.h"
 #include "platform/linux/VolumeKind.h"
 
 namespace platform {
-namespace {
 
-// 0 when renamed, else the error number; EEXIST when the new name is taken.
-int RenameNoReplace(const std::string& from, const std::string& to) {
+int linux_fs::RenameNoReplace(const std::string& from, const std::string& to) {
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL)
@@ -52,6 +52,10 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
         return errno;
     return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
+
+namespace {
+
+using linux_fs::RenameNoReplace;
 
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {
@@ -81,12 +85,12 @@ MoveOutcome RenameThroughTemporary(const std::string& from, const std::string& t
                            : MoveOutcome{MoveResult::Failed, error};
 }
 
-// A name as Windows compares names on NTFS: letter by letter in upper case. A byte that is no
-// UTF-8 stands for itself, apart from every letter.
-std::wstring UpperForWindows(const std::string& name) {
+// A name as Windows compares names on NTFS: code unit by code unit through the volume's
+// upper-case table. A byte that is no UTF-8 stands for itself, apart from every letter.
+std::u16string UpperForWindows(const std::string& name, const linux_fs::TNtfsCaseTable& table) {
     static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
-    constexpr wchar_t kRawByte = 0xDC00;  // as Python's surrogate escapes: never a letter
-    std::wstring upper;
+    constexpr char16_t kRawByte = 0xDC00;  // as Python's surrogate escapes: never a letter
+    std::u16string upper;
     const locale_t previous = utf8 ? uselocale(utf8) : nullptr;
     std::mbstate_t state{};
     for (std::size_t at = 0; at < name.size();) {
@@ -94,11 +98,19 @@ std::wstring UpperForWindows(const std::string& name) {
         std::size_t length = utf8 ? std::mbrtowc(&c, name.data() + at, name.size() - at, &state)
                                   : static_cast<std::size_t>(-1);
         if (length == 0 || length > name.size() - at) {
-            c = kRawByte + static_cast<unsigned char>(name[at]);
-            length = 1;
+            upper.push_back(static_cast<char16_t>(kRawByte + static_cast<unsigned char>(name[at])));
+            at += 1;
             state = {};
+            continue;
         }
-        upper.push_back(utf8 ? static_cast<wchar_t>(towupper_l(static_cast<wint_t>(c), utf8)) : c);
+        // Beyond the Basic Multilingual Plane: two code units, which the table leaves as they are.
+        if (c > 0xFFFF) {
+            const auto beyond = static_cast<char32_t>(c) - 0x10000;
+            upper.push_back(static_cast<char16_t>(0xD800 + (beyond >> 10)));
+            upper.push_back(static_cast<char16_t>(0xDC00 + (beyond & 0x3FF)));
+        } else {
+            upper.push_back(table.Upper(static_cast<char16_t>(c)));
+        }
         at += length;
     }
     if (previous)
@@ -121,15 +133,19 @@ bool WindowsSeesNameTaken(const std::string& from, const std::string& to) {
     const std::unique_ptr<DIR, decltype(closeFolder)> entries(opendir(folder.c_str()), closeFolder);
     if (!entries)
         return false;
+    const dev_t device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    const std::optional<linux_fs::TNtfsCaseTable> own =
+        linux_fs::TNtfsCaseTable::OfVolume(linux_fs::TopFolderOf(to, device));
+    const linux_fs::TNtfsCaseTable& table = own ? *own : linux_fs::TNtfsCaseTable::Default();
     const std::string oldName = LastComponent(from);
     const std::string newName = LastComponent(to);
-    const std::wstring wanted = UpperForWindows(newName);
+    const std::u16string wanted = UpperForWindows(newName, table);
     while (const dirent* entry = readdir(entries.get())) {
         const std::string name = entry->d_name;
         // The file itself may change its case; the new name itself is refused by the rename.
         if (name == oldName || name == newName || name == "." || name == "..")
             continue;
-        if (UpperForWindows(name) == wanted)
+        if (UpperForWindows(name, table) == wanted)
             return true;
     }
     return false;

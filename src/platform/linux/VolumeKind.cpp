@@ -12,6 +12,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/Path.h"
 #include "platform/linux/FileEntry.h"
 
 namespace platform::linux_fs {
@@ -158,6 +159,16 @@ MountEntry MountOf(dev_t device) {
         return mount;
     }
     return {};
+}
+
+std::string TopFolderOf(const std::string& path, dev_t device) {
+    std::string top = FolderOf(path);
+    for (std::string up = FolderOf(top); top != "/"; top = up, up = FolderOf(top)) {
+        struct stat st {};
+        if (stat(up.c_str(), &st) != 0 || st.st_dev != device)
+            break;
+    }
+    return top;
 }
 
 }  // namespace platform::linux_fs

@@ -42,4 +42,8 @@ struct MountEntry {
 // The mount with this device number; empty fields when it is not there.
 MountEntry MountOf(dev_t device);
 
+// The top folder of the volume that holds `path`, whose device is `device`: the highest folder
+// above it on that device.
+std::string TopFolderOf(const std::string& path, dev_t device);
+
 }  // namespace platform::linux_fs
