@@ -1,9 +1,12 @@
 #include "core/SettingsFile.h"
 
+// Bytes as they stand: the file holds ASCII keys and numbers, and no UTF conversion is wanted.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
 #include <cstdlib>
 #include <optional>
 
-#include "core/IniLines.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Volume.h"
@@ -50,27 +53,31 @@ std::optional<int> ParseInteger(const std::string& text) {
 
 }  // namespace
 
-class TSettingsFile::Store : public TIniLines {
-    using TIniLines::TIniLines;
-};
+// The variant that matches section and key names without regard to letter case.
+class TSettingsFile::Store : public CSimpleIniA {};
 
 TSettingsFile::TSettingsFile(std::string path) : path_(std::move(path)) {
     std::vector<std::uint8_t> bytes;
     std::string reason;
     // A file that is there but cannot be read would lose what it holds to a save of ours alone.
     refused_ = platform::ReadOwnFile(path_, bytes, reason) == platform::OwnFileRead::Refused;
-    store_ = std::make_unique<Store>(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    store_ = std::make_unique<Store>();
+    store_->SetUnicode(false);
+    store_->SetSpaces(false);  // "Key=Value", as the program always wrote
+    store_->LoadData(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 TSettingsFile::~TSettingsFile() = default;
 
 int TSettingsFile::ReadInteger(const std::string& section, const std::string& key,
                                int defaultValue) const {
-    const std::optional<std::string> text = store_->Value(section, key);
-    if (!text || text->size() > kMaxValueLength)
+    const char* value = store_->GetValue(section.c_str(), key.c_str(), nullptr);
+    if (!value)
         return defaultValue;
-    return ParseInteger(*text).value_or(defaultValue);
+    const std::string text(value);
+    if (text.size() > kMaxValueLength)
+        return defaultValue;
+    return ParseInteger(text).value_or(defaultValue);
 }
 
 bool TSettingsFile::ReadBool(const std::string& section, const std::string& key,
@@ -79,7 +86,7 @@ bool TSettingsFile::ReadBool(const std::string& section, const std::string& key,
 }
 
 void TSettingsFile::WriteInteger(const std::string& section, const std::string& key, int value) {
-    store_->SetValue(section, key, std::to_string(value));
+    store_->SetValue(section.c_str(), key.c_str(), std::to_string(value).c_str());
 }
 
 void TSettingsFile::WriteBool(const std::string& section, const std::string& key, bool value) {
@@ -87,9 +94,9 @@ void TSettingsFile::WriteBool(const std::string& section, const std::string& key
 }
 
 bool TSettingsFile::Save() {
-    if (refused_)
+    std::string text;
+    if (refused_ || store_->Save(text) < 0)
         return false;
-    const std::string text = store_->Text();
     std::string reason;
     return platform::CreateFolders(platform::FolderOf(path_), reason) &&
            platform::WriteWholeFile(
