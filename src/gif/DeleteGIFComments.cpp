@@ -29,14 +29,6 @@ bool HasComment(const TGIFDocument& image) {
     return false;
 }
 
-void DeleteComments(TGIFSubImage& subImage) {
-    TGIFExtensionList& extensions = subImage.Extensions();
-    for (int i = extensions.Count() - 1; i >= 0; --i) {
-        if (IsComment(extensions.Items(i)))
-            extensions.Delete(i);
-    }
-}
-
 }  // namespace
 
 void CheckHeader(std::span<const std::uint8_t> head) {
@@ -62,7 +54,7 @@ std::optional<std::vector<std::uint8_t>> DeleteGIFComments(TGIFDocument& image,
         return std::nullopt;
 
     for (int i = 0; i < image.Images().Count(); ++i)
-        DeleteComments(image.Images().Items(i));
+        image.Images().Items(i).Extensions().DeleteIf(IsComment);
     // Damage in an image's data is met when that image is decoded, before anything is written
     // anywhere but into memory.
     const TFramePixels decode = [&](std::size_t frame, const TImageShape& shape) {
