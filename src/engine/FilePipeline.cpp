@@ -58,8 +58,13 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChang
             processed.outcome = std::move(outcome);
             return processed;
         }
-        if (!outcome.ok)
-            processed.update.failures.push_back({handle->Path(), std::move(outcome.reason)});
+        if (outcome.ok)
+            continue;
+        processed.update.failures.push_back({handle->Path(), outcome.reason});
+        if (outcome.endsFile) {
+            processed.outcome = std::move(outcome);
+            return processed;
+        }
     }
     return processed;
 }
@@ -77,9 +82,8 @@ StepOutcome TFilePipeline::RemoveAttributes(FileContext& file) {
 StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file) {
     if (!file.options.deleteGIFExtensions || !HasExtension(file.handle.Path(), ".gif"))
         return StepOutcome::Done();
-    if (const std::string failure = RewriteWithoutComments(file.handle, image_); !failure.empty()) {
-        return StepOutcome::Failed(Step::DeleteGIFComments, failure);
-    }
+    if (StepOutcome outcome = RewriteWithoutComments(file.handle, image_); !outcome.ok)
+        return outcome;
     const std::optional<platform::FindData> found = file.handle.Find();
     file.update.size = found ? static_cast<std::int64_t>(found->size) : -1;
     return StepOutcome::Done();

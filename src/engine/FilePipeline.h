@@ -36,9 +36,9 @@ struct RowUpdate {
 };
 
 struct ProcessedFile {
-    // ok when the file was processed; not ok when it could not be processed at all (the
-    // failure is in the update); endsRun when a failure ends the whole run (not in the update:
-    // the run shows it).
+    // ok when the file was processed; not ok when it could not be processed at all, or was
+    // refused part way (the failure is in the update); endsRun when a failure ends the whole
+    // run (not in the update: the run shows it).
     StepOutcome outcome;
     RowUpdate update;
 };

@@ -1,8 +1,13 @@
 #include "engine/GifStep.h"
 
 #include <new>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "gif/DeleteGIFComments.h"
+#include "gif/GIFException.h"
 
 namespace engine {
 namespace {
@@ -16,32 +21,38 @@ std::string CannotCreateFile(const std::string& path) {
     return "Cannot create file " + path;
 }
 
+StepOutcome Failed(std::string reason) {
+    return StepOutcome::Failed(Step::DeleteGIFComments, std::move(reason));
+}
+
 }  // namespace
 
-// Reads the GIF through its handle, takes its comments out and writes the verified bytes back
-// in place of the old ones; a file without comments is only read. The reason of a failure, or
-// empty. The header is checked before the file is read whole, so a huge file that is no GIF
-// costs nothing.
-std::string RewriteWithoutComments(platform::TFileHandle& file, gif::TGIFDocument& image) {
+// The header is checked before the file is read whole, so a huge file that is no GIF costs
+// nothing.
+StepOutcome RewriteWithoutComments(platform::TFileHandle& file, gif::TGIFDocument& image) {
     std::string reason;
     std::vector<std::uint8_t> bytes;
     try {
         if (!file.ReadPrefix(gif::kHeaderSize, bytes, reason))
-            return CannotOpenFile(file.Path()) + ": " + reason;
+            return Failed(CannotOpenFile(file.Path()) + ": " + reason);
         gif::CheckHeader(bytes);
         if (!file.ReadAll(bytes, reason))
-            return CannotOpenFile(file.Path()) + ": " + reason;
+            return Failed(CannotOpenFile(file.Path()) + ": " + reason);
         const std::optional<std::vector<std::uint8_t>> rewritten =
             gif::DeleteGIFComments(image, bytes);
         if (rewritten && !file.ReplaceContent(*rewritten, reason))
-            return CannotCreateFile(file.Path()) + ": " + reason;
+            return Failed(CannotCreateFile(file.Path()) + ": " + reason);
+    } catch (const gif::GIFImageTooLarge& error) {
+        return StepOutcome::FileRefused(error.what());
     } catch (const std::bad_alloc&) {
-        return "not enough memory for this image";
+        // One image at a time did not fit: as with a too large image, nothing is wrong with
+        // the file, and the next one may well fit.
+        return StepOutcome::FileRefused("not enough memory for this image");
     } catch (const std::exception& error) {
         // The GIF subsystem's errors carry the message the user is shown, as it stands.
-        return error.what();
+        return Failed(error.what());
     }
-    return {};
+    return StepOutcome::Done();
 }
 
 }  // namespace engine

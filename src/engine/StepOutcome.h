@@ -2,6 +2,7 @@
 // What one step of a file's pipeline reports, whatever went wrong inside it.
 
 #include <string>
+#include <utility>
 
 namespace engine {
 
@@ -17,18 +18,27 @@ enum class Step {
 
 struct StepOutcome {
     bool ok = true;
-    std::string reason;    // why the step failed; empty when it did not
-    bool endsRun = false;  // the failure ends the whole run, not just this file's step
+    std::string reason;     // why the step failed; empty when it did not
+    bool endsRun = false;   // the failure ends the whole run, not just this file's step
+    bool endsFile = false;  // no later step runs on this file; the run goes on with the next
 
     static StepOutcome Done() { return {}; }
     static StepOutcome Failed(Step step, std::string reason);
+    // A file the step will not take on at all, though nothing is wrong with it.
+    static StepOutcome FileRefused(std::string reason);
 };
 
+// The one rule of which failures end a run: a GIF that cannot be read, verified or written back
+// ends it (the user is shown why and the rest of the batch waits). A GIF that is sound but too
+// large to take on (an image beyond what a rewrite may hold in memory) ends only its own file:
+// no later step runs on it and the run goes on with the next file. Every other failure is
+// passed over and the run goes on with the next step.
 inline StepOutcome StepOutcome::Failed(Step step, std::string reason) {
-    // The one rule of which failures end a run: a GIF that cannot be read, verified or written
-    // back ends it (the user is shown why and the rest of the batch waits); every other failure
-    // is passed over and the run goes on with the next step.
-    return {false, std::move(reason), step == Step::DeleteGIFComments};
+    return {false, std::move(reason), step == Step::DeleteGIFComments, false};
+}
+
+inline StepOutcome StepOutcome::FileRefused(std::string reason) {
+    return {false, std::move(reason), false, true};
 }
 
 }  // namespace engine

@@ -1,9 +1,12 @@
 #include "gif/DeleteGIFComments.h"
 
+#include <string>
+
 #include "gif/ByteReader.h"
 #include "gif/ByteWriter.h"
 #include "gif/GIFException.h"
 #include "gif/LoadUndamaged.h"
+#include "gif/SaveFrameByFrame.h"
 #include "gif/VerifyRewrite.h"
 
 namespace gif {
@@ -26,14 +29,6 @@ bool HasComment(const TGIFDocument& image) {
     return false;
 }
 
-void DeleteComments(TGIFSubImage& subImage) {
-    TGIFExtensionList& extensions = subImage.Extensions();
-    for (int i = extensions.Count() - 1; i >= 0; --i) {
-        if (IsComment(extensions.Items(i)))
-            extensions.Delete(i);
-    }
-}
-
 }  // namespace
 
 void CheckHeader(std::span<const std::uint8_t> head) {
@@ -49,18 +44,29 @@ std::optional<std::vector<std::uint8_t>> DeleteGIFComments(TGIFDocument& image,
                                                            std::span<const std::uint8_t> original) {
     // The blocks first, stepping over the image data: a file without comments is left as it is
     // without a pixel decoded. Damage to its blocks still counts, since comments could lie
-    // behind it.
-    LoadUndamaged(image, original, [](TByteReader& in, const TImageShape&) { SkipImageData(in); });
+    // behind it. Where each image's data starts is kept for its turn to be decoded.
+    std::vector<std::size_t> dataStarts;
+    LoadUndamaged(image, original, [&dataStarts](TByteReader& in, const TImageShape&) {
+        dataStarts.push_back(in.Position());
+        SkipImageData(in);
+    });
     if (!HasComment(image))
         return std::nullopt;
 
-    LoadUndamaged(image, original);
     for (int i = 0; i < image.Images().Count(); ++i)
-        DeleteComments(image.Images().Items(i));
+        image.Images().Items(i).Extensions().DeleteIf(IsComment);
+    // Damage in an image's data is met when that image is decoded, before anything is written
+    // anywhere but into memory.
+    const TFramePixels decode = [&](std::size_t frame, const TImageShape& shape) {
+        TByteReader in(original);
+        in.Seek(dataStarts[frame]);
+        return DecodeImageData(in, shape,
+                               [](const std::string& message) { throw GIFException(message); });
+    };
     TByteWriter out;
     out.Reserve(original.size() + original.size() / 8 + 1024);
-    image.SaveToStream(out);
-    VerifyRewrite(image, out.Bytes());
+    const std::vector<TWrittenData> written = SaveFrameByFrame(image, decode, out);
+    VerifyRewrite(image, out.Bytes(), written);
     return out.Take();
 }
 

@@ -24,10 +24,13 @@ void CheckHeader(std::span<const std::uint8_t> head);
 
 // The bytes of `original` with every comment extension of every sub-image deleted, re-encoded
 // and verified (read back and compared with what was loaded); std::nullopt when the file holds
-// no comment block, and then no pixel is decoded and nothing is encoded. `image` is working
-// storage, reused from file to file. GIFException for damaged input (with the
-// reader's text; see LoadUndamaged), for a file the writer cannot encode, and when
-// verification of the new bytes fails ("Verification of the rewritten GIF failed: ...").
+// no comment block, and then no pixel is decoded and nothing is encoded. One image is decoded,
+// encoded and checked at a time: the pixels held at once are those of one image. `image` is
+// working storage, reused from file to file; its sub-images are left without pixels.
+// GIFException for damaged input (with the reader's text; see LoadUndamaged), for a file the
+// writer cannot encode, and when verification of the new bytes fails ("Verification of the
+// rewritten GIF failed: ..."); GIFImageTooLarge, before any of its pixels are decoded, for an
+// image of more than kMaxImagePixels pixels.
 std::optional<std::vector<std::uint8_t>> DeleteGIFComments(TGIFDocument& image,
                                                            std::span<const std::uint8_t> original);
 

@@ -1,21 +1,25 @@
 #include "gif/GIFColorMap.h"
 
 #include <algorithm>
+#include <array>
 
 namespace gif {
 
 void TGIFColorMap::Grow(int count) {
     capacity_ = count <= 16 ? 16 : std::min(kMaxColors, (count + 31) / 32 * 32);
+    colors_.reserve(static_cast<std::size_t>(capacity_));
 }
 
 void TGIFColorMap::Add(const TGIFColor& color) {
     if (count_ >= kMaxColors)
         return;
     Grow(count_ + 1);
-    colors_[static_cast<std::size_t>(count_++)] = color;
+    colors_.push_back(color);
+    ++count_;
 }
 
 void TGIFColorMap::Clear() {
+    colors_ = {};
     count_ = 0;
     capacity_ = 0;
     sorted_ = false;
@@ -37,7 +41,7 @@ void TGIFColorMap::LoadFromStream(TByteReader& in, int count) {
     Grow(count);
     for (int i = 0; i < count; ++i) {
         const std::size_t at = static_cast<std::size_t>(i) * 3;
-        colors_[static_cast<std::size_t>(i)] = {bytes[at], bytes[at + 1], bytes[at + 2]};
+        colors_.push_back({bytes[at], bytes[at + 1], bytes[at + 2]});
     }
     count_ = count;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // A GIF colour table: up to 256 entries of red, green and blue in file order.
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "gif/ByteReader.h"
 #include "gif/ByteWriter.h"
@@ -45,7 +45,9 @@ public:
 private:
     void Grow(int count);
 
-    std::array<TGIFColor, kMaxColors> colors_{};
+    // Sized to the entries: most images of an animation have no table of their own, and a
+    // file of many tiny images would otherwise hold a full table for each.
+    std::vector<TGIFColor> colors_;
     int count_ = 0;
     int capacity_ = 0;
     bool sorted_ = false;

@@ -177,7 +177,12 @@ void TGIFDocument::LoadFromStream(TByteReader& in) {
 
 void TGIFDocument::SaveToStream(TByteWriter& out) const {
     header_.SaveToStream(out);
-    images_.SaveToStream(out);
+    // Worked out once: every image without its own table is encoded with it.
+    const int largestBits = LargestBitsPerPixel();
+    for (int i = 0; i < images_.Count(); ++i) {
+        const TGIFSubImage& subImage = images_.Items(i);
+        subImage.SaveWith(out, subImage.Pixels(), largestBits);
+    }
     trailer_.SaveToStream(out);
 }
 

@@ -11,6 +11,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// An image with more pixels than a rewrite takes on. The file is not damaged, it only asks for
+// more memory than is granted to one image, so the run passes over it and goes on.
+class GIFImageTooLarge : public GIFException {
+public:
+    using GIFException::GIFException;
+};
+
 namespace msg {
 inline constexpr const char* kPrematureEnd = "Premature end of data";
 inline constexpr const char* kInvalidSignature = "Invalid GIF signature";

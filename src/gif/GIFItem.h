@@ -59,6 +59,12 @@ public:
     void Delete(int index) {
         items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(Checked(index)));
     }
+    // Deletes every item `doomed` picks and keeps the rest in order, in one pass however many
+    // go (deleting them one by one moves the items behind each).
+    template <class Pred>
+    void DeleteIf(Pred doomed) {
+        std::erase_if(items_, [&doomed](const std::unique_ptr<T>& item) { return doomed(*item); });
+    }
     // Items go from the first to the last, as deleting index 0 until empty would.
     void Clear() {
         for (auto& item : items_)

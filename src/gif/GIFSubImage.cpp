@@ -1,6 +1,7 @@
 #include "gif/GIFSubImage.h"
 
 #include <array>
+#include <cassert>
 
 #include "gif/GIFDocument.h"
 #include "gif/GIFException.h"
@@ -47,7 +48,7 @@ TGIFSubImage::TGIFSubImage(TGIFDocument& image) : TGIFItem(image), extensions_(i
 TGIFSubImage::~TGIFSubImage() = default;
 
 bool TGIFSubImage::Empty() const {
-    return pixels_.empty() || descriptor_.width == 0 || descriptor_.height == 0;
+    return pixels_.empty() || !HasImage();
 }
 
 TGIFVersion TGIFSubImage::Version() const {
@@ -92,12 +93,15 @@ void TGIFSubImage::LoadImage(TByteReader& in) {
     if (descriptor_.packed & kLocalTableFlag) {
         colorMap_.LoadFromStream(in, 2 << (descriptor_.packed & 7));
     }
-    const TImageShape shape{descriptor_.width, descriptor_.height, Interlaced(), FillValue()};
     if (const TImageDataReader& reader = Image().ImageDataReader()) {
-        reader(in, shape);
+        reader(in, Shape());
     } else {
-        pixels_ = DecodeImageData(in, shape, Image().WarningHandler());
+        pixels_ = DecodeImageData(in, Shape(), Image().WarningHandler());
     }
+}
+
+TImageShape TGIFSubImage::Shape() const {
+    return {descriptor_.width, descriptor_.height, Interlaced(), FillValue()};
 }
 
 std::uint8_t TGIFSubImage::FillValue() const {
@@ -107,12 +111,21 @@ std::uint8_t TGIFSubImage::FillValue() const {
 }
 
 void TGIFSubImage::SaveToStream(TByteWriter& out) const {
-    extensions_.SaveToStream(out);
-    if (!Empty())
-        SaveImage(out);
+    SaveWith(out, pixels_, Image().LargestBitsPerPixel());
 }
 
-void TGIFSubImage::SaveImage(TByteWriter& out) const {
+std::optional<TWrittenData> TGIFSubImage::SaveWith(TByteWriter& out,
+                                                   std::span<const std::uint8_t> pixels,
+                                                   int largestBits) const {
+    extensions_.SaveToStream(out);
+    if (pixels.empty() || !HasImage())
+        return std::nullopt;
+    return SaveImage(out, pixels, largestBits);
+}
+
+TWrittenData TGIFSubImage::SaveImage(TByteWriter& out, std::span<const std::uint8_t> pixels,
+                                     int largestBits) const {
+    assert(pixels.size() == static_cast<std::size_t>(descriptor_.width) * descriptor_.height);
     // An image with its own table is always written non-interlaced: its rows go out in
     // natural order.
     std::uint8_t packed = descriptor_.packed & kKeptWithoutTable;
@@ -130,7 +143,7 @@ void TGIFSubImage::SaveImage(TByteWriter& out) const {
     colorMap_.SaveToStream(out);
 
     TEncoderSource source;
-    source.pixels = pixels_.data();
+    source.pixels = pixels.data();
     source.width = descriptor_.width;
     source.height = descriptor_.height;
     source.interlaced = (packed & kInterlacedFlag) != 0;
@@ -138,10 +151,15 @@ void TGIFSubImage::SaveImage(TByteWriter& out) const {
         source.bitsPerPixel = colorMap_.BitsPerPixel();
         source.colorCount = colorMap_.Count();
     } else {
-        source.bitsPerPixel = Image().LargestBitsPerPixel();
+        source.bitsPerPixel = largestBits;
         source.colorCount = 1 << source.bitsPerPixel;
     }
+    TWrittenData written;
+    written.start = out.Bytes().size();
     EncodeImageData(out, source);
+    written.end = out.Bytes().size();
+    written.shape = {source.width, source.height, source.interlaced, FillValue()};
+    return written;
 }
 
 }  // namespace gif

@@ -2,11 +2,15 @@
 // One image of a GIF file together with the extensions that precede it. A sub-image without
 // image data holds the extensions that stand between the last image and the trailer.
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "gif/GIFColorMap.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFItem.h"
+#include "gif/LZWDecoder.h"
 #include "gif/Pixels.h"
 
 namespace gif {
@@ -28,6 +32,16 @@ struct TImageDescriptor {
     std::uint8_t packed = 0;
 };
 
+// Where the data of one written image lies in the bytes written, and the shape a reader of those
+// bytes decodes it with.
+struct TWrittenData {
+    std::size_t start = 0;  // the minimum code size byte
+    std::size_t end = 0;    // behind the terminator
+    TImageShape shape;
+
+    bool operator==(const TWrittenData&) const = default;
+};
+
 class TGIFSubImage : public TGIFItem {
 public:
     explicit TGIFSubImage(TGIFDocument& image);
@@ -44,7 +58,11 @@ public:
     const TPixels& Pixels() const { return pixels_; }
 
     bool Empty() const;
+    // An image was read for it (a sub-image may hold only the extensions before the trailer).
+    bool HasImage() const { return descriptor_.width != 0 && descriptor_.height != 0; }
     bool Interlaced() const { return (descriptor_.packed & 0x40) != 0; }
+    // What decoding this image's data is given: its size, interlacing and fill value.
+    TImageShape Shape() const;
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent) { transparent_ = transparent; }
     // The first graphic control extension made for this sub-image, while it exists.
@@ -53,12 +71,20 @@ public:
 
     TGIFVersion Version() const override;
     void LoadFromStream(TByteReader& in) override;
+    // With its own pixels; a whole image's save works out the largest bits once (SaveWith).
     void SaveToStream(TByteWriter& out) const override;
+    // Writes the extensions and, when `pixels` is not empty and the image has a size, the image
+    // with `pixels` as its colour indexes. `largestBits` is the document's LargestBitsPerPixel,
+    // which an image without its own table is encoded with. Where the image data went, or
+    // nullopt when no image was written.
+    std::optional<TWrittenData> SaveWith(TByteWriter& out, std::span<const std::uint8_t> pixels,
+                                         int largestBits) const;
 
 private:
     void Clear();
     void LoadImage(TByteReader& in);
-    void SaveImage(TByteWriter& out) const;
+    TWrittenData SaveImage(TByteWriter& out, std::span<const std::uint8_t> pixels,
+                           int largestBits) const;
     std::uint8_t FillValue() const;
 
     // Declared before the extensions: a graphic control extension clears this reference

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <string>
 
 #include "gif/GIFException.h"
 #include "gif/RowOrder.h"
@@ -389,6 +390,11 @@ bool ReadMinCodeSize(TByteReader& in, std::uint8_t& minCodeSize) {
 
 TPixels DecodeImageData(TByteReader& in, const TImageShape& shape, const TGIFWarningHandler& warn) {
     const std::size_t count = PixelCount(shape);
+    if (count > kMaxImagePixels) {
+        throw GIFImageTooLarge("Image too large: " + std::to_string(shape.width) + " x " +
+                               std::to_string(shape.height) + " pixels (at most " +
+                               std::to_string(kMaxImagePixels) + " per image)");
+    }
     std::uint8_t minCodeSize = 0;
     if (!ReadMinCodeSize(in, minCodeSize)) {
         // Cut off before the data: every pixel would be made up.

@@ -25,8 +25,14 @@ std::vector<std::uint8_t> BytesOf(const T& item) {
     return out.Take();
 }
 
-bool HasImage(const TGIFSubImage& subImage) {
-    return subImage.Descriptor().width != 0 && subImage.Descriptor().height != 0;
+// The text of a difference, and of damage the reader or decoder found in the new bytes.
+template <class Fn>
+void Verifying(Fn&& check) {
+    try {
+        check();
+    } catch (const GIFException& error) {
+        throw GIFException(msg::kVerificationFailed + std::string(error.what()));
+    }
 }
 
 // The sub-images that leave anything in a file: one with neither an image nor extensions (the
@@ -35,7 +41,7 @@ std::vector<const TGIFSubImage*> WrittenSubImages(const TGIFDocument& image) {
     std::vector<const TGIFSubImage*> written;
     for (int i = 0; i < image.Images().Count(); ++i) {
         const TGIFSubImage& subImage = image.Images().Items(i);
-        if (HasImage(subImage) || subImage.Extensions().Count() > 0)
+        if (subImage.HasImage() || subImage.Extensions().Count() > 0)
             written.push_back(&subImage);
     }
     return written;
@@ -52,11 +58,11 @@ void CompareScreens(const TGIFDocument& loaded, const TGIFDocument& reread) {
         Differs("global colour table");
 }
 
-// Everything but the pixels, which were compared while the data was read.
+// Everything but the pixels, which were compared while they were written.
 void CompareSubImages(const TGIFSubImage& a, const TGIFSubImage& b, std::size_t index) {
     const TImageDescriptor& da = a.Descriptor();
     const TImageDescriptor& db = b.Descriptor();
-    if (HasImage(a) != HasImage(b) || da.left != db.left || da.top != db.top ||
+    if (a.HasImage() != b.HasImage() || da.left != db.left || da.top != db.top ||
         da.width != db.width || da.height != db.height) {
         Differs("place or size of " + ImageName(index));
     }
@@ -72,24 +78,34 @@ void CompareSubImages(const TGIFSubImage& a, const TGIFSubImage& b, std::size_t 
 
 }  // namespace
 
-void VerifyRewrite(TGIFDocument& loaded, std::span<const std::uint8_t> rewritten) {
-    std::vector<TGIFSubImage*> frames;
-    for (int i = 0; i < loaded.Images().Count(); ++i) {
-        if (HasImage(loaded.Images().Items(i)))
-            frames.push_back(&loaded.Images().Items(i));
-    }
-    try {
+void VerifyFrame(std::span<const std::uint8_t> rewritten, const TWrittenData& data,
+                 std::span<std::uint8_t> pixels, std::size_t index) {
+    Verifying([&] {
+        TByteReader in(rewritten);
+        in.Seek(data.start);
+        const TGIFWarningHandler damage = [](const std::string& message) {
+            throw GIFException(message);
+        };
+        if (!ImageDataMatches(in, data.shape, pixels, damage) || in.Position() != data.end)
+            Differs("pixels of " + ImageName(index));
+    });
+}
+
+void VerifyRewrite(const TGIFDocument& loaded, std::span<const std::uint8_t> rewritten,
+                   std::span<const TWrittenData> written) {
+    Verifying([&] {
         TGIFDocument reread;
         std::size_t frame = 0;
         LoadUndamaged(reread, rewritten, [&](TByteReader& in, const TImageShape& shape) {
-            if (frame == frames.size())
+            if (frame == written.size())
                 Differs("number of images");
-            if (!ImageDataMatches(in, shape, frames[frame]->Pixels(), reread.WarningHandler())) {
+            const std::size_t start = in.Position();
+            SkipImageData(in);
+            if (TWrittenData{start, in.Position(), shape} != written[frame])
                 Differs("pixels of " + ImageName(frame));
-            }
             ++frame;
         });
-        if (frame != frames.size())
+        if (frame != written.size())
             Differs("number of images");
         CompareScreens(loaded, reread);
         const std::vector<const TGIFSubImage*> expected = WrittenSubImages(loaded);
@@ -98,9 +114,7 @@ void VerifyRewrite(TGIFDocument& loaded, std::span<const std::uint8_t> rewritten
             Differs("number of images");
         for (std::size_t i = 0; i < expected.size(); ++i)
             CompareSubImages(*expected[i], *found[i], i);
-    } catch (const GIFException& error) {
-        throw GIFException(msg::kVerificationFailed + std::string(error.what()));
-    }
+    });
 }
 
 }  // namespace gif

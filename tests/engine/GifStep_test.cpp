@@ -109,17 +109,44 @@ TEST_F(GifStepTest, ErrorEndsTheRunAndReturnsToIdle) {
     EXPECT_EQ(host.states, (std::vector<bool>{true, false}));
 }
 
+// An image of `width` x `height` (little-endian bytes) with no data behind it.
+std::string GifWithoutData(const std::string& size) {
+    return kHeader + kComment + std::string("\x2C\x00\x00\x00\x00", 5) + size +
+           std::string("\x00\x02\x00\x3B", 4);
+}
+
 TEST_F(GifStepTest, HugeDeclaredImageIsRefusedBeforeItIsDecoded) {
-    // A 65535 x 65535 image with no data behind it: decoding would fill four gibibytes.
-    const std::string huge = kHeader + kComment +
-                             std::string("\x2C\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00", 10) +
-                             std::string("\x02\x00\x3B", 3);
+    // 40000 x 40000, within what a rewrite may hold: decoding would fill 1.6 gigabytes.
+    const std::string huge = GifWithoutData("\x40\x9C\x40\x9C");
     const std::string path = dir.Write("huge.gif", huge);
     rows.Add(path);
     engine.Start(RunScope::All);
     EXPECT_EQ(host.errors,
               (std::vector<std::string>{path + ": Decoder bit buffer under-run; 0 left"}));
     EXPECT_EQ(ReadFile(path), huge);
+}
+
+// Too large is not damaged: the file is named and left as it was, no later step of it runs,
+// and the run goes on with the next file.
+TEST_F(GifStepTest, ImageTooLargeEndsOnlyItsFile) {
+    host.options.setAttr = true;
+    host.options.archive = true;
+    const std::string tooLarge = GifWithoutData("\xFF\xFF\xFF\xFF");
+    const std::string big = dir.Write("big.gif", tooLarge);
+    const std::string next = dir.Write("next.gif", GifWithComments());
+    rows.Add(big);
+    rows.Add(next);
+    engine.Start(RunScope::All);
+
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_EQ(host.failures,
+              (std::vector<std::string>{
+                  big + ": Image too large: 65535 x 65535 pixels (at most 2147483648 per image)"}));
+    EXPECT_EQ(ReadFile(big), tooLarge);
+    EXPECT_EQ(platform::GetFileAttributes(big), 0u);
+    EXPECT_EQ(Count(ReadFile(next), "\x21\xFE"), 0u);
+    EXPECT_EQ(platform::GetFileAttributes(next), platform::kAttrArchive);
+    EXPECT_TRUE(engine.Idle());
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "gif/ByteWriter.h"
 #include "gif/DeleteGIFComments.h"
 #include "gif/GIFException.h"
 #include "gif/LoadUndamaged.h"
+#include "gif/SaveFrameByFrame.h"
 #include "gif/VerifyRewrite.h"
 
 namespace {
@@ -38,9 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ExpectVerified([&] {
         gif::TGIFDocument image;
         gif::LoadUndamaged(image, bytes);
+        std::vector<const gif::TPixels*> frames;
+        for (int i = 0; i < image.Images().Count(); ++i) {
+            if (image.Images().Items(i).HasImage())
+                frames.push_back(&image.Images().Items(i).Pixels());
+        }
         gif::TByteWriter out;
-        image.SaveToStream(out);
-        gif::VerifyRewrite(image, out.Bytes());
+        const std::vector<gif::TWrittenData> written = gif::SaveFrameByFrame(
+            image, [&](std::size_t frame, const gif::TImageShape&) { return *frames[frame]; }, out);
+        gif::VerifyRewrite(image, out.Bytes(), written);
     });
     return 0;
 }

@@ -258,4 +258,40 @@ TEST(LZWDecoder, CorruptTablesEndTheDecode) {
     }
 }
 
+// An image larger than a rewrite may hold is refused as such (not as damage) before a byte of
+// its data is read or a pixel is stored; one just within the limit is decoded, and its empty
+// data found cut off, without its size ever being allocated.
+TEST(LZWDecoder, ImagesAboveThePixelLimitAreRefusedUnread) {
+    struct Case {
+        int width, height;
+        bool tooLarge;
+        const char* message;
+    };
+    const Case cases[] = {
+        {65535, 65535, true,
+         "Image too large: 65535 x 65535 pixels (at most 2147483648 per image)"},
+        {65535, 32769, true,
+         "Image too large: 65535 x 32769 pixels (at most 2147483648 per image)"},
+        {65535, 32768, false, "Decoder bit buffer under-run"},
+    };
+    const Bytes data = PackCodes(2, {});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.height);
+        gif::TByteReader in(data);
+        bool tooLarge = false;
+        const std::string message = giftest::ErrorOf([&] {
+            try {
+                gif::DecodeImageData(in, {c.width, c.height, false, 0},
+                                     [](const std::string& m) { throw gif::GIFException(m); });
+            } catch (const gif::GIFImageTooLarge&) {
+                tooLarge = true;
+                throw;
+            }
+        });
+        EXPECT_EQ(message, c.message);
+        EXPECT_EQ(tooLarge, c.tooLarge);
+        EXPECT_EQ(in.Position() == 0, c.tooLarge);
+    }
+}
+
 }  // namespace

@@ -6,12 +6,14 @@
 #include <functional>
 
 #include "GIFTestSupport.h"
+#include "gif/SaveFrameByFrame.h"
 #include "gif/VerifyRewrite.h"
 
 namespace {
 
 using giftest::Bytes;
 using giftest::GifBuilder;
+using Places = std::vector<gif::TWrittenData>;
 
 Bytes Sample() {
     std::mt19937 random(31);
@@ -30,35 +32,58 @@ TEST(VerifyRewrite, FindsEveryDifference) {
     // 25 and the graphic control block at 44, its delay at 48.
     struct Case {
         const char* name;
-        std::function<void(gif::TGIFDocument&, Bytes&)> change;
+        std::function<void(gif::TGIFDocument&, Bytes&, Places&)> change;
         std::string difference;  // "" when there is none
     };
     const Case cases[] = {
-        {"nothing", [](gif::TGIFDocument&, Bytes&) {}, ""},
+        {"nothing", [](gif::TGIFDocument&, Bytes&, Places&) {}, ""},
         {"a pixel of the interlaced image",
-         [](gif::TGIFDocument& doc, Bytes&) { doc.Images().Items(0).Pixels()[29] ^= 1; },
+         [](gif::TGIFDocument& doc, Bytes&, Places&) { doc.Images().Items(0).Pixels()[29] ^= 1; },
          "pixels of image 1"},
         {"a pixel of the second image",
-         [](gif::TGIFDocument& doc, Bytes&) { doc.Images().Items(1).Pixels()[0] ^= 1; },
+         [](gif::TGIFDocument& doc, Bytes&, Places&) { doc.Images().Items(1).Pixels()[0] ^= 1; },
          "pixels of image 2"},
-        {"an image less", [](gif::TGIFDocument& doc, Bytes&) { doc.Images().Delete(1); },
+        {"an image less", [](gif::TGIFDocument& doc, Bytes&, Places&) { doc.Images().Delete(1); },
          "number of images"},
-        {"screen width", [](gif::TGIFDocument&, Bytes& bytes) { bytes[6] ^= 1; }, "logical screen"},
-        {"global colour", [](gif::TGIFDocument&, Bytes& bytes) { bytes[13] ^= 1; },
+        {"screen width", [](gif::TGIFDocument&, Bytes& bytes, Places&) { bytes[6] ^= 1; },
+         "logical screen"},
+        {"global colour", [](gif::TGIFDocument&, Bytes& bytes, Places&) { bytes[13] ^= 1; },
          "global colour table"},
-        {"delay", [](gif::TGIFDocument&, Bytes& bytes) { bytes[48] ^= 1; },
+        {"delay", [](gif::TGIFDocument&, Bytes& bytes, Places&) { bytes[48] ^= 1; },
          "extension blocks of image 1"},
-        {"cut short", [](gif::TGIFDocument&, Bytes& bytes) { bytes.resize(bytes.size() - 4); },
+        // The data read back ends before where its pixels were checked.
+        {"cut short",
+         [](gif::TGIFDocument&, Bytes& bytes, Places&) { bytes.resize(bytes.size() - 4); },
+         "pixels of image 2"},
+        {"cut in the global colour table",
+         [](gif::TGIFDocument&, Bytes& bytes, Places&) { bytes.resize(20); },
          "Premature end of data"},
+        // Data checked in one row order and read back in the other.
+        {"rows checked in another order",
+         [](gif::TGIFDocument&, Bytes&, Places& places) { places[0].shape.interlaced = false; },
+         "pixels of image 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gif::TGIFDocument doc;
         giftest::Load(doc, Sample());
-        Bytes written = giftest::Save(doc);
-        c.change(doc, written);
+        gif::TByteWriter out;
+        Places places = gif::SaveFrameByFrame(
+            doc,
+            [&doc](std::size_t frame, const gif::TImageShape&) {
+                return doc.Images().Items(static_cast<int>(frame)).Pixels();
+            },
+            out);
+        Bytes written = out.Take();
+        c.change(doc, written, places);
         const gif::TPixels interlaced = doc.Images().Items(0).Pixels();
-        const std::string error = giftest::ErrorOf([&] { gif::VerifyRewrite(doc, written); });
+        const std::string error = giftest::ErrorOf([&] {
+            gif::VerifyRewrite(doc, written, places);
+            for (std::size_t i = 0; i < places.size(); ++i) {
+                gif::VerifyFrame(written, places[i],
+                                 doc.Images().Items(static_cast<int>(i)).Pixels(), i);
+            }
+        });
         EXPECT_EQ(error, c.difference.empty()
                              ? ""
                              : "Verification of the rewritten GIF failed: " + c.difference);
