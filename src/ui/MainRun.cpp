@@ -128,6 +128,20 @@ void TMainFormKelvane::SearchBusyChanged(bool busy) {
         searchCursor_.emplace();
     else if (!busy)
         searchCursor_.reset();
+    if (busy || foldersNotSearched_.empty())
+        return;
+    std::string text(msg::kFoldersNotSearched);
+    for (const std::string& line : foldersNotSearched_)
+        text += "\n" + line;
+    foldersNotSearched_.clear();
+    // Told once the search has handed over its last find, not from inside its completion.
+    QMetaObject::invokeMethod(
+        this, [this, text] { ShowMessage(text, std::string(msg::kAppTitle)); },
+        Qt::QueuedConnection);
+}
+
+void TMainFormKelvane::FolderNotSearched(const std::string& folder, const std::string& reason) {
+    foldersNotSearched_.push_back(folder + ": " + reason);
 }
 
 }  // namespace ui

@@ -161,6 +161,46 @@ TEST(FileSystemTest, FullPathIsAbsoluteAndClean) {
     EXPECT_EQ(relative.substr(relative.size() - 4), "/x/y");
 }
 
+// A named path means what it means to the system: ".." after a link leads above the link's
+// target, a link on the folder's path gives the row the real folder, a link named last stands
+// for its target and a dangling one comes back as it is.
+TEST(FileSystemTest, NamedPathsAreResolvedAsTheSystemResolvesThem) {
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir / "dd").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((dir / "dd/real").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((dir / "dd/real/sub").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("real/sub", (dir / "dd/lnk").c_str()), 0);
+    ASSERT_EQ(symlink("lnk/in-sub.txt", (dir / "dd/file-link").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", (dir / "dd/dangling").c_str()), 0);
+    for (const char* file : {"dd/t.txt", "dd/real/t.txt", "dd/real/sub/in-sub.txt"})
+        dir.Write(file);
+    const std::string real = ResolvedPath(dir.Path());
+    struct Case {
+        const char* named;
+        const char* row;  // below `real`; empty: nothing found
+    };
+    const Case cases[] = {
+        {"dd/lnk/../t.txt", "dd/real/t.txt"},
+        {"dd/lnk/./../real/../t.txt", "dd/t.txt"},
+        {"dd/lnk/in-sub.txt", "dd/real/sub/in-sub.txt"},
+        {"dd/file-link", "dd/real/sub/in-sub.txt"},
+        {"dd/lnk/..", "dd/real"},
+        {"dd/missing/../t.txt", "dd/t.txt"},  // nothing to resolve: folded as written
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named);
+        std::string path = FullPath(real + "/" + c.named);
+        TOpenFolders folders;
+        const std::optional<FindData> found = FindNamedPath(path, folders);
+        EXPECT_EQ(path, real + "/" + c.row);
+        EXPECT_TRUE(found);
+    }
+    std::string dangling = real + "/dd/dangling";
+    TOpenFolders folders;
+    EXPECT_FALSE(FindNamedPath(dangling, folders));
+    EXPECT_EQ(dangling, real + "/dd/dangling");
+}
+
 TEST(FileSystemTest, NonUtf8NameIsFound) {
     TempDir dir;
     const std::string name = "caf\xe9.txt";  // Latin-1, not valid UTF-8
