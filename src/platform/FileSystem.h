@@ -97,8 +97,7 @@ std::string FolderReason(int error);
 
 // Folders held open while many paths in them are looked up, so that each look-up has the kernel
 // walk one name instead of the whole path. Any thread may ask; each folder stays open as long
-// as the object, which holds a few dozen at most: the paths of any other folder are looked up
-// whole.
+// as the object, which holds a few dozen at most: any other folder is opened for the one path.
 class TOpenFolders {
 public:
     TOpenFolders() = default;
