@@ -7,6 +7,7 @@
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -226,13 +227,12 @@ std::string LookedUpOtherwiseInTheFolder(const TempDir& dir,
     return differing;
 }
 
-// Has getxattrat fail in this process with `error`, as a kernel before 6.13 (ENOSYS) or a
+// Has a system call fail in this process with `error`, as an older kernel (ENOSYS) or a
 // sandbox (EPERM) fails it.
-bool RefuseGetxattrat(int error) {
-    constexpr unsigned kGetxattrat = 464;
+bool RefuseCall(unsigned call, int error) {
     sock_filter filter[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kGetxattrat, 0, 1),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, call, 0, 1),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(error)),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
@@ -254,7 +254,9 @@ TEST(FileSystemTest, AnEntryOfAnOpenFolderShowsWhatItsPathShows) {
     EXPECT_EQ(LookedUpOtherwiseInTheFolder(dir, names), "");
     for (const int error : {ENOSYS, EPERM}) {
         EXPECT_TRUE(RunInChild([&] {
-            return RefuseGetxattrat(error) && LookedUpOtherwiseInTheFolder(dir, names).empty();
+            constexpr unsigned kGetxattrat = 464;
+            return RefuseCall(kGetxattrat, error) &&
+                   LookedUpOtherwiseInTheFolder(dir, names).empty();
         })) << error;
     }
 
@@ -269,6 +271,38 @@ TEST(FileSystemTest, AnEntryOfAnOpenFolderShowsWhatItsPathShows) {
     EXPECT_TRUE(link(LinkRule::Follow).IoctlDescriptor(owned) >= 0 &&
                 fstat(owned.Get(), &opened) == 0 && opened.st_size == 1);
     EXPECT_LT(link(LinkRule::NoFollow).IoctlDescriptor(owned), 0);
+}
+
+// How each path of the table opens as a folder without following links: "" when it opens,
+// else the paths that gave another error than the table's.
+std::string FoldersOpenedWithoutLinks(const TempDir& dir) {
+    const std::pair<const char*, int> cases[] = {
+        {"folder", 0},        {"folder/inner", 0},      {"link", ELOOP},
+        {"link/inner", ELOOP}, {"file", ENOTDIR},       {"folder/missing", ENOENT},
+    };
+    std::string wrong;
+    for (const auto& [name, error] : cases) {
+        const int fd = OpenFolderWithoutLinks(dir / name, FolderUse::LookUp);
+        if ((fd >= 0 ? 0 : errno) != error)
+            wrong += std::string(name) + " ";
+        if (fd >= 0)
+            close(fd);
+    }
+    return wrong;
+}
+
+TEST(FileSystemTest, AFolderIsOpenedWithoutFollowingALinkAlsoWhereOpenat2IsRefused) {
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((dir / "folder/inner").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("folder", (dir / "link").c_str()), 0);
+    dir.Write("file");
+    EXPECT_EQ(FoldersOpenedWithoutLinks(dir), "");
+    for (const int error : {ENOSYS, EPERM}) {
+        EXPECT_TRUE(RunInChild([&] {
+            return RefuseCall(SYS_openat2, error) && FoldersOpenedWithoutLinks(dir).empty();
+        })) << error;
+    }
 }
 
 }  // namespace

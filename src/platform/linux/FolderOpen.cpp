@@ -61,7 +61,9 @@ int OpenFolderWithoutLinks(const std::string& path, FolderUse use) {
         how.flags = static_cast<std::uint64_t>(flags);
         how.resolve = RESOLVE_NO_SYMLINKS;
         const long fd = syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how);
-        if (fd >= 0 || errno != ENOSYS)
+        // A kernel before 5.6 lacks the call (ENOSYS); a sandbox may refuse it (EPERM), which
+        // it never means for these flags.
+        if (fd >= 0 || (errno != ENOSYS && errno != EPERM))
             return static_cast<int>(fd);
     }
     return OpenComponentByComponent(path, flags);
