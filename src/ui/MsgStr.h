@@ -67,6 +67,7 @@ inline constexpr std::string_view kTrashMany = "Do you want to move these %1 ite
 inline constexpr std::string_view kTrashFailed = "These items could not be moved to the trash:";
 inline constexpr std::string_view kFoldersNotSearched =
     "These folders could not be searched; their files are not in the list:";
+inline constexpr std::string_view kMoreFolders = "and %1 more";
 
 // Menus. The popup items (pitem_...) and toolbar buttons use the texts of their menu items.
 inline constexpr TCommandText FileMenu = {"&File",
