@@ -16,6 +16,7 @@
 #include "ChildProcess.h"
 #include "platform/linux/DosAttrib.h"
 #include "platform/linux/FileRef.h"
+#include "support/DeepFolder.h"
 #include "support/TempDir.h"
 
 namespace platform {
@@ -200,6 +201,21 @@ TEST(FileSystemTest, NamedPathsAreResolvedAsTheSystemResolvesThem) {
     TOpenFolders folders;
     EXPECT_FALSE(FindNamedPath(dangling, folders));
     EXPECT_EQ(dangling, real + "/dd/dangling");
+}
+
+// A search lists paths longer than one call takes; their rows are looked up all the same.
+TEST(FileSystemTest, APathLongerThanACallTakesIsLookedUp) {
+    TempDir dir;
+    const testsupport::DeepFolder deep(dir.Path());
+    const std::string file = deep.Write("deepest.txt", "abc");
+    const std::string link = deep.Link("link", "deepest.txt");
+    const std::optional<FindData> found = FindPath(file);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->size, 3u);
+    EXPECT_EQ(found->name, "deepest.txt");
+    const std::optional<FindData> linkItself = FindPath(link, LinkRule::NoFollow);
+    EXPECT_TRUE(linkItself && linkItself->kind == EntryKind::SymbolicLink);
+    EXPECT_FALSE(FindPath(deep.Path() + "/missing"));
 }
 
 TEST(FileSystemTest, NonUtf8NameIsFound) {

@@ -56,6 +56,13 @@ public:
         return path_ + "/" + name;
     }
 
+    // Makes a symbolic link to `target` in the deepest folder and returns its path.
+    std::string Link(const std::string& name, const std::string& target) const {
+        if (symlinkat(target.c_str(), levels_.back(), name.c_str()) != 0)
+            throw std::runtime_error("cannot link in the deep folder");
+        return path_ + "/" + name;
+    }
+
 private:
     std::string path_;
     std::vector<int> levels_;  // the root's descriptor, then each level's

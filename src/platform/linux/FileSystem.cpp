@@ -9,12 +9,14 @@
 #include <unistd.h>
 
 #include <cassert>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "platform/FileHandle.h"
 #include "platform/Path.h"
+#include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
 #include "platform/linux/VolumeKind.h"
 
@@ -130,6 +132,13 @@ std::string FullPath(const std::string& path) {
 
 std::optional<FindData> FindPath(const std::string& path, LinkRule rule, FileDetail detail) {
     std::string full = FullPath(path);
+    if (full.size() >= PATH_MAX) {
+        // Longer than one call takes: only a search finds such paths, and their folders hold no
+        // link, so the entry is looked up in its folder, opened component by component.
+        const TDescriptor folder(
+            OpenFolderWithoutLinks(std::string(FolderViewOf(full)), FolderUse::LookUp));
+        return folder.Valid() ? FindAt(folder.Get(), full, rule, detail) : std::nullopt;
+    }
     struct statx st {};
     if (!StatAt(AT_FDCWD, full.c_str(), rule, st))
         return std::nullopt;
