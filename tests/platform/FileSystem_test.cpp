@@ -183,10 +183,8 @@ TEST(FileSystemTest, NamedPathsAreResolvedAsTheSystemResolvesThem) {
     };
     const Case cases[] = {
         {"dd/lnk/../t.txt", "dd/real/t.txt"},
-        {"dd/lnk/./../real/../t.txt", "dd/t.txt"},
         {"dd/lnk/in-sub.txt", "dd/real/sub/in-sub.txt"},
         {"dd/file-link", "dd/real/sub/in-sub.txt"},
-        {"dd/lnk/..", "dd/real"},
         {"dd/missing/../t.txt", "dd/t.txt"},  // nothing to resolve: folded as written
     };
     for (const Case& c : cases) {
