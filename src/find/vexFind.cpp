@@ -440,8 +440,8 @@ void TVexFind::Start() {
     worker_.reset();
     worker_ = std::make_unique<TFindThread>(
         dispatcher_, OptionsForWorker(),
-        TFindThread::Handlers{onFileFound_, onChangeDirectory_, onCompleted_,
-                              onFolderNotSearched_}, threadPriority_);
+        TFindThread::Handlers{onFileFound_, onChangeDirectory_, onCompleted_, onFolderNotSearched_},
+        threadPriority_);
     worker_->Resume();
 }
 

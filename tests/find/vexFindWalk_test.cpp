@@ -282,12 +282,11 @@ TEST_F(VexFindWalk, AFolderSwappedForALinkBeforeItIsEnteredIsNamedNotEntered) {
     SwappingCollector walk(root + "/sub", tmp / "outside");
     vexfind::RunFolderWalk(EverythingBelow(root), walk);
     EXPECT_EQ(walk.events,
-              (std::vector<Event>{
-                  {"dir", root, ""},
-                  {"found", root, "sub"},
-                  {"dir", root + "/sub", ""},
-                  {"not searched", root + "/sub",
-                   "a folder on its path was replaced by a symbolic link"}}));
+              (std::vector<Event>{{"dir", root, ""},
+                                  {"found", root, "sub"},
+                                  {"dir", root + "/sub", ""},
+                                  {"not searched", root + "/sub",
+                                   "a folder on its path was replaced by a symbolic link"}}));
 }
 
 TEST_F(VexFindWalk, ATreeDeeperThanAPathMayBeIsListedWhole) {

@@ -291,8 +291,8 @@ TEST(FileSystemTest, AnEntryOfAnOpenFolderShowsWhatItsPathShows) {
 // else the paths that gave another error than the table's.
 std::string FoldersOpenedWithoutLinks(const TempDir& dir) {
     const std::pair<const char*, int> cases[] = {
-        {"folder", 0},        {"folder/inner", 0},      {"link", ELOOP},
-        {"link/inner", ELOOP}, {"file", ENOTDIR},       {"folder/missing", ENOENT},
+        {"folder", 0},         {"folder/inner", 0}, {"link", ELOOP},
+        {"link/inner", ELOOP}, {"file", ENOTDIR},   {"folder/missing", ENOENT},
     };
     std::string wrong;
     for (const auto& [name, error] : cases) {

@@ -49,8 +49,8 @@ public:
     std::string Write(const std::string& name, const std::string& content = {}) const {
         const int fd =
             openat(levels_.back(), name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0 || write(fd, content.data(), content.size()) !=
-                          static_cast<ssize_t>(content.size()))
+        if (fd < 0 ||
+            write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size()))
             throw std::runtime_error("cannot write in the deep folder");
         close(fd);
         return path_ + "/" + name;
