@@ -17,6 +17,10 @@ void TCliFrontEnd::FileFailed(const std::string& path, const std::string& reason
     Complain(path, reason);
 }
 
+void TCliFrontEnd::FolderNotSearched(const std::string& folder, const std::string& reason) {
+    Complain(folder, "folder not searched: " + reason);
+}
+
 void TCliFrontEnd::Complain(const std::string& path, const std::string& reason) {
     errors_ << "kelvane-cli: " << path << ": " << reason << "\n";
     failed_ = true;

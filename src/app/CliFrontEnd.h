@@ -32,6 +32,7 @@ public:
     void RunBegins() override {}
     void ProgressChanged(int, int) override {}
     void SearchBusyChanged(bool) override {}
+    void FolderNotSearched(const std::string& folder, const std::string& reason) override;
 
     // Names a path that could not be added or changed.
     void Complain(const std::string& path, const std::string& reason);

@@ -70,15 +70,16 @@ std::vector<TAddingPaths::NamedPath> TAddingPaths::LookUp(std::size_t first, std
     for (std::size_t i = first; i < last; ++i) {
         NamedPath& path =
             named.emplace_back(NamedPath{platform::FullPath(paths_[i]), std::nullopt});
-        path.found = platform::FindNamedPath(path.target, &folders_, detail_);
+        path.found = platform::FindNamedPath(path.target, folders_, detail_);
     }
     return named;
 }
 
 TFileAdder::TFileAdder(filelist::TFileList& list, vexfind::IFindDispatcher& dispatcher,
-                       std::function<void(bool)> setBusy)
+                       std::function<void(bool)> setBusy, FolderNotSearched notSearched)
     : list_(list),
       setBusy_(std::move(setBusy)),
+      notSearched_(std::move(notSearched)),
       findFilesOnly_(dispatcher),
       findFilesAndDirs_(dispatcher),
       findDirsOnly_(dispatcher) {
@@ -103,6 +104,12 @@ void TFileAdder::SetUpFinder(TVexFind& finder, vexfind::TThreadPriority priority
             throw;
         }
     });
+    if (notSearched_) {
+        finder.SetOnFolderNotSearched(
+            [this](vexfind::TFindThread&, const std::string& folder, const std::string& reason) {
+                notSearched_(folder, reason);
+            });
+    }
     // Any search's end ends the busy state, even with another mode's search still running.
     finder.SetOnCompleted([this](vexfind::TFindThread&) { setBusy_(false); });
 }
@@ -145,7 +152,7 @@ void TFileAdder::AddFolder(AddFolderMode mode, const std::string& folder) {
 }
 
 void TFileAdder::FileFound(const std::string& directory, const vexfind::TSearchRec& fileInfo) {
-    if (!IsAcceptedFolder(directory))
+    if (!IsAcceptedFolder(directory, fileInfo.FindData.device))
         return;
     if (mode_ == AddFolderMode::FilesOnly && (fileInfo.Attr & platform::kAttrDirectory))
         return;
@@ -155,15 +162,20 @@ void TFileAdder::FileFound(const std::string& directory, const vexfind::TSearchR
         list_.AddFileRow(path, mode_, platform::LinkRule::NoFollow);
     } else if (std::optional<filelist::FileRow> row =
                    filelist::MakeFileRow(path, fileInfo.FindData, mode_)) {
-        // Anything else the walk has looked up already.
+        // Anything else the walk has looked up already. The look-up may be a while old by the
+        // time the run comes (a device or FIFO may be there by then), so it does not stand
+        // for the check before the file is opened.
+        row->foundAsFile = false;
         list_.AppendRow(std::move(*row));
     }
 }
 
-bool TFileAdder::IsAcceptedFolder(const std::string& directory) {
+bool TFileAdder::IsAcceptedFolder(const std::string& directory, std::uint64_t device) {
     if (directory != lastDirectory_ || lastDirectory_.empty()) {
         lastDirectory_ = directory;
-        lastDirectoryAccepted_ = IsAcceptedDrive(directory.empty() ? "/" : directory);
+        // By the find's volume: a folder deeper than a path may be long is still classified.
+        lastDirectoryAccepted_ = IsAcceptedDriveType(
+            platform::GetDriveType(directory.empty() ? "/" : directory, device));
     }
     return lastDirectoryAccepted_;
 }

@@ -62,9 +62,12 @@ private:
 
 class TFileAdder {
 public:
-    // `setBusy(true)` when a folder search starts, `setBusy(false)` when one completes.
+    // `setBusy(true)` when a folder search starts, `setBusy(false)` when one completes;
+    // `notSearched` hears each folder a search could not open, and why.
+    using FolderNotSearched =
+        std::function<void(const std::string& folder, const std::string& reason)>;
     TFileAdder(filelist::TFileList& list, vexfind::IFindDispatcher& dispatcher,
-               std::function<void(bool)> setBusy);
+               std::function<void(bool)> setBusy, FolderNotSearched notSearched = {});
 
     // All of `paths` at once, as TAddingPaths adds them. Returns how many rows were added.
     int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
@@ -84,10 +87,11 @@ private:
     void SetUpFinder(vexfind::TVexFind& finder, vexfind::TThreadPriority priority);
     // One find of a search: filtered, then added.
     void FileFound(const std::string& directory, const vexfind::TSearchRec& fileInfo);
-    bool IsAcceptedFolder(const std::string& directory);
+    bool IsAcceptedFolder(const std::string& directory, std::uint64_t device);
 
     filelist::TFileList& list_;
     std::function<void(bool)> setBusy_;
+    FolderNotSearched notSearched_;
     AddFolderMode mode_ = AddFolderMode::FilesOnly;
     // The drive test of the folder whose finds arrive now: a folder's finds come together.
     std::string lastDirectory_;

@@ -13,7 +13,11 @@ TKelvaneCore::TKelvaneCore(engine::IRunHost& host, IKelvaneObserver& observer,
                            vexfind::IFindDispatcher& dispatcher)
     : observer_(observer),
       engine_(list_, host, *this),
-      adder_(list_, dispatcher, [this](bool busy) { SetSearchBusy(busy); }) {
+      adder_(
+          list_, dispatcher, [this](bool busy) { SetSearchBusy(busy); },
+          [this](const std::string& folder, const std::string& reason) {
+              observer_.FolderNotSearched(folder, reason);
+          }) {
     list_.SetObserver(&observer_);
 }
 

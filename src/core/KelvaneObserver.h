@@ -2,6 +2,8 @@
 // Everything the application core tells its front end. The window turns each event into
 // widget changes; the command line listens only to what it prints.
 
+#include <string>
+
 #include "filelist/FileListObserver.h"
 
 namespace core {
@@ -16,6 +18,8 @@ public:
     // A folder search started (busy) or one completed (idle): Start and the pages are
     // disabled while busy.
     virtual void SearchBusyChanged(bool busy) = 0;
+    // A folder the search could not open, and why: its files are not in the list.
+    virtual void FolderNotSearched(const std::string& folder, const std::string& reason) = 0;
 };
 
 }  // namespace core

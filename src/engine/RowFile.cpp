@@ -3,6 +3,11 @@
 namespace engine {
 
 OpenedFile OpenRowFile(const RowFile& row, platform::TOpenFolders* folders) {
+    // A row's folder is opened without following a link all the same; one file done alone
+    // holds it only while the file is opened.
+    platform::TOpenFolders ownFolder;
+    if (!folders)
+        folders = &ownFolder;
     OpenedFile file;
     file.handle = platform::TFileHandle::Open(
         row.path, file.reason, platform::OpenKind::File,

@@ -22,7 +22,9 @@ struct RowFile {
     bool foundAsFile = false;
 };
 
-// Opens the file of a row; with `folders`, from its folder when that is held open there.
+// Opens the file of a row from its folder, opened without following a link anywhere on its
+// path (the row's folder was resolved when the row was made): held open in `folders` when
+// given. A link met there now was swapped in since, and the file is not opened.
 OpenedFile OpenRowFile(const RowFile& row, platform::TOpenFolders* folders = nullptr);
 
 }  // namespace engine

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 
@@ -47,9 +48,19 @@ TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t
                    TEntryLookUps& lookUps)
     : mask_(std::move(mask)),
       excluded_(kExclusiveBits & ~attributeSet),
-      dir_(opendir(directory.c_str())),
       folderPrefix_(JoinPath(directory, "")),
-      lookUps_(lookUps) {}
+      lookUps_(lookUps) {
+    // The walk never enters a link, and a folder swapped for one after it was listed is not
+    // entered either: no link on the path is followed. Opened by its whole path, however long.
+    const int fd = platform::OpenFolderWithoutLinks(directory, platform::FolderUse::List);
+    if (fd >= 0)
+        dir_.reset(fdopendir(fd));
+    if (!dir_) {
+        openError_ = errno;
+        if (fd >= 0)
+            close(fd);
+    }
+}
 
 TDirEnum::~TDirEnum() {
     // Left early (a Stop): what was not started is never done, which on a network volume

@@ -41,7 +41,7 @@ std::optional<platform::FindData> LookUpEntry(const EntryLookUp& entry);
 // the bits hidden, system, volume label and directory, those not asked for exclude every entry
 // that carries them, so kAttrDirectory alone gives plain files and folders and kAttrAnyFile
 // gives everything. "." and ".." are never listed; an entry that vanished or whose link leads
-// nowhere is passed over. A folder that cannot be opened lists nothing.
+// nowhere is passed over. A folder that cannot be opened lists nothing, and OpenError says why.
 class TDirEnum {
 public:
     // Entries are looked up ahead on the threads of `lookUps`.
@@ -57,6 +57,9 @@ public:
     // folder is closed at the end, so a walk that goes deeper only then holds no descriptor
     // per level and a deep tree cannot run out of them.
     bool Next(TSearchRec& rec);
+
+    // Why the folder could not be opened (errno); 0 when it was.
+    int OpenError() const { return openError_; }
 
     // The enterable folders met so far, whatever the mask, in enumeration order: real folders
     // only, never a symbolic link to one (no cycles, no walking out of the tree), and neither
@@ -80,6 +83,7 @@ private:
     std::string mask_;
     std::uint32_t excluded_;
     DirHandle dir_;
+    int openError_ = 0;
     bool readToEnd_ = false;
     std::string folderPrefix_;
     TEntryLookUps& lookUps_;

@@ -1,10 +1,12 @@
 #include "find/FolderWalk.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <unordered_set>
 
 #include "find/DirEnum.h"
 #include "find/FindText.h"
+#include "platform/FileSystem.h"
 #include "platform/Volume.h"
 
 namespace vexfind {
@@ -45,7 +47,12 @@ public:
             if (events_.Terminated()) {
                 return;
             }
-            SearchDirectory(root);
+            // The user chose the root, through whatever links it has.
+            const std::string real = platform::ResolvedPath(root);
+            if (real.empty())
+                events_.FolderNotSearched(root, platform::FolderReason(errno));
+            else
+                SearchDirectory(real);
         }
     }
 
@@ -67,6 +74,10 @@ private:
     // of the folder, which is closed before the walk goes deeper.
     std::vector<std::string> ListMatches(const std::string& directory) {
         TDirEnum entries(directory, options_.fileMask, kAttrAnyFile, *lookUps_);
+        if (entries.OpenError() != 0) {
+            events_.FolderNotSearched(directory, platform::FolderReason(entries.OpenError()));
+            return {};
+        }
         TSearchRec find;
         // Nothing found after a termination request would be reported, so stop listing too.
         while (!events_.Terminated() && entries.Next(find)) {

@@ -29,6 +29,8 @@ public:
     virtual void ChangeDirectory(const std::string& directory) = 0;
     // The find is the receiver's to keep: the walk is done with it.
     virtual void FileFound(const std::string& directory, TSearchRec find) = 0;
+    // A folder that could not be opened, and why (FolderReason): its entries are not listed.
+    virtual void FolderNotSearched(const std::string& directory, const std::string& reason) = 0;
 
 protected:
     ~IWalkEvents() = default;
@@ -40,7 +42,9 @@ protected:
 // mean "/" itself. Trailing separators are dropped and a root named twice is walked once.
 std::vector<std::string> WalkRoots(const FindOptions& options);
 
-// Walks every root; returns when done or as soon as it sees termination requested.
+// Walks every root; returns when done or as soon as it sees termination requested. Each root
+// is resolved as the system does (a link on it followed) when the walk starts, so that the
+// folders below it are reported by their real paths; below a root, no link is followed.
 void RunFolderWalk(const FindOptions& options, IWalkEvents& events);
 
 }  // namespace vexfind

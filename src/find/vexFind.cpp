@@ -31,10 +31,11 @@ constexpr int kEntriesPerClockReading = 16;
 
 // One notification on its way to the owner. The finds of one folder share its name.
 struct Delivery {
-    enum class Kind { ChangeDirectory, FileFound, Completed };
+    enum class Kind { ChangeDirectory, FileFound, FolderNotSearched, Completed };
     Kind kind;
     std::shared_ptr<const std::string> directory;
     TSearchRec find;
+    std::string reason;  // why a folder was not searched
 };
 
 const std::string kNoDirectory;
@@ -104,7 +105,7 @@ public:
             HandOver();
             WaitUntilServed();
             if (!terminated_ && handlers_.onCompleted) {
-                batch_.push_back({Delivery::Kind::Completed, nullptr, {}});
+                batch_.push_back({Delivery::Kind::Completed, nullptr, {}, {}});
                 HandOver();
                 WaitUntilServed();
             }
@@ -129,13 +130,19 @@ public:
 
     void ChangeDirectory(const std::string& directory) override {
         if (!terminated_ && handlers_.onChangeDirectory) {
-            Queue({Delivery::Kind::ChangeDirectory, SharedDirectory(directory), {}});
+            Queue({Delivery::Kind::ChangeDirectory, SharedDirectory(directory), {}, {}});
         }
     }
 
     void FileFound(const std::string& directory, TSearchRec find) override {
         if (!terminated_ && handlers_.onFileFound) {
-            Queue({Delivery::Kind::FileFound, SharedDirectory(directory), std::move(find)});
+            Queue({Delivery::Kind::FileFound, SharedDirectory(directory), std::move(find), {}});
+        }
+    }
+
+    void FolderNotSearched(const std::string& directory, const std::string& reason) override {
+        if (!terminated_ && handlers_.onFolderNotSearched) {
+            Queue({Delivery::Kind::FolderNotSearched, SharedDirectory(directory), {}, reason});
         }
     }
 
@@ -318,6 +325,9 @@ private:
             case Delivery::Kind::FileFound:
                 handlers_.onFileFound(sender_, *delivery.directory, delivery.find);
                 break;
+            case Delivery::Kind::FolderNotSearched:
+                handlers_.onFolderNotSearched(sender_, *delivery.directory, delivery.reason);
+                break;
             case Delivery::Kind::Completed:
                 handlers_.onCompleted(sender_);
                 break;
@@ -430,7 +440,8 @@ void TVexFind::Start() {
     worker_.reset();
     worker_ = std::make_unique<TFindThread>(
         dispatcher_, OptionsForWorker(),
-        TFindThread::Handlers{onFileFound_, onChangeDirectory_, onCompleted_}, threadPriority_);
+        TFindThread::Handlers{onFileFound_, onChangeDirectory_, onCompleted_, onFolderNotSearched_},
+        threadPriority_);
     worker_->Resume();
 }
 

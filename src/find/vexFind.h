@@ -31,6 +31,8 @@ using TMatchEvent = std::function<void(TFindThread& sender, const std::string& d
                                        const TSearchRec& fileInfo)>;
 using TChangeDirEvent = std::function<void(TFindThread& sender, const std::string& directory)>;
 using TNotifyEvent = std::function<void(TFindThread& sender)>;
+using TFolderErrorEvent = std::function<void(TFindThread& sender, const std::string& directory,
+                                             const std::string& reason)>;
 
 // The worker of one search. It works on its own copies of everything it was given, so changes
 // to the component during a search do not reach it.
@@ -40,6 +42,7 @@ public:
         TMatchEvent onFileFound;
         TChangeDirEvent onChangeDirectory;
         TNotifyEvent onCompleted;
+        TFolderErrorEvent onFolderNotSearched;
     };
 
     // Created suspended: nothing runs before Resume. The dispatcher must outlive the worker.
@@ -116,6 +119,11 @@ public:
     void SetOnCompleted(TNotifyEvent handler) { onCompleted_ = std::move(handler); }
     const TChangeDirEvent& OnChangeDirectory() const { return onChangeDirectory_; }
     void SetOnChangeDirectory(TChangeDirEvent handler) { onChangeDirectory_ = std::move(handler); }
+    // A folder the search could not open, with the reason; it runs in walk order with the finds.
+    const TFolderErrorEvent& OnFolderNotSearched() const { return onFolderNotSearched_; }
+    void SetOnFolderNotSearched(TFolderErrorEvent handler) {
+        onFolderNotSearched_ = std::move(handler);
+    }
 
     // Exact comparison of ContainingText instead of folding A-Z.
     bool CaseSensitive() const { return caseSensitive_; }
@@ -155,6 +163,7 @@ private:
     TMatchEvent onFileFound_;
     TNotifyEvent onCompleted_;
     TChangeDirEvent onChangeDirectory_;
+    TFolderErrorEvent onFolderNotSearched_;
     bool caseSensitive_ = false;
     std::string containingText_;
     TDirectoryList directories_;

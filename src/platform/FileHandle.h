@@ -38,7 +38,9 @@ public:
     // nullopt and a short reason for the command line ("a symbolic link is not followed",
     // "a device, FIFO or socket is not changed", "a folder is not processed", "no such file",
     // or the system's text).
-    // With `folders`, the path is reached from its folder when that is held open there.
+    // With `folders`, the path is reached from its folder, held open there and opened without
+    // following a link anywhere on its path: a folder that cannot be opened so gives the reason
+    // (FolderReason).
     static std::optional<TFileHandle> Open(const std::string& path, std::string& reason,
                                            OpenKind kind = OpenKind::File,
                                            OpenCheck check = OpenCheck::LookUpFirst,

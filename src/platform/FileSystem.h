@@ -45,8 +45,15 @@ struct FindData {
     bool operator==(const FindData&) const = default;
 };
 
-// The path made absolute against the current folder; links are not resolved.
+// The path made absolute against the current folder, "." and empty components dropped. A ".."
+// means what it means to the system: the folder above the one the path has reached, a link
+// before it followed (so "lnk/.." is the folder above the link's target). The part up to the
+// last ".." is resolved so; where it cannot be (a folder on it is missing), ".." is folded as
+// written. Links elsewhere are not resolved.
 std::string FullPath(const std::string& path);
+
+// The path with every link on it followed (realpath); empty when it cannot be resolved.
+std::string ResolvedPath(const std::string& path);
 
 // A path the user named (command line, drop, file dialog): a symbolic link stands for its
 // target, so the path of the target itself is returned; any other path comes back as it is,
@@ -77,10 +84,21 @@ std::optional<FindData> FindAt(int folderFd, const std::string& path,
                                LinkRule rule = LinkRule::Follow,
                                FileDetail detail = FileDetail::Shown);
 
+// What a folder is opened for: listing its entries, or looking names up in it.
+enum class FolderUse { List, LookUp };
+
+// Opens the folder `path` (full, as FullPath makes it) without following a symbolic link
+// anywhere on its path, however long the path is. A descriptor the caller closes, or -1 with
+// errno set: ELOOP when a link lies on the path, ENOTDIR when something else than a folder does.
+// The folders of a row were resolved when it was made, so a link met now was put there since.
+int OpenFolderWithoutLinks(const std::string& path, FolderUse use);
+
+// Why a folder could not be opened so (errno), in the words of the command line.
+std::string FolderReason(int error);
+
 // Folders held open while many paths in them are looked up, so that each look-up has the kernel
 // walk one name instead of the whole path. Any thread may ask; each folder stays open as long
-// as the object, which holds a few dozen at most: the paths of any other folder are looked up
-// whole.
+// as the object, which holds a few dozen at most: any other folder is opened for the one path.
 class TOpenFolders {
 public:
     TOpenFolders() = default;
@@ -88,11 +106,37 @@ public:
     TOpenFolders& operator=(const TOpenFolders&) = delete;
     ~TOpenFolders();
 
-    // The descriptor of the folder that holds `path`, opened on first use; -1 when it is not
-    // held open (nor ever is for "/", which no folder holds).
-    int Holding(const std::string& path);
+    // The folder that holds a path, as Holding gives it: held by the object, or by this alone
+    // when the object holds many already.
+    class THeld {
+    public:
+        THeld(int fd, int error, bool owned) : fd_(fd), error_(error), owned_(owned) {}
+        THeld(THeld&& other) noexcept;
+        THeld& operator=(THeld&&) = delete;
+        THeld(const THeld&) = delete;
+        THeld& operator=(const THeld&) = delete;
+        ~THeld();
+
+        // The descriptor; -1 when the folder could not be opened (Error() says why) and for
+        // "/", which no folder holds (Error() is 0).
+        int Fd() const { return fd_; }
+        int Error() const { return error_; }
+
+    private:
+        int fd_;
+        int error_;
+        bool owned_;
+    };
+
+    // The folder that holds `path` (a full path), opened on first use without following a link
+    // anywhere on its path (OpenFolderWithoutLinks).
+    THeld Holding(const std::string& path);
 
 private:
+    struct Folder {
+        int fd = -1;
+        int error = 0;
+    };
     std::mutex mutex_;
     // Searched by a view of the path's folder, so that a folder held already costs no copy.
     struct FolderHash {
@@ -101,13 +145,14 @@ private:
             return std::hash<std::string_view>{}(folder);
         }
     };
-    std::unordered_map<std::string, int, FolderHash, std::equal_to<>> fds_;
+    std::unordered_map<std::string, Folder, FolderHash, std::equal_to<>> fds_;
 };
 
 // Looks up a path the user named, made full (FullPath): a link stands for its target, and
-// `path` becomes the target's (see ResolveNamedLink). One look-up for anything that is not a link,
+// `path` becomes the target's (see ResolveNamedLink); a link on its folder's path is resolved
+// too, so that the row's folder is the real one. One look-up for anything that is not a link,
 // relative to its folder when `folders` holds that open.
-std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders = nullptr,
+std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders& folders,
                                       FileDetail detail = FileDetail::Shown);
 
 // Why an entry of this kind is passed over, in the words of the command line; empty for a

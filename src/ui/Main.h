@@ -140,6 +140,7 @@ private:
     void RunBegins() override;
     void ProgressChanged(int position, int maximum) override;
     void SearchBusyChanged(bool busy) override;
+    void FolderNotSearched(const std::string& folder, const std::string& reason) override;
 
     // The core and what shows its list come first: the widgets below refer to them, and go
     // before them.
@@ -156,6 +157,9 @@ private:
     } progress_;
     // The hourglass while a folder search is busy.
     std::optional<TBusyCursor> searchCursor_;
+    // The folders the search in progress could not open, each with the reason: told when it
+    // completes.
+    std::vector<std::string> foldersNotSearched_;
     // From LoadSettings to SaveSettings.
     std::optional<core::TSettingsFile> settings_;
 

@@ -128,6 +128,27 @@ void TMainFormKelvane::SearchBusyChanged(bool busy) {
         searchCursor_.emplace();
     else if (!busy)
         searchCursor_.reset();
+    if (busy || foldersNotSearched_.empty())
+        return;
+    // A search of "/" by an ordinary user meets hundreds: the first few say enough.
+    constexpr std::size_t kFoldersNamed = 20;
+    std::string text(msg::kFoldersNotSearched);
+    for (std::size_t i = 0; i < foldersNotSearched_.size() && i < kFoldersNamed; ++i)
+        text += "\n" + foldersNotSearched_[i];
+    if (foldersNotSearched_.size() > kFoldersNamed) {
+        text += "\n" + msg::ToQString(msg::kMoreFolders)
+                           .arg(foldersNotSearched_.size() - kFoldersNamed)
+                           .toStdString();
+    }
+    foldersNotSearched_.clear();
+    // Told once the search has handed over its last find, not from inside its completion.
+    QMetaObject::invokeMethod(
+        this, [this, text] { ShowMessage(text, std::string(msg::kAppTitle)); },
+        Qt::QueuedConnection);
+}
+
+void TMainFormKelvane::FolderNotSearched(const std::string& folder, const std::string& reason) {
+    foldersNotSearched_.push_back(folder + ": " + reason);
 }
 
 }  // namespace ui

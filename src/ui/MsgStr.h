@@ -65,6 +65,9 @@ inline constexpr std::string_view kTrashOne = "Do you want to move \"%1\" to the
 inline constexpr std::string_view kTrashMany = "Do you want to move these %1 items to the trash?";
 // Heads the list of the files that stayed, one "path: reason" a line.
 inline constexpr std::string_view kTrashFailed = "These items could not be moved to the trash:";
+inline constexpr std::string_view kFoldersNotSearched =
+    "These folders could not be searched; their files are not in the list:";
+inline constexpr std::string_view kMoreFolders = "and %1 more";
 
 // Menus. The popup items (pitem_...) and toolbar buttons use the texts of their menu items.
 inline constexpr TCommandText FileMenu = {"&File",

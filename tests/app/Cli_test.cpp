@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <set>
 #include <sstream>
 
 #include "platform/FileSystem.h"
+#include "support/DeepFolder.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -328,6 +330,36 @@ TEST(CliAddFolderTest, BadSearchesAreNamedOrRefused) {
     EXPECT_EQ(Cli(dir, {"--add-folder=files", "file.txt"}).exitCode, 1);
     EXPECT_EQ(Cli(dir, {"--add-folder=everything", "."}).exitCode, 2);
     EXPECT_EQ(Cli(dir, {"--add-folder=files"}).exitCode, 2);
+}
+
+// A tree deeper than a path may be is searched and changed whole; a folder that cannot be
+// opened is named, and the exit status says that not everything was searched.
+TEST(CliAddFolderTest, DeepFoldersAreSearchedAndUnopenedOnesNamed) {
+    TempDir dir;
+    chmod(dir.Path().c_str(), 0755);
+    mkdir((dir / "tree").c_str(), 0755);
+    mkdir((dir / "tree/locked").c_str(), 0755);
+    dir.Write("tree/locked/inside.txt");
+    chmod((dir / "tree/locked").c_str(), 0);
+    const testsupport::DeepFolder deep(dir / "tree");
+    deep.Write("deepest.txt");
+
+    const ProcessResult changed =
+        Cli(dir, {"--add-folder=files", "tree/" + std::string(200, 'd'), "--set-attr=H", "--list"});
+    EXPECT_EQ(changed.exitCode, 0) << changed.err;
+    const std::vector<std::string> rows = Lines(changed.out);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(Fields(rows[0])[0], "deepest.txt");
+    EXPECT_EQ(Fields(rows[0])[6], "H");
+
+    // Root opens any folder: the search then runs as nobody.
+    const std::string asNobody =
+        geteuid() == 0 ? " setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+    const ProcessResult searched = testsupport::RunProcess(
+        KELVANE_CLI, {"--add-folder=files", "tree"}, dir.Path(), kEnvironment + asNobody);
+    EXPECT_EQ(searched.exitCode, 1);
+    EXPECT_EQ(searched.err, "kelvane-cli: " + (dir / "tree/locked") +
+                                ": folder not searched: Permission denied\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/KelvaneCore.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,6 +54,9 @@ public:
         Log("progress " + std::to_string(position) + "/" + std::to_string(maximum));
     }
     void SearchBusyChanged(bool busy) override { Log(busy ? "search busy" : "search idle"); }
+    void FolderNotSearched(const std::string& folder, const std::string& reason) override {
+        Log("not searched " + folder + " " + reason);
+    }
 
 private:
     void Log(std::string line) { events.push_back(std::move(line)); }
@@ -100,6 +104,38 @@ TEST(KelvaneCoreSearchTest, ASearchEndedByAnErrorEndsTheBusyStateToo) {
     EXPECT_FALSE(core.SearchBusy());
     EXPECT_EQ(frontEnd.events.back(), "search idle");
     EXPECT_TRUE(core.SearchFailed(AddFolderMode::FilesOnly));
+}
+
+// Between the search and the run, a file becomes a FIFO. The command line's run trusts the
+// look-ups of paths named a moment ago, never those of a search: it is not opened, and named.
+TEST(KelvaneCoreSearchTest, AFifoSwappedInAfterTheSearchIsNotOpened) {
+    class CommandLine : public FakeFrontEnd {
+    public:
+        bool RowsJustAdded() const override { return true; }
+    };
+    TempDir dir;
+    const std::string pipe = dir.Write("pipe");
+    CommandLine frontEnd;
+    vexfind::TFindEventLoop loop;
+    TKelvaneCore core(frontEnd, frontEnd, loop);
+    core.AddFolder(AddFolderMode::FilesOnly, dir.Path());
+    loop.RunUntil([&] { return !core.SearchBusy(); });
+    ASSERT_EQ(unlink(pipe.c_str()), 0);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    // Opening the FIFO, even without blocking, would show here.
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(watch, pipe.c_str(), IN_OPEN), 0);
+    frontEnd.events.clear();
+    frontEnd.options.setAttr = true;
+    frontEnd.options.hidden = true;
+    core.Start(engine::RunScope::All);
+
+    alignas(inotify_event) char buffer[4096];
+    EXPECT_LT(read(watch, buffer, sizeof buffer), 0);
+    close(watch);
+    EXPECT_NE(std::find(frontEnd.events.begin(), frontEnd.events.end(),
+                        "failed " + pipe + " a device, FIFO or socket is not changed"),
+              frontEnd.events.end());
 }
 
 TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {

@@ -25,7 +25,8 @@ using vexfind::TFindThread;
 using vexfind::TSearchRec;
 using vexfind::TVexFind;
 
-// One notification as a handler saw it: a folder entered ("dir"), a find, or the completion.
+// One notification as a handler saw it: a folder entered ("dir"), a find, a folder not searched
+// (with the reason as its name), or the completion.
 struct Event {
     std::string kind;
     std::string directory;
@@ -48,6 +49,10 @@ public:
             [this](TFindThread&, const std::string& directory, const TSearchRec& find) {
                 Note({"found", directory, find.Name});
                 finds.push_back(find);
+            });
+        finder.SetOnFolderNotSearched(
+            [this](TFindThread&, const std::string& directory, const std::string& reason) {
+                Note({"not searched", directory, reason});
             });
         finder.SetOnCompleted([this](TFindThread&) {
             Note({"completed", "", ""});

@@ -14,6 +14,7 @@
 #include "find/DirEnum.h"
 #include "find/FolderWalk.h"
 #include "platform/FileSystem.h"
+#include "support/DeepFolder.h"
 #include "support/LocaleScope.h"
 #include "vexFindSupport.h"
 
@@ -151,7 +152,7 @@ TEST_F(VexFindWalk, LinksToFoldersAreReportedButNeverFollowed) {
     }
 }
 
-TEST_F(VexFindWalk, FolderThatCannotBeOpenedYieldsNothingAndTheWalkGoesOn) {
+TEST_F(VexFindWalk, FolderThatCannotBeOpenedIsNamedAndTheWalkGoesOn) {
     MakeFile(root + "/locked/inner.txt");
     MakeFile(root + "/open/o.txt");
     MakeFile(root + "/z.txt");
@@ -164,6 +165,9 @@ TEST_F(VexFindWalk, FolderThatCannotBeOpenedYieldsNothingAndTheWalkGoesOn) {
     Search();
     EXPECT_EQ(FoundPaths(), (std::set<std::string>{root + "/locked", root + "/open",
                                                    root + "/open/o.txt", root + "/z.txt"}));
+    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(),
+                         Event{"not searched", root + "/locked", "Permission denied"}),
+              1);
     EXPECT_EQ(recorder.completed, 1);
 }
 
@@ -239,8 +243,65 @@ public:
     void FileFound(const std::string& directory, TSearchRec find) override {
         events.push_back({"found", directory, find.Name});
     }
+    void FolderNotSearched(const std::string& directory, const std::string& reason) override {
+        events.push_back({"not searched", directory, reason});
+    }
     std::vector<Event> events;
 };
+
+// Swaps a subfolder for a link to a folder outside the tree as soon as the walk reports it,
+// after its folder was listed and before it is entered.
+class SwappingCollector : public Collector {
+public:
+    SwappingCollector(std::string folder, std::string outside)
+        : folder_(std::move(folder)), outside_(std::move(outside)) {}
+    void FileFound(const std::string& directory, TSearchRec find) override {
+        if (directory + "/" + find.Name == folder_) {
+            fs::rename(folder_, folder_ + ".old");
+            fs::create_directory_symlink(outside_, folder_);
+        }
+        Collector::FileFound(directory, std::move(find));
+    }
+
+private:
+    std::string folder_;
+    std::string outside_;
+};
+
+vexfind::FindOptions EverythingBelow(const std::string& root) {
+    vexfind::FindOptions options;
+    options.fileMask = "*.*";
+    options.drives = "C";
+    options.directories = {root};
+    return options;
+}
+
+TEST_F(VexFindWalk, AFolderSwappedForALinkBeforeItIsEnteredIsNamedNotEntered) {
+    MakeFile(root + "/sub/inside.txt");
+    MakeFile(tmp / "outside/secret.txt");
+    SwappingCollector walk(root + "/sub", tmp / "outside");
+    vexfind::RunFolderWalk(EverythingBelow(root), walk);
+    EXPECT_EQ(walk.events,
+              (std::vector<Event>{{"dir", root, ""},
+                                  {"found", root, "sub"},
+                                  {"dir", root + "/sub", ""},
+                                  {"not searched", root + "/sub",
+                                   "a folder on its path was replaced by a symbolic link"}}));
+}
+
+TEST_F(VexFindWalk, ATreeDeeperThanAPathMayBeIsListedWhole) {
+    const testsupport::DeepFolder deep(root);
+    deep.Write("deepest.txt");
+    Collector walk;
+    vexfind::RunFolderWalk(EverythingBelow(root), walk);
+    ASSERT_GT(deep.Path().size(), std::size_t{PATH_MAX});
+    // Every level entered, down to the file at the bottom, and nothing passed over.
+    EXPECT_EQ(walk.events.end()[-2], (Event{"dir", deep.Path(), ""}));
+    EXPECT_EQ(walk.events.back(), (Event{"found", deep.Path(), "deepest.txt"}));
+    EXPECT_EQ(std::count_if(walk.events.begin(), walk.events.end(),
+                            [](const Event& e) { return e.kind == "not searched"; }),
+              0);
+}
 
 TEST_F(VexFindWalk, ThreadedSearchEqualsThePlainWalkAndAPlainListing) {
     // Four levels, several folders and files each, with hidden folders and links mixed in.
@@ -260,12 +321,8 @@ TEST_F(VexFindWalk, ThreadedSearchEqualsThePlainWalkAndAPlainListing) {
     Search();
     EXPECT_EQ(recorder.events, Expected());
 
-    vexfind::FindOptions options;
-    options.fileMask = "*.*";
-    options.drives = "C";
-    options.directories = {root};
     Collector plain;
-    vexfind::RunFolderWalk(options, plain);
+    vexfind::RunFolderWalk(EverythingBelow(root), plain);
     recorder.events.pop_back();  // the completion
     EXPECT_EQ(recorder.events, plain.events);
 }

@@ -228,6 +228,53 @@ TEST(FileHandleTest, UnreadableStoredAttributesAreNeverOverwritten) {
     }
 }
 
+// A row's folders were resolved when it was made: a folder on its path replaced since, by a
+// link (wherever it leads) or by anything but a folder, is not gone through.
+TEST(FileHandleTest, ARowsFolderIsOpenedWithoutFollowingALink) {
+    constexpr const char* kLink = "a folder on its path was replaced by a symbolic link";
+    struct Case {
+        const char* name;
+        const char* swapped;  // the folder replaced, below the test's folder
+        const char* by;       // what replaces it: a link to this, or a file when empty
+        const char* reason;   // empty: opened
+    };
+    const Case cases[] = {
+        {"unchanged", nullptr, nullptr, ""},
+        {"its folder is a link now", "tree/sub", "OUTSIDE", kLink},
+        {"a folder above is a link to itself now", "tree", "tree.old", kLink},
+        {"its folder is a file now", "tree/sub", "", "a folder on its path is no longer a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        TempDir outside;
+        mkdir((dir / "tree").c_str(), 0755);
+        mkdir((dir / "tree/sub").c_str(), 0755);
+        dir.Write("tree/sub/f.txt", "inside");
+        const std::string target = outside.Write("f.txt", "outside");
+        const std::string before = StateOf(target);
+        if (c.swapped) {
+            const std::string swapped = dir / c.swapped;
+            rename(swapped.c_str(), (swapped + ".old").c_str());
+            const std::string to = std::string(c.by) == "OUTSIDE" ? outside.Path() : dir / c.by;
+            if (*c.by)
+                symlink(to.c_str(), swapped.c_str());
+            else
+                dir.Write(c.swapped);
+        }
+        TOpenFolders folders;
+        std::string reason;
+        std::optional<TFileHandle> file = TFileHandle::Open(
+            dir / "tree/sub/f.txt", reason, OpenKind::File, OpenCheck::FoundAsFile, &folders);
+        EXPECT_EQ(file.has_value(), *c.reason == '\0');
+        EXPECT_EQ(reason, c.reason);
+        if (file) {
+            EXPECT_TRUE(file->SetAttributes(kAttrHidden, reason)) << reason;
+        }
+        EXPECT_EQ(StateOf(target), before);
+    }
+}
+
 // Someone who may write the folder swaps the file for a link to a file outside, over and over,
 // while it is opened and changed: the file outside must never change.
 TEST(FileHandleTest, LinkSwappedInNeverRedirectsAChange) {

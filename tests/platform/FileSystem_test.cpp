@@ -8,6 +8,7 @@
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@
 #include "ChildProcess.h"
 #include "platform/linux/DosAttrib.h"
 #include "platform/linux/FileRef.h"
+#include "support/DeepFolder.h"
 #include "support/TempDir.h"
 
 namespace platform {
@@ -204,6 +206,59 @@ TEST(FileSystemTest, FullPathIsAbsoluteAndClean) {
     EXPECT_EQ(relative.substr(relative.size() - 4), "/x/y");
 }
 
+// A named path means what it means to the system: ".." after a link leads above the link's
+// target, a link on the folder's path gives the row the real folder, a link named last stands
+// for its target and a dangling one comes back as it is.
+TEST(FileSystemTest, NamedPathsAreResolvedAsTheSystemResolvesThem) {
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir / "dd").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((dir / "dd/real").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((dir / "dd/real/sub").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("real/sub", (dir / "dd/lnk").c_str()), 0);
+    ASSERT_EQ(symlink("lnk/in-sub.txt", (dir / "dd/file-link").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", (dir / "dd/dangling").c_str()), 0);
+    for (const char* file : {"dd/t.txt", "dd/real/t.txt", "dd/real/sub/in-sub.txt"})
+        dir.Write(file);
+    const std::string real = ResolvedPath(dir.Path());
+    struct Case {
+        const char* named;
+        const char* row;  // below `real`; empty: nothing found
+    };
+    const Case cases[] = {
+        {"dd/lnk/../t.txt", "dd/real/t.txt"},
+        {"dd/lnk/in-sub.txt", "dd/real/sub/in-sub.txt"},
+        {"dd/file-link", "dd/real/sub/in-sub.txt"},
+        {"dd/missing/../t.txt", "dd/t.txt"},  // nothing to resolve: folded as written
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named);
+        std::string path = FullPath(real + "/" + c.named);
+        TOpenFolders folders;
+        const std::optional<FindData> found = FindNamedPath(path, folders);
+        EXPECT_EQ(path, real + "/" + c.row);
+        EXPECT_TRUE(found);
+    }
+    std::string dangling = real + "/dd/dangling";
+    TOpenFolders folders;
+    EXPECT_FALSE(FindNamedPath(dangling, folders));
+    EXPECT_EQ(dangling, real + "/dd/dangling");
+}
+
+// A search lists paths longer than one call takes; their rows are looked up all the same.
+TEST(FileSystemTest, APathLongerThanACallTakesIsLookedUp) {
+    TempDir dir;
+    const testsupport::DeepFolder deep(dir.Path());
+    const std::string file = deep.Write("deepest.txt", "abc");
+    const std::string link = deep.Link("link", "deepest.txt");
+    const std::optional<FindData> found = FindPath(file);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->size, 3u);
+    EXPECT_EQ(found->name, "deepest.txt");
+    const std::optional<FindData> linkItself = FindPath(link, LinkRule::NoFollow);
+    EXPECT_TRUE(linkItself && linkItself->kind == EntryKind::SymbolicLink);
+    EXPECT_FALSE(FindPath(deep.Path() + "/missing"));
+}
+
 TEST(FileSystemTest, NonUtf8NameIsFound) {
     TempDir dir;
     const std::string name = "caf\xe9.txt";  // Latin-1, not valid UTF-8
@@ -229,13 +284,12 @@ std::string LookedUpOtherwiseInTheFolder(const TempDir& dir,
     return differing;
 }
 
-// Has getxattrat fail in this process with `error`, as a kernel before 6.13 (ENOSYS) or a
+// Has a system call fail in this process with `error`, as an older kernel (ENOSYS) or a
 // sandbox (EPERM) fails it.
-bool RefuseGetxattrat(int error) {
-    constexpr unsigned kGetxattrat = 464;
+bool RefuseCall(unsigned call, int error) {
     sock_filter filter[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kGetxattrat, 0, 1),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, call, 0, 1),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(error)),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
@@ -257,7 +311,9 @@ TEST(FileSystemTest, AnEntryOfAnOpenFolderShowsWhatItsPathShows) {
     EXPECT_EQ(LookedUpOtherwiseInTheFolder(dir, names), "");
     for (const int error : {ENOSYS, EPERM}) {
         EXPECT_TRUE(RunInChild([&] {
-            return RefuseGetxattrat(error) && LookedUpOtherwiseInTheFolder(dir, names).empty();
+            constexpr unsigned kGetxattrat = 464;
+            return RefuseCall(kGetxattrat, error) &&
+                   LookedUpOtherwiseInTheFolder(dir, names).empty();
         })) << error;
     }
 
@@ -272,6 +328,38 @@ TEST(FileSystemTest, AnEntryOfAnOpenFolderShowsWhatItsPathShows) {
     EXPECT_TRUE(link(LinkRule::Follow).IoctlDescriptor(owned) >= 0 &&
                 fstat(owned.Get(), &opened) == 0 && opened.st_size == 1);
     EXPECT_LT(link(LinkRule::NoFollow).IoctlDescriptor(owned), 0);
+}
+
+// How each path of the table opens as a folder without following links: "" when it opens,
+// else the paths that gave another error than the table's.
+std::string FoldersOpenedWithoutLinks(const TempDir& dir) {
+    const std::pair<const char*, int> cases[] = {
+        {"folder", 0},         {"folder/inner", 0}, {"link", ELOOP},
+        {"link/inner", ELOOP}, {"file", ENOTDIR},   {"folder/missing", ENOENT},
+    };
+    std::string wrong;
+    for (const auto& [name, error] : cases) {
+        const int fd = OpenFolderWithoutLinks(dir / name, FolderUse::LookUp);
+        if ((fd >= 0 ? 0 : errno) != error)
+            wrong += std::string(name) + " ";
+        if (fd >= 0)
+            close(fd);
+    }
+    return wrong;
+}
+
+TEST(FileSystemTest, AFolderIsOpenedWithoutFollowingALinkAlsoWhereOpenat2IsRefused) {
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((dir / "folder/inner").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("folder", (dir / "link").c_str()), 0);
+    dir.Write("file");
+    EXPECT_EQ(FoldersOpenedWithoutLinks(dir), "");
+    for (const int error : {ENOSYS, EPERM}) {
+        EXPECT_TRUE(RunInChild([&] {
+            return RefuseCall(SYS_openat2, error) && FoldersOpenedWithoutLinks(dir).empty();
+        })) << error;
+    }
 }
 
 }  // namespace

@@ -111,7 +111,13 @@ bool SizeForReading(int fd, bool pathOnly, std::uint64_t& size, std::string& rea
 std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::string& reason,
                                              OpenKind kind, OpenCheck check,
                                              TOpenFolders* folders) {
-    const int folderFd = folders ? folders->Holding(path) : -1;
+    const std::optional<TOpenFolders::THeld> held =
+        folders ? std::make_optional(folders->Holding(path)) : std::nullopt;
+    if (held && held->Error() != 0) {
+        reason = FolderReason(held->Error());
+        return std::nullopt;
+    }
+    const int folderFd = held ? held->Fd() : -1;
     const int at = folderFd >= 0 ? folderFd : AT_FDCWD;
     const std::string name = folderFd >= 0 ? LastComponent(path) : path;
     // A device is never even opened (opening one may act, as a tape rewinds) unless it is

@@ -9,12 +9,14 @@
 #include <unistd.h>
 
 #include <cassert>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "platform/FileHandle.h"
 #include "platform/Path.h"
+#include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
 #include "platform/linux/VolumeKind.h"
 
@@ -65,27 +67,19 @@ bool IsCleanAbsolute(const std::string& path) {
     return true;
 }
 
-}  // namespace
-
-std::string ResolveNamedLink(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr),
-                                                             &std::free);
-    return target ? std::string(target.get()) : path;
+// Where the last ".." component of `path` ends; npos when it has none.
+std::size_t LastUpComponentEnd(const std::string& path) {
+    for (std::size_t up = path.rfind("/.."); up != std::string::npos;
+         up = up == 0 ? std::string::npos : path.rfind("/..", up - 1)) {
+        const std::size_t end = up + 3;
+        if (end == path.size() || path[end] == '/')
+            return end;
+    }
+    return std::string::npos;
 }
 
-std::string FullPath(const std::string& path) {
-    // Every look-up passes through here, mostly with paths that are already full.
-    if (IsCleanAbsolute(path))
-        return path;
-    std::string joined = path;
-    if (path.empty() || path[0] != '/') {
-        std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
-        joined = std::string(cwd ? cwd.get() : "") + "/" + path;
-    }
-    // Lexical clean-up only, like Windows: "." and ".." are folded, links are not followed.
+// "." and empty components dropped, each ".." taking away the component before it.
+std::string FoldLexically(const std::string& joined) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= joined.size()) {
@@ -107,8 +101,44 @@ std::string FullPath(const std::string& path) {
     return result.empty() ? "/" : result;
 }
 
+}  // namespace
+
+std::string ResolveNamedLink(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    const std::string target = ResolvedPath(path);
+    return target.empty() ? path : target;
+}
+
+std::string FullPath(const std::string& path) {
+    // Every look-up passes through here, mostly with paths that are already full.
+    if (IsCleanAbsolute(path))
+        return path;
+    std::string joined = path;
+    if (path.empty() || path[0] != '/') {
+        std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
+        joined = std::string(cwd ? cwd.get() : "") + "/" + path;
+    }
+    // After a link, ".." leads above the link's target, not back to the link's own folder: the
+    // system resolves everything up to the last "..", and the rest holds none.
+    if (const std::size_t up = LastUpComponentEnd(joined); up != std::string::npos) {
+        const std::string resolved = ResolvedPath(joined.substr(0, up));
+        if (!resolved.empty())
+            joined = resolved + joined.substr(up);
+    }
+    return FoldLexically(joined);
+}
+
 std::optional<FindData> FindPath(const std::string& path, LinkRule rule, FileDetail detail) {
     std::string full = FullPath(path);
+    if (full.size() >= PATH_MAX) {
+        // Longer than one call takes: only a search finds such paths, and their folders hold no
+        // link, so the entry is looked up in its folder, opened component by component.
+        const TDescriptor folder(
+            OpenFolderWithoutLinks(std::string(FolderViewOf(full)), FolderUse::LookUp));
+        return folder.Valid() ? FindAt(folder.Get(), full, rule, detail) : std::nullopt;
+    }
     struct statx st {};
     if (!StatAt(AT_FDCWD, full.c_str(), rule, st))
         return std::nullopt;
@@ -126,36 +156,58 @@ std::optional<FindData> FindAt(int folderFd, const std::string& path, LinkRule r
                     [&] { return TFileRef::InFolder(folderFd, path, rule); });
 }
 
+TOpenFolders::THeld::THeld(THeld&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), owned_(other.owned_) {}
+
+TOpenFolders::THeld::~THeld() {
+    if (owned_ && fd_ >= 0)
+        close(fd_);
+}
+
 TOpenFolders::~TOpenFolders() {
-    for (const auto& [folder, fd] : fds_) {
-        if (fd >= 0)
-            close(fd);
+    for (const auto& [folder, held] : fds_) {
+        if (held.fd >= 0)
+            close(held.fd);
     }
 }
 
-int TOpenFolders::Holding(const std::string& path) {
+TOpenFolders::THeld TOpenFolders::Holding(const std::string& path) {
     // Beyond this many, a list is spread over so many folders that few paths share one.
     constexpr std::size_t kMostFolders = 64;
     if (path == "/")
-        return -1;
+        return THeld(-1, 0, false);
     const std::string_view folder = FolderViewOf(path);
-    const std::lock_guard lock(mutex_);
-    if (const auto known = fds_.find(folder); known != fds_.end())
-        return known->second;
-    if (fds_.size() >= kMostFolders)
-        return -1;
-    std::string name(folder);
-    // O_PATH: only a place to look names up from, so no read permission is needed.
-    const int fd = open(name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    fds_.emplace(std::move(name), fd);
-    return fd;
+    {
+        const std::lock_guard lock(mutex_);
+        if (const auto known = fds_.find(folder); known != fds_.end())
+            return THeld(known->second.fd, known->second.error, false);
+        if (fds_.size() < kMostFolders) {
+            std::string name(folder);
+            // O_PATH: only a place to look names up from, so no read permission is needed.
+            const int fd = OpenFolderWithoutLinks(name, FolderUse::LookUp);
+            const Folder held{fd, fd < 0 ? errno : 0};
+            fds_.emplace(std::move(name), held);
+            return THeld(held.fd, held.error, false);
+        }
+    }
+    const int fd = OpenFolderWithoutLinks(std::string(folder), FolderUse::LookUp);
+    return THeld(fd, fd < 0 ? errno : 0, true);
 }
 
-std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders* folders, FileDetail detail) {
+std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders& folders, FileDetail detail) {
     assert(IsCleanAbsolute(path));
-    const int folderFd = folders ? folders->Holding(path) : -1;
-    std::optional<FindData> found = folderFd >= 0
-                                        ? FindAt(folderFd, path, LinkRule::NoFollow, detail)
+    std::optional<TOpenFolders::THeld> held(folders.Holding(path));
+    if (held->Error() == ELOOP) {
+        // A named path may pass through a link (/var/run -> /run): the row is made in the real
+        // folder, so that a run can open it without following any link.
+        const std::string folder = ResolvedPath(std::string(FolderViewOf(path)));
+        if (!folder.empty()) {
+            path = (folder == "/" ? folder : folder + "/") + LastComponent(path);
+            held.emplace(folders.Holding(path));
+        }
+    }
+    std::optional<FindData> found = held->Fd() >= 0
+                                        ? FindAt(held->Fd(), path, LinkRule::NoFollow, detail)
                                         : FindPath(path, LinkRule::NoFollow, detail);
     if (!found || found->kind != EntryKind::SymbolicLink)
         return found;
