@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include "engine/CaseConversion.h"
@@ -119,7 +118,7 @@ std::string DescribeFailure(const RenameOutcome& outcome) {
         case Status::TagHasControlCharacter:
             return "the ID3v1 tag holds a control character, which no file name should";
         case Status::Failed:
-            return std::string("cannot rename: ") + std::strerror(outcome.error);
+            return "cannot rename: " + platform::FolderReason(outcome.error);
         case Status::Renamed:
         case Status::NotApplicable:
             break;

@@ -61,6 +61,21 @@ TEST(MoveFileTest, CaseChangeOnCaseSensitiveSystemKeepsOtherSpelling) {
     EXPECT_EQ(ReadFile(dir / "notes.TXT"), "upper");
 }
 
+// The row's folder was swapped for a link to another folder holding a file of the same name:
+// that file keeps its name.
+TEST(MoveFileTest, AFolderSwappedForALinkIsNotRenamedIn) {
+    TempDir dir;
+    mkdir((dir / "row").c_str(), 0755);
+    mkdir((dir / "elsewhere").c_str(), 0755);
+    dir.Write("elsewhere/a.txt", "outside");
+    ASSERT_EQ(rename((dir / "row").c_str(), (dir / "moved").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "elsewhere").c_str(), (dir / "row").c_str()), 0);
+    const MoveOutcome outcome = MoveFile(dir / "row/a.txt", dir / "row/A.TXT");
+    EXPECT_EQ(outcome.result, MoveResult::Failed);
+    EXPECT_EQ(FolderReason(outcome.error), "a folder on its path was replaced by a symbolic link");
+    EXPECT_EQ(ReadFile(dir / "elsewhere/a.txt"), "outside");
+}
+
 TEST(MoveFileTest, HardLinkUnderTheTargetNameIsNotReplaced) {
     TempDir dir;
     dir.Write("a.txt", "same inode");

@@ -18,6 +18,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
 #include "platform/linux/NtfsUpcase.h"
 #include "platform/linux/RenameNoReplace.h"
@@ -25,17 +26,18 @@
 
 namespace platform {
 
-int linux_fs::RenameNoReplace(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+int linux_fs::RenameNoReplaceAt(int fromFolder, const std::string& from, int toFolder,
+                                const std::string& to) {
+    if (renameat2(fromFolder, from.c_str(), toFolder, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL)
         return errno;
 
-    if (link(from.c_str(), to.c_str()) == 0) {
-        if (unlink(from.c_str()) == 0)
+    if (linkat(fromFolder, from.c_str(), toFolder, to.c_str(), 0) == 0) {
+        if (unlinkat(fromFolder, from.c_str(), 0) == 0)
             return 0;
         const int error = errno;
-        unlink(to.c_str());  // keep the file under its old name only
+        unlinkat(toFolder, to.c_str(), 0);  // keep the file under its old name only
         return error;
     }
     if (errno == EEXIST)
@@ -46,41 +48,57 @@ int linux_fs::RenameNoReplace(const std::string& from, const std::string& to) {
     // No hard links either (folders, or file systems without links): a plain rename after
     // checking that the new name is free is the best this file system allows.
     struct stat st {};
-    if (lstat(to.c_str(), &st) == 0)
+    if (fstatat(toFolder, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
     if (errno != ENOENT)
         return errno;
-    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    return renameat(fromFolder, from.c_str(), toFolder, to.c_str()) == 0 ? 0 : errno;
+}
+
+int linux_fs::RenameNoReplace(const std::string& from, const std::string& to) {
+    return RenameNoReplaceAt(AT_FDCWD, from, AT_FDCWD, to);
 }
 
 namespace {
 
-using linux_fs::RenameNoReplace;
+using linux_fs::RenameNoReplaceAt;
+using linux_fs::TDescriptor;
 
-bool SameFile(const std::string& a, const std::string& b) {
+// A file's folder, held open, and its name there.
+struct Placed {
+    int folder;
+    std::string name;
+};
+
+bool SameFile(const Placed& a, const Placed& b) {
     struct stat sa {
     }, sb{};
-    return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    return fstatat(a.folder, a.name.c_str(), &sa, AT_SYMLINK_NOFOLLOW) == 0 &&
+           fstatat(b.folder, b.name.c_str(), &sb, AT_SYMLINK_NOFOLLOW) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+int Rename(const Placed& from, const Placed& to) {
+    return RenameNoReplaceAt(from.folder, from.name, to.folder, to.name);
 }
 
 // A change of letter case on a file system that ignores case: a plain rename would see the
 // same file and do nothing, so the file goes through a unique name in its own folder.
-MoveOutcome RenameThroughTemporary(const std::string& from, const std::string& to) {
+MoveOutcome RenameThroughTemporary(const Placed& from, const Placed& to) {
     static std::atomic<unsigned> counter{0};
-    std::string temporary;
+    Placed temporary{from.folder, {}};
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary = FolderOf(from) + "/.kelvane-rename-" + std::to_string(getpid()) + "-" +
-                    std::to_string(counter++);
-        error = RenameNoReplace(from, temporary);
+        temporary.name = ".kelvane-rename-" + std::to_string(getpid()) + "-" +
+                         std::to_string(counter++);
+        error = Rename(from, temporary);
     }
     if (error != 0)
         return {MoveResult::Failed, error};
-    error = RenameNoReplace(temporary, to);
+    error = Rename(temporary, to);
     if (error == 0)
         return {MoveResult::Moved, 0};
-    RenameNoReplace(temporary, from);
+    Rename(temporary, from);
     return error == EEXIST ? MoveOutcome{MoveResult::TargetExists, 0}
                            : MoveOutcome{MoveResult::Failed, error};
 }
@@ -162,13 +180,25 @@ MoveOutcome MoveFile(const std::string& from, const std::string& to) {
     }
     if (WindowsSeesNameTaken(from, to))
         return {MoveResult::TargetExists, 0};
-    const int error = RenameNoReplace(from, to);
+    // Each folder is opened without following a link: one swapped for a link since the row was
+    // made cannot have a file outside the folders the user chose renamed.
+    const std::string fromFolder = FullPath(FolderOf(from));
+    const std::string toFolder = FullPath(FolderOf(to));
+    const TDescriptor fromHeld(OpenFolderWithoutLinks(fromFolder, FolderUse::LookUp));
+    const TDescriptor toHeld(toFolder == fromFolder || !fromHeld.Valid()
+                                 ? -1
+                                 : OpenFolderWithoutLinks(toFolder, FolderUse::LookUp));
+    if (!fromHeld.Valid() || (toFolder != fromFolder && !toHeld.Valid()))
+        return {MoveResult::Failed, errno};
+    const Placed source{fromHeld.Get(), LastComponent(from)};
+    const Placed target{toHeld.Valid() ? toHeld.Get() : fromHeld.Get(), LastComponent(to)};
+    const int error = Rename(source, target);
     if (error == 0)
         return {MoveResult::Moved, 0};
     if (error != EEXIST)
         return {MoveResult::Failed, error};
-    if (SameFile(from, to))
-        return RenameThroughTemporary(from, to);
+    if (SameFile(source, target))
+        return RenameThroughTemporary(source, target);
     return {MoveResult::TargetExists, 0};
 }
 
