@@ -174,6 +174,16 @@ TEST(ReplaceContentTest, RefusesWhatWindowsWouldNotWrite) {
     handle->Renamed(dir / "renamed.gif");
     EXPECT_TRUE(handle->ReplaceContent(Filled(10, 'n'), reason)) << reason;
     EXPECT_EQ(ReadFile(dir / "renamed.gif"), std::string(10, 'n'));
+    // Its folder swapped for a link to another folder: nothing is written there.
+    TempDir elsewhere;
+    const std::string folder = dir.Path();
+    ASSERT_EQ(rename(folder.c_str(), (folder + ".moved").c_str()), 0);
+    ASSERT_EQ(symlink(elsewhere.Path().c_str(), folder.c_str()), 0);
+    EXPECT_FALSE(handle->ReplaceContent(Filled(20, 'n'), reason));
+    EXPECT_EQ(reason, "a folder on its path was replaced by a symbolic link");
+    EXPECT_TRUE(Entries(elsewhere.Path()).empty());
+    unlink(folder.c_str());
+    rename((folder + ".moved").c_str(), folder.c_str());
 }
 
 // Whether `path` begins with `c` (the rewrite has begun writing it).

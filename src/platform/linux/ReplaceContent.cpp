@@ -302,9 +302,15 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
     TDescriptor writable(open(DescriptorPath(fd_).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!writable.Valid())
         return FailWithErrno(reason);
-    const TDescriptor folder = OpenFolder(FolderOf(path_));
     RewriteFacts rewritten;
     rewritten.fileFolder = FullPath(FolderOf(path_));
+    // Opened as the file was, without following a link: a folder swapped for one since would
+    // take the new file or the copy of the old bytes somewhere else.
+    TDescriptor folder(OpenFolderWithoutLinks(rewritten.fileFolder, FolderUse::List));
+    if (!folder.Valid() && errno == EACCES)
+        folder = TDescriptor(OpenFolderWithoutLinks(rewritten.fileFolder, FolderUse::LookUp));
+    if (!folder.Valid() && (errno == ELOOP || errno == ENOTDIR))
+        return Fail(reason, FolderReason(errno));
     rewritten.fileName = LastComponent(path_);
     rewritten.device = identity_.device;
     rewritten.inode = identity_.inode;
