@@ -16,15 +16,14 @@ void AppendShownName(std::string_view name, std::string& out) {
             out += name[at++];
             continue;
         }
+        // Marks that the common fonts hold (the Control Pictures block is in few of them).
         const auto c = static_cast<unsigned char>(name[at]);
-        if (c == '\n')
-            out += "\u2424";  // SYMBOL FOR NEWLINE
-        else if (c == 0x7F)
-            out += "\u2421";  // SYMBOL FOR DELETE
-        else if (c < 0x20)
-            out += {'\xE2', '\x90', static_cast<char>(0x80 + c)};  // U+2400 + c, its picture
+        if (c == '\n' || c == '\r')
+            out += "\u21B5";  // DOWNWARDS ARROW WITH CORNER LEFTWARDS
+        else if (c == '\t')
+            out += "\u2192";  // RIGHTWARDS ARROW
         else
-            out += "\uFFFD";  // C1 has no pictures
+            out += "\uFFFD";
         at += control;
     }
 }

@@ -83,9 +83,9 @@ std::optional<FileRow> MakeFileRow(const std::string& path,
                                    const std::optional<platform::FindData>& found,
                                    AddFolderMode mode);
 
-// A name or folder as the list shows it: a line break shows as "\u2424" and every other control
-// character as its picture (C0, DEL) or "\uFFFD" (C1), so that each row stays one line in the
-// window and in a listing, and the characters that would not show still take a place.
+// A name or folder as the list shows it: a line break shows as "\u21B5", a tab as "\u2192" and
+// every other control character (C0, DEL, C1) as "\uFFFD", so that each row stays one line in
+// the window and in a listing, and the characters that would not show still take a place.
 void AppendShownName(std::string_view name, std::string& out);
 
 // The folder that holds a path: the path without its last component; "/" for the root. A view

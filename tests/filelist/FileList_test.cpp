@@ -61,9 +61,9 @@ TEST(FileListTest, ControlCharactersShowAsMarksAndThePathKeepsThem) {
         std::string_view shown;
     } cases[] = {
         {"plain.txt", "plain.txt"},
-        {"new\nline.mp3", "new\u2424line.mp3"},
-        {"a\tb\rc\x1b", "a\u2409b\u240Dc\u241B"},
-        {std::string_view("nul\0del\x7f", 8), "nul\u2400del\u2421"},
+        {"new\nline.mp3", "new\u21B5line.mp3"},
+        {"a\tb\rc\x1b", "a\u2192b\u21B5c\uFFFD"},
+        {std::string_view("nul\0del\x7f", 8), "nul\uFFFDdel\uFFFD"},
         {"nel\xc2\x85!", "nel\uFFFD!"},
         {"caf\xc3\xa9 \xff", "caf\xc3\xa9 \xff"},  // letters and bytes that are not UTF-8 stay
     };
@@ -78,8 +78,8 @@ TEST(FileListTest, ControlCharactersShowAsMarksAndThePathKeepsThem) {
     const std::string file = dir.Write("sub\tdir/new\nline.mp3");
     TFileList list;
     ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
-    EXPECT_EQ(list.Row(0).NameText(), "new\u2424line.mp3");
-    EXPECT_EQ(list.Row(0).Text(RowText::Folder), dir.Path() + "/sub\u2409dir");
+    EXPECT_EQ(list.Row(0).NameText(), "new\u21B5line.mp3");
+    EXPECT_EQ(list.Row(0).Text(RowText::Folder), dir.Path() + "/sub\u2192dir");
     EXPECT_EQ(list.Path(0), file);
 }
 
