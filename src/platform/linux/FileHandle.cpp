@@ -328,8 +328,17 @@ bool TFileHandle::LockForChange(std::string& reason) {
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(kPause);
-        if (flock(fd_, LOCK_EX | LOCK_NB) == 0)
-            return true;
+        if (flock(fd_, LOCK_EX | LOCK_NB) != 0)
+            continue;
+        // The other run may have put a new file in this one's place (a rewrite): this
+        // descriptor then holds a file nobody will see again.
+        struct stat named {};
+        if (!Stat() || st_.stx_nlink == 0 ||
+            fstatat(AT_FDCWD, path_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+            FileIdentity{named.st_dev, named.st_ino} != identity_) {
+            return Fail(reason, "another program replaced the file meanwhile");
+        }
+        return true;
     }
     return Fail(reason, "the file is in use by another program");
 }

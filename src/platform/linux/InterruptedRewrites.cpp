@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/linux/Descriptor.h"
@@ -52,7 +53,7 @@ std::vector<std::string> RecordNames(int folder) {
         return names;
     }
     while (const dirent* entry = readdir(dir.get())) {
-        if (entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN)
+        if (IsRewriteRecordName(entry->d_name))
             names.emplace_back(entry->d_name);
     }
     return names;
@@ -64,17 +65,45 @@ bool WriteBack(int fd, const std::vector<std::uint8_t>& old) {
            fsync(fd) == 0;
 }
 
+// The file of a record, opened for mending, when it is still the file that was rewritten.
+TDescriptor OpenRecordedFile(const RewriteFacts& facts, int& error) {
+    const TDescriptor folder = OpenFolder(facts.fileFolder);
+    TDescriptor file(openat(folder.Get(), facts.fileName.c_str(),
+                            O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    error = file.Valid() ? 0 : errno;
+    struct statx st {};
+    if (file.Valid() &&
+        (!StatDescriptor(file.Get(), st) || !S_ISREG(st.stx_mode) || st.stx_ino != facts.inode ||
+         (facts.birth != 0 && BirthOf(st) != 0 && BirthOf(st) != facts.birth))) {
+        error = ENOENT;
+        return TDescriptor();
+    }
+    return file;
+}
+
+// What a write in place, cut short, can leave: new bytes over old ones, never a size outside
+// the two. Anything else was changed since, and is not overwritten.
+bool CouldBeTorn(std::size_t size, const RewriteFacts& facts) {
+    return size >= std::min(facts.oldSize, facts.newSize) &&
+           size <= std::max(facts.oldSize, facts.newSize);
+}
+
 // Mends the file of an in-place rewrite from the copy of its old bytes. Returns what was done;
-// `done` false when the record must stay for another try.
+// `done` false while the record must stay: the copy is kept for the user, or a folder cannot
+// be reached now (a volume not mounted), and the next run looks again.
 std::string MendInPlace(const RewriteFacts& facts, bool& done) {
     const TDescriptor sideFolder = OpenFolder(facts.sideFolder);
     const TDescriptor copy(
         openat(sideFolder.Get(), facts.sideName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    // No copy: the rewrite never began, or it ended and removed its copy.
-    if (!copy.Valid())
-        return {};
-    const std::optional<Content> old = ReadContent(copy.Get());
     const std::string copyPath = PathIn(facts.sideFolder, facts.sideName);
+    const std::string keptIn = "; its old content is kept in " + copyPath;
+    // No copy: the rewrite never began, or it ended and removed its copy (or the user did).
+    if (!copy.Valid() && errno == ENOENT && sideFolder.Valid())
+        return {};
+    if (!copy.Valid())
+        return done = false, "a rewrite was interrupted and cannot be mended now (" +
+                                 SystemReason(errno) + ")" + keptIn;
+    const std::optional<Content> old = ReadContent(copy.Get());
     if (!old)
         return done = false, "the copy of its old content cannot be read: " + copyPath;
     const auto removeCopy = [&] { unlinkat(sideFolder.Get(), facts.sideName.c_str(), 0); };
@@ -84,23 +113,17 @@ std::string MendInPlace(const RewriteFacts& facts, bool& done) {
         removeCopy();
         return "a rewrite was interrupted before it began; its unfinished copy was removed";
     }
-    const TDescriptor fileFolder = OpenFolder(facts.fileFolder);
-    const TDescriptor file(openat(fileFolder.Get(), facts.fileName.c_str(),
-                                  O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!file.Valid() && errno != ENOENT) {
-        return done = false, "the file cannot be opened to mend an interrupted rewrite (" +
-                                 SystemReason(errno) + "); its old content is kept in " + copyPath;
-    }
-    struct stat st {};
-    if (!file.Valid() || fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_dev != facts.device || st.st_ino != facts.inode) {
-        return "a rewrite was interrupted and the file is no longer there; its old content is "
-               "kept in " +
-               copyPath;
+    int error = 0;
+    const TDescriptor file = OpenRecordedFile(facts, error);
+    if (!file.Valid()) {
+        done = false;
+        return error == ENOENT ? "a rewrite was interrupted and the file is no longer there" + keptIn
+                               : "the file cannot be opened to mend an interrupted rewrite (" +
+                                     SystemReason(error) + ")" + keptIn;
     }
     const std::optional<Content> now = ReadContent(file.Get());
     if (!now)
-        return done = false, "the file cannot be read to mend an interrupted rewrite";
+        return done = false, "the file cannot be read to mend an interrupted rewrite" + keptIn;
     if (Is(*now, facts.newSize, facts.newDigest)) {
         removeCopy();
         return "a rewrite was interrupted after the file was wholly new; the copy of its old "
@@ -111,9 +134,11 @@ std::string MendInPlace(const RewriteFacts& facts, bool& done) {
         return "a rewrite was interrupted before the file changed; the copy of its old content "
                "was removed";
     }
+    if (!CouldBeTorn(now->bytes.size(), facts))
+        return done = false, "the file changed since its rewrite was interrupted" + keptIn;
     if (!WriteBack(file.Get(), old->bytes)) {
         return done = false, "a rewrite was interrupted and the file could not be put back (" +
-                                 SystemReason(errno) + "); its old content is kept in " + copyPath;
+                                 SystemReason(errno) + ")" + keptIn;
     }
     removeCopy();
     return "a rewrite was interrupted with the file half written; its old content was put back";
@@ -139,7 +164,9 @@ std::vector<MendedRewrite> MendInterruptedRewrites() {
     if (!folder.Valid())
         return mended;
     for (const std::string& name : RecordNames(folder.Get())) {
-        const TDescriptor record(openat(folder.Get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        // Read and write: NFS takes an exclusive lock on no other descriptor.
+        const TDescriptor record(
+            openat(folder.Get(), name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat st {};
         // A record still locked belongs to a rewrite going on now; one removed meanwhile is done.
         if (!record.Valid() || flock(record.Get(), LOCK_EX | LOCK_NB) != 0 ||

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -209,6 +210,9 @@ Outcome ReplaceByRename(int folder, const RewriteFacts& file, int source,
         Fail(reason, SystemReason(errno));
         return Outcome::Failed;
     }
+    // Locked before it takes the name, so that another run waiting for the file finds the new
+    // one still held by this run, not an unlocked file.
+    flock(temporary.Fd(), LOCK_EX);
     if (!IsStillNamed(folder, file.fileName, st)) {
         Fail(reason, "the file was moved or replaced while it was rewritten");
         return Outcome::Failed;
@@ -265,6 +269,11 @@ bool ReplaceInPlace(int fd, int folder, const RewriteFacts& file,
         return false;
     if (!WriteAllAt(copy->Fd(), old, 0) || fsync(copy->Fd()) != 0)
         return FailWithErrno(reason);
+    // The copy's name is synced too, so that after a power cut the record finds it. A folder the
+    // caller may not list is held only to look names up in, and cannot be synced (EBADF).
+    const int copyFolder = keptFolder.Valid() ? keptFolder.Get() : folder;
+    if (fsync(copyFolder) != 0 && errno != EBADF)
+        return FailWithErrno(reason);
     if (WriteAllAt(fd, bytes, 0) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
         fsync(fd) == 0) {
         return true;
@@ -312,8 +321,8 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
     if (!folder.Valid() && (errno == ELOOP || errno == ENOTDIR))
         return Fail(reason, FolderReason(errno));
     rewritten.fileName = LastComponent(path_);
-    rewritten.device = identity_.device;
     rewritten.inode = identity_.inode;
+    rewritten.birth = BirthOf(st);
     const TSignalsHeld held;
     // Where the volume keeps the attributes and the creation time with the file itself (NTFS,
     // FAT, an SMB share), a new file could not take them all (FAT's creation time cannot be

@@ -16,6 +16,8 @@ namespace {
 // The first field of every record, with the version of its layout.
 constexpr const char* kRecordMark = "orbel-kelvane rewrite 1";
 constexpr std::size_t kRecordFields = 12;
+// The ending of a record's name, once it is whole.
+constexpr std::string_view kRecordSuffix = ".record";
 
 const char* KindName(RewriteKind kind) {
     return kind == RewriteKind::InPlace ? "in-place" : "by-rename";
@@ -49,13 +51,19 @@ std::uint64_t ContentDigest(std::span<const std::uint8_t> bytes) {
     return digest;
 }
 
+std::uint64_t BirthOf(const struct statx& st) {
+    if (!(st.stx_mask & STATX_BTIME))
+        return 0;
+    return static_cast<std::uint64_t>(st.stx_btime.tv_sec) * 1'000'000'000u + st.stx_btime.tv_nsec;
+}
+
 // Fields end in a NUL byte, which no path holds.
 std::string EncodeRewriteFacts(const RewriteFacts& facts) {
     std::string text;
     for (const std::string& field :
          {std::string(kRecordMark), std::string(KindName(facts.kind)), facts.fileFolder,
-          facts.fileName, facts.sideFolder, facts.sideName, std::to_string(facts.device),
-          std::to_string(facts.inode), std::to_string(facts.oldSize),
+          facts.fileName, facts.sideFolder, facts.sideName, std::to_string(facts.inode),
+          std::to_string(facts.birth), std::to_string(facts.oldSize),
           std::to_string(facts.oldDigest), std::to_string(facts.newSize),
           std::to_string(facts.newDigest)}) {
         text += field;
@@ -80,7 +88,7 @@ std::optional<RewriteFacts> DecodeRewriteFacts(const std::string& text) {
     facts.fileName = fields[3];
     facts.sideFolder = fields[4];
     facts.sideName = fields[5];
-    std::uint64_t* numbers[] = {&facts.device,    &facts.inode,   &facts.oldSize,
+    std::uint64_t* numbers[] = {&facts.inode,     &facts.birth,   &facts.oldSize,
                                 &facts.oldDigest, &facts.newSize, &facts.newDigest};
     for (std::size_t i = 0; i < std::size(numbers); ++i) {
         const std::optional<std::uint64_t> value = Number(fields[6 + i]);
@@ -111,19 +119,33 @@ std::optional<TRewriteRecord> TRewriteRecord::Begin(const RewriteFacts& facts,
     TDescriptor folder = OpenFolder(folderPath);
     TSiblingFile file(folder.Get());
     const std::string text = EncodeRewriteFacts(facts);
-    // Locked before it holds anything, so that no recovery ever takes a record being written
-    // for a record left behind.
+    // Written and locked under a name recovery passes over, then given its own in one rename:
+    // no recovery ever takes a record being written for one left behind.
+    std::string name = file.Name();
+    if (file.Valid())
+        name.replace(name.rfind('.'), std::string::npos, kRecordSuffix);
     if (!folder.Valid() || !file.Valid() || flock(file.Fd(), LOCK_EX) != 0 ||
         !WriteAllAt(file.Fd(), {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
                     0) ||
-        fsync(file.Fd()) != 0 || fsync(folder.Get()) != 0) {
+        fsync(file.Fd()) != 0 ||
+        renameat(folder.Get(), file.Name().c_str(), folder.Get(), name.c_str()) != 0) {
         FailWithErrno(reason);
         reason = "cannot keep a record of the rewrite in " + folderPath + ": " + reason;
         return std::nullopt;
     }
-    std::string name = file.Name();
     TDescriptor fd = file.Keep();
-    return TRewriteRecord(std::move(folder), std::move(name), std::move(fd));
+    TRewriteRecord record(std::move(folder), std::move(name), std::move(fd));
+    if (fsync(record.folder_.Get()) != 0) {
+        FailWithErrno(reason);
+        reason = "cannot keep a record of the rewrite in " + folderPath + ": " + reason;
+        return std::nullopt;
+    }
+    return record;
+}
+
+bool IsRewriteRecordName(const std::string& name) {
+    return name.size() > kRecordSuffix.size() &&
+           name.compare(name.size() - kRecordSuffix.size(), kRecordSuffix.size(), kRecordSuffix) == 0;
 }
 
 TRewriteRecord::~TRewriteRecord() {

@@ -3,6 +3,8 @@
 // are kept meanwhile, and what its old and new bytes are like. Nothing holds SIGKILL or a power
 // cut off; the record outlives them, and the next run puts the file back whole from it.
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -27,13 +29,18 @@ struct RewriteFacts {
     // The copy of the old bytes (in place) or the new file (by rename).
     std::string sideFolder;  // full path
     std::string sideName;
-    std::uint64_t device = 0;
+    // The file by inode and birth time (nanoseconds, 0 where the volume keeps none): a volume
+    // mounted again may have another device number, and a new file the same inode number.
     std::uint64_t inode = 0;
+    std::uint64_t birth = 0;
     std::uint64_t oldSize = 0;
     std::uint64_t oldDigest = 0;
     std::uint64_t newSize = 0;
     std::uint64_t newDigest = 0;
 };
+
+// The birth time of a file in nanoseconds, 0 where its volume keeps none.
+std::uint64_t BirthOf(const struct statx& st);
 
 std::string EncodeRewriteFacts(const RewriteFacts& facts);
 // nullopt for a record cut short or not of ours.
@@ -42,6 +49,8 @@ std::optional<RewriteFacts> DecodeRewriteFacts(const std::string& text);
 // The folder of the records: $XDG_STATE_HOME/orbel-kelvane/rewrites (~/.local/state when the
 // variable is unset); made on first use, for the user alone. Empty when there is no home.
 std::string RewriteRecordFolder();
+// Whether a name in RewriteRecordFolder() is that of a whole record.
+bool IsRewriteRecordName(const std::string& name);
 // Where a copy of old bytes goes when the file's own folder takes no new file.
 std::string KeptCopyFolder();
 
