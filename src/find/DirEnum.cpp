@@ -31,13 +31,6 @@ bool IsRealFolder(DIR* dir, const dirent& entry) {
 
 }  // namespace
 
-std::string JoinPath(const std::string& directory, const std::string& name) {
-    if (!directory.empty() && directory.back() == platform::kPathSeparator) {
-        return directory + name;
-    }
-    return directory + platform::kPathSeparator + name;
-}
-
 std::optional<platform::FindData> LookUpEntry(const EntryLookUp& entry) {
     // One look-up serves both: a real folder is no link, so its target is itself. It goes
     // relative to the open folder, which spares the kernel a walk of the whole path.

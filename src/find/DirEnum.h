@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "find/SearchRec.h"
+#include "platform/Path.h"
 #include "platform/WorkAhead.h"
 
 namespace vexfind {
@@ -21,8 +22,7 @@ struct DirCloser {
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
-// "/" and "a" give "/a"; "/x" and "a" give "/x/a".
-std::string JoinPath(const std::string& directory, const std::string& name);
+using platform::JoinPath;
 
 // The look-up of an entry of an open folder (`path` ends in its name), as a walk asks for it
 // ahead of the entry it reports.

@@ -79,4 +79,10 @@ std::string AsciiUpper(const std::string& text) {
     return out;
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && folder.back() == kPathSeparator)
+        return folder + name;
+    return folder + kPathSeparator + name;
+}
+
 }  // namespace platform

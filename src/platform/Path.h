@@ -19,6 +19,9 @@ std::string FolderOf(const std::string& path);
 std::string_view FolderViewOf(const std::string& path);
 std::string_view FolderViewOf(std::string&&) = delete;
 
+// `name` in `folder`: "/" and "a" give "/a"; "/x" and "a" give "/x/a".
+std::string JoinPath(const std::string& folder, const std::string& name);
+
 // The extension of the last component, with its dot: from the last "." of the name to its end,
 // empty when the name has none. A name that is only an extension (".gif") is all extension, as
 // the program always took it.

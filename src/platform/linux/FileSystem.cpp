@@ -186,6 +186,12 @@ TOpenFolders::THeld TOpenFolders::Holding(const std::string& path) {
             // O_PATH: only a place to look names up from, so no read permission is needed.
             const int fd = OpenFolderWithoutLinks(name, FolderUse::LookUp);
             const Folder held{fd, fd < 0 ? errno : 0};
+            // Only what the folder itself is stands for the rest of the run; a shortage of
+            // descriptors or memory may be over by the next row.
+            const bool lasting = fd >= 0 || held.error == ELOOP || held.error == ENOTDIR ||
+                                 held.error == ENOENT || held.error == EACCES;
+            if (!lasting)
+                return THeld(-1, held.error, false);
             fds_.emplace(std::move(name), held);
             return THeld(held.fd, held.error, false);
         }
@@ -202,7 +208,7 @@ std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders& folders, 
         // folder, so that a run can open it without following any link.
         const std::string folder = ResolvedPath(std::string(FolderViewOf(path)));
         if (!folder.empty()) {
-            path = (folder == "/" ? folder : folder + "/") + LastComponent(path);
+            path = JoinPath(folder, LastComponent(path));
             held.emplace(folders.Holding(path));
         }
     }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/RewriteRecord.h"
 #include "platform/linux/SiblingFile.h"
@@ -33,10 +34,6 @@ std::optional<Content> ReadContent(int fd) {
 
 bool Is(const Content& content, std::uint64_t size, std::uint64_t digest) {
     return content.bytes.size() == size && content.digest == digest;
-}
-
-std::string PathIn(const std::string& folder, const std::string& name) {
-    return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 // The names of the records in the folder, taken before any is removed.
@@ -95,7 +92,7 @@ std::string MendInPlace(const RewriteFacts& facts, bool& done) {
     const TDescriptor sideFolder = OpenFolder(facts.sideFolder);
     const TDescriptor copy(
         openat(sideFolder.Get(), facts.sideName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    const std::string copyPath = PathIn(facts.sideFolder, facts.sideName);
+    const std::string copyPath = JoinPath(facts.sideFolder, facts.sideName);
     const std::string keptIn = "; its old content is kept in " + copyPath;
     // No copy: the rewrite never began, or it ended and removed its copy (or the user did).
     if (!copy.Valid() && errno == ENOENT && sideFolder.Valid())
@@ -150,7 +147,7 @@ std::string MendByRename(const RewriteFacts& facts) {
     if (unlinkat(sideFolder.Get(), facts.sideName.c_str(), 0) != 0)
         return {};
     return "a rewrite was interrupted; the file is as it was, and the unfinished new file " +
-           PathIn(facts.sideFolder, facts.sideName) + " was removed";
+           JoinPath(facts.sideFolder, facts.sideName) + " was removed";
 }
 
 }  // namespace
@@ -186,7 +183,7 @@ std::vector<MendedRewrite> MendInterruptedRewrites() {
                                                        : MendByRename(*facts);
         }
         if (!what.empty())
-            mended.push_back({PathIn(facts->fileFolder, facts->fileName), std::move(what)});
+            mended.push_back({JoinPath(facts->fileFolder, facts->fileName), std::move(what)});
         if (done)
             unlinkat(folder.Get(), name.c_str(), 0);
     }

@@ -13,7 +13,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cwchar>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -136,6 +138,18 @@ std::u16string UpperForWindows(const std::string& name, const linux_fs::TNtfsCas
     return upper;
 }
 
+// The case table of the NTFS volume `path` lies on, read once per volume: a run renames many
+// files on one.
+const linux_fs::TNtfsCaseTable& CaseTableOf(const std::string& path, dev_t device) {
+    static std::mutex mutex;
+    static std::map<dev_t, std::optional<linux_fs::TNtfsCaseTable>> tables;
+    const std::lock_guard lock(mutex);
+    const auto [known, added] = tables.try_emplace(device);
+    if (added)
+        known->second = linux_fs::TNtfsCaseTable::OfVolume(linux_fs::TopFolderOf(path, device));
+    return known->second ? *known->second : linux_fs::TNtfsCaseTable::Default();
+}
+
 // Whether another entry of the new name's folder differs from the new name in letter case
 // only. NTFS mounted on Linux keeps such names apart, but Windows would then show two files
 // of one name and reach only one of them.
@@ -151,10 +165,8 @@ bool WindowsSeesNameTaken(const std::string& from, const std::string& to) {
     const std::unique_ptr<DIR, decltype(closeFolder)> entries(opendir(folder.c_str()), closeFolder);
     if (!entries)
         return false;
-    const dev_t device = makedev(st.stx_dev_major, st.stx_dev_minor);
-    const std::optional<linux_fs::TNtfsCaseTable> own =
-        linux_fs::TNtfsCaseTable::OfVolume(linux_fs::TopFolderOf(to, device));
-    const linux_fs::TNtfsCaseTable& table = own ? *own : linux_fs::TNtfsCaseTable::Default();
+    const linux_fs::TNtfsCaseTable& table =
+        CaseTableOf(to, makedev(st.stx_dev_major, st.stx_dev_minor));
     const std::string oldName = LastComponent(from);
     const std::string newName = LastComponent(to);
     const std::u16string wanted = UpperForWindows(newName, table);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 
 namespace platform::linux_fs {
@@ -27,7 +28,7 @@ const TNtfsCaseTable& TNtfsCaseTable::Default() {
 }
 
 std::optional<TNtfsCaseTable> TNtfsCaseTable::OfVolume(const std::string& top) {
-    const std::string path = (top == "/" ? top : top + "/") + "$UpCase";
+    const std::string path = JoinPath(top, "$UpCase");
     // Never waiting on a FIFO someone named so on a volume that is not what it seems.
     const TDescriptor file(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};

@@ -26,18 +26,13 @@ using namespace linux_fs;
 
 namespace {
 
-// A trash folder: its files/ and info/ held open, the path of files/, and the folder the Path=
-// of an entry is written against (empty: the path is written whole).
+// A trash folder: its files/ and info/ held open, and the folder the Path= of an entry is
+// written against (empty: the path is written whole).
 struct TrashFolder {
     TDescriptor files;
     TDescriptor info;
-    std::string filesPath;
     std::string pathBase;
 };
-
-std::string InFolder(const std::string& folder, const std::string& name) {
-    return folder == "/" ? folder + name : folder + "/" + name;
-}
 
 // A folder of the trash that is ours, in the folder `at` holds (or the current folder): made
 // when missing (0700), reached through a link only where `rule` says.
@@ -57,7 +52,7 @@ std::optional<TrashFolder> OpenTrash(const std::string& trash, std::string pathB
     if (!top.Valid() || fstat(top.Get(), &st) != 0 || st.st_uid != geteuid())
         return std::nullopt;
     TrashFolder folder{OpenOwnFolder(top.Get(), "files"), OpenOwnFolder(top.Get(), "info"),
-                       trash + "/files", std::move(pathBase)};
+                       std::move(pathBase)};
     if (!folder.files.Valid() || !folder.info.Valid())
         return std::nullopt;
     return folder;
@@ -83,13 +78,13 @@ dev_t DeviceOf(std::string path) {
 // the sticky bit, so no user can take another's), else $topdir/.Trash-$uid.
 std::optional<TrashFolder> OpenVolumeTrash(const std::string& top) {
     const std::string uid = std::to_string(geteuid());
-    const std::string shared = InFolder(top, ".Trash");
+    const std::string shared = JoinPath(top, ".Trash");
     struct stat st {};
     if (lstat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
         if (auto trash = OpenTrash(shared + "/" + uid, top))
             return trash;
     }
-    return OpenTrash(InFolder(top, ".Trash-" + uid), top);
+    return OpenTrash(JoinPath(top, ".Trash-" + uid), top);
 }
 
 std::optional<TrashFolder> TrashFor(const std::string& path, dev_t device) {
@@ -124,7 +119,7 @@ std::string PercentEncoded(const std::string& path) {
 }
 
 std::string InfoText(const std::string& path, const std::string& pathBase) {
-    const std::string named = pathBase.empty() ? path : path.substr(InFolder(pathBase, "").size());
+    const std::string named = pathBase.empty() ? path : path.substr(JoinPath(pathBase, "").size());
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     char date[32] = {};
@@ -145,10 +140,15 @@ std::string CandidateName(const std::string& name, int attempt) {
 }
 
 // Writes the entry of `path` in info/ and then moves the file into files/ under the same name;
-// false with errno set, with neither done.
+// false with errno set, with neither done (or, where the file cannot be put back, both).
 bool TrashInto(const TrashFolder& trash, const std::string& path) {
     const std::string info = InfoText(path, trash.pathBase);
     const std::string name = LastComponent(path);
+    // Reached as the row's file was, without following a link: a folder swapped for one since
+    // would send another file to the trash.
+    const TDescriptor source(OpenFolderWithoutLinks(FolderOf(path), FolderUse::LookUp));
+    if (!source.Valid())
+        return false;
     for (int attempt = 1; attempt < 1000; ++attempt) {
         const std::string candidate = CandidateName(name, attempt);
         const std::string infoName = candidate + ".trashinfo";
@@ -162,14 +162,17 @@ bool TrashInto(const TrashFolder& trash, const std::string& path) {
                              fsync(entry.Get()) == 0 && fsync(trash.info.Get()) == 0;
         int error = written ? 0 : errno;
         if (written) {
-            const std::string trashed = InFolder(trash.filesPath, candidate);
-            error = RenameNoReplace(path, trashed);
+            error = RenameNoReplaceAt(source.Get(), name, trash.files.Get(), candidate);
             if (error == 0 && fsync(trash.files.Get()) == 0)
                 return true;
-            // Moved, but not known to be on the disk: the file goes back where it was.
+            // Moved, but not known to be on the disk: the file goes back where it was; where it
+            // cannot, its entry stays, so that it can be restored from the trash.
             if (error == 0) {
                 error = errno;
-                RenameNoReplace(trashed, path);
+                if (RenameNoReplaceAt(trash.files.Get(), candidate, source.Get(), name) != 0) {
+                    errno = error;
+                    return false;
+                }
             }
         }
         if (entry.Valid())
@@ -195,7 +198,7 @@ bool MoveToTrash(const std::string& path, std::string& reason) {
     if (!trash)
         return Fail(reason, "no trash can be made on its volume");
     if (!TrashInto(*trash, full))
-        return Fail(reason, "cannot be moved to the trash: " + SystemReason(errno));
+        return Fail(reason, "cannot be moved to the trash: " + FolderReason(errno));
     return true;
 }
 
