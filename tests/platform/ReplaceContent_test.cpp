@@ -9,6 +9,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "ChildProcess.h"
@@ -196,7 +197,7 @@ bool BeginsWith(const std::string& path, char c) {
 // after SIGKILL, which nothing holds off, the next run's mending leaves the file wholly old or
 // wholly new, and nothing of the rewrite behind. The kill is timed from a moment the rewrite
 // shows: its own new file appearing beside a file with one name, the first new bytes in a file
-// written in place.
+// written in place. KELVANE_LONG_TESTS asks for many more kills.
 TEST(ReplaceContentTest, KilledMidWriteLeavesTheFileWhollyOldOrNew) {
     constexpr std::size_t kOldSize = 24u << 20;
     constexpr std::size_t kNewSize = 32u << 20;
@@ -208,7 +209,9 @@ TEST(ReplaceContentTest, KilledMidWriteLeavesTheFileWhollyOldOrNew) {
     const StateHome state;
     for (const Case c : {Case{Links::One, SIGKILL}, Case{Links::Two, SIGTERM},
                          Case{Links::Two, SIGKILL}}) {
-        for (const int delayMs : {0, 3, 20, 100}) {
+        const int rounds = std::getenv("KELVANE_LONG_TESTS") ? 25 : 1;
+        for (int round = 0; round < rounds * 4; ++round) {
+            const int delayMs = (round % 4 == 0) ? 0 : (round * 7) % 120;
             TempDir dir;
             const std::string file = MakeFile(dir, std::string(kOldSize, 'o'), c.links);
             const pid_t child = StartChild([&] {
