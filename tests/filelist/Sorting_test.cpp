@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <ctime>
 
+#include "platform/FileSystem.h"
+#include "platform/ShellInfo.h"
 #include "support/TempDir.h"
 
 namespace filelist {
@@ -43,6 +46,30 @@ TEST(SortingTest, EachColumnComparesItsOwnWay) {
     tzset();
     constexpr std::int64_t kDay = 86'400;
     constexpr std::int64_t k20050304 = 1'109'894'400;  // midnight, UTC
+    // Rows whose order differs in every column, so that one column sorted by another's value
+    // shows. A folder's type name comes before nothing: rows without a known type go first.
+    const int folderKind = platform::ShellKindOf("", true);
+    ASSERT_FALSE(platform::TypeNameOfKind(folderKind).empty()) << "the desktop's type names";
+    const auto mixedRow = [&](const char* name, const char* folder, std::int64_t size,
+                              bool isFolder, std::uint32_t attributes,
+                              std::array<int, 3> createdModifiedOpened) {
+        FileRow row = Row(name, folder, size);
+        if (isFolder)
+            row.SetKind(folderKind);
+        row.SetAttributes(attributes);
+        platform::FindData found;
+        found.creationTime = At(k20050304 + createdModifiedOpened[0] * kDay);
+        found.lastWriteTime = At(k20050304 + createdModifiedOpened[1] * kDay);
+        found.lastAccessTime = At(k20050304 + createdModifiedOpened[2] * kDay);
+        row.SetTimes(found);
+        return row;
+    };
+    const std::vector<FileRow> mixed = {
+        mixedRow("a", "/2", 4, true, platform::kAttrHidden, {2, 1, 2}),
+        mixedRow("b", "/4", 3, true, 0, {1, 3, 4}),
+        mixedRow("c", "/1", 2, false, platform::kAttrReadOnly, {4, 2, 3}),
+        mixedRow("d", "/3", 1, false, platform::kAttrArchive, {3, 4, 1}),
+    };
     const struct {
         const char* label;
         std::vector<FileRow> rows;
@@ -69,6 +96,14 @@ TEST(SortingTest, EachColumnComparesItsOwnWay) {
          {Row("b", "/f", 1, At(k20050304)), Row("empty")},
          {4, false, false},
          "b empty "},
+        {"Name", mixed, {0, true, false}, "a b c d "},
+        {"Size", mixed, {1, true, false}, "d c b a "},
+        {"Type", mixed, {2, true, false}, "c d a b "},
+        {"Created", mixed, {3, true, false}, "b a d c "},
+        {"Modified", mixed, {4, true, false}, "a c b d "},
+        {"Opened", mixed, {5, true, false}, "d a c b "},
+        {"Attributes", mixed, {6, true, false}, "b d a c "},
+        {"Folder", mixed, {7, true, false}, "c a d b "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Sorted(c.rows, c.request), c.expected) << c.label;
