@@ -88,6 +88,17 @@ TEST_F(KelvaneCoreTest, FolderSearchInsertsRowsInWalkOrderBetweenOneBusyIdlePair
     EXPECT_EQ(core.List().RowCount(), 3);
 }
 
+// Rows already listed do not make a run ready while a search still hands rows over.
+TEST_F(KelvaneCoreTest, StartIsRefusedWhileASearchAddsToAListThatHasRows) {
+    core.AddPaths({dir.Write("a.txt")}, AddFolderMode::FilesOnly);
+    core.AddFolder(AddFolderMode::FilesOnly, dir.Path());
+    frontEnd.options.setAttr = true;
+    frontEnd.options.hidden = true;
+    EXPECT_FALSE(core.Start(engine::RunScope::All));
+    loop.RunUntil([this] { return !core.SearchBusy(); });
+    EXPECT_EQ(platform::GetFileAttributes(dir / "a.txt"), 0u);
+}
+
 TEST(KelvaneCoreSearchTest, ASearchEndedByAnErrorEndsTheBusyStateToo) {
     // A front end that cannot take a row: the hand-over fails and the search ends early.
     class FailingFrontEnd : public FakeFrontEnd {
