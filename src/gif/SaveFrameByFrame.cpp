@@ -1,13 +1,11 @@
 #include "gif/SaveFrameByFrame.h"
 
-#include <optional>
-
 #include "gif/VerifyRewrite.h"
 
 namespace gif {
 
 std::vector<TWrittenData> SaveFrameByFrame(const TGIFDocument& image, const TFramePixels& pixelsOf,
-                                           TByteWriter& out) {
+                                           TByteWriter& out, const TFrameWriter& write) {
     image.Header().SaveToStream(out);
     const int largestBits = image.LargestBitsPerPixel();
     std::vector<TWrittenData> written;
@@ -17,13 +15,14 @@ std::vector<TWrittenData> SaveFrameByFrame(const TGIFDocument& image, const TFra
         TPixels pixels;
         if (subImage.HasImage())
             pixels = pixelsOf(written.size(), subImage.Shape());
-        const std::optional<TWrittenData> data = subImage.SaveWith(out, pixels, largestBits);
+        const std::optional<TWrittenData> data = write(subImage, out, pixels, largestBits);
         if (data) {
             VerifyFrame(out.Bytes(), *data, pixels, written.size());
             written.push_back(*data);
         }
     }
     out.Put(kTrailer);
+    VerifyRewrite(image, out.Bytes(), written);
     return written;
 }
 

@@ -4,7 +4,10 @@
 // pixels of one image, never those of the whole file.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "gif/ByteWriter.h"
@@ -16,10 +19,17 @@ namespace gif {
 // size `shape` gives, in natural row order.
 using TFramePixels = std::function<TPixels(std::size_t frame, const TImageShape& shape)>;
 
+// Writes one sub-image with `pixels` in place of its own, as TGIFSubImage::SaveWith does. The
+// checks hold whatever writes: an encoder that gets an image wrong is caught, not trusted.
+using TFrameWriter = std::function<std::optional<TWrittenData>(
+    const TGIFSubImage&, TByteWriter&, std::span<const std::uint8_t> pixels, int largestBits)>;
+
 // Writes `image` as SaveToStream would, taking each image's pixels from `pixelsOf` in turn in
 // place of the sub-image's own, and checks every image's new data against them (VerifyFrame)
-// before the next is asked for. Where each image's data went, in order, for VerifyRewrite.
+// before the next is asked for, then the whole once written (VerifyRewrite). Where each image's
+// data went, in order. GIFException when a check fails.
 std::vector<TWrittenData> SaveFrameByFrame(const TGIFDocument& image, const TFramePixels& pixelsOf,
-                                           TByteWriter& out);
+                                           TByteWriter& out,
+                                           const TFrameWriter& write = &TGIFSubImage::SaveWith);
 
 }  // namespace gif

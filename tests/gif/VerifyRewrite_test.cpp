@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <span>
 
 #include "GIFTestSupport.h"
 #include "gif/SaveFrameByFrame.h"
@@ -25,6 +27,13 @@ Bytes Sample() {
         .Image({1, 1, 4, 3, giftest::RandomPixels(random, 12, 8), 8, false})
         .Trailer()
         .Get();
+}
+
+// Each image's pixels as the document holds them.
+gif::TFramePixels OwnPixels(const gif::TGIFDocument& doc) {
+    return [&doc](std::size_t frame, const gif::TImageShape&) {
+        return doc.Images().Items(static_cast<int>(frame)).Pixels();
+    };
 }
 
 TEST(VerifyRewrite, FindsEveryDifference) {
@@ -68,12 +77,7 @@ TEST(VerifyRewrite, FindsEveryDifference) {
         gif::TGIFDocument doc;
         giftest::Load(doc, Sample());
         gif::TByteWriter out;
-        Places places = gif::SaveFrameByFrame(
-            doc,
-            [&doc](std::size_t frame, const gif::TImageShape&) {
-                return doc.Images().Items(static_cast<int>(frame)).Pixels();
-            },
-            out);
+        Places places = gif::SaveFrameByFrame(doc, OwnPixels(doc), out);
         Bytes written = out.Take();
         c.change(doc, written, places);
         const gif::TPixels interlaced = doc.Images().Items(0).Pixels();
@@ -89,6 +93,44 @@ TEST(VerifyRewrite, FindsEveryDifference) {
                              : "Verification of the rewritten GIF failed: " + c.difference);
         // The rows moved for the comparison are back in their places.
         EXPECT_EQ(doc.Images().Items(0).Pixels(), interlaced);
+    }
+}
+
+// An encoder that gets an image wrong does not get its bytes out: the rewrite stops with the
+// difference named.
+TEST(VerifyRewrite, CatchesAFaultyEncoder) {
+    using Pixels = std::span<const std::uint8_t>;
+    struct Case {
+        const char* name;
+        gif::TFrameWriter write;
+        std::string difference;
+    };
+    const Case cases[] = {
+        {"a pixel changed",
+         [](const gif::TGIFSubImage& subImage, gif::TByteWriter& out, Pixels pixels, int bits) {
+             gif::TPixels wrong(pixels.begin(), pixels.end());
+             wrong.back() ^= 1;
+             return subImage.SaveWith(out, wrong, bits);
+         },
+         "pixels of image 1"},
+        // Each image's data is right where its pixels were checked; read back, the copy of
+        // image 1 stands where image 2's data should.
+        {"an image written twice",
+         [](const gif::TGIFSubImage& subImage, gif::TByteWriter& out, Pixels pixels, int bits) {
+             const std::optional<gif::TWrittenData> first = subImage.SaveWith(out, pixels, bits);
+             subImage.SaveWith(out, pixels, bits);
+             return first;
+         },
+         "pixels of image 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gif::TGIFDocument doc;
+        giftest::Load(doc, Sample());
+        gif::TByteWriter out;
+        EXPECT_EQ(
+            giftest::ErrorOf([&] { gif::SaveFrameByFrame(doc, OwnPixels(doc), out, c.write); }),
+            "Verification of the rewritten GIF failed: " + c.difference);
     }
 }
 
