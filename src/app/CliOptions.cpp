@@ -276,7 +276,7 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     auto* set = cli.add_option("--set-attr", setLetters,
                                "Make the attributes exactly these (letters of R, H, S, A; "
                                "an empty value sets none)");
-    cli.add_flag("--gif-strip-comments", o.deleteGIFExtensions,
+    cli.add_flag("--gif-strip-comments", o.deleteGIFComments,
                  "Delete every comment block of .gif files, re-encoding their images");
     cli.add_flag("--id3-rename", o.id3v1,
                  "Rename .mp3 files to \"artist - title\" from their ID3v1 tag");

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "engine/AttributeSteps.h"
+#include "engine/RemoveAttributes.h"
 #include "engine/DateAssign.h"
 #include "engine/GifStep.h"
 #include "engine/Renaming.h"
@@ -80,7 +80,7 @@ StepOutcome TFilePipeline::RemoveAttributes(FileContext& file) {
 }
 
 StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file) {
-    if (!file.options.deleteGIFExtensions || !HasExtension(file.handle.Path(), ".gif"))
+    if (!file.options.deleteGIFComments || !HasExtension(file.handle.Path(), ".gif"))
         return StepOutcome::Done();
     if (StepOutcome outcome = RewriteWithoutComments(file.handle, image_); !outcome.ok)
         return outcome;

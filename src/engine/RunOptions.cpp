@@ -5,12 +5,12 @@
 namespace engine {
 
 bool AsksForChange(const RunOptions& o) {
-    return o.removeAttr || o.setAttr || o.deleteGIFExtensions || o.id3v1 ||
+    return o.removeAttr || o.setAttr || o.deleteGIFComments || o.id3v1 ||
            o.caseChange != CaseChange::DontChange || o.dateChange != DateChange::DoNotChange;
 }
 
 bool ChangesOnlyAttributesAndTimes(const RunOptions& o) {
-    return !o.deleteGIFExtensions && !o.id3v1 && o.caseChange == CaseChange::DontChange;
+    return !o.deleteGIFComments && !o.id3v1 && o.caseChange == CaseChange::DontChange;
 }
 
 std::uint32_t SetAttrMask(const RunOptions& options) {

@@ -23,7 +23,7 @@ struct RunOptions {
     bool archive = false;
     bool system = false;
 
-    bool deleteGIFExtensions = false;
+    bool deleteGIFComments = false;
     bool id3v1 = false;
     CaseChange caseChange = CaseChange::DontChange;
 

@@ -293,7 +293,7 @@ engine::RunOptions TParameterPages::ReadOptions() const {
     options.archive = cbArchive.isChecked();
     options.system = cbSystem.isChecked();
 
-    options.deleteGIFExtensions = cbDeleteGIFExtensions.isChecked();
+    options.deleteGIFComments = cbDeleteGIFExtensions.isChecked();
     options.id3v1 = cbID3v1.isChecked();
     using engine::CaseChange;
     options.caseChange = rbNameLowerCase.isChecked()   ? CaseChange::NameLower

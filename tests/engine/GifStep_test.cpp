@@ -37,7 +37,7 @@ std::size_t Count(const std::string& haystack, const std::string& needle) {
 
 class GifStepTest : public ::testing::Test {
 protected:
-    void SetUp() override { host.options.deleteGIFExtensions = true; }
+    void SetUp() override { host.options.deleteGIFComments = true; }
     TempDir dir;
     enginetest::FakeRows rows;
     enginetest::FakeHost host;

@@ -167,7 +167,7 @@ TEST(ParameterPages, OptionsAreReadFromTheControls) {
         {"cbHidden", [](const RunOptions& o) { return o.hidden && !o.system; }},
         {"cbSystem", [](const RunOptions& o) { return o.system; }},
         {"cbArchive", [](const RunOptions& o) { return !o.archive; }},
-        {"cbDeleteGIFExtensions", [](const RunOptions& o) { return o.deleteGIFExtensions; }},
+        {"cbDeleteGIFExtensions", [](const RunOptions& o) { return o.deleteGIFComments; }},
         {"cbID3v1", [](const RunOptions& o) { return o.id3v1; }},
         {"rbNameLowerCase",
          [](const RunOptions& o) { return o.caseChange == engine::CaseChange::NameLower; }},

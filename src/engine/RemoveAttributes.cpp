@@ -1,4 +1,4 @@
-#include "engine/AttributeSteps.h"
+#include "engine/RemoveAttributes.h"
 
 namespace engine {
 
