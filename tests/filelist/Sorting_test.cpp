@@ -9,8 +9,6 @@
 namespace filelist {
 namespace {
 
-using engine::RowText;
-
 // A UTC time given as Unix seconds.
 constexpr platform::FileTime At(std::int64_t unixSeconds) {
     return static_cast<platform::FileTime>(unixSeconds + 11'644'473'600) * 10'000'000;
@@ -49,25 +47,28 @@ TEST(SortingTest, EachColumnComparesItsOwnWay) {
         SortRequest request;
         const char* expected;
     } cases[] = {
-        {"names ignore ASCII case", {Row("C"), Row("b"), Row("A")}, {0, true, false}, "A b C "},
-        {"descending", {Row("C"), Row("b"), Row("A")}, {0, false, false}, "C b A "},
+        {"names ignore ASCII case",
+         {Row("C"), Row("b"), Row("A")},
+         {ListColumn::Name, true, false},
+         "A b C "},
+        {"descending", {Row("C"), Row("b"), Row("A")}, {ListColumn::Name, false, false}, "C b A "},
         {"the whole path with the folder option",
          {Row("a.txt", "/B"), Row("z.txt", "/A")},
-         {0, true, true},
+         {ListColumn::Name, true, true},
          "z.txt a.txt "},
         {"sizes as numbers, 64-bit",
          {Row("big", "/f", 5'368'709'120), Row("ten", "/f", 10'000), Row("nine", "/f", 9'999)},
-         {1, true, false},
+         {ListColumn::Size, true, false},
          "nine ten big "},
         {"the same day is equal, whatever the time; the order stays",
          {Row("late", "/f", 1, At(k20050304 + 23 * 3600)),
           Row("early", "/f", 1, At(k20050304 + 3600)),
           Row("older", "/f", 1, At(k20050304 - 2 * kDay))},
-         {4, true, false},
+         {ListColumn::Modified, true, false},
          "older late early "},
         {"an empty date equals every row",
          {Row("b", "/f", 1, At(k20050304)), Row("empty")},
-         {4, false, false},
+         {ListColumn::Modified, false, false},
          "b empty "},
     };
     for (const auto& c : cases)
