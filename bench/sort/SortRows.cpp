@@ -48,10 +48,13 @@ int main(int argc, char** argv) {
     const std::vector<filelist::FileRow> rows = MakeRows(1'000'000);
     Write(rows, folder + "/name.txt", [](const filelist::FileRow& r) { return r.caption; });
     Write(rows, folder + "/size.txt",
-          [](const filelist::FileRow& r) { return r.Text(engine::RowText::Size); });
+          [](const filelist::FileRow& r) { return r.Text(filelist::ListColumn::Size); });
     Write(rows, folder + "/modified.txt",
-          [](const filelist::FileRow& r) { return r.Text(engine::RowText::Modified); });
-    for (const auto& [column, name] : {std::pair{0, "name"}, {1, "size"}, {4, "modified"}}) {
+          [](const filelist::FileRow& r) { return r.Text(filelist::ListColumn::Modified); });
+    using filelist::ListColumn;
+    for (const auto& [column, name] : {std::pair{ListColumn::Name, "name"},
+                                       {ListColumn::Size, "size"},
+                                       {ListColumn::Modified, "modified"}}) {
         const auto start = std::chrono::steady_clock::now();
         const std::vector<int> order = filelist::SortedOrder(rows, {column, true, false});
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;

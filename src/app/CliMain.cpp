@@ -20,10 +20,10 @@ std::string RowLines(const std::vector<filelist::FileRow>& rows, std::size_t fir
                      std::size_t last) {
     std::string text;
     for (std::size_t i = first; i < last; ++i) {
-        rows[i].AppendNameText(text);
-        for (int column = 0; column < 7; ++column) {
-            text += '\t';
-            rows[i].AppendText(static_cast<engine::RowText>(column), text);
+        for (int column = 0; column < filelist::kListColumnCount; ++column) {
+            if (column > 0)
+                text += '\t';
+            rows[i].AppendText(static_cast<filelist::ListColumn>(column), text);
         }
         text += '\n';
     }
@@ -168,7 +168,7 @@ int Run(int argc, char** argv) {
     AddItemsAndRun(std::move(command.items), command.list, core, loop, frontEnd);
     if (frontEnd.Refused())
         return 2;
-    for (const int column : command.sorts)
+    for (const filelist::ListColumn column : command.sorts)
         core.Sort(column);
     if (command.list)
         PrintRows(core.List(), std::cout);

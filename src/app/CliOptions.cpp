@@ -182,9 +182,15 @@ const std::map<std::string, filelist::AddFolderMode> kAddModes = {
     {"folders", filelist::AddFolderMode::FoldersOnly}};
 
 // The column titles of the list, in its order.
-const std::map<std::string, int> kSortColumns = {{"name", 0},       {"size", 1},     {"type", 2},
-                                                 {"created", 3},    {"modified", 4}, {"opened", 5},
-                                                 {"attributes", 6}, {"folder", 7}};
+const std::map<std::string, filelist::ListColumn> kSortColumns = {
+    {"name", filelist::ListColumn::Name},
+    {"size", filelist::ListColumn::Size},
+    {"type", filelist::ListColumn::Type},
+    {"created", filelist::ListColumn::Created},
+    {"modified", filelist::ListColumn::Modified},
+    {"opened", filelist::ListColumn::Opened},
+    {"attributes", filelist::ListColumn::Attributes},
+    {"folder", filelist::ListColumn::Folder}};
 
 const std::map<std::string, engine::CaseChange> kCaseChanges = {
     {"name-lower", engine::CaseChange::NameLower},
@@ -349,7 +355,7 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
         std::string lower = text;
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        const std::optional<int> column = Lookup(kSortColumns, lower);
+        const std::optional<filelist::ListColumn> column = Lookup(kSortColumns, lower);
         valid = column.has_value();
         if (valid)
             command.sorts.push_back(*column);

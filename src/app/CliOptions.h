@@ -6,6 +6,7 @@
 
 #include "engine/RunOptions.h"
 #include "filelist/FileRow.h"
+#include "filelist/ListColumn.h"
 
 namespace app {
 
@@ -20,9 +21,9 @@ struct CliCommand {
     engine::RunOptions options;
     std::vector<AddItem> items;  // in the order given
     bool list = false;
-    // Columns to sort by after the run, in order (0 Name ... 7 Folder); a column given twice in
-    // a row reverses the order, as a second click on its header would.
-    std::vector<int> sorts;
+    // Columns to sort by after the run, in order; a column given twice in a row reverses the
+    // order, as a second click on its header would.
+    std::vector<filelist::ListColumn> sorts;
     // Say where each path's attributes and creation time are kept; change nothing.
     bool explain = false;
 };

@@ -127,7 +127,7 @@ void TKelvaneCore::SetSelected(int row, bool selected) {
     list_.SetSelected(row, selected);
 }
 
-void TKelvaneCore::Sort(int column, bool withFolderName) {
+void TKelvaneCore::Sort(filelist::ListColumn column, bool withFolderName) {
     sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
     sortColumn_ = column;
     list_.Reorder(

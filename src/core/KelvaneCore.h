@@ -67,10 +67,10 @@ public:
     void SetChecked(int row, bool checked);
     void SetSelected(int row, bool selected);
 
-    // Sorts the rows once by `column` (0 Name ... 7 Folder): ascending, or reversed when the
-    // same column is asked for again. `withFolderName` makes Name compare the whole path.
-    void Sort(int column, bool withFolderName = false);
-    int SortColumn() const { return sortColumn_; }
+    // Sorts the rows once by `column`: ascending, or reversed when the same column is asked
+    // for again. `withFolderName` makes Name compare the whole path.
+    void Sort(filelist::ListColumn column, bool withFolderName = false);
+    filelist::ListColumn SortColumn() const { return sortColumn_; }
     bool SortAscending() const { return sortAscending_; }
 
     const filelist::TFileList& List() const { return list_; }
@@ -101,7 +101,7 @@ private:
     engine::TRunEngine engine_;
     bool searchBusy_ = false;
     // Name, descending: so that the first request for Name sorts ascending.
-    int sortColumn_ = 0;
+    filelist::ListColumn sortColumn_ = filelist::ListColumn::Name;
     bool sortAscending_ = false;
     // Last: its finders stop and wait for their workers before the list they fill goes.
     TFileAdder adder_;

@@ -1,6 +1,6 @@
 #pragma once
-// What the run engine needs of the file list: rows by index, their marks, name and texts, and
-// the values behind the texts that a run changes.
+// What the run engine needs of the file list: rows by index, their marks and names, and the
+// values a run changes, which the list shows.
 
 #include <cstdint>
 #include <optional>
@@ -9,17 +9,6 @@
 #include "platform/FileSystem.h"
 
 namespace engine {
-
-// The text columns of a row, by index.
-enum class RowText {
-    Size = 0,
-    Type = 1,
-    Created = 2,
-    Modified = 3,
-    Opened = 4,
-    Attributes = 5,
-    Folder = 6
-};
 
 class IRunRows {
 public:
@@ -33,7 +22,6 @@ public:
     virtual bool FoundAsFile(int row) const = 0;
     // Changes the text only; nothing is renamed.
     virtual void SetCaption(int row, const std::string& caption) = 0;
-    virtual std::string Text(int row, RowText column) const = 0;
     // What the run last read or wrote of the file; the row's texts follow. The Size column
     // shows -1 for a file that could not be read; an absent look-up empties the three times.
     virtual void SetSize(int row, std::int64_t size) = 0;

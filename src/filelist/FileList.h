@@ -52,9 +52,6 @@ public:
     bool FoundAsFile(int row) const override { return Row(row).foundAsFile; }
     std::string Path(int row) const override { return Row(row).Path(); }
     void SetCaption(int row, const std::string& caption) override;
-    std::string Text(int row, engine::RowText column) const override {
-        return Row(row).Text(column);
-    }
     void SetSize(int row, std::int64_t size) override;
     void SetAttributes(int row, std::uint32_t attributes) override;
     void SetTimes(int row, const std::optional<platform::FindData>& found) override;

@@ -2,10 +2,9 @@
 // What the file list tells whoever shows it, change by change, so that a view redraws only
 // what changed: a search of 100,000 files inserts 100,000 rows, not 100,000 whole lists.
 
-namespace filelist {
+#include "filelist/ListColumn.h"
 
-// Columns as the list shows them: the name, then the seven texts of a row.
-enum class ListColumn { Name = 0, Size, Type, Created, Modified, Opened, Attributes, Folder };
+namespace filelist {
 
 class IFileListObserver {
 public:

@@ -7,8 +7,6 @@
 
 namespace filelist {
 
-using engine::RowText;
-
 void AppendShownName(std::string_view name, std::string& out) {
     for (std::size_t at = 0; at < name.size();) {
         const std::size_t control = platform::ControlCharacterAt(name, at);
@@ -28,46 +26,39 @@ void AppendShownName(std::string_view name, std::string& out) {
     }
 }
 
-std::string FileRow::NameText() const {
-    std::string text;
-    AppendNameText(text);
-    return text;
-}
-
-void FileRow::AppendNameText(std::string& out) const {
-    AppendShownName(caption, out);
-}
-
-std::string FileRow::Text(RowText column) const {
+std::string FileRow::Text(ListColumn column) const {
     std::string text;
     AppendText(column, text);
     return text;
 }
 
-void FileRow::AppendText(RowText column, std::string& out) const {
+void FileRow::AppendText(ListColumn column, std::string& out) const {
     switch (column) {
-        case RowText::Size:
+        case ListColumn::Name:
+            AppendShownName(caption, out);
+            break;
+        case ListColumn::Size:
             engine::AppendSizeText(out, size_, platform::LocaleFormatsOf(sizeFormats_));
             break;
-        case RowText::Type:
+        case ListColumn::Type:
             out += platform::TypeNameOfKind(kind_);
             break;
-        case RowText::Created:
+        case ListColumn::Created:
             if (hasCreated_)
                 engine::AppendDateTimeText(out, created_, platform::LocaleFormatsOf(timeFormats_));
             break;
-        case RowText::Modified:
+        case ListColumn::Modified:
             if (hasTimes_)
                 engine::AppendDateTimeText(out, modified_, platform::LocaleFormatsOf(timeFormats_));
             break;
-        case RowText::Opened:
+        case ListColumn::Opened:
             if (hasTimes_)
                 engine::AppendDateText(out, opened_, platform::LocaleFormatsOf(timeFormats_));
             break;
-        case RowText::Attributes:
+        case ListColumn::Attributes:
             engine::AppendAttrText(out, attributes_);
             break;
-        case RowText::Folder:
+        case ListColumn::Folder:
             AppendShownName(Folder(), out);
             break;
     }

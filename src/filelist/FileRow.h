@@ -1,5 +1,5 @@
 #pragma once
-// One row of the file list: the file's name and the values its seven text columns show, all
+// One row of the file list: the file's name and the values its other seven columns show, all
 // snapshots taken when the row was built, plus the row's check mark and selection. A text is
 // made when it is asked for, with the regional formats in force when its value was taken, so
 // a million rows keep a million sets of numbers, not seven million strings.
@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/RunRows.h"
 #include "filelist/FolderPool.h"
+#include "filelist/ListColumn.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleFormats.h"
 
@@ -22,14 +22,11 @@ class FileRow {
 public:
     std::string caption;  // the file's own name; bytes as stored, not necessarily UTF-8
 
-    // The caption as the Name column shows it (see AppendShownName).
-    std::string NameText() const;
-    void AppendNameText(std::string& out) const;
-
-    // The text of a column: Size, Type, Created, Modified, Opened, Attributes or Folder.
-    std::string Text(engine::RowText column) const;
+    // The text of a column as the list shows it; the Name column shows the caption as
+    // AppendShownName does.
+    std::string Text(ListColumn column) const;
     // The same added to the end of `out`, for a caller that puts many texts together.
-    void AppendText(engine::RowText column, std::string& out) const;
+    void AppendText(ListColumn column, std::string& out) const;
     int ImageIndex() const;
     // The values behind the texts; a time is absent where its text is empty.
     std::int64_t Size() const { return size_; }

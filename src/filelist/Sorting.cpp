@@ -9,8 +9,6 @@
 namespace filelist {
 namespace {
 
-using engine::RowText;
-
 unsigned char FoldAscii(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
@@ -34,26 +32,27 @@ SortKey DayKey(const std::optional<platform::FileTime>& time) {
 
 SortKey KeyOf(const FileRow& row, const SortRequest& request) {
     switch (request.column) {
-        case 0:
+        case ListColumn::Name:
             return {true,
                     request.withFolderName ? row.Folder() + platform::kPathSeparator + row.caption
                                            : row.caption,
                     0, 0};
-        case 1:
+        case ListColumn::Size:
             return {true, {}, row.Size(), 0};
-        case 2:
-            return {true, row.Text(RowText::Type) + " " + row.caption, 0, 0};
-        case 3:
+        case ListColumn::Type:
+            return {true, row.Text(ListColumn::Type) + " " + row.caption, 0, 0};
+        case ListColumn::Created:
             return DayKey(row.Created());
-        case 4:
+        case ListColumn::Modified:
             return DayKey(row.Modified());
-        case 5:
+        case ListColumn::Opened:
             return DayKey(row.Opened());
-        case 6:
-            return {true, row.Text(RowText::Attributes), 0, 0};
-        default:
+        case ListColumn::Attributes:
+            return {true, row.Text(ListColumn::Attributes), 0, 0};
+        case ListColumn::Folder:
             return {true, row.Folder(), 0, 0};
     }
+    return kUnreadable;
 }
 
 template <typename T>
@@ -61,12 +60,13 @@ int Sign(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-int CompareKeys(const SortKey& a, const SortKey& b, int column) {
+int CompareKeys(const SortKey& a, const SortKey& b, ListColumn column) {
     if (!a.valid || !b.valid)
         return 0;
-    if (column == 1)
+    if (column == ListColumn::Size)
         return Sign(a.number, b.number);
-    if (column >= 3 && column <= 5)
+    if (column == ListColumn::Created || column == ListColumn::Modified ||
+        column == ListColumn::Opened)
         return Sign(a.date, b.date);
     // Both texts were folded to upper case when the keys were made; memcmp then compares the
     // bytes unsigned, as CompareText does.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "filelist/FileRow.h"
+#include "filelist/ListColumn.h"
 
 namespace filelist {
 
@@ -15,7 +16,7 @@ namespace filelist {
 int CompareText(std::string_view a, std::string_view b);
 
 struct SortRequest {
-    int column = 0;  // 0 Name ... 7 Folder, as the list shows them
+    ListColumn column = ListColumn::Name;
     bool ascending = true;
     bool withFolderName = false;  // Name compares the whole path
 };

@@ -11,17 +11,23 @@ namespace ui {
 
 namespace {
 
-constexpr int kColumnCount = static_cast<int>(msg::kColumns.size());
-
 // A name is bytes; one that is not valid UTF-8 is shown with a replacement mark for each bad
 // byte and keeps its bytes in the list.
 QString Readable(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool RightAligned(int column) {
-    return column == static_cast<int>(filelist::ListColumn::Size) ||
-           column == static_cast<int>(filelist::ListColumn::Attributes);
+filelist::ListColumn ColumnOf(const QModelIndex& index) {
+    return static_cast<filelist::ListColumn>(index.column());
+}
+
+// The name cell carries the row's check mark and icon.
+bool IsName(const QModelIndex& index) {
+    return ColumnOf(index) == filelist::ListColumn::Name;
+}
+
+bool RightAligned(filelist::ListColumn column) {
+    return column == filelist::ListColumn::Size || column == filelist::ListColumn::Attributes;
 }
 
 }  // namespace
@@ -53,24 +59,23 @@ int TFileListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TFileListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : filelist::kListColumnCount;
 }
 
 QVariant TFileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= shownRows_)
         return {};
     const filelist::FileRow& row = list_.Row(index.row());
-    const int column = index.column();
+    const filelist::ListColumn column = ColumnOf(index);
     switch (role) {
         case Qt::DisplayRole:
-            return Readable(column == 0 ? row.NameText()
-                                        : row.Text(static_cast<engine::RowText>(column - 1)));
+            return Readable(row.Text(column));
         case Qt::CheckStateRole:
-            if (column == 0)
+            if (IsName(index))
                 return row.checked ? Qt::Checked : Qt::Unchecked;
             return {};
         case Qt::DecorationRole:
-            if (column == 0)
+            if (IsName(index))
                 return IconOf(row.ImageIndex());
             return {};
         case Qt::TextAlignmentRole:
@@ -82,7 +87,7 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const {
 }
 
 bool TFileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole ||
+    if (!index.isValid() || !IsName(index) || role != Qt::CheckStateRole ||
         index.row() >= shownRows_) {
         return false;
     }
@@ -94,13 +99,13 @@ Qt::ItemFlags TFileListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == 0)
+    if (IsName(index))
         flags |= Qt::ItemIsUserCheckable;
     return flags;
 }
 
 QVariant TFileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= filelist::kListColumnCount)
         return {};
     if (role == Qt::DisplayRole)
         return msg::ToQString(msg::kColumns[static_cast<std::size_t>(section)]);

@@ -11,7 +11,8 @@ namespace ui {
 namespace {
 
 // The widths of the eight columns until the settings say otherwise.
-constexpr std::array<int, 8> kDefaultWidths = {200, 55, 51, 102, 102, 69, 45, 200};
+constexpr std::array<int, filelist::kListColumnCount> kDefaultWidths = {200, 55, 51, 102,
+                                                                        102, 69, 45, 200};
 // The room of one name in the small icon and list styles: every name gets the same, so a
 // list of a million rows is laid out without measuring each name.
 constexpr int kListItemWidth = 200;
@@ -121,10 +122,11 @@ void TFileListViews::SetViewStyle(int style) {
         CurrentView().setFocus();
 }
 
-void TFileListViews::ShowSortIndicator(int column, bool ascending) {
+void TFileListViews::ShowSortIndicator(filelist::ListColumn column, bool ascending) {
     QHeaderView* header = details_.header();
     header->setSortIndicatorShown(true);
-    header->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    header->setSortIndicator(static_cast<int>(column),
+                             ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void TFileListViews::SetGridLines(bool on) {
@@ -150,7 +152,7 @@ void TFileListViews::ViewSelectionChanged(const QItemSelection& selected,
 // follow at the next turn of the event loop, all rows at once, so that inverting the selection
 // of a long list is one change of the views and not one per row.
 void TFileListViews::ListDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-    if (selectionOutOfStep_ || topLeft.column() != 0)
+    if (selectionOutOfStep_ || topLeft.column() != static_cast<int>(filelist::ListColumn::Name))
         return;
     const QItemSelectionModel& selection = *details_.selectionModel();
     for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {

@@ -36,7 +36,7 @@ public:
     int ColumnWidth(int column) const { return details_.columnWidth(column); }
     void SetColumnWidth(int column, int width) { details_.setColumnWidth(column, width); }
     // The header shows the column and direction of the last sort.
-    void ShowSortIndicator(int column, bool ascending);
+    void ShowSortIndicator(filelist::ListColumn column, bool ascending);
 
     QItemSelectionModel& SelectionModel() const { return *details_.selectionModel(); }
     // The view that the current style shows.

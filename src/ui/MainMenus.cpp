@@ -330,10 +330,10 @@ void TMainFormKelvane::item_DeleteClick() {
     if (selected == 0)
         return;
     const QString question =
-        selected == 1
-            ? msg::ToQString(msg::kTrashOne)
-                  .arg(QString::fromStdString(core_.List().Row(FirstSelected()).NameText()))
-            : msg::ToQString(msg::kTrashMany).arg(selected);
+        selected == 1 ? msg::ToQString(msg::kTrashOne)
+                            .arg(QString::fromStdString(
+                                core_.List().Row(FirstSelected()).Text(filelist::ListColumn::Name)))
+                      : msg::ToQString(msg::kTrashMany).arg(selected);
     if (chooser_.Confirm(*this, msg::ToQString(msg::kTrashTitle), question)) {
         const std::vector<core::TKelvaneCore::TrashFailure> failures = core_.DeleteSelected();
         if (!failures.empty()) {
@@ -394,7 +394,7 @@ void TMainFormKelvane::item_InvertCheckedClick() {
 // Each sort is of the rows as they are now; the same column again reverses the order.
 void TMainFormKelvane::SortBy(filelist::ListColumn column) {
     const TBusyCursor busy;
-    core_.Sort(static_cast<int>(column), tsSettings.SortWithFolderName());
+    core_.Sort(column, tsSettings.SortWithFolderName());
     lvFiles.ShowSortIndicator(core_.SortColumn(), core_.SortAscending());
 }
 

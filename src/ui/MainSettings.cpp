@@ -21,8 +21,6 @@ std::string ColumnKey(int column) {
     return "Column" + std::to_string(column);
 }
 
-constexpr int kColumnCount = static_cast<int>(msg::kColumns.size());
-
 }  // namespace
 
 void TMainFormKelvane::LoadSettings() {
@@ -53,7 +51,7 @@ void TMainFormKelvane::LoadSettings() {
     const int style = ini.ReadInteger(kListView, "ViewStyle", vsReport);
     if (style >= vsIcon && style <= vsReport)
         SetViewStyle(style);
-    for (int column = 0; column < kColumnCount; ++column)
+    for (int column = 0; column < filelist::kListColumnCount; ++column)
         lvFiles.SetColumnWidth(
             column, ini.ReadInteger(kListView, ColumnKey(column), lvFiles.ColumnWidth(column)));
     item_GridLines.setChecked(ini.ReadBool(kListView, "GridLines", false));
@@ -77,7 +75,7 @@ void TMainFormKelvane::SaveSettings() {
     ini.WriteBool(kSettings, "SortWithFolderName", tsSettings.SortWithFolderName());
     ini.WriteBool(kSettings, "ShortDateFormat", tsSettings.ShortDateFormat());
     ini.WriteInteger(kListView, "ViewStyle", lvFiles.ViewStyle());
-    for (int column = 0; column < kColumnCount; ++column)
+    for (int column = 0; column < filelist::kListColumnCount; ++column)
         ini.WriteInteger(kListView, ColumnKey(column), lvFiles.ColumnWidth(column));
     ini.WriteBool(kListView, "GridLines", lvFiles.GridLines());
     if (!ini.Save())

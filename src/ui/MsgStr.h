@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "filelist/ListColumn.h"
+
 namespace ui::msg {
 
 // A menu command's caption and its long hint, shown in status panel 2 while it is highlighted.
@@ -31,7 +33,7 @@ inline constexpr std::string_view kObjectCount = "%d object(s)";
 inline constexpr std::string_view tsFiles = "File List";
 inline constexpr std::string_view tsParameters = "Parameters";
 inline constexpr std::string_view tsSettings = "Settings";
-inline constexpr std::array<std::string_view, 8> kColumns = {
+inline constexpr std::array<std::string_view, filelist::kListColumnCount> kColumns = {
     "Name", "Size", "Type", "Created", "Modified", "Opened", "Attributes", "Folder"};
 
 // The Start/Stop button: idle, and while a run is in progress.

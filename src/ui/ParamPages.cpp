@@ -236,7 +236,10 @@ void TParameterPages::BuildMultimediaPage() {
 
 void TParameterPages::ApplyCaptions() {
     btnDateTime.setText(msg::ToQString(msg::btnDateTime));
-    btnAttributes.setText(" &" + msg::ToQString(msg::kColumns[6]) + " ");
+    btnAttributes.setText(
+        " &" +
+        msg::ToQString(msg::kColumns[static_cast<std::size_t>(filelist::ListColumn::Attributes)]) +
+        " ");
     btnRename.setText(msg::ToQString(msg::btnRename));
     btnMultimedia.setText(msg::ToQString(msg::btnMultimedia));
 

@@ -37,7 +37,7 @@ protected:
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (const filelist::FileRow& row : list.Rows()) {
-            names.push_back(row.Text(engine::RowText::Folder).substr(dir.Path().size()) + "/" +
+            names.push_back(row.Text(filelist::ListColumn::Folder).substr(dir.Path().size()) + "/" +
                             row.caption);
         }
         std::sort(names.begin(), names.end());
@@ -127,8 +127,8 @@ TEST_F(FileAdderTest, ARowFromAFindEqualsTheRowOfItsPath) {
         ASSERT_TRUE(alone) << path;
         EXPECT_EQ(found.caption, alone->caption);
         EXPECT_EQ(found.ImageIndex(), alone->ImageIndex()) << path;
-        for (int column = 0; column < 7; ++column) {
-            const auto text = static_cast<engine::RowText>(column);
+        for (int column = 0; column < filelist::kListColumnCount; ++column) {
+            const auto text = static_cast<filelist::ListColumn>(column);
             EXPECT_EQ(found.Text(text), alone->Text(text)) << path << " column " << column;
         }
     }

@@ -170,11 +170,11 @@ TEST_F(KelvaneCoreTest, RepeatedSortReversesAndLaterRowsGoLast) {
             out += row.caption + " ";
         return out;
     };
-    core.Sort(0);  // Name first: ascending
+    core.Sort(filelist::ListColumn::Name);  // Name first: ascending
     EXPECT_EQ(names(), "a.txt b.txt C.txt ");
-    core.Sort(0);
+    core.Sort(filelist::ListColumn::Name);
     EXPECT_EQ(names(), "C.txt b.txt a.txt ");
-    core.Sort(0);
+    core.Sort(filelist::ListColumn::Name);
     EXPECT_TRUE(core.SortAscending());
     EXPECT_EQ(frontEnd.events.back(), "moved");
     core.AddPaths({dir.Write("0.txt")}, AddFolderMode::FilesOnly);

@@ -38,9 +38,6 @@ public:
         return engine::IncludeBackslash(rows[At(i)].texts[6]) + rows[At(i)].caption;
     }
     void SetCaption(int i, const std::string& c) override { rows[At(i)].caption = c; }
-    std::string Text(int i, engine::RowText c) const override {
-        return rows[At(i)].texts[static_cast<int>(c)];
-    }
     void SetSize(int i, std::int64_t size) override {
         rows[At(i)].texts[0] = engine::FormatSize(size);
     }

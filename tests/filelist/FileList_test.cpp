@@ -14,7 +14,6 @@
 namespace filelist {
 namespace {
 
-using engine::RowText;
 using testsupport::TempDir;
 
 TEST(FolderTextTest, PathWithoutItsLastComponent) {
@@ -43,13 +42,13 @@ TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
     const FileRow& row = list.Row(0);
     EXPECT_EQ(row.caption, "report.txt");
-    EXPECT_EQ(row.Text(RowText::Size), "1,234,567");
-    EXPECT_EQ(row.Text(RowText::Type), engine::GetTypeName(file));
-    EXPECT_EQ(row.Text(RowText::Created), engine::GetCreatedText(file));
-    EXPECT_EQ(row.Text(RowText::Modified), engine::GetModifiedText(file));
-    EXPECT_EQ(row.Text(RowText::Opened), engine::GetOpenedText(file));
-    EXPECT_EQ(row.Text(RowText::Attributes), "RA");
-    EXPECT_EQ(row.Text(RowText::Folder), dir.Path());
+    EXPECT_EQ(row.Text(ListColumn::Size), "1,234,567");
+    EXPECT_EQ(row.Text(ListColumn::Type), engine::GetTypeName(file));
+    EXPECT_EQ(row.Text(ListColumn::Created), engine::GetCreatedText(file));
+    EXPECT_EQ(row.Text(ListColumn::Modified), engine::GetModifiedText(file));
+    EXPECT_EQ(row.Text(ListColumn::Opened), engine::GetOpenedText(file));
+    EXPECT_EQ(row.Text(ListColumn::Attributes), "RA");
+    EXPECT_EQ(row.Text(ListColumn::Folder), dir.Path());
     EXPECT_FALSE(row.checked);
     EXPECT_FALSE(row.selected);
     EXPECT_EQ(list.Path(0), file);
@@ -78,8 +77,8 @@ TEST(FileListTest, ControlCharactersShowAsMarksAndThePathKeepsThem) {
     const std::string file = dir.Write("sub\tdir/new\nline.mp3");
     TFileList list;
     ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
-    EXPECT_EQ(list.Row(0).NameText(), "new\u21B5line.mp3");
-    EXPECT_EQ(list.Row(0).Text(RowText::Folder), dir.Path() + "/sub\u2192dir");
+    EXPECT_EQ(list.Row(0).Text(ListColumn::Name), "new\u21B5line.mp3");
+    EXPECT_EQ(list.Row(0).Text(ListColumn::Folder), dir.Path() + "/sub\u2192dir");
     EXPECT_EQ(list.Path(0), file);
 }
 
@@ -91,7 +90,7 @@ TEST(FileListTest, RenamedRowKeepsTheTypeItWasMadeWith) {
     TFileList list;
     ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
     list.SetCaption(0, "notes.gif");
-    EXPECT_EQ(list.Row(0).Text(RowText::Type), engine::GetTypeName(file));
+    EXPECT_EQ(list.Row(0).Text(ListColumn::Type), engine::GetTypeName(file));
 }
 
 // A row shows the regional formats in force when it was made, even after the locale changed
@@ -117,13 +116,13 @@ TEST(FileListTest, RowKeepsTheFormatsOfTheLocaleItWasMadeIn) {
         if (!scope.Available())
             GTEST_SKIP() << c.locale << " is not generated";
         ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
-        EXPECT_EQ(list.Row(list.RowCount() - 1).Text(RowText::Size), c.size) << c.locale;
+        EXPECT_EQ(list.Row(list.RowCount() - 1).Text(ListColumn::Size), c.size) << c.locale;
     }
     const testsupport::LocaleScope zone("C", "UTC");
     int row = 0;
     for (const Case& c : cases) {
-        EXPECT_EQ(list.Row(row).Text(RowText::Size), c.size) << c.locale;
-        EXPECT_EQ(list.Row(row++).Text(RowText::Modified), c.modified) << c.locale;
+        EXPECT_EQ(list.Row(row).Text(ListColumn::Size), c.size) << c.locale;
+        EXPECT_EQ(list.Row(row++).Text(ListColumn::Modified), c.modified) << c.locale;
     }
 }
 
@@ -151,7 +150,7 @@ TEST(FileListTest, AddModesDecideWhatIsAdded) {
         EXPECT_FALSE(list.AddFileRow(systemFolder, c.mode));  // never, in any mode
         EXPECT_FALSE(list.AddFileRow(dir / "missing", c.mode));
         if (c.folder) {
-            EXPECT_EQ(list.Row(list.RowCount() - 1).Text(RowText::Attributes), "D");
+            EXPECT_EQ(list.Row(list.RowCount() - 1).Text(ListColumn::Attributes), "D");
         }
     }
 }
@@ -163,8 +162,8 @@ TEST(FileListTest, HiddenSystemFileAndEmptyFile) {
         file, platform::kAttrHidden | platform::kAttrSystem | platform::kAttrArchive));
     TFileList list;
     ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
-    EXPECT_EQ(list.Row(0).Text(RowText::Attributes), "HSA");
-    EXPECT_EQ(list.Row(0).Text(RowText::Size), "0");
+    EXPECT_EQ(list.Row(0).Text(ListColumn::Attributes), "HSA");
+    EXPECT_EQ(list.Row(0).Text(ListColumn::Size), "0");
 }
 
 TEST(FileListTest, SamePathTwiceGivesTwoRows) {
@@ -175,8 +174,8 @@ TEST(FileListTest, SamePathTwiceGivesTwoRows) {
     list.AddFileRow(file, AddFolderMode::FilesOnly);
     ASSERT_EQ(list.RowCount(), 2);
     EXPECT_EQ(list.Row(0).caption, list.Row(1).caption);
-    for (int column = 0; column < 7; ++column) {
-        const auto text = static_cast<RowText>(column);
+    for (int column = 0; column < kListColumnCount; ++column) {
+        const auto text = static_cast<ListColumn>(column);
         EXPECT_EQ(list.Row(0).Text(text), list.Row(1).Text(text));
     }
     EXPECT_EQ(list.ObjectCountText(), "2 object(s)");

@@ -12,8 +12,6 @@
 namespace filelist {
 namespace {
 
-using engine::RowText;
-
 // A UTC time given as Unix seconds.
 constexpr platform::FileTime At(std::int64_t unixSeconds) {
     return static_cast<platform::FileTime>(unixSeconds + 11'644'473'600) * 10'000'000;
@@ -76,34 +74,37 @@ TEST(SortingTest, EachColumnComparesItsOwnWay) {
         SortRequest request;
         const char* expected;
     } cases[] = {
-        {"names ignore ASCII case", {Row("C"), Row("b"), Row("A")}, {0, true, false}, "A b C "},
-        {"descending", {Row("C"), Row("b"), Row("A")}, {0, false, false}, "C b A "},
+        {"names ignore ASCII case",
+         {Row("C"), Row("b"), Row("A")},
+         {ListColumn::Name, true, false},
+         "A b C "},
+        {"descending", {Row("C"), Row("b"), Row("A")}, {ListColumn::Name, false, false}, "C b A "},
         {"the whole path with the folder option",
          {Row("a.txt", "/B"), Row("z.txt", "/A")},
-         {0, true, true},
+         {ListColumn::Name, true, true},
          "z.txt a.txt "},
         {"sizes as numbers, 64-bit",
          {Row("big", "/f", 5'368'709'120), Row("ten", "/f", 10'000), Row("nine", "/f", 9'999)},
-         {1, true, false},
+         {ListColumn::Size, true, false},
          "nine ten big "},
         {"the same day is equal, whatever the time; the order stays",
          {Row("late", "/f", 1, At(k20050304 + 23 * 3600)),
           Row("early", "/f", 1, At(k20050304 + 3600)),
           Row("older", "/f", 1, At(k20050304 - 2 * kDay))},
-         {4, true, false},
+         {ListColumn::Modified, true, false},
          "older late early "},
         {"an empty date equals every row",
          {Row("b", "/f", 1, At(k20050304)), Row("empty")},
-         {4, false, false},
+         {ListColumn::Modified, false, false},
          "b empty "},
-        {"Name", mixed, {0, true, false}, "a b c d "},
-        {"Size", mixed, {1, true, false}, "d c b a "},
-        {"Type", mixed, {2, true, false}, "c d a b "},
-        {"Created", mixed, {3, true, false}, "b a d c "},
-        {"Modified", mixed, {4, true, false}, "a c b d "},
-        {"Opened", mixed, {5, true, false}, "d a c b "},
-        {"Attributes", mixed, {6, true, false}, "b d a c "},
-        {"Folder", mixed, {7, true, false}, "c a d b "},
+        {"Name", mixed, {ListColumn::Name, true, false}, "a b c d "},
+        {"Size", mixed, {ListColumn::Size, true, false}, "d c b a "},
+        {"Type", mixed, {ListColumn::Type, true, false}, "c d a b "},
+        {"Created", mixed, {ListColumn::Created, true, false}, "b a d c "},
+        {"Modified", mixed, {ListColumn::Modified, true, false}, "a c b d "},
+        {"Opened", mixed, {ListColumn::Opened, true, false}, "d a c b "},
+        {"Attributes", mixed, {ListColumn::Attributes, true, false}, "b d a c "},
+        {"Folder", mixed, {ListColumn::Folder, true, false}, "c a d b "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Sorted(c.rows, c.request), c.expected) << c.label;

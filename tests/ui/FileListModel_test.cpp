@@ -69,7 +69,7 @@ TEST(FileListModel, ShowsTheRowsAsTheListHoldsThem) {
         const filelist::FileRow& listRow = f.list.Row(row);
         for (int column = 1; column < 8; ++column)
             EXPECT_EQ(f.model.index(row, column).data().toString().toStdString(),
-                      listRow.Text(static_cast<engine::RowText>(column - 1)));
+                      listRow.Text(static_cast<filelist::ListColumn>(column)));
         EXPECT_FALSE(f.model.index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
         EXPECT_EQ(f.model.index(row, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
     }
