@@ -138,16 +138,32 @@ std::u16string UpperForWindows(const std::string& name, const linux_fs::TNtfsCas
     return upper;
 }
 
-// The case table of the NTFS volume `path` lies on, read once per volume: a run renames many
-// files on one.
-const linux_fs::TNtfsCaseTable& CaseTableOf(const std::string& path, dev_t device) {
+// The case table of the NTFS volume `path` lies on. A volume that shows its own is read again
+// only when that file is another than the one read last (a run renames many files on one
+// volume; another volume mounted later may get the same device number).
+std::shared_ptr<const linux_fs::TNtfsCaseTable> CaseTableOf(const std::string& path,
+                                                             dev_t device) {
+    using linux_fs::TNtfsCaseTable;
+    // The shipped table, never freed: shared without owning it.
+    const std::shared_ptr<const TNtfsCaseTable> shipped(&TNtfsCaseTable::Default(),
+                                                        [](const TNtfsCaseTable*) {});
     static std::mutex mutex;
-    static std::map<dev_t, std::optional<linux_fs::TNtfsCaseTable>> tables;
+    static std::map<dev_t, std::pair<std::string, std::shared_ptr<const TNtfsCaseTable>>> tables;
+    const std::string top = linux_fs::TopFolderOf(path, device);
+    struct stat st {};
+    if (lstat(JoinPath(top, "$UpCase").c_str(), &st) != 0)
+        return shipped;
+    const std::string identity = std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) +
+                                 ":" + std::to_string(st.st_mtim.tv_sec) + "." +
+                                 std::to_string(st.st_mtim.tv_nsec) + ":" + top;
     const std::lock_guard lock(mutex);
-    const auto [known, added] = tables.try_emplace(device);
-    if (added)
-        known->second = linux_fs::TNtfsCaseTable::OfVolume(linux_fs::TopFolderOf(path, device));
-    return known->second ? *known->second : linux_fs::TNtfsCaseTable::Default();
+    auto& [readFrom, table] = tables[device];
+    if (readFrom != identity) {
+        std::optional<TNtfsCaseTable> own = TNtfsCaseTable::OfVolume(top);
+        table = own ? std::make_shared<const TNtfsCaseTable>(std::move(*own)) : shipped;
+        readFrom = identity;
+    }
+    return table;
 }
 
 // Whether another entry of the new name's folder differs from the new name in letter case
@@ -165,8 +181,9 @@ bool WindowsSeesNameTaken(const std::string& from, const std::string& to) {
     const std::unique_ptr<DIR, decltype(closeFolder)> entries(opendir(folder.c_str()), closeFolder);
     if (!entries)
         return false;
-    const linux_fs::TNtfsCaseTable& table =
+    const std::shared_ptr<const linux_fs::TNtfsCaseTable> held =
         CaseTableOf(to, makedev(st.stx_dev_major, st.stx_dev_minor));
+    const linux_fs::TNtfsCaseTable& table = *held;
     const std::string oldName = LastComponent(from);
     const std::string newName = LastComponent(to);
     const std::u16string wanted = UpperForWindows(newName, table);
