@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/TymoUtils.h"
 #include "filelist/Sorting.h"
 
 namespace {

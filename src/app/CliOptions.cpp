@@ -1,6 +1,7 @@
 #include "app/CliOptions.h"
 
 #include "engine/DateAssign.h"
+#include "engine/DosTime.h"
 
 #include <CLI/CLI.hpp>
 
@@ -156,14 +157,12 @@ bool ReadDateTime(const std::string& text, engine::TDateTime& date, engine::TDat
     return true;
 }
 
-// A date and time that the DOS form can hold: years 1980 to 2099.
+// A date and time that the DOS form can hold.
 bool ReadWritableDate(const std::string& option, const std::string& text, engine::TDateTime& date,
                       engine::TDateTime& time, std::string& error) {
     if (!ReadDateTime(text, date, time, error))
         return false;
-    int year = 0, month = 0, day = 0;
-    engine::DecodeDate(date, year, month, day);
-    if (year >= 1980 && year <= 2099)
+    if (engine::IsDosYear(date))
         return true;
     error = option + ": " + engine::kYearRangeMessage;
     return false;

@@ -1,18 +1,13 @@
 #include "engine/DateAssign.h"
 
+#include "engine/DosTime.h"
 #include "engine/TymoUtils.h"
 
 namespace engine {
 namespace {
 
-bool YearInRange(TDateTime date) {
-    int year, month, day;
-    DecodeDate(date, year, month, day);
-    return year >= 1980 && year <= 2099;
-}
-
 bool CheckYear(TDateTime date, const ShowMessageFn& showMessage) {
-    if (YearInRange(date))
+    if (IsDosYear(date))
         return true;
     showMessage(kYearRangeMessage, kErrorCaption);
     return false;

@@ -1,6 +1,6 @@
 #include "filelist/FileRow.h"
 
-#include "engine/TymoUtils.h"
+#include "filelist/ColumnText.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/ShellInfo.h"
@@ -38,25 +38,25 @@ void FileRow::AppendText(ListColumn column, std::string& out) const {
             AppendShownName(caption, out);
             break;
         case ListColumn::Size:
-            engine::AppendSizeText(out, size_, platform::LocaleFormatsOf(sizeFormats_));
+            AppendSizeText(out, size_, platform::LocaleFormatsOf(sizeFormats_));
             break;
         case ListColumn::Type:
             out += platform::TypeNameOfKind(kind_);
             break;
         case ListColumn::Created:
             if (hasCreated_)
-                engine::AppendDateTimeText(out, created_, platform::LocaleFormatsOf(timeFormats_));
+                AppendDateTimeText(out, created_, platform::LocaleFormatsOf(timeFormats_));
             break;
         case ListColumn::Modified:
             if (hasTimes_)
-                engine::AppendDateTimeText(out, modified_, platform::LocaleFormatsOf(timeFormats_));
+                AppendDateTimeText(out, modified_, platform::LocaleFormatsOf(timeFormats_));
             break;
         case ListColumn::Opened:
             if (hasTimes_)
-                engine::AppendDateText(out, opened_, platform::LocaleFormatsOf(timeFormats_));
+                AppendDateText(out, opened_, platform::LocaleFormatsOf(timeFormats_));
             break;
         case ListColumn::Attributes:
-            engine::AppendAttrText(out, attributes_);
+            AppendAttrText(out, attributes_);
             break;
         case ListColumn::Folder:
             AppendShownName(Folder(), out);

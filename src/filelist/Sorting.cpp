@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/TymoUtils.h"
+#include "filelist/ColumnText.h"
 #include "platform/FileSystem.h"
 
 namespace filelist {
@@ -26,7 +26,7 @@ const SortKey kUnreadable{false, {}, 0, 0};
 
 // Rows of the same day are equal, whatever their times, as their date texts would be.
 SortKey DayKey(const std::optional<platform::FileTime>& time) {
-    const std::optional<double> day = time ? engine::LocalDayOf(*time) : std::nullopt;
+    const std::optional<double> day = time ? LocalDayOf(*time) : std::nullopt;
     return day ? SortKey{true, {}, 0, *day} : kUnreadable;
 }
 

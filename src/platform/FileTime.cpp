@@ -131,19 +131,29 @@ bool SystemTimeToFileTime(const SystemTime& t, FileTime& out) {
     return true;
 }
 
-bool FileTimeToDosDateTime(FileTime fileTime, std::uint16_t& dosDate, std::uint16_t& dosTime) {
-    SystemTime t;
-    if (!FileTimeToSystemTime(fileTime, t) || t.year < 1980 || t.year > 2107) {
+bool FileTimeToLocalSystemTime(FileTime utc, SystemTime& out) {
+    FileTime local = 0;
+    return FileTimeToLocalFileTime(utc, local) && FileTimeToSystemTime(local, out);
+}
+
+bool SystemTimeToDosDateTime(const SystemTime& t, std::uint16_t& dosDate,
+                             std::uint16_t& dosTime) {
+    // Seven bits of year past the first DOS year.
+    if (t.year < kFirstDosYear || t.year > kFirstDosYear + 127)
         return false;
-    }
-    dosDate = static_cast<std::uint16_t>(((t.year - 1980) << 9) | (t.month << 5) | t.day);
+    dosDate = static_cast<std::uint16_t>(((t.year - kFirstDosYear) << 9) | (t.month << 5) | t.day);
     dosTime = static_cast<std::uint16_t>((t.hour << 11) | (t.minute << 5) | (t.second / 2));
     return true;
 }
 
+bool FileTimeToDosDateTime(FileTime fileTime, std::uint16_t& dosDate, std::uint16_t& dosTime) {
+    SystemTime t;
+    return FileTimeToSystemTime(fileTime, t) && SystemTimeToDosDateTime(t, dosDate, dosTime);
+}
+
 bool DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime, FileTime& out) {
     SystemTime t;
-    t.year = 1980 + (dosDate >> 9);
+    t.year = kFirstDosYear + (dosDate >> 9);
     t.month = (dosDate >> 5) & 0x0F;
     t.day = dosDate & 0x1F;
     t.hour = dosTime >> 11;

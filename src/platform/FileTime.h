@@ -41,7 +41,18 @@ bool LocalFileTimeToFileTime(FileTime local, FileTime& utc);
 bool FileTimeToSystemTime(FileTime fileTime, SystemTime& out);
 bool SystemTimeToFileTime(const SystemTime& parts, FileTime& out);
 
-// The 16-bit DOS date and time; false for years outside 1980-2107 or invalid fields.
+// A UTC time split into the calendar parts of local time.
+bool FileTimeToLocalSystemTime(FileTime utc, SystemTime& out);
+
+// The years a time is written in. The DOS form counts from 1980 and could go on to 2107; the
+// program offers no year past 2099, as the date pickers of its window do.
+constexpr int kFirstDosYear = 1980;
+constexpr int kLastDosYear = 2099;
+
+// The 16-bit DOS date and time; false for years outside 1980-2107 or invalid fields. Seconds
+// are halved, rounded down.
+bool SystemTimeToDosDateTime(const SystemTime& parts, std::uint16_t& dosDate,
+                             std::uint16_t& dosTime);
 bool FileTimeToDosDateTime(FileTime fileTime, std::uint16_t& dosDate, std::uint16_t& dosTime);
 bool DosDateTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime, FileTime& out);
 

@@ -21,6 +21,9 @@ struct TCommandText {
 // A text of the table as the widgets take it.
 QString ToQString(std::string_view text);
 
+// Deletes the first "&" only: a caption without its access key.
+std::string StripAmpersand(const std::string& text);
+
 // The short part (the caption without its first "&"), "|", the long part: the hint of a
 // toolbar button that does what a menu command does.
 std::string ToolbarHint(const TCommandText& command);

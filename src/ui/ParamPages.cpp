@@ -3,7 +3,7 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 
-#include "engine/TymoUtils.h"
+#include "engine/DateTime.h"
 #include "ui/ImageList.h"
 #include "ui/MsgStr.h"
 #include "ui/PickerFormats.h"
@@ -38,7 +38,7 @@ void SetToNow(QTimeEdit& picker) {
 }
 
 QString AccessibleText(const QAbstractButton& button) {
-    return QString::fromStdString(engine::StripAmpersand(button.text().toStdString()));
+    return QString::fromStdString(msg::StripAmpersand(button.text().toStdString()));
 }
 
 QGridLayout& PageGrid(QWidget& page) {

@@ -3,8 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "engine/TymoUtils.h"
-
 namespace ui {
 
 namespace {
@@ -38,6 +36,10 @@ QString ToolbarBitmapName(int windowsVersion, int colorDepth) {
     return "TOOLBAR" + style + (colorDepth < 17 ? "_LO" : "_HI");
 }
 
+int GetWindowsVersion() {
+    return 0;
+}
+
 int GetColorDepth() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->depth() : 0;
@@ -58,7 +60,7 @@ QPixmap LoadToolbarStrip(const QString& name, qreal devicePixelRatio) {
 void LoadToolbarImages(TImageList& images) {
     images.Clear();
     const qreal ratio = qGuiApp->devicePixelRatio();
-    const QString name = ToolbarBitmapName(engine::GetWindowsVersion(), GetColorDepth());
+    const QString name = ToolbarBitmapName(GetWindowsVersion(), GetColorDepth());
     images.AddMasked(LoadToolbarStrip(name, ratio), QColor(255, 0, 255));
 }
 

@@ -14,6 +14,9 @@ namespace ui {
 // code, then "_LO" (16 colours) below 17 bits per pixel and "_HI" from there on.
 QString ToolbarBitmapName(int windowsVersion, int colorDepth);
 
+// The Windows version classification; always 0 ("unknown") on this system.
+int GetWindowsVersion();
+
 // The screen's bits per pixel.
 int GetColorDepth();
 

@@ -8,6 +8,7 @@
 #include "engine/RunHost.h"
 #include "engine/RunRows.h"
 #include "engine/TymoUtils.h"
+#include "filelist/ColumnText.h"
 
 namespace enginetest {
 
@@ -39,15 +40,15 @@ public:
     }
     void SetCaption(int i, const std::string& c) override { rows[At(i)].caption = c; }
     void SetSize(int i, std::int64_t size) override {
-        rows[At(i)].texts[0] = engine::FormatSize(size);
+        rows[At(i)].texts[0] = filelist::FormatSize(size);
     }
     void SetAttributes(int i, std::uint32_t attributes) override {
-        rows[At(i)].texts[5] = engine::AttrToText(attributes);
+        rows[At(i)].texts[5] = filelist::AttrToText(attributes);
     }
     void SetTimes(int i, const std::optional<platform::FindData>& found) override {
-        rows[At(i)].texts[2] = engine::CreatedTextOf(found);
-        rows[At(i)].texts[3] = engine::ModifiedTextOf(found);
-        rows[At(i)].texts[4] = engine::OpenedTextOf(found);
+        rows[At(i)].texts[2] = filelist::CreatedTextOf(found);
+        rows[At(i)].texts[3] = filelist::ModifiedTextOf(found);
+        rows[At(i)].texts[4] = filelist::OpenedTextOf(found);
     }
     std::string AttributesText(int i) const { return rows[At(i)].texts[5]; }
 

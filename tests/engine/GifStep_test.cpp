@@ -62,7 +62,7 @@ TEST_F(GifStepTest, EveryCommentGoesAndTheImagesStay) {
         image.LoadFromStream(in);
         EXPECT_EQ(image.Images().Count(), 2);
     }
-    EXPECT_EQ(rows.rows[0].texts[0], FormatSize(GetSizeOfFile(lower)));
+    EXPECT_EQ(rows.rows[0].texts[0], filelist::FormatSize(GetSizeOfFile(lower)));
     EXPECT_EQ(ReadFile(other), GifWithComments());  // not a ".gif" name
 }
 

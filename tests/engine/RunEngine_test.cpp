@@ -236,9 +236,9 @@ TEST_F(RunEngineTest, TimeColumnsAreRewrittenAfterTheTimeStep) {
     host.options.time = EncodeTime(10, 15, 37);
     const std::string file = AddFile("t.txt");
     engine.Start(RunScope::All);
-    EXPECT_EQ(rows.rows[0].texts[3], GetModifiedText(file));
-    EXPECT_EQ(rows.rows[0].texts[2], GetCreatedText(file));
-    EXPECT_EQ(rows.rows[0].texts[4], GetOpenedText(file));
+    EXPECT_EQ(rows.rows[0].texts[3], filelist::GetModifiedText(file));
+    EXPECT_EQ(rows.rows[0].texts[2], filelist::GetCreatedText(file));
+    EXPECT_EQ(rows.rows[0].texts[4], filelist::GetOpenedText(file));
     EXPECT_FALSE(rows.rows[0].texts[3].empty());
 }
 
@@ -275,9 +275,9 @@ TEST_F(RunEngineTest, FilesChangedOnTwoThreadsEndAsChangedInTurn) {
         SCOPED_TRACE(path);
         EXPECT_EQ(rows.AttributesText(i), "A");
         EXPECT_EQ(platform::GetFileAttributes(path), kA);
-        EXPECT_EQ(rows.rows[static_cast<std::size_t>(i)].texts[3], GetModifiedText(path));
+        EXPECT_EQ(rows.rows[static_cast<std::size_t>(i)].texts[3], filelist::GetModifiedText(path));
         // The read-only file keeps its time; its attributes are set after the time step.
-        EXPECT_EQ(GetModifiedText(path) == modified, i != 4);
+        EXPECT_EQ(filelist::GetModifiedText(path) == modified, i != 4);
     }
 }
 
@@ -345,7 +345,7 @@ TEST_F(RunEngineTest, RowsRemovedDuringARunShowWhatTheirFilesHold) {
     };
     engine.Start(RunScope::All);
     for (int i = 0; i < rows.RowCount(); ++i) {
-        EXPECT_EQ(rows.AttributesText(i), AttrToText(platform::GetFileAttributes(rows.Path(i))))
+        EXPECT_EQ(rows.AttributesText(i), filelist::AttrToText(platform::GetFileAttributes(rows.Path(i))))
             << rows.Path(i);
     }
 }

@@ -7,6 +7,7 @@
 
 #include "engine/RunEngine.h"
 #include "engine/TymoUtils.h"
+#include "filelist/ColumnText.h"
 #include "platform/FileSystem.h"
 #include "support/LocaleScope.h"
 #include "support/TempDir.h"
@@ -43,10 +44,10 @@ TEST(FileListTest, RowHoldsTheEightColumnTexts) {
     const FileRow& row = list.Row(0);
     EXPECT_EQ(row.caption, "report.txt");
     EXPECT_EQ(row.Text(ListColumn::Size), "1,234,567");
-    EXPECT_EQ(row.Text(ListColumn::Type), engine::GetTypeName(file));
-    EXPECT_EQ(row.Text(ListColumn::Created), engine::GetCreatedText(file));
-    EXPECT_EQ(row.Text(ListColumn::Modified), engine::GetModifiedText(file));
-    EXPECT_EQ(row.Text(ListColumn::Opened), engine::GetOpenedText(file));
+    EXPECT_EQ(row.Text(ListColumn::Type), GetTypeName(file));
+    EXPECT_EQ(row.Text(ListColumn::Created), GetCreatedText(file));
+    EXPECT_EQ(row.Text(ListColumn::Modified), GetModifiedText(file));
+    EXPECT_EQ(row.Text(ListColumn::Opened), GetOpenedText(file));
     EXPECT_EQ(row.Text(ListColumn::Attributes), "RA");
     EXPECT_EQ(row.Text(ListColumn::Folder), dir.Path());
     EXPECT_FALSE(row.checked);
@@ -90,7 +91,7 @@ TEST(FileListTest, RenamedRowKeepsTheTypeItWasMadeWith) {
     TFileList list;
     ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
     list.SetCaption(0, "notes.gif");
-    EXPECT_EQ(list.Row(0).Text(ListColumn::Type), engine::GetTypeName(file));
+    EXPECT_EQ(list.Row(0).Text(ListColumn::Type), GetTypeName(file));
 }
 
 // A row shows the regional formats in force when it was made, even after the locale changed

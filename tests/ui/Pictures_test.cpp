@@ -42,6 +42,7 @@ TEST(Pictures, ToolbarBitmapFollowsSystemAndColourDepth) {
     for (const Case& c : cases)
         EXPECT_EQ(ui::ToolbarBitmapName(c.windowsVersion, c.colorDepth), c.name)
             << c.windowsVersion << " at " << c.colorDepth << " bits";
+    EXPECT_EQ(ui::GetWindowsVersion(), 0);
 }
 
 TEST(Pictures, ToolbarStripsHoldFifteenDistinctPictures) {
