@@ -2,9 +2,9 @@
 
 #include <exception>
 
-#include "engine/RemoveAttributes.h"
 #include "engine/DateAssign.h"
 #include "engine/GifStep.h"
+#include "engine/RemoveAttributes.h"
 #include "engine/Renaming.h"
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"

@@ -136,8 +136,7 @@ bool FileTimeToLocalSystemTime(FileTime utc, SystemTime& out) {
     return FileTimeToLocalFileTime(utc, local) && FileTimeToSystemTime(local, out);
 }
 
-bool SystemTimeToDosDateTime(const SystemTime& t, std::uint16_t& dosDate,
-                             std::uint16_t& dosTime) {
+bool SystemTimeToDosDateTime(const SystemTime& t, std::uint16_t& dosDate, std::uint16_t& dosTime) {
     // Seven bits of year past the first DOS year.
     if (t.year < kFirstDosYear || t.year > kFirstDosYear + 127)
         return false;

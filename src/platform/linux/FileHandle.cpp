@@ -9,10 +9,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"

@@ -114,9 +114,10 @@ std::string MendInPlace(const RewriteFacts& facts, bool& done) {
     const TDescriptor file = OpenRecordedFile(facts, error);
     if (!file.Valid()) {
         done = false;
-        return error == ENOENT ? "a rewrite was interrupted and the file is no longer there" + keptIn
-                               : "the file cannot be opened to mend an interrupted rewrite (" +
-                                     SystemReason(error) + ")" + keptIn;
+        return error == ENOENT
+                   ? "a rewrite was interrupted and the file is no longer there" + keptIn
+                   : "the file cannot be opened to mend an interrupted rewrite (" +
+                         SystemReason(error) + ")" + keptIn;
     }
     const std::optional<Content> now = ReadContent(file.Get());
     if (!now)

@@ -91,8 +91,8 @@ MoveOutcome RenameThroughTemporary(const Placed& from, const Placed& to) {
     Placed temporary{from.folder, {}};
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary.name = ".kelvane-rename-" + std::to_string(getpid()) + "-" +
-                         std::to_string(counter++);
+        temporary.name =
+            ".kelvane-rename-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
         error = Rename(from, temporary);
     }
     if (error != 0)
@@ -141,8 +141,7 @@ std::u16string UpperForWindows(const std::string& name, const linux_fs::TNtfsCas
 // The case table of the NTFS volume `path` lies on. A volume that shows its own is read again
 // only when that file is another than the one read last (a run renames many files on one
 // volume; another volume mounted later may get the same device number).
-std::shared_ptr<const linux_fs::TNtfsCaseTable> CaseTableOf(const std::string& path,
-                                                             dev_t device) {
+std::shared_ptr<const linux_fs::TNtfsCaseTable> CaseTableOf(const std::string& path, dev_t device) {
     using linux_fs::TNtfsCaseTable;
     // The shipped table, never freed: shared without owning it.
     const std::shared_ptr<const TNtfsCaseTable> shipped(&TNtfsCaseTable::Default(),

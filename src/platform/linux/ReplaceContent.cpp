@@ -171,9 +171,9 @@ Made MakeRecordedFile(int folder, RewriteFacts& facts, std::optional<TRewriteRec
     return Made::NoFile;
 }
 
-Outcome ReplaceByRename(int folder, const RewriteFacts& file, int source,
-                        const struct statx& st, std::span<const std::uint8_t> bytes,
-                        TDescriptor& replacement, std::string& reason) {
+Outcome ReplaceByRename(int folder, const RewriteFacts& file, int source, const struct statx& st,
+                        std::span<const std::uint8_t> bytes, TDescriptor& replacement,
+                        std::string& reason) {
     RewriteFacts facts = file;
     facts.kind = RewriteKind::ByRename;
     facts.sideFolder = file.fileFolder;
@@ -329,8 +329,8 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
     // set): there the file is written in place, its old bytes kept in a copy meanwhile.
     if (st.stx_nlink == 1 && folder.Valid() && volume.kind == StoreKind::DosAttrib) {
         TDescriptor replacement;
-        const Outcome outcome =
-            ReplaceByRename(folder.Get(), rewritten, writable.Get(), st, bytes, replacement, reason);
+        const Outcome outcome = ReplaceByRename(folder.Get(), rewritten, writable.Get(), st, bytes,
+                                                replacement, reason);
         if (outcome == Outcome::Failed)
             return false;
         if (outcome == Outcome::Replaced) {

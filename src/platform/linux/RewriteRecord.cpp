@@ -110,7 +110,7 @@ std::string KeptCopyFolder() {
 }
 
 std::optional<TRewriteRecord> TRewriteRecord::Begin(const RewriteFacts& facts,
-                                                   std::string& reason) {
+                                                    std::string& reason) {
     const std::string folderPath = RewriteRecordFolder();
     if (folderPath.empty())
         return Fail(reason, "no home folder to keep a record of the rewrite in"), std::nullopt;
@@ -145,7 +145,8 @@ std::optional<TRewriteRecord> TRewriteRecord::Begin(const RewriteFacts& facts,
 
 bool IsRewriteRecordName(const std::string& name) {
     return name.size() > kRecordSuffix.size() &&
-           name.compare(name.size() - kRecordSuffix.size(), kRecordSuffix.size(), kRecordSuffix) == 0;
+           name.compare(name.size() - kRecordSuffix.size(), kRecordSuffix.size(), kRecordSuffix) ==
+               0;
 }
 
 TRewriteRecord::~TRewriteRecord() {

@@ -49,8 +49,8 @@ public:
 
 private:
     bool Create(const std::string& name) {
-        fd_ = TDescriptor(
-            openat(folder_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        fd_ = TDescriptor(openat(folder_, name.c_str(),
+                                 O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (fd_.Valid())
             name_ = name;
         return fd_.Valid();
