@@ -8,7 +8,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_TARGETS ?= dosattrib_fuzz id3_fuzz gif_fuzz
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench screenshots test-sanitize test-tsan test-fuzz clean
+.PHONY: all deps build run test check-headers bench screenshots test-sanitize test-tsan test-fuzz clean
 
 all: build
 
@@ -29,6 +29,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j2 --timeout 600
+
+# The platform interface compiles for Windows with no Linux header (a MinGW syntax check).
+check-headers: .deps-installed
+	bash scripts/check-platform-headers
 
 bench: build
 	bash bench/run-all.sh $(BUILD_DIR)

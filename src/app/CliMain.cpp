@@ -44,17 +44,13 @@ void PrintRows(const filelist::TFileList& list, std::ostream& out) {
         out.write(piece->second.data(), static_cast<std::streamsize>(piece->second.size()));
 }
 
-// Why a path of the command line adds nothing (a folder to search, or a file); empty when it
-// may be added.
-std::string CheckItem(bool searchFolder, const std::string& full) {
+// Why a folder of the command line cannot be searched; empty when it can.
+std::string CheckFolder(const std::string& full) {
     const std::optional<platform::FindData> found = platform::FindPath(full);
     if (!found)
         return "no such file or folder";
-    const bool folder = (found->attributes & platform::kAttrDirectory) != 0;
-    if (searchFolder && !folder)
+    if ((found->attributes & platform::kAttrDirectory) == 0)
         return "not a folder";
-    if (!searchFolder && folder)
-        return "a folder is added only by --add-folder";
     return {};
 }
 
@@ -69,11 +65,28 @@ std::vector<std::string> TakePaths(std::vector<app::AddItem>& items, std::size_t
     return paths;
 }
 
-// Names a path that added no row, and why. Most paths are files that go straight in; only a
-// refused one is looked at again to say why.
-void ComplainNotAdded(const std::string& path, app::TCliFrontEnd& frontEnd) {
-    const std::string problem = CheckItem(false, platform::FullPath(path));
-    frontEnd.Complain(path, problem.empty() ? "cannot be added" : problem);
+// Why a path named as a file added no row, in the command line's words.
+std::string NotAddedReason(filelist::NotAdded why) {
+    switch (why) {
+        case filelist::NotAdded::Missing:
+            return "no such file or folder";
+        case filelist::NotAdded::SystemFolder:
+        case filelist::NotAdded::Folder:
+            return "a folder is added only by --add-folder";
+        case filelist::NotAdded::NotFolder:
+            return "not a folder";
+        case filelist::NotAdded::OtherVolume:
+            break;
+    }
+    return "cannot be added";
+}
+
+// Names each of `paths` that added no row, and why.
+core::PathRefused ComplainNotAdded(const std::vector<std::string>& paths,
+                                   app::TCliFrontEnd& frontEnd) {
+    return [&paths, &frontEnd](std::size_t k, filelist::NotAdded why) {
+        frontEnd.Complain(paths[k], NotAddedReason(why));
+    };
 }
 
 // Where the paths after the last folder begin: they are added as the run reaches them.
@@ -96,15 +109,14 @@ void AddItems(std::vector<app::AddItem>& items, std::size_t end, platform::FileD
             ++last;
         if (last > i) {
             const std::vector<std::string> paths = TakePaths(items, i, last);
-            core.AddPaths(
-                paths, filelist::AddFolderMode::FilesOnly,
-                [&](std::size_t k) { ComplainNotAdded(paths[k], frontEnd); }, detail);
+            core.AddPaths(paths, filelist::AddFolderMode::FilesOnly,
+                          ComplainNotAdded(paths, frontEnd), detail);
             i = last;
             continue;
         }
         const app::AddItem& item = items[i++];
         const std::string full = platform::FullPath(item.path);
-        std::string problem = CheckItem(true, full);
+        std::string problem = CheckFolder(full);
         if (problem.empty()) {
             core.AddFolder(item.mode, full);
             // A search that a failing hand-over ended reports no completion: watch it too.
@@ -126,9 +138,8 @@ void AddItemsAndRun(std::vector<app::AddItem> items, bool listed, core::TKelvane
     const std::size_t trailing = FirstTrailingFile(items);
     AddItems(items, trailing, detail, core, loop, frontEnd);
     const std::vector<std::string> paths = TakePaths(items, trailing, items.size());
-    core.AddPathsAndRun(
-        paths, filelist::AddFolderMode::FilesOnly,
-        [&](std::size_t k) { ComplainNotAdded(paths[k], frontEnd); }, detail);
+    core.AddPathsAndRun(paths, filelist::AddFolderMode::FilesOnly,
+                        ComplainNotAdded(paths, frontEnd), detail);
 }
 
 // Where each item's attributes and creation time are kept, one line each; true when every

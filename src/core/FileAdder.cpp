@@ -31,8 +31,8 @@ bool IsAcceptedDrive(const std::string& path) {
 }
 
 TAddingPaths::TAddingPaths(filelist::TFileList& list, const std::vector<std::string>& paths,
-                           AddFolderMode mode, std::function<void(std::size_t)> refused,
-                           platform::FileDetail detail, int workers)
+                           AddFolderMode mode, PathRefused refused, platform::FileDetail detail,
+                           int workers)
     : list_(list),
       paths_(paths),
       mode_(mode),
@@ -58,7 +58,8 @@ bool TAddingPaths::AddMore() {
             list_.AppendRow(std::move(*row));
             ++added_;
         } else if (refused_) {
-            refused_(first + k);
+            refused_(first + k, row ? filelist::NotAdded::OtherVolume
+                                    : *filelist::WhyNoRow(named[k].found, mode_));
         }
     }
     return true;
@@ -127,8 +128,7 @@ TVexFind& TFileAdder::Finder(AddFolderMode mode) {
 }
 
 int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
-                         const std::function<void(std::size_t)>& refused,
-                         platform::FileDetail detail) {
+                         const PathRefused& refused, platform::FileDetail detail) {
     if (paths.empty())
         return 0;
     TAddingPaths adding(list_, paths, mode, refused, detail,
@@ -153,8 +153,6 @@ void TFileAdder::AddFolder(AddFolderMode mode, const std::string& folder) {
 
 void TFileAdder::FileFound(const std::string& directory, const vexfind::TSearchRec& fileInfo) {
     if (!IsAcceptedFolder(directory, fileInfo.FindData.device))
-        return;
-    if (mode_ == AddFolderMode::FilesOnly && (fileInfo.Attr & platform::kAttrDirectory))
         return;
     const std::string path = engine::IncludeBackslash(directory) + fileInfo.Name;
     if (fileInfo.MayBeLink) {

@@ -22,16 +22,18 @@ bool IsAcceptedDrive(const std::string& path);
 // Paths from the file dialog, a drop or the command line, added in order under the rules of a
 // mode, a few at a time: the paths after those added are looked up ahead on workers. A folder
 // is added as one row, never searched.
+// Hears the index of a path the user named that added no row, and why.
+using PathRefused = std::function<void(std::size_t, filelist::NotAdded)>;
+
 class TAddingPaths {
 public:
     // `paths`, as the user gave them (a relative one is taken from the working folder), outlive
-    // this. `refused` hears the index of each path that added no row. Rows that
+    // this. `refused` hears each path that added no row. Rows that
     // nobody will see may leave out what is stored apart from the file (FileDetail). The paths
     // are looked up on `workers` threads, and on the owner's while it waits (with none, only
     // there).
     TAddingPaths(filelist::TFileList& list, const std::vector<std::string>& paths,
-                 AddFolderMode mode, std::function<void(std::size_t)> refused,
-                 platform::FileDetail detail, int workers);
+                 AddFolderMode mode, PathRefused refused, platform::FileDetail detail, int workers);
 
     // Adds the next few paths; false when none were left.
     bool AddMore();
@@ -51,7 +53,7 @@ private:
     filelist::TFileList& list_;
     const std::vector<std::string>& paths_;
     const AddFolderMode mode_;
-    const std::function<void(std::size_t)> refused_;
+    const PathRefused refused_;
     const platform::FileDetail detail_;
     int added_ = 0;
     // Many paths share a folder: each is looked up from its folder, held open meanwhile.
@@ -71,7 +73,7 @@ public:
 
     // All of `paths` at once, as TAddingPaths adds them. Returns how many rows were added.
     int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
-                 const std::function<void(std::size_t)>& refused = {},
+                 const PathRefused& refused = {},
                  platform::FileDetail detail = platform::FileDetail::Shown);
 
     // Sets the add mode and searches `folder` and every folder below it with that mode's

@@ -26,8 +26,7 @@ TKelvaneCore::~TKelvaneCore() {
 }
 
 int TKelvaneCore::AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
-                           const std::function<void(std::size_t)>& refused,
-                           platform::FileDetail detail) {
+                           const PathRefused& refused, platform::FileDetail detail) {
     return adder_.AddPaths(paths, mode, refused, detail);
 }
 
@@ -43,8 +42,7 @@ bool TKelvaneCore::Start(engine::RunScope scope) {
 }
 
 bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
-                                  const std::function<void(std::size_t)>& refused,
-                                  platform::FileDetail detail) {
+                                  const PathRefused& refused, platform::FileDetail detail) {
     if (searchBusy_ || !engine_.Idle()) {
         AddPaths(paths, mode, refused, detail);
         return false;

@@ -28,7 +28,7 @@ public:
     // fresh window's mode is FilesOnly). Returns how many rows were added. A front end that
     // will not show the rows may ask for less of each file (FileDetail::Unshown).
     int AddPaths(const std::vector<std::string>& paths, AddFolderMode mode,
-                 const std::function<void(std::size_t)>& refused = {},
+                 const PathRefused& refused = {},
                  platform::FileDetail detail = platform::FileDetail::Shown);
     // Searches `folder` and every folder below it in the background; the finds arrive through
     // the dispatcher. The search is busy until it completes.
@@ -42,7 +42,7 @@ public:
     // front end whose options stay as they are during the run (the command line). Refused
     // (false) as Start is, the paths then added all the same.
     bool AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
-                        const std::function<void(std::size_t)>& refused = {},
+                        const PathRefused& refused = {},
                         platform::FileDetail detail = platform::FileDetail::Shown);
     // Ends the run in progress between two files.
     void Stop();

@@ -1,7 +1,6 @@
 #include "engine/Renaming.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 #include "engine/CaseConversion.h"
@@ -42,9 +41,12 @@ RenameOutcome Rename(const std::string& path, const std::string& newName,
         case platform::MoveResult::TargetExists:
             outcome.status = Status::TargetExists;
             break;
+        case platform::MoveResult::NameTooLong:
+            outcome.status = Status::NameNotAllowed;
+            break;
         case platform::MoveResult::Failed:
-            outcome.status = moved.error == ENAMETOOLONG ? Status::NameNotAllowed : Status::Failed;
-            outcome.error = moved.error;
+            outcome.status = Status::Failed;
+            outcome.reason = moved.reason;
             break;
     }
     return outcome;
@@ -118,7 +120,7 @@ std::string DescribeFailure(const RenameOutcome& outcome) {
         case Status::TagHasControlCharacter:
             return "the ID3v1 tag holds a control character, which no file name should";
         case Status::Failed:
-            return "cannot rename: " + platform::FolderReason(outcome.error);
+            return "cannot rename: " + outcome.reason;
         case Status::Renamed:
         case Status::NotApplicable:
             break;

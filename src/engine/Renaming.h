@@ -25,7 +25,7 @@ struct RenameOutcome {
     Status status = Status::NotApplicable;
     std::string newPath;
     std::string newCaption;
-    int error = 0;  // the system's error number for Failed
+    std::string reason;  // why, for Failed
 };
 
 // Renames the file to "artist - title" plus its extension, from the tag that `tag` reads

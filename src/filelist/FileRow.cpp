@@ -126,18 +126,28 @@ std::string FileRow::Path() const {
     return path;
 }
 
+std::optional<NotAdded> WhyNoRow(const std::optional<platform::FindData>& found,
+                                 AddFolderMode mode) {
+    if (!found)
+        return NotAdded::Missing;
+    const bool isFolder = (found->attributes & platform::kAttrDirectory) != 0;
+    // Unreadable attributes have every bit set, so such a path is dropped here as well.
+    if (isFolder && (found->attributes & platform::kAttrSystem))
+        return NotAdded::SystemFolder;
+    if (mode == AddFolderMode::FilesOnly && isFolder)
+        return NotAdded::Folder;
+    if (mode == AddFolderMode::FoldersOnly && !isFolder)
+        return NotAdded::NotFolder;
+    return std::nullopt;
+}
+
 std::optional<FileRow> MakeFileRow(const std::string& path,
                                    const std::optional<platform::FindData>& found,
                                    AddFolderMode mode) {
-    const std::uint32_t a = found ? found->attributes : platform::kInvalidAttributes;
+    if (WhyNoRow(found, mode))
+        return std::nullopt;
+    const std::uint32_t a = found->attributes;
     const bool isFolder = (a & platform::kAttrDirectory) != 0;
-    // Unreadable attributes have every bit set, so such a path is dropped here as well.
-    if (isFolder && (a & platform::kAttrSystem))
-        return std::nullopt;
-    if (mode == AddFolderMode::FilesOnly && isFolder)
-        return std::nullopt;
-    if (mode == AddFolderMode::FoldersOnly && !isFolder)
-        return std::nullopt;
 
     FileRow row;
     row.caption = platform::LastComponent(path);

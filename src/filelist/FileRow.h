@@ -67,6 +67,15 @@ public:
     bool foundAsFile : 1 = false;
 };
 
+// Why a path added no row.
+enum class NotAdded { Missing, SystemFolder, Folder, NotFolder, OtherVolume };
+
+// Why a path looked up as `found` (nothing when the look-up failed) makes no row under `mode`:
+// a folder with the system attribute never does, a folder only when the mode admits folders, a
+// file only when it admits files. Nothing when it makes one. The volume is the adder's to judge.
+std::optional<NotAdded> WhyNoRow(const std::optional<platform::FindData>& found,
+                                 AddFolderMode mode);
+
 // Builds the row for a path, or nothing when the path cannot be read or the rules exclude it:
 // a folder with the system attribute never, a folder only when the mode admits folders, a
 // file only when it admits files.

@@ -1,9 +1,5 @@
 #include "find/DirEnum.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <optional>
 
 #include "find/FindMask.h"
@@ -15,26 +11,10 @@ namespace {
 constexpr std::uint32_t kExclusiveBits =
     platform::kAttrHidden | platform::kAttrSystem | kAttrVolumeLabel | platform::kAttrDirectory;
 
-bool IsDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// Whether the entry is a folder in its own right, judged without following a link.
-bool IsRealFolder(DIR* dir, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN) {
-        return entry.d_type == DT_DIR;
-    }
-    // Some file systems leave the type to a look-up.
-    struct stat st {};
-    return fstatat(dirfd(dir), entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace
 
 std::optional<platform::FindData> LookUpEntry(const EntryLookUp& entry) {
-    // One look-up serves both: a real folder is no link, so its target is itself. It goes
-    // relative to the open folder, which spares the kernel a walk of the whole path.
-    return platform::FindAt(entry.folderFd, entry.path);
+    return entry.folder->LookUp(entry.path);
 }
 
 TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t attributeSet,
@@ -44,14 +24,11 @@ TDirEnum::TDirEnum(const std::string& directory, std::string mask, std::uint32_t
       folderPrefix_(JoinPath(directory, "")),
       lookUps_(lookUps) {
     // The walk never enters a link, and a folder swapped for one after it was listed is not
-    // entered either: no link on the path is followed. Opened by its whole path, however long.
-    const int fd = platform::OpenFolderWithoutLinks(directory, platform::FolderUse::List);
-    if (fd >= 0)
-        dir_.reset(fdopendir(fd));
-    if (!dir_) {
-        openError_ = errno;
-        if (fd >= 0)
-            close(fd);
+    // entered either: no link on the path is followed.
+    folder_.emplace(directory);
+    if (!folder_->Error().empty()) {
+        openError_ = folder_->Error();
+        folder_.reset();
     }
 }
 
@@ -65,24 +42,20 @@ TDirEnum::~TDirEnum() {
 void TDirEnum::ReadAhead() {
     std::size_t room = lookUps_.Room();
     while (room > 0 && !readToEnd_) {
-        // readdir's errors and its end look alike; either way the enumeration is over.
-        const dirent* entry = readdir(dir_.get());
-        if (!entry) {
+        platform::ListedEntry listed;
+        if (!folder_->Next(listed)) {
             readToEnd_ = true;
             break;
         }
-        if (IsDotOrDotDot(entry->d_name))
-            continue;
-        const bool matches = MatchesMask(entry->d_name, mask_);
-        const bool folder = IsRealFolder(dir_.get(), *entry);
-        if (!matches && !folder)
+        const bool matches = MatchesMask(listed.name, mask_);
+        if (!matches && !listed.folder)
             continue;
         Entry& read = entries_.emplace_back();
-        read.lookUp = {dirfd(dir_.get()), folderPrefix_ + entry->d_name};
+        read.lookUp = {&*folder_, folderPrefix_ + std::string(listed.name)};
         read.nameStart = folderPrefix_.size();
         read.matches = matches;
-        read.folder = folder;
-        read.mayBeLink = entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
+        read.folder = listed.folder;
+        read.mayBeLink = listed.mayBeLink;
         lookUps_.Ask(asked_++, read.lookUp);
         --room;
     }
@@ -94,7 +67,7 @@ std::optional<platform::FindData> TDirEnum::LookUp(const Entry& entry) {
 }
 
 bool TDirEnum::Next(TSearchRec& rec) {
-    while (dir_) {
+    while (folder_) {
         ReadAhead();
         if (entries_.empty())
             break;
@@ -114,7 +87,7 @@ bool TDirEnum::Next(TSearchRec& rec) {
         rec.MayBeLink = entry.mayBeLink;
         return true;
     }
-    dir_.reset();
+    folder_.reset();
     return false;
 }
 

@@ -1,33 +1,26 @@
 #pragma once
 // Directory enumeration with a mask and an attribute set, the way a Windows directory search
-// lists a folder, built on readdir and the platform's look-up of each entry.
-
-#include <dirent.h>
+// lists a folder, built on the platform's folder listing and its look-up of each entry.
 
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "find/SearchRec.h"
+#include "platform/FolderListing.h"
 #include "platform/Path.h"
 #include "platform/WorkAhead.h"
 
 namespace vexfind {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 using platform::JoinPath;
 
 // The look-up of an entry of an open folder (`path` ends in its name), as a walk asks for it
 // ahead of the entry it reports.
 struct EntryLookUp {
-    int folderFd = -1;
+    const platform::TFolderListing* folder = nullptr;
     std::string path;
     bool operator==(const EntryLookUp&) const = default;
 };
@@ -58,8 +51,8 @@ public:
     // per level and a deep tree cannot run out of them.
     bool Next(TSearchRec& rec);
 
-    // Why the folder could not be opened (errno); 0 when it was.
-    int OpenError() const { return openError_; }
+    // Why the folder could not be opened, in the words of the command line; empty when it was.
+    const std::string& OpenError() const { return openError_; }
 
     // The enterable folders met so far, whatever the mask, in enumeration order: real folders
     // only, never a symbolic link to one (no cycles, no walking out of the tree), and neither
@@ -82,8 +75,8 @@ private:
 
     std::string mask_;
     std::uint32_t excluded_;
-    DirHandle dir_;
-    int openError_ = 0;
+    std::optional<platform::TFolderListing> folder_;
+    std::string openError_;
     bool readToEnd_ = false;
     std::string folderPrefix_;
     TEntryLookUps& lookUps_;

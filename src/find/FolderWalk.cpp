@@ -48,9 +48,10 @@ public:
                 return;
             }
             // The user chose the root, through whatever links it has.
-            const std::string real = platform::ResolvedPath(root);
+            std::string reason;
+            const std::string real = platform::ResolvedPath(root, reason);
             if (real.empty())
-                events_.FolderNotSearched(root, platform::FolderReason(errno));
+                events_.FolderNotSearched(root, reason);
             else
                 SearchDirectory(real);
         }
@@ -74,8 +75,8 @@ private:
     // of the folder, which is closed before the walk goes deeper.
     std::vector<std::string> ListMatches(const std::string& directory) {
         TDirEnum entries(directory, options_.fileMask, kAttrAnyFile, *lookUps_);
-        if (entries.OpenError() != 0) {
-            events_.FolderNotSearched(directory, platform::FolderReason(entries.OpenError()));
+        if (!entries.OpenError().empty()) {
+            events_.FolderNotSearched(directory, entries.OpenError());
             return {};
         }
         TSearchRec find;

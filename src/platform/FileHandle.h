@@ -3,17 +3,14 @@
 // it: a link swapped in for the file after it was opened cannot redirect any of its reads or
 // writes.
 
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "platform/linux/Xattr.h"
 
 namespace platform {
 
@@ -90,35 +87,19 @@ public:
     bool ReplaceContent(std::span<const std::uint8_t> bytes, std::string& reason);
 
 private:
-    TFileHandle(int fd, bool pathOnly, std::string path, const struct statx& st)
-        : fd_(fd),
-          pathOnly_(pathOnly),
-          path_(std::move(path)),
-          identity_{makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino},
-          st_(st),
-          statKnown_(true) {}
+    // What the system holds of the open file: its descriptor and what is known of it.
+    struct State;
 
-    // The statx of the descriptor, looked up again when a change made it unknown.
+    TFileHandle(std::unique_ptr<State> state, std::string path, FileIdentity identity);
+
+    // The file's own look-up, made again when a change made it unknown.
     bool Stat() const;
     // Forgets what is known, after a change whose outcome is not known.
     void Forget() const;
 
-    int fd_ = -1;
-    // An O_PATH descriptor of a file the caller may change but not read: reads fail, and
-    // changes go through the descriptor's name under /proc.
-    bool pathOnly_ = false;
+    std::unique_ptr<State> state_;
     std::string path_;
     FileIdentity identity_;
-    // What is known of the file: its statx and, once asked for, the whole look-up.
-    mutable struct statx st_ {};
-    mutable bool statKnown_ = false;
-    mutable std::optional<FindData> known_;
-    // The attributes, when they were read without the rest of the look-up.
-    mutable std::optional<std::uint32_t> attributes_;
-    // The two Linux times (and the size) of known_ must be read again.
-    mutable bool timesStale_ = false;
-    // The extended attributes read or written through the descriptor, as far as known.
-    mutable linux_fs::TXattrMemo xattrs_;
 };
 
 }  // namespace platform

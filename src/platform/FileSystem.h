@@ -54,6 +54,8 @@ std::string FullPath(const std::string& path);
 
 // The path with every link on it followed (realpath); empty when it cannot be resolved.
 std::string ResolvedPath(const std::string& path);
+// The same, with why it could not be resolved, in the words of the command line.
+std::string ResolvedPath(const std::string& path, std::string& reason);
 
 // A path the user named (command line, drop, file dialog): a symbolic link stands for its
 // target, so the path of the target itself is returned; any other path comes back as it is,
@@ -76,26 +78,6 @@ enum class FileDetail { Shown, Unshown };
 std::optional<FindData> FindPath(const std::string& path, LinkRule rule = LinkRule::Follow,
                                  FileDetail detail = FileDetail::Shown);
 
-// The same look-up of an entry of an open folder: `path` names the entry, its last component
-// being the entry's name in the folder `folderFd` holds open. The entry is reached relative to
-// that folder, so that a folder search does not have the kernel walk the whole path again for
-// each of its entries. `path` must not end in a separator.
-std::optional<FindData> FindAt(int folderFd, const std::string& path,
-                               LinkRule rule = LinkRule::Follow,
-                               FileDetail detail = FileDetail::Shown);
-
-// What a folder is opened for: listing its entries, or looking names up in it.
-enum class FolderUse { List, LookUp };
-
-// Opens the folder `path` (full, as FullPath makes it) without following a symbolic link
-// anywhere on its path, however long the path is. A descriptor the caller closes, or -1 with
-// errno set: ELOOP when a link lies on the path, ENOTDIR when something else than a folder does.
-// The folders of a row were resolved when it was made, so a link met now was put there since.
-int OpenFolderWithoutLinks(const std::string& path, FolderUse use);
-
-// Why a folder could not be opened so (errno), in the words of the command line.
-std::string FolderReason(int error);
-
 // Folders held open while many paths in them are looked up, so that each look-up has the kernel
 // walk one name instead of the whole path. Any thread may ask; each folder stays open as long
 // as the object, which holds a few dozen at most: any other folder is opened for the one path.
@@ -105,6 +87,12 @@ public:
     TOpenFolders(const TOpenFolders&) = delete;
     TOpenFolders& operator=(const TOpenFolders&) = delete;
     ~TOpenFolders();
+
+private:
+    // The platform's own code reaches a path's folder through these.
+    friend class TFileHandle;
+    friend std::optional<FindData> FindNamedPath(std::string& path, TOpenFolders& folders,
+                                                 FileDetail detail);
 
     // The folder that holds a path, as Holding gives it: held by the object, or by this alone
     // when the object holds many already.
@@ -117,8 +105,8 @@ public:
         THeld& operator=(const THeld&) = delete;
         ~THeld();
 
-        // The descriptor; -1 when the folder could not be opened (Error() says why) and for
-        // "/", which no folder holds (Error() is 0).
+        // The descriptor; -1 when the folder could not be opened (Error(), an errno, says why)
+        // and for "/", which no folder holds (Error() is 0).
         int Fd() const { return fd_; }
         int Error() const { return error_; }
 
@@ -132,7 +120,6 @@ public:
     // anywhere on its path (OpenFolderWithoutLinks).
     THeld Holding(const std::string& path);
 
-private:
     struct Folder {
         int fd = -1;
         int error = 0;
@@ -204,11 +191,12 @@ OwnFileRead ReadOwnFile(const std::string& path, std::vector<std::uint8_t>& byte
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
                     std::string& reason);
 
-enum class MoveResult { Moved, TargetExists, Failed };
+// NameTooLong: the volume takes no name that long.
+enum class MoveResult { Moved, TargetExists, NameTooLong, Failed };
 
 struct MoveOutcome {
     MoveResult result = MoveResult::Failed;
-    int error = 0;  // the system's error number when Failed
+    std::string reason;  // why, when Failed, in the words of the command line
 };
 
 // Renames a file, never replacing another: fails with TargetExists when the new name is

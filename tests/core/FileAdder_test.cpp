@@ -102,7 +102,10 @@ TEST_F(FileAdderTest, ManyPathsKeepTheirOrderAndRefusalsTheirIndex) {
     }
     std::vector<std::size_t> refused;
     EXPECT_EQ(adder.AddPaths(paths, AddFolderMode::FilesOnly,
-                             [&](std::size_t index) { refused.push_back(index); }),
+                             [&](std::size_t index, filelist::NotAdded why) {
+                                 EXPECT_EQ(why, filelist::NotAdded::Missing);
+                                 refused.push_back(index);
+                             }),
               static_cast<int>(expected.size()));
     std::vector<std::string> captions;
     for (const filelist::FileRow& row : list.Rows())

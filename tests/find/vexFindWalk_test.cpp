@@ -14,6 +14,7 @@
 #include "find/DirEnum.h"
 #include "find/FolderWalk.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
 #include "support/DeepFolder.h"
 #include "support/LocaleScope.h"
 #include "vexFindSupport.h"
@@ -159,7 +160,7 @@ TEST_F(VexFindWalk, FolderThatCannotBeOpenedIsNamedAndTheWalkGoesOn) {
     fs::permissions(root + "/locked", fs::perms::none);
     ScopedNoPermissionOverride asPlainUser;
     // access() would judge as root regardless; opening is what the walk does.
-    if (vexfind::DirHandle probe(opendir((root + "/locked").c_str())); probe) {
+    if (platform::TFolderListing probe(root + "/locked"); probe.Error().empty()) {
         GTEST_SKIP() << "this process reads folders without permission";
     }
     Search();

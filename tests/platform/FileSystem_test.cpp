@@ -23,6 +23,7 @@
 #include "ChildProcess.h"
 #include "platform/linux/DosAttrib.h"
 #include "platform/linux/FileRef.h"
+#include "platform/linux/FolderOpen.h"
 #include "support/DeepFolder.h"
 #include "support/TempDir.h"
 

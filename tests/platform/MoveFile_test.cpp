@@ -40,7 +40,7 @@ void CheckRenameRules(const std::string& dir) {
 
     const MoveOutcome missing = MoveFile(dir + "/nothing", dir + "/d.txt");
     EXPECT_EQ(missing.result, MoveResult::Failed);
-    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_EQ(missing.reason, "No such file or directory");
 
     // Renaming a file to its own name succeeds and changes nothing.
     EXPECT_EQ(MoveFile(b, b).result, MoveResult::Moved);
@@ -72,7 +72,7 @@ TEST(MoveFileTest, AFolderSwappedForALinkIsNotRenamedIn) {
     ASSERT_EQ(symlink((dir / "elsewhere").c_str(), (dir / "row").c_str()), 0);
     const MoveOutcome outcome = MoveFile(dir / "row/a.txt", dir / "row/A.TXT");
     EXPECT_EQ(outcome.result, MoveResult::Failed);
-    EXPECT_EQ(FolderReason(outcome.error), "a folder on its path was replaced by a symbolic link");
+    EXPECT_EQ(outcome.reason, "a folder on its path was replaced by a symbolic link");
     EXPECT_EQ(ReadFile(dir / "elsewhere/a.txt"), "outside");
 }
 

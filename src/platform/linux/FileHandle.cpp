@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/FileHandleState.h"
+#include "platform/linux/FolderOpen.h"
 #include "platform/linux/VolumeKind.h"
 
 namespace platform {
@@ -164,90 +167,70 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
         reason = PassedOverReason(KindOf(opened.stx_mode));
         return std::nullopt;
     }
-    return TFileHandle(fd.Release(), pathOnly, path, opened);
+    const FileIdentity identity{makedev(opened.stx_dev_major, opened.stx_dev_minor),
+                                opened.stx_ino};
+    return TFileHandle(std::make_unique<State>(fd.Release(), pathOnly, opened), path, identity);
 }
 
-TFileHandle::TFileHandle(TFileHandle&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      pathOnly_(other.pathOnly_),
-      path_(std::move(other.path_)),
-      identity_(other.identity_),
-      st_(other.st_),
-      statKnown_(other.statKnown_),
-      known_(std::move(other.known_)),
-      attributes_(other.attributes_),
-      timesStale_(other.timesStale_),
-      xattrs_(std::move(other.xattrs_)) {}
+TFileHandle::TFileHandle(std::unique_ptr<State> state, std::string path, FileIdentity identity)
+    : state_(std::move(state)), path_(std::move(path)), identity_(identity) {}
 
-TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    std::swap(pathOnly_, other.pathOnly_);
-    std::swap(path_, other.path_);
-    std::swap(identity_, other.identity_);
-    std::swap(st_, other.st_);
-    std::swap(statKnown_, other.statKnown_);
-    std::swap(known_, other.known_);
-    std::swap(attributes_, other.attributes_);
-    std::swap(timesStale_, other.timesStale_);
-    std::swap(xattrs_, other.xattrs_);
-    return *this;
-}
-
-TFileHandle::~TFileHandle() {
-    if (fd_ >= 0)
-        close(fd_);
-}
+TFileHandle::TFileHandle(TFileHandle&& other) noexcept = default;
+TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept = default;
+TFileHandle::~TFileHandle() = default;
 
 void TFileHandle::Renamed(const std::string& newPath) {
     path_ = newPath;
     // A name beginning with "." hides a file by itself.
-    known_.reset();
-    attributes_.reset();
+    state_->known.reset();
+    state_->attributes.reset();
 }
 
 bool TFileHandle::Stat() const {
-    statKnown_ = statKnown_ || StatDescriptor(fd_, st_);
-    return statKnown_;
+    state_->statKnown = state_->statKnown || StatDescriptor(state_->fd, state_->st);
+    return state_->statKnown;
 }
 
 void TFileHandle::Forget() const {
-    statKnown_ = false;
-    known_.reset();
-    attributes_.reset();
-    xattrs_.Clear();
+    state_->statKnown = false;
+    state_->known.reset();
+    state_->attributes.reset();
+    state_->xattrs.Clear();
 }
 
 std::optional<FindData> TFileHandle::Find() const {
-    if (known_ && !timesStale_)
-        return known_;
+    if (state_->known && !state_->timesStale)
+        return state_->known;
     if (!Stat())
         return std::nullopt;
-    if (known_) {
-        const FindData times = MakeFindData(known_->name, st_, {});
-        known_->size = times.size;
-        known_->lastWriteTime = times.lastWriteTime;
-        known_->lastAccessTime = times.lastAccessTime;
+    if (state_->known) {
+        const FindData times = MakeFindData(state_->known->name, state_->st, {});
+        state_->known->size = times.size;
+        state_->known->lastWriteTime = times.lastWriteTime;
+        state_->known->lastAccessTime = times.lastAccessTime;
     } else {
-        const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
+        const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
         const std::string name = LastComponent(path_);
-        known_ = MakeFindData(name, st_, StoreFor(file, st_).Read(file, name, st_));
+        state_->known =
+            MakeFindData(name, state_->st, StoreFor(file, state_->st).Read(file, name, state_->st));
     }
-    timesStale_ = false;
-    return known_;
+    state_->timesStale = false;
+    return state_->known;
 }
 
 std::uint32_t TFileHandle::GetAttributes() const {
     // A change of times leaves the attributes as they were.
-    if (known_)
-        return known_->attributes;
-    if (!attributes_) {
+    if (state_->known)
+        return state_->known->attributes;
+    if (!state_->attributes) {
         if (!Stat())
             return kInvalidAttributes;
-        const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
-        attributes_ = ShownAttributes(
-            StoreFor(file, st_).ReadAttributes(file, LastComponent(path_), st_), st_);
+        const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+        state_->attributes = ShownAttributes(
+            StoreFor(file, state_->st).ReadAttributes(file, LastComponent(path_), state_->st),
+            state_->st);
     }
-    return *attributes_;
+    return *state_->attributes;
 }
 
 bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
@@ -255,19 +238,19 @@ bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
     const std::uint32_t before = GetAttributes();
     if (before == kInvalidAttributes || !Stat())
         return FailWithErrno(reason);
-    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
-    const bool set =
-        StoreFor(file, st_).SetAttributes(file, LastComponent(path_), st_, attributes, reason);
+    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const bool set = StoreFor(file, state_->st)
+                         .SetAttributes(file, LastComponent(path_), state_->st, attributes, reason);
     // The mode may have changed; of the look-up only the bits asked for did, and exactly as
     // asked, unless the change failed somewhere.
     if (!set) {
         Forget();
         return false;
     }
-    statKnown_ = false;
-    attributes_ = MergeAttributes(before, attributes);
-    if (known_)
-        known_->attributes = *attributes_;
+    state_->statKnown = false;
+    state_->attributes = MergeAttributes(before, attributes);
+    if (state_->known)
+        state_->known->attributes = *state_->attributes;
     return true;
 }
 
@@ -281,13 +264,13 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
         return Fail(reason, "the file is read-only");
 
     // The device, all that chooses the store, is the descriptor's whatever else changed.
-    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_, &xattrs_);
-    const VolumeStore volume = VolumeStoreOf(file, st_);
+    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const VolumeStore volume = VolumeStoreOf(file, state_->st);
     const TAttributeStore& store = StoreOf(volume.kind);
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
-    const bool written = pathOnly_
-                             ? utimensat(AT_FDCWD, DescriptorPath(fd_).c_str(), values, 0) == 0
-                             : futimens(fd_, values) == 0;
+    const bool written =
+        state_->pathOnly ? utimensat(AT_FDCWD, DescriptorPath(state_->fd).c_str(), values, 0) == 0
+                         : futimens(state_->fd, values) == 0;
     if (!written) {
         Forget();
         return FailWithErrno(reason);
@@ -295,14 +278,14 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
     if (KeepsExactly(volume.fileSystem, values)) {
         // What was written is what the file shows; the statx kept follows it, for a look-up
         // made from it after a rename.
-        SetStatxTime(st_.stx_atime, values[0]);
-        SetStatxTime(st_.stx_mtime, values[1]);
-        known_->lastAccessTime = times.lastAccess.value_or(known_->lastAccessTime);
-        known_->lastWriteTime = times.lastWrite.value_or(known_->lastWriteTime);
+        SetStatxTime(state_->st.stx_atime, values[0]);
+        SetStatxTime(state_->st.stx_mtime, values[1]);
+        state_->known->lastAccessTime = times.lastAccess.value_or(state_->known->lastAccessTime);
+        state_->known->lastWriteTime = times.lastWrite.value_or(state_->known->lastWriteTime);
     } else {
         // The file system keeps the two times at its own precision: they are read back.
-        statKnown_ = false;
-        timesStale_ = true;
+        state_->statKnown = false;
+        state_->timesStale = true;
     }
     if (!times.creation)
         return true;
@@ -310,14 +293,14 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
     // shows (as a run does for a time it keeps) still succeeds.
     std::string storeReason;
     if (store.SetCreationTime(file, *times.creation, storeReason)) {
-        known_->creationTime = *times.creation;
+        state_->known->creationTime = *times.creation;
         return true;
     }
     return ShowsCreationTime(*shown, *times.creation) || Fail(reason, storeReason);
 }
 
 bool TFileHandle::LockForChange(std::string& reason) {
-    if (pathOnly_ || flock(fd_, LOCK_EX | LOCK_NB) == 0)
+    if (state_->pathOnly || flock(state_->fd, LOCK_EX | LOCK_NB) == 0)
         return true;
     if (errno != EWOULDBLOCK)
         return true;
@@ -328,12 +311,12 @@ bool TFileHandle::LockForChange(std::string& reason) {
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(kPause);
-        if (flock(fd_, LOCK_EX | LOCK_NB) != 0)
+        if (flock(state_->fd, LOCK_EX | LOCK_NB) != 0)
             continue;
         // The other run may have put a new file in this one's place (a rewrite): this
         // descriptor then holds a file nobody will see again.
         struct stat named {};
-        if (!Stat() || st_.stx_nlink == 0 ||
+        if (!Stat() || state_->st.stx_nlink == 0 ||
             fstatat(AT_FDCWD, path_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
             FileIdentity{named.st_dev, named.st_ino} != identity_) {
             return Fail(reason, "another program replaced the file meanwhile");
@@ -347,27 +330,27 @@ bool TFileHandle::ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes
                              std::string& reason) const {
     std::uint64_t size = 0;
     // A caller asking for "as much as there is" gets no more memory than the file fills.
-    return SizeForReading(fd_, pathOnly_, size, reason) &&
-           ReadAt(fd_, std::min<std::uint64_t>(count, size), 0, bytes, reason);
+    return SizeForReading(state_->fd, state_->pathOnly, size, reason) &&
+           ReadAt(state_->fd, std::min<std::uint64_t>(count, size), 0, bytes, reason);
 }
 
 bool TFileHandle::ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes,
                            std::string& reason) const {
     std::uint64_t size = 0;
-    if (!SizeForReading(fd_, pathOnly_, size, reason))
+    if (!SizeForReading(state_->fd, state_->pathOnly, size, reason))
         return false;
     if (size < count)
         return Fail(reason, "the file is too short");
-    if (!ReadAt(fd_, count, static_cast<off_t>(size - count), bytes, reason))
+    if (!ReadAt(state_->fd, count, static_cast<off_t>(size - count), bytes, reason))
         return false;
     // A file cut short while it was read has no tail of that length left.
     return bytes.size() == count || Fail(reason, "the file is too short");
 }
 
 bool TFileHandle::ReadAll(std::vector<std::uint8_t>& bytes, std::string& reason) const {
-    if (pathOnly_)
+    if (state_->pathOnly)
         return Fail(reason, SystemReason(EACCES));
-    return ReadWhole(fd_, bytes) || FailWithErrno(reason);
+    return ReadWhole(state_->fd, bytes) || FailWithErrno(reason);
 }
 
 }  // namespace platform

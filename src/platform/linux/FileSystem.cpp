@@ -18,6 +18,7 @@
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/FolderOpen.h"
 #include "platform/linux/VolumeKind.h"
 
 namespace platform {

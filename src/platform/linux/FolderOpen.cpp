@@ -13,6 +13,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/linux/Descriptor.h"
+#include "platform/linux/FolderOpen.h"
 
 namespace platform {
 namespace {
@@ -84,6 +85,13 @@ std::string ResolvedPath(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
                                                                &std::free);
     return resolved ? std::string(resolved.get()) : std::string();
+}
+
+std::string ResolvedPath(const std::string& path, std::string& reason) {
+    std::string resolved = ResolvedPath(path);
+    if (resolved.empty())
+        reason = FolderReason(errno);
+    return resolved;
 }
 
 }  // namespace platform

@@ -22,6 +22,7 @@
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/FolderOpen.h"
 #include "platform/linux/NtfsUpcase.h"
 #include "platform/linux/RenameNoReplace.h"
 #include "platform/linux/VolumeKind.h"
@@ -84,6 +85,13 @@ int Rename(const Placed& from, const Placed& to) {
     return RenameNoReplaceAt(from.folder, from.name, to.folder, to.name);
 }
 
+// A rename the system refused, and why in the command line's words.
+MoveOutcome RefusedWith(int error) {
+    if (error == ENAMETOOLONG)
+        return {MoveResult::NameTooLong, {}};
+    return {MoveResult::Failed, FolderReason(error)};
+}
+
 // A change of letter case on a file system that ignores case: a plain rename would see the
 // same file and do nothing, so the file goes through a unique name in its own folder.
 MoveOutcome RenameThroughTemporary(const Placed& from, const Placed& to) {
@@ -96,13 +104,12 @@ MoveOutcome RenameThroughTemporary(const Placed& from, const Placed& to) {
         error = Rename(from, temporary);
     }
     if (error != 0)
-        return {MoveResult::Failed, error};
+        return RefusedWith(error);
     error = Rename(temporary, to);
     if (error == 0)
-        return {MoveResult::Moved, 0};
+        return {MoveResult::Moved, {}};
     Rename(temporary, from);
-    return error == EEXIST ? MoveOutcome{MoveResult::TargetExists, 0}
-                           : MoveOutcome{MoveResult::Failed, error};
+    return error == EEXIST ? MoveOutcome{MoveResult::TargetExists, {}} : RefusedWith(error);
 }
 
 // A name as Windows compares names on NTFS: code unit by code unit through the volume's
@@ -203,11 +210,11 @@ MoveOutcome MoveFile(const std::string& from, const std::string& to) {
     if (from == to) {
         // Renaming a file to its own name changes nothing and succeeds, as on Windows.
         struct stat st {};
-        return lstat(from.c_str(), &st) == 0 ? MoveOutcome{MoveResult::Moved, 0}
-                                             : MoveOutcome{MoveResult::Failed, errno};
+        return lstat(from.c_str(), &st) == 0 ? MoveOutcome{MoveResult::Moved, {}}
+                                             : RefusedWith(errno);
     }
     if (WindowsSeesNameTaken(from, to))
-        return {MoveResult::TargetExists, 0};
+        return {MoveResult::TargetExists, {}};
     // Each folder is opened without following a link: one swapped for a link since the row was
     // made cannot have a file outside the folders the user chose renamed.
     const std::string fromFolder = FullPath(FolderOf(from));
@@ -217,17 +224,17 @@ MoveOutcome MoveFile(const std::string& from, const std::string& to) {
                                  ? -1
                                  : OpenFolderWithoutLinks(toFolder, FolderUse::LookUp));
     if (!fromHeld.Valid() || (toFolder != fromFolder && !toHeld.Valid()))
-        return {MoveResult::Failed, errno};
+        return RefusedWith(errno);
     const Placed source{fromHeld.Get(), LastComponent(from)};
     const Placed target{toHeld.Valid() ? toHeld.Get() : fromHeld.Get(), LastComponent(to)};
     const int error = Rename(source, target);
     if (error == 0)
-        return {MoveResult::Moved, 0};
+        return {MoveResult::Moved, {}};
     if (error != EEXIST)
-        return {MoveResult::Failed, error};
+        return RefusedWith(error);
     if (SameFile(source, target))
         return RenameThroughTemporary(source, target);
-    return {MoveResult::TargetExists, 0};
+    return {MoveResult::TargetExists, {}};
 }
 
 }  // namespace platform

@@ -24,6 +24,8 @@
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/FileEntry.h"
+#include "platform/linux/FileHandleState.h"
+#include "platform/linux/FolderOpen.h"
 #include "platform/linux/RewriteRecord.h"
 #include "platform/linux/SiblingFile.h"
 #include "platform/linux/SignalsHeld.h"
@@ -296,11 +298,11 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
     // Whatever happens below, the file is looked at afresh afterwards.
     Forget();
     struct statx st {};
-    if (!StatDescriptor(fd_, st))
+    if (!StatDescriptor(state_->fd, st))
         return FailWithErrno(reason);
     if (!S_ISREG(st.stx_mode))
         return Fail(reason, PassedOverReason(KindOf(st.stx_mode)));
-    const TFileRef file = TFileRef::OfDescriptor(fd_, pathOnly_);
+    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly);
     const VolumeStore volume = VolumeStoreOf(file, st);
     // Windows cannot open a read-only file for writing; keep that promise even for root.
     if (StoreOf(volume.kind).Read(file, LastComponent(path_), st).attributes & kAttrReadOnly)
@@ -308,7 +310,7 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
     IgnoreFileSizeSignal();
     // Opened again through the descriptor, not the path: this proves that the caller may write
     // this very file, whichever way it is then replaced.
-    TDescriptor writable(open(DescriptorPath(fd_).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    TDescriptor writable(open(DescriptorPath(state_->fd).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!writable.Valid())
         return FailWithErrno(reason);
     RewriteFacts rewritten;
@@ -334,9 +336,9 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
         if (outcome == Outcome::Failed)
             return false;
         if (outcome == Outcome::Replaced) {
-            close(fd_);
-            fd_ = replacement.Release();
-            pathOnly_ = false;
+            close(state_->fd);
+            state_->fd = replacement.Release();
+            state_->pathOnly = false;
             return true;
         }
     }

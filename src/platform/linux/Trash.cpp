@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/linux/Descriptor.h"
+#include "platform/linux/FolderOpen.h"
 #include "platform/linux/RenameNoReplace.h"
 #include "platform/linux/VolumeKind.h"
 
