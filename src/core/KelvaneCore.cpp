@@ -86,9 +86,8 @@ std::vector<TKelvaneCore::TrashFailure> TKelvaneCore::DeleteSelected() {
         if (!list_.IsSelected(row))
             continue;
         const std::string path = list_.Path(row);
-        std::string reason;
-        if (!platform::MoveToTrash(path, reason))
-            failures.push_back({path, reason});
+        if (const platform::Result trashed = platform::MoveToTrash(path); !trashed)
+            failures.push_back({path, trashed.Reason()});
         // Whatever the trash said, only a file that is really gone loses its row.
         gone[static_cast<std::size_t>(row)] =
             !platform::FindPath(path, platform::LinkRule::NoFollow);

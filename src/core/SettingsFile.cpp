@@ -97,11 +97,9 @@ bool TSettingsFile::Save() {
     std::string text;
     if (refused_ || store_->Save(text) < 0)
         return false;
-    std::string reason;
-    return platform::CreateFolders(platform::FolderOf(path_), reason) &&
+    return platform::CreateFolders(platform::FolderOf(path_)) &&
            platform::WriteWholeFile(
-               path_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-               reason);
+               path_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 std::string SettingsPath(const std::string& executablePath) {

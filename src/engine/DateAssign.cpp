@@ -96,15 +96,13 @@ std::optional<platform::FileTimesToSet> TimesToAssign(
     return std::nullopt;
 }
 
-bool AssignTimes(platform::TFileHandle& file, const RunOptions& options,
-                 const platform::FileTimesToSet& given, std::string& reason) {
+platform::Result AssignTimes(platform::TFileHandle& file, const RunOptions& options,
+                             const platform::FileTimesToSet& given) {
     const std::optional<platform::FileTimesToSet> times =
         TimesToAssign(options, given, file.Find());
-    if (!times) {
-        reason = "no time is ticked";
-        return false;
-    }
-    return file.SetTimes(*times, reason);
+    if (!times)
+        return platform::Result::Failed("no time is ticked");
+    return file.SetTimes(*times);
 }
 
 }  // namespace engine

@@ -31,9 +31,9 @@ std::optional<platform::FileTimesToSet> TimesToAssign(
     const RunOptions& options, const platform::FileTimesToSet& given,
     const std::optional<platform::FindData>& current);
 
-// Writes the times the options ask for through the file's handle. False with the reason when
-// the write failed or nothing was to be written.
-bool AssignTimes(platform::TFileHandle& file, const RunOptions& options,
-                 const platform::FileTimesToSet& given, std::string& reason);
+// Writes the times the options ask for through the file's handle; a failure when the write
+// failed or nothing was to be written.
+platform::Result AssignTimes(platform::TFileHandle& file, const RunOptions& options,
+                             const platform::FileTimesToSet& given);
 
 }  // namespace engine

@@ -39,9 +39,9 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChang
         return processed;
     }
     // Another run changing the file at the same time would mix the two runs' changes.
-    if (std::string busy; !handle->LockForChange(busy)) {
-        processed.update.failures.push_back({rowFile.path, busy});
-        processed.outcome = {false, busy, false};
+    if (const platform::Result locked = handle->LockForChange(); !locked) {
+        processed.update.failures.push_back({rowFile.path, locked.Reason()});
+        processed.outcome = {false, locked.Reason(), false};
         return processed;
     }
     FileContext file{*handle, changes.options, changes.setMask, changes.givenTimes,
@@ -72,11 +72,10 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChang
 StepOutcome TFilePipeline::RemoveAttributes(FileContext& file) {
     if (!file.options.removeAttr)
         return StepOutcome::Done();
-    std::string reason;
-    const bool removed = engine::RemoveAttributes(file.handle, file.options, reason);
+    const platform::Result removed = engine::RemoveAttributes(file.handle, file.options);
     // Shown whether or not all went: some bits may have changed before one could not.
     file.update.attributes = file.handle.GetAttributes();
-    return removed ? StepOutcome::Done() : StepOutcome::Failed(Step::RemoveAttributes, reason);
+    return StepOutcome::Of(Step::RemoveAttributes, removed);
 }
 
 StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file) {
@@ -118,21 +117,19 @@ StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOut
 StepOutcome TFilePipeline::SetTimes(FileContext& file) {
     if (file.options.dateChange == DateChange::DoNotChange)
         return StepOutcome::Done();
-    std::string reason;
-    const bool written = AssignTimes(file.handle, file.options, file.givenTimes, reason);
+    const platform::Result written = AssignTimes(file.handle, file.options, file.givenTimes);
     // Taken whether or not the write succeeded: the texts show what the file has.
     file.update.timesRead = true;
     file.update.times = file.handle.Find();
-    return written ? StepOutcome::Done() : StepOutcome::Failed(Step::SetTimes, reason);
+    return StepOutcome::Of(Step::SetTimes, written);
 }
 
 StepOutcome TFilePipeline::SetAttributes(FileContext& file) {
     if (!file.options.setAttr)
         return StepOutcome::Done();
-    std::string reason;
-    const bool set = file.handle.SetAttributes(file.setMask, reason);
+    const platform::Result set = file.handle.SetAttributes(file.setMask);
     file.update.attributes = file.handle.GetAttributes();
-    return set ? StepOutcome::Done() : StepOutcome::Failed(Step::SetAttributes, reason);
+    return StepOutcome::Of(Step::SetAttributes, set);
 }
 
 }  // namespace engine

@@ -30,18 +30,19 @@ StepOutcome Failed(std::string reason) {
 // The header is checked before the file is read whole, so a huge file that is no GIF costs
 // nothing.
 StepOutcome RewriteWithoutComments(platform::TFileHandle& file, gif::TGIFDocument& image) {
-    std::string reason;
     std::vector<std::uint8_t> bytes;
     try {
-        if (!file.ReadPrefix(gif::kHeaderSize, bytes, reason))
-            return Failed(CannotOpenFile(file.Path()) + ": " + reason);
+        if (const platform::Result read = file.ReadPrefix(gif::kHeaderSize, bytes); !read)
+            return Failed(CannotOpenFile(file.Path()) + ": " + read.Reason());
         gif::CheckHeader(bytes);
-        if (!file.ReadAll(bytes, reason))
-            return Failed(CannotOpenFile(file.Path()) + ": " + reason);
+        if (const platform::Result read = file.ReadAll(bytes); !read)
+            return Failed(CannotOpenFile(file.Path()) + ": " + read.Reason());
         const std::optional<std::vector<std::uint8_t>> rewritten =
             gif::DeleteGIFComments(image, bytes);
-        if (rewritten && !file.ReplaceContent(*rewritten, reason))
-            return Failed(CannotCreateFile(file.Path()) + ": " + reason);
+        if (!rewritten)
+            return StepOutcome::Done();
+        if (const platform::Result written = file.ReplaceContent(*rewritten); !written)
+            return Failed(CannotCreateFile(file.Path()) + ": " + written.Reason());
     } catch (const gif::GIFImageTooLarge& error) {
         return StepOutcome::FileRefused(error.what());
     } catch (const std::bad_alloc&) {

@@ -2,12 +2,10 @@
 
 namespace engine {
 
-bool RemoveAttributes(platform::TFileHandle& file, const RunOptions& options, std::string& reason) {
+platform::Result RemoveAttributes(platform::TFileHandle& file, const RunOptions& options) {
     std::uint32_t a = file.GetAttributes();
-    if (a == platform::kInvalidAttributes) {
-        reason = "the attributes cannot be read";
-        return false;
-    }
+    if (a == platform::kInvalidAttributes)
+        return platform::Result::Failed("the attributes cannot be read");
     if (options.rArchive)
         a &= ~platform::kAttrArchive;
     if (options.rReadOnly)
@@ -16,7 +14,7 @@ bool RemoveAttributes(platform::TFileHandle& file, const RunOptions& options, st
         a &= ~platform::kAttrHidden;
     if (options.rSystem)
         a &= ~platform::kAttrSystem;
-    return file.SetAttributes(a, reason);
+    return file.SetAttributes(a);
 }
 
 }  // namespace engine

@@ -1,16 +1,12 @@
 #pragma once
 // The attribute removal of a file's pipeline, through the file's one handle.
 
-#include <cstdint>
-#include <string>
-
 #include "engine/RunOptions.h"
 #include "platform/FileHandle.h"
 
 namespace engine {
 
-// Clears the attributes ticked for removal that the file has. False with the reason when the
-// write failed.
-bool RemoveAttributes(platform::TFileHandle& file, const RunOptions& options, std::string& reason);
+// Clears the attributes ticked for removal that the file has; a failure when the write failed.
+platform::Result RemoveAttributes(platform::TFileHandle& file, const RunOptions& options);
 
 }  // namespace engine

@@ -62,13 +62,12 @@ RenameOutcome WithStatus(Status status) {
 
 RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag) {
     std::vector<std::uint8_t> tail;
-    std::string unused;
     id3::TagBuffer buffer{};
     // A file shorter than a tag (an empty one too) has none.
     const std::optional<platform::FindData> found = file.Find();
     if (found && found->size < buffer.size())
         return WithStatus(Status::NoTag);
-    if (!file.ReadTail(buffer.size(), tail, unused))
+    if (!file.ReadTail(buffer.size(), tail))
         return WithStatus(Status::TagUnreadable);
     std::copy(tail.begin(), tail.end(), buffer.begin());
     tag.ReadFromBuffer(buffer);

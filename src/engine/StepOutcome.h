@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/Result.h"
+
 namespace engine {
 
 // The steps of a file's pipeline, in their order.
@@ -24,6 +26,8 @@ struct StepOutcome {
 
     static StepOutcome Done() { return {}; }
     static StepOutcome Failed(Step step, std::string reason);
+    // Done, or failed as `step` fails, as `result` says.
+    static StepOutcome Of(Step step, const platform::Result& result);
     // A file the step will not take on at all, though nothing is wrong with it.
     static StepOutcome FileRefused(std::string reason);
 };
@@ -35,6 +39,10 @@ struct StepOutcome {
 // passed over and the run goes on with the next step.
 inline StepOutcome StepOutcome::Failed(Step step, std::string reason) {
     return {false, std::move(reason), step == Step::DeleteGIFComments, false};
+}
+
+inline StepOutcome StepOutcome::Of(Step step, const platform::Result& result) {
+    return result ? Done() : Failed(step, result.Reason());
 }
 
 inline StepOutcome StepOutcome::FileRefused(std::string reason) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Result.h"
 
 namespace platform {
 
@@ -62,29 +63,29 @@ public:
     // kInvalidAttributes when the file cannot be read. Where the volume keeps the creation
     // time apart from the attributes, it is left unread.
     std::uint32_t GetAttributes() const;
-    // Same contract as SetFileAttributes; false with the reason.
-    bool SetAttributes(std::uint32_t attributes, std::string& reason);
-    // Same contract as SetFileTimes; false with the reason.
-    bool SetTimes(const FileTimesToSet& times, std::string& reason);
+    // Same contract as SetFileAttributes, failing with the reason.
+    Result SetAttributes(std::uint32_t attributes);
+    // Same contract as SetFileTimes, failing with the reason.
+    Result SetTimes(const FileTimesToSet& times);
 
     // Takes the advisory lock (flock) that keeps two runs from changing one file at once, and
     // holds it until the handle closes. A file another run holds is waited for a while, then
     // looked at afresh; one that stays held fails with the reason. Where no lock can be taken
     // (a descriptor that may not read the file, a volume without locks) the file goes on unlocked.
-    bool LockForChange(std::string& reason);
+    Result LockForChange();
 
     // Up to `count` bytes from the start.
-    bool ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes, std::string& reason) const;
-    // The last `count` bytes; false when the file is shorter.
-    bool ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes, std::string& reason) const;
+    Result ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes) const;
+    // The last `count` bytes; a failure when the file is shorter.
+    Result ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes) const;
     // The whole file, however long it is by the time it is read.
-    bool ReadAll(std::vector<std::uint8_t>& bytes, std::string& reason) const;
+    Result ReadAll(std::vector<std::uint8_t>& bytes) const;
 
     // Replaces the whole content with `bytes` so that at any moment of a crash, kill or full
     // disk the file is wholly old or wholly new, keeping its owner, mode, extended attributes
     // (ACLs included), the creation time shown and its hard links. A read-only file is refused,
-    // as Windows cannot open one for writing. False with the reason, the file as it was.
-    bool ReplaceContent(std::span<const std::uint8_t> bytes, std::string& reason);
+    // as Windows cannot open one for writing. A failure leaves the file as it was.
+    Result ReplaceContent(std::span<const std::uint8_t> bytes);
 
 private:
     // What the system holds of the open file: its descriptor and what is known of it.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/FileTime.h"
+#include "platform/Result.h"
 
 namespace platform {
 
@@ -171,8 +172,8 @@ struct FileTimesToSet {
 // take it cannot be read. Opened like SetFileAttributes.
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times);
 
-// Makes a folder and every missing folder above it. False with the reason.
-bool CreateFolders(const std::string& folder, std::string& reason);
+// Makes a folder and every missing folder above it.
+Result CreateFolders(const std::string& folder);
 
 // A file of the program's own (the settings) may be a symbolic link the user made to a file kept
 // elsewhere; it is read and written through the link. Anything else at the path that is not a
@@ -187,9 +188,8 @@ OwnFileRead ReadOwnFile(const std::string& path, std::vector<std::uint8_t>& byte
 // Writes a whole file of the program's own in one step: a crash or a full disk leaves the old
 // file or the new one, never a cut one. A link is written through: the file it leads to is
 // replaced, keeping its permissions. Refused when the path holds anything else than a regular
-// file or nothing (see ReadOwnFile). False with the reason; the old file is then as it was.
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
-                    std::string& reason);
+// file or nothing (see ReadOwnFile). A failure leaves the old file as it was.
+Result WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 // NameTooLong: the volume takes no name that long.
 enum class MoveResult { Moved, TargetExists, NameTooLong, Failed };

@@ -3,9 +3,11 @@
 
 #include <string>
 
+#include "platform/Result.h"
+
 namespace platform {
 
-// Moves a file or folder to the user's trash. False with the reason when it stays where it is.
-bool MoveToTrash(const std::string& path, std::string& reason);
+// Moves a file or folder to the user's trash; a failure, with the reason, leaves it where it is.
+Result MoveToTrash(const std::string& path);
 
 }  // namespace platform

@@ -121,7 +121,7 @@ TEST(ValidateDatesTest, ExaminesOnlyWhatTheModeSays) {
 bool AssignTimes(const std::string& path, const RunOptions& options) {
     std::string reason;
     std::optional<platform::TFileHandle> file = platform::TFileHandle::Open(path, reason);
-    return file && AssignTimes(*file, options, GivenTimes(options), reason);
+    return file && AssignTimes(*file, options, GivenTimes(options)).Ok();
 }
 
 class AssignTimesTest : public ::testing::Test {

@@ -16,11 +16,13 @@
 #include "platform/FileHandle.h"
 #include "platform/InterruptedRewrites.h"
 #include "platform/linux/DosAttrib.h"
+#include "support/Done.h"
 #include "support/TempDir.h"
 
 namespace platform {
 namespace {
 
+using testsupport::Done;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 
@@ -94,7 +96,11 @@ private:
 
 bool Replace(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& reason) {
     std::optional<TFileHandle> handle = TFileHandle::Open(path, reason);
-    return handle && handle->ReplaceContent(bytes, reason);
+    if (!handle)
+        return false;
+    const platform::Result replaced = handle->ReplaceContent(bytes);
+    reason = replaced.Reason();
+    return replaced.Ok();
 }
 
 TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
@@ -116,7 +122,8 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
             }
             // No dump, no access time (chattr +dA), where the file system keeps such flags.
             const int flags = Flags(file);
-            const bool haveFlags = flags >= 0 && SetFlags(file, flags | FS_NODUMP_FL | FS_NOATIME_FL);
+            const bool haveFlags =
+                flags >= 0 && SetFlags(file, flags | FS_NODUMP_FL | FS_NOATIME_FL);
             struct stat before {};
             stat(file.c_str(), &before);
             const std::string aclBefore = Xattr(file, "system.posix_acl_access");
@@ -126,7 +133,7 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
             std::string reason;
             std::optional<TFileHandle> handle = TFileHandle::Open(file, reason);
             ASSERT_TRUE(handle);
-            ASSERT_TRUE(handle->ReplaceContent(Filled(5000, 'n'), reason)) << reason;
+            ASSERT_TRUE(Done(handle->ReplaceContent(Filled(5000, 'n'))));
 
             const std::string what = std::string(links == Links::Two ? "hard link" : "one name") +
                                      (storedCreation ? ", stored creation" : "");
@@ -140,7 +147,8 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
             EXPECT_EQ(Xattr(file, "system.posix_acl_access"), aclBefore) << what;
             EXPECT_EQ(Xattr(file, "user.comment"), comment) << what;
             if (haveFlags) {
-                EXPECT_EQ(Flags(file) & (FS_NODUMP_FL | FS_NOATIME_FL), FS_NODUMP_FL | FS_NOATIME_FL)
+                EXPECT_EQ(Flags(file) & (FS_NODUMP_FL | FS_NOATIME_FL),
+                          FS_NODUMP_FL | FS_NOATIME_FL)
                     << what;
             }
             const std::optional<FindData> shownAfter = FindPath(file);
@@ -152,7 +160,7 @@ TEST(ReplaceContentTest, KeepsWhatTheUserSeesOfTheFile) {
             EXPECT_EQ(Entries(dir.Path()), entriesBefore) << what;  // nothing left behind
             // The handle reaches the new content.
             std::vector<std::uint8_t> bytes;
-            ASSERT_TRUE(handle->ReadAll(bytes, reason));
+            ASSERT_TRUE(Done(handle->ReadAll(bytes)));
             EXPECT_EQ(bytes, Filled(5000, 'n')) << what;
         }
     }
@@ -165,23 +173,22 @@ TEST(ReplaceContentTest, RefusesWhatWindowsWouldNotWrite) {
     std::optional<TFileHandle> handle = TFileHandle::Open(file, reason);
     ASSERT_TRUE(handle);
     chmod(file.c_str(), 0444);
-    EXPECT_FALSE(handle->ReplaceContent(Filled(10, 'n'), reason));
-    EXPECT_EQ(reason, "the file is read-only");
+    EXPECT_EQ(handle->ReplaceContent(Filled(10, 'n')).Reason(), "the file is read-only");
     chmod(file.c_str(), 0644);
     // Renamed behind the handle's back: the name it knows is no longer this file.
     ASSERT_EQ(rename(file.c_str(), (dir / "renamed.gif").c_str()), 0);
-    EXPECT_FALSE(handle->ReplaceContent(Filled(10, 'n'), reason));
-    EXPECT_EQ(reason, "the file was moved or replaced while it was rewritten");
+    EXPECT_EQ(handle->ReplaceContent(Filled(10, 'n')).Reason(),
+              "the file was moved or replaced while it was rewritten");
     handle->Renamed(dir / "renamed.gif");
-    EXPECT_TRUE(handle->ReplaceContent(Filled(10, 'n'), reason)) << reason;
+    EXPECT_TRUE(Done(handle->ReplaceContent(Filled(10, 'n'))));
     EXPECT_EQ(ReadFile(dir / "renamed.gif"), std::string(10, 'n'));
     // Its folder swapped for a link to another folder: nothing is written there.
     TempDir elsewhere;
     const std::string folder = dir.Path();
     ASSERT_EQ(rename(folder.c_str(), (folder + ".moved").c_str()), 0);
     ASSERT_EQ(symlink(elsewhere.Path().c_str(), folder.c_str()), 0);
-    EXPECT_FALSE(handle->ReplaceContent(Filled(20, 'n'), reason));
-    EXPECT_EQ(reason, "a folder on its path was replaced by a symbolic link");
+    EXPECT_EQ(handle->ReplaceContent(Filled(20, 'n')).Reason(),
+              "a folder on its path was replaced by a symbolic link");
     EXPECT_TRUE(Entries(elsewhere.Path()).empty());
     unlink(folder.c_str());
     rename((folder + ".moved").c_str(), folder.c_str());
@@ -207,8 +214,8 @@ TEST(ReplaceContentTest, KilledMidWriteLeavesTheFileWhollyOldOrNew) {
         int signal;
     };
     const StateHome state;
-    for (const Case c : {Case{Links::One, SIGKILL}, Case{Links::Two, SIGTERM},
-                         Case{Links::Two, SIGKILL}}) {
+    for (const Case c :
+         {Case{Links::One, SIGKILL}, Case{Links::Two, SIGTERM}, Case{Links::Two, SIGKILL}}) {
         const int rounds = std::getenv("KELVANE_LONG_TESTS") ? 25 : 1;
         for (int round = 0; round < rounds * 4; ++round) {
             const int delayMs = (round % 4 == 0) ? 0 : (round * 7) % 120;

@@ -8,10 +8,13 @@
 #include <regex>
 
 #include "TestMount.h"
+#include "support/Done.h"
 #include "support/TempDir.h"
 
 namespace platform {
 namespace {
+
+using testsupport::Done;
 
 using testsupport::ReadFile;
 using testsupport::ScopedEnv;
@@ -52,8 +55,7 @@ TEST(TrashTest, TheEntryRestoresTheVeryName) {
     };
     for (const auto& c : cases) {
         const std::string file = dir.Write(c.name, "content of " + c.trashed);
-        std::string reason;
-        ASSERT_TRUE(MoveToTrash(file, reason)) << reason;
+        ASSERT_TRUE(Done(MoveToTrash(file)));
         EXPECT_FALSE(Exists(file)) << c.name;
         EXPECT_EQ(ReadFile(trash + "/files/" + c.trashed), "content of " + c.trashed);
         ExpectEntry(trash + "/info/" + c.trashed + ".trashinfo", dir.Path() + "/" + c.encoded);
@@ -69,9 +71,9 @@ TEST(TrashTest, NoEntryNoMove) {
     ASSERT_EQ(mkdir((dir / "data/Trash").c_str(), 0700), 0);
     dir.Write("data/Trash/info", "a file where the folder should be");
     const std::string file = dir.Write("kept.txt", "kept");
-    std::string reason;
-    EXPECT_FALSE(MoveToTrash(file, reason));
-    EXPECT_FALSE(reason.empty());
+    const platform::Result trashed = MoveToTrash(file);
+    EXPECT_FALSE(trashed);
+    EXPECT_FALSE(trashed.Reason().empty());
     EXPECT_EQ(ReadFile(file), "kept");
     EXPECT_FALSE(Exists(dir / "data/Trash/files/kept.txt"));
 }
@@ -82,8 +84,7 @@ TEST(TrashTest, AHomeTrashTheUserLinkedElsewhereIsUsed) {
     ASSERT_EQ(mkdir((dir / "data").c_str(), 0700), 0);
     ASSERT_EQ(mkdir((dir / "elsewhere").c_str(), 0700), 0);
     ASSERT_EQ(symlink("../elsewhere", (dir / "data/Trash").c_str()), 0);
-    std::string reason;
-    ASSERT_TRUE(MoveToTrash(dir.Write("f.txt", "f"), reason)) << reason;
+    ASSERT_TRUE(Done(MoveToTrash(dir.Write("f.txt", "f"))));
     EXPECT_EQ(ReadFile(dir / "elsewhere/files/f.txt"), "f");
 }
 
@@ -99,8 +100,7 @@ TEST(TrashTest, AnotherVolumeAndAFullOne) {
     ASSERT_EQ(mkdir((volume / "sub").c_str(), 0755), 0);
     const std::string file = volume / "sub/a b.txt";
     std::ofstream(file) << "on the volume";
-    std::string reason;
-    ASSERT_TRUE(MoveToTrash(file, reason)) << reason;
+    ASSERT_TRUE(Done(MoveToTrash(file)));
     EXPECT_EQ(ReadFile(own + "/files/a b.txt"), "on the volume");
     ExpectEntry(own + "/info/a b.txt.trashinfo", "sub/a%20b.txt");
 
@@ -109,7 +109,7 @@ TEST(TrashTest, AnotherVolumeAndAFullOne) {
     ASSERT_EQ(chmod((volume / ".Trash").c_str(), 01777), 0);
     const std::string second = volume / "second.txt";
     std::ofstream(second) << "shared";
-    ASSERT_TRUE(MoveToTrash(second, reason)) << reason;
+    ASSERT_TRUE(Done(MoveToTrash(second)));
     const std::string shared = volume / (".Trash/" + std::to_string(geteuid()));
     EXPECT_EQ(ReadFile(shared + "/files/second.txt"), "shared");
 
@@ -121,7 +121,7 @@ TEST(TrashTest, AnotherVolumeAndAFullOne) {
         while (filler << block && filler.flush()) {
         }
     }
-    EXPECT_FALSE(MoveToTrash(last, reason));
+    EXPECT_FALSE(MoveToTrash(last));
     EXPECT_EQ(ReadFile(last), "last");
     EXPECT_FALSE(Exists(shared + "/info/last.txt.trashinfo"));
     EXPECT_FALSE(Exists(shared + "/files/last.txt"));

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Result.h"
 #include "platform/linux/Xattr.h"
 
 namespace platform::linux_fs {
@@ -68,6 +69,14 @@ inline bool Fail(std::string& reason, std::string text) {
 }
 inline bool FailWithErrno(std::string& reason) {
     return Fail(reason, SystemReason(errno));
+}
+// The same as a Result: the failure the system reported last.
+inline Result FailedWithErrno() {
+    return Result::Failed(SystemReason(errno));
+}
+// A Result of a step that set `reason` when it failed.
+inline Result ResultOf(bool done, std::string& reason) {
+    return done ? Result::Done() : Result::Failed(std::move(reason));
 }
 
 }  // namespace platform::linux_fs

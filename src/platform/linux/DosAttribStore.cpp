@@ -45,51 +45,52 @@ mode_t ModeFor(mode_t mode, bool readOnly) {
 // Writes `wanted`. A user attribute takes write permission (root aside), so the owner of a
 // file without the owner's write bit lends it to themselves for that one call, with the
 // signals that end the program held off until the mode is back: only kill -9 can leave the
-// bit lent, and only in the moment between the two changes of mode.
-bool WriteAsOwner(const TFileRef& file, const TXattrs& xattrs, const StoredDosAttrib& current,
-                  const DosAttrib& wanted, mode_t mode) {
+// bit lent, and only in the moment between the two changes of mode. The system's error number
+// of a failure; 0 when the value was written.
+int WriteAsOwner(const TFileRef& file, const TXattrs& xattrs, const StoredDosAttrib& current,
+                 const DosAttrib& wanted, mode_t mode) {
     if (WriteDosAttrib(xattrs, current, wanted))
-        return true;
+        return 0;
     if (errno != EACCES || (mode & S_IWUSR))
-        return false;
+        return errno;
     const TSignalsHeld held;
-    if (!file.ChangeMode(mode | S_IWUSR)) {
-        errno = EACCES;  // someone else's file: the refusal of the value is the reason
-        return false;
-    }
+    if (!file.ChangeMode(mode | S_IWUSR))
+        return EACCES;  // someone else's file: the refusal of the value is the reason
     const bool written = WriteDosAttrib(xattrs, current, wanted);
-    const int error = errno;
+    const int error = written ? 0 : errno;
     if (!file.ChangeMode(mode))
-        return false;
-    errno = error;
-    return written;
+        return errno;
+    return error;
 }
 
 // Writes the attribute value `wanted` and sets `finalMode`; on failure both are as before.
 // Write bits given back come before the value that clears read-only, and write bits taken
 // away after the value that sets it, so that the file shows write bits only once it is no
-// longer read-only, whenever the run is ended.
-bool WriteAttributes(const TFileRef& file, const StoredDosAttrib& current, const DosAttrib& wanted,
-                     mode_t mode, mode_t finalMode, std::string& reason) {
+// longer read-only, whenever the run is ended. The system's error number of a failure, with the
+// reason; 0 when both were written.
+int WriteAttributes(const TFileRef& file, const StoredDosAttrib& current, const DosAttrib& wanted,
+                    mode_t mode, mode_t finalMode, std::string& reason) {
     const TXattrs xattrs = file.Xattrs();
     const mode_t writeMode = (mode & kWriteBits) ? mode : finalMode;
-    if (writeMode != mode && !file.ChangeMode(writeMode))
-        return FailWithErrno(reason);
-    if (!WriteAsOwner(file, xattrs, current, wanted, writeMode)) {
+    if (writeMode != mode && !file.ChangeMode(writeMode)) {
         const int error = errno;
-        Fail(reason, "cannot store the attributes: " + SystemReason(error));
+        reason = SystemReason(error);
+        return error;
+    }
+    if (const int error = WriteAsOwner(file, xattrs, current, wanted, writeMode); error != 0) {
+        reason = "cannot store the attributes: " + SystemReason(error);
         if (writeMode != mode)
             file.ChangeMode(mode);
-        errno = error;
-        return false;
+        return error;
     }
     if (finalMode != writeMode && !file.ChangeMode(finalMode)) {
-        FailWithErrno(reason);
+        const int error = errno;
+        reason = SystemReason(error);
         RestoreDosAttrib(xattrs, current);
         file.ChangeMode(mode);
-        return false;
+        return error;
     }
-    return true;
+    return 0;
 }
 
 class TDosAttribStore : public TAttributeStore {
@@ -131,11 +132,13 @@ public:
             attribChanges = false;
         }
         const mode_t finalMode = readOnlyChanges ? ModeFor(mode, readOnly) : mode;
-        if (attribChanges && !WriteAttributes(file, current, wanted, mode, finalMode, reason)) {
+        const int error =
+            attribChanges ? WriteAttributes(file, current, wanted, mode, finalMode, reason) : 0;
+        if (error != 0) {
             // A volume without user attributes (ramfs) keeps read-only in the mode alone.
             const bool onlyReadOnly =
                 ((wanted.attributes ^ current.value.attributes) & ~kAttrReadOnly) == 0;
-            if (!onlyReadOnly || (errno != ENOTSUP && errno != EOPNOTSUPP))
+            if (!onlyReadOnly || (error != ENOTSUP && error != EOPNOTSUPP))
                 return false;
             attribChanges = false;
         }

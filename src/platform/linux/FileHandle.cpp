@@ -233,35 +233,36 @@ std::uint32_t TFileHandle::GetAttributes() const {
     return *state_->attributes;
 }
 
-bool TFileHandle::SetAttributes(std::uint32_t attributes, std::string& reason) {
+Result TFileHandle::SetAttributes(std::uint32_t attributes) {
     // Known before the change, so that the change tells what the file shows after it.
     const std::uint32_t before = GetAttributes();
     if (before == kInvalidAttributes || !Stat())
-        return FailWithErrno(reason);
+        return FailedWithErrno();
     const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    std::string reason;
     const bool set = StoreFor(file, state_->st)
                          .SetAttributes(file, LastComponent(path_), state_->st, attributes, reason);
     // The mode may have changed; of the look-up only the bits asked for did, and exactly as
     // asked, unless the change failed somewhere.
     if (!set) {
         Forget();
-        return false;
+        return Result::Failed(reason);
     }
     state_->statKnown = false;
     state_->attributes = MergeAttributes(before, attributes);
     if (state_->known)
         state_->known->attributes = *state_->attributes;
-    return true;
+    return Result::Done();
 }
 
-bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
+Result TFileHandle::SetTimes(const FileTimesToSet& times) {
     const std::optional<FindData> shown = Find();
     if (!shown)
-        return FailWithErrno(reason);
+        return FailedWithErrno();
     // Windows cannot open a read-only file for writing, so its times stay as they are; keep
     // that promise here too, even for root. Folders are opened for their times regardless.
     if (shown->kind != EntryKind::Folder && (shown->attributes & kAttrReadOnly))
-        return Fail(reason, "the file is read-only");
+        return Result::Failed("the file is read-only");
 
     // The device, all that chooses the store, is the descriptor's whatever else changed.
     const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
@@ -273,7 +274,7 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
                          : futimens(state_->fd, values) == 0;
     if (!written) {
         Forget();
-        return FailWithErrno(reason);
+        return FailedWithErrno();
     }
     if (KeepsExactly(volume.fileSystem, values)) {
         // What was written is what the file shows; the statx kept follows it, for a look-up
@@ -288,22 +289,23 @@ bool TFileHandle::SetTimes(const FileTimesToSet& times, std::string& reason) {
         state_->timesStale = true;
     }
     if (!times.creation)
-        return true;
+        return Result::Done();
     // Where the volume cannot take a creation time, writing back the one the file already
     // shows (as a run does for a time it keeps) still succeeds.
     std::string storeReason;
     if (store.SetCreationTime(file, *times.creation, storeReason)) {
         state_->known->creationTime = *times.creation;
-        return true;
+        return Result::Done();
     }
-    return ShowsCreationTime(*shown, *times.creation) || Fail(reason, storeReason);
+    return ShowsCreationTime(*shown, *times.creation) ? Result::Done()
+                                                      : Result::Failed(storeReason);
 }
 
-bool TFileHandle::LockForChange(std::string& reason) {
+Result TFileHandle::LockForChange() {
     if (state_->pathOnly || flock(state_->fd, LOCK_EX | LOCK_NB) == 0)
-        return true;
+        return Result::Done();
     if (errno != EWOULDBLOCK)
-        return true;
+        return Result::Done();
     // Another run is changing the file: whatever was read of it may be stale once it is done.
     Forget();
     constexpr auto kPatience = std::chrono::seconds(10);
@@ -319,38 +321,39 @@ bool TFileHandle::LockForChange(std::string& reason) {
         if (!Stat() || state_->st.stx_nlink == 0 ||
             fstatat(AT_FDCWD, path_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
             FileIdentity{named.st_dev, named.st_ino} != identity_) {
-            return Fail(reason, "another program replaced the file meanwhile");
+            return Result::Failed("another program replaced the file meanwhile");
         }
-        return true;
+        return Result::Done();
     }
-    return Fail(reason, "the file is in use by another program");
+    return Result::Failed("the file is in use by another program");
 }
 
-bool TFileHandle::ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes,
-                             std::string& reason) const {
+Result TFileHandle::ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes) const {
     std::uint64_t size = 0;
+    std::string reason;
     // A caller asking for "as much as there is" gets no more memory than the file fills.
-    return SizeForReading(state_->fd, state_->pathOnly, size, reason) &&
-           ReadAt(state_->fd, std::min<std::uint64_t>(count, size), 0, bytes, reason);
+    const bool read = SizeForReading(state_->fd, state_->pathOnly, size, reason) &&
+                      ReadAt(state_->fd, std::min<std::uint64_t>(count, size), 0, bytes, reason);
+    return ResultOf(read, reason);
 }
 
-bool TFileHandle::ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes,
-                           std::string& reason) const {
+Result TFileHandle::ReadTail(std::size_t count, std::vector<std::uint8_t>& bytes) const {
     std::uint64_t size = 0;
+    std::string reason;
     if (!SizeForReading(state_->fd, state_->pathOnly, size, reason))
-        return false;
+        return Result::Failed(reason);
     if (size < count)
-        return Fail(reason, "the file is too short");
+        return Result::Failed("the file is too short");
     if (!ReadAt(state_->fd, count, static_cast<off_t>(size - count), bytes, reason))
-        return false;
+        return Result::Failed(reason);
     // A file cut short while it was read has no tail of that length left.
-    return bytes.size() == count || Fail(reason, "the file is too short");
+    return bytes.size() == count ? Result::Done() : Result::Failed("the file is too short");
 }
 
-bool TFileHandle::ReadAll(std::vector<std::uint8_t>& bytes, std::string& reason) const {
+Result TFileHandle::ReadAll(std::vector<std::uint8_t>& bytes) const {
     if (state_->pathOnly)
-        return Fail(reason, SystemReason(EACCES));
-    return ReadWhole(state_->fd, bytes) || FailWithErrno(reason);
+        return Result::Failed(SystemReason(EACCES));
+    return ReadWhole(state_->fd, bytes) ? Result::Done() : FailedWithErrno();
 }
 
 }  // namespace platform

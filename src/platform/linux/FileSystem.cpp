@@ -244,13 +244,13 @@ std::uint32_t GetFileAttributes(const std::string& path) {
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     std::string reason;
     std::optional<TFileHandle> file = TFileHandle::Open(path, reason, OpenKind::FileOrFolder);
-    return file && file->SetAttributes(attributes, reason);
+    return file && file->SetAttributes(attributes).Ok();
 }
 
 bool SetFileTimes(const std::string& path, const FileTimesToSet& times) {
     std::string reason;
     std::optional<TFileHandle> file = TFileHandle::Open(path, reason, OpenKind::FileOrFolder);
-    return file && file->SetTimes(times, reason);
+    return file && file->SetTimes(times).Ok();
 }
 
 }  // namespace platform

@@ -240,7 +240,7 @@ bool MakeCopy(int folder, RewriteFacts& facts, std::optional<TRewriteRecord>& re
     Made made = folder >= 0 ? MakeRecordedFile(folder, facts, record, copy, reason) : Made::NoFile;
     if (made == Made::NoFile && (folder < 0 || errno == EACCES || errno == EPERM)) {
         facts.sideFolder = KeptCopyFolder();
-        if (facts.sideFolder.empty() || !CreateFolders(facts.sideFolder, reason))
+        if (facts.sideFolder.empty() || !CreateFolders(facts.sideFolder))
             return Fail(reason, "no place to keep the old content while the file is rewritten");
         kept = OpenFolder(facts.sideFolder);
         made = MakeRecordedFile(kept.Get(), facts, record, copy, reason);
@@ -294,25 +294,25 @@ bool ReplaceInPlace(int fd, int folder, const RewriteFacts& file,
 
 }  // namespace
 
-bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::string& reason) {
+Result TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes) {
     // Whatever happens below, the file is looked at afresh afterwards.
     Forget();
     struct statx st {};
     if (!StatDescriptor(state_->fd, st))
-        return FailWithErrno(reason);
+        return FailedWithErrno();
     if (!S_ISREG(st.stx_mode))
-        return Fail(reason, PassedOverReason(KindOf(st.stx_mode)));
+        return Result::Failed(PassedOverReason(KindOf(st.stx_mode)));
     const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly);
     const VolumeStore volume = VolumeStoreOf(file, st);
     // Windows cannot open a read-only file for writing; keep that promise even for root.
     if (StoreOf(volume.kind).Read(file, LastComponent(path_), st).attributes & kAttrReadOnly)
-        return Fail(reason, "the file is read-only");
+        return Result::Failed("the file is read-only");
     IgnoreFileSizeSignal();
     // Opened again through the descriptor, not the path: this proves that the caller may write
     // this very file, whichever way it is then replaced.
     TDescriptor writable(open(DescriptorPath(state_->fd).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!writable.Valid())
-        return FailWithErrno(reason);
+        return FailedWithErrno();
     RewriteFacts rewritten;
     rewritten.fileFolder = FullPath(FolderOf(path_));
     // Opened as the file was, without following a link: a folder swapped for one since would
@@ -321,11 +321,12 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
     if (!folder.Valid() && errno == EACCES)
         folder = TDescriptor(OpenFolderWithoutLinks(rewritten.fileFolder, FolderUse::LookUp));
     if (!folder.Valid() && (errno == ELOOP || errno == ENOTDIR))
-        return Fail(reason, FolderReason(errno));
+        return Result::Failed(FolderReason(errno));
     rewritten.fileName = LastComponent(path_);
     rewritten.inode = identity_.inode;
     rewritten.birth = BirthOf(st);
     const TSignalsHeld held;
+    std::string reason;
     // Where the volume keeps the attributes and the creation time with the file itself (NTFS,
     // FAT, an SMB share), a new file could not take them all (FAT's creation time cannot be
     // set): there the file is written in place, its old bytes kept in a copy meanwhile.
@@ -334,15 +335,15 @@ bool TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes, std::strin
         const Outcome outcome = ReplaceByRename(folder.Get(), rewritten, writable.Get(), st, bytes,
                                                 replacement, reason);
         if (outcome == Outcome::Failed)
-            return false;
+            return Result::Failed(reason);
         if (outcome == Outcome::Replaced) {
             close(state_->fd);
             state_->fd = replacement.Release();
             state_->pathOnly = false;
-            return true;
+            return Result::Done();
         }
     }
-    return ReplaceInPlace(writable.Get(), folder.Get(), rewritten, bytes, reason);
+    return ResultOf(ReplaceInPlace(writable.Get(), folder.Get(), rewritten, bytes, reason), reason);
 }
 
 }  // namespace platform

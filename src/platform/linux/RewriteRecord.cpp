@@ -114,8 +114,8 @@ std::optional<TRewriteRecord> TRewriteRecord::Begin(const RewriteFacts& facts,
     const std::string folderPath = RewriteRecordFolder();
     if (folderPath.empty())
         return Fail(reason, "no home folder to keep a record of the rewrite in"), std::nullopt;
-    if (!CreateFolders(folderPath, reason))
-        return std::nullopt;
+    if (const Result made = CreateFolders(folderPath); !made)
+        return Fail(reason, made.Reason()), std::nullopt;
     TDescriptor folder = OpenFolder(folderPath);
     TSiblingFile file(folder.Get());
     const std::string text = EncodeRewriteFacts(facts);

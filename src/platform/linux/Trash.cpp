@@ -91,8 +91,8 @@ std::optional<TrashFolder> OpenVolumeTrash(const std::string& top) {
 std::optional<TrashFolder> TrashFor(const std::string& path, dev_t device) {
     const std::string home = HomeTrashPath();
     if (DeviceOf(home) == device) {
-        std::string reason;
-        CreateFolders(FolderOf(home), reason);
+        // A home without the folders yet: the trash is opened (and said to be missing) below.
+        static_cast<void>(CreateFolders(FolderOf(home)));
         return OpenTrash(home, {}, LinkRule::Follow);
     }
     return OpenVolumeTrash(TopFolderOf(path, device));
@@ -190,17 +190,17 @@ bool TrashInto(const TrashFolder& trash, const std::string& path) {
 
 }  // namespace
 
-bool MoveToTrash(const std::string& path, std::string& reason) {
+Result MoveToTrash(const std::string& path) {
     const std::string full = FullPath(path);
     struct stat st {};
     if (lstat(full.c_str(), &st) != 0)
-        return FailWithErrno(reason);
+        return FailedWithErrno();
     const std::optional<TrashFolder> trash = TrashFor(full, st.st_dev);
     if (!trash)
-        return Fail(reason, "no trash can be made on its volume");
+        return Result::Failed("no trash can be made on its volume");
     if (!TrashInto(*trash, full))
-        return Fail(reason, "cannot be moved to the trash: " + FolderReason(errno));
-    return true;
+        return Result::Failed("cannot be moved to the trash: " + FolderReason(errno));
+    return Result::Done();
 }
 
 }  // namespace platform

@@ -75,36 +75,38 @@ OwnFileRead ReadOwnFile(const std::string& path, std::vector<std::uint8_t>& byte
     return OwnFileRead::Read;
 }
 
-bool CreateFolders(const std::string& folder, std::string& reason) {
+Result CreateFolders(const std::string& folder) {
     struct stat st {};
     if (stat(folder.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode) || Fail(reason, SystemReason(ENOTDIR));
+        return S_ISDIR(st.st_mode) ? Result::Done() : Result::Failed(SystemReason(ENOTDIR));
     const std::string parent = FolderOf(folder);
-    if (parent != folder && !CreateFolders(parent, reason))
-        return false;
-    return mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST || FailWithErrno(reason);
+    if (parent != folder) {
+        if (Result made = CreateFolders(parent); !made)
+            return made;
+    }
+    return mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST ? Result::Done() : FailedWithErrno();
 }
 
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
-                    std::string& reason) {
+Result WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     struct stat st {};
+    std::string reason;
     const std::optional<std::string> target = RegularTarget(path, st, reason);
     if (!target)
-        return false;
+        return Result::Failed(reason);
     const mode_t mode = st.st_mode == 0 ? 0644 : st.st_mode & 07777;
     const TDescriptor folder = OpenFolder(FolderOf(*target));
     if (!folder.Valid())
-        return FailWithErrno(reason);
+        return FailedWithErrno();
     TSiblingFile file(folder.Get());
     if (!file.Valid() || !WriteAllAt(file.Fd(), bytes, 0) || fsync(file.Fd()) != 0 ||
         fchmod(file.Fd(), mode) != 0 ||
         renameat(folder.Get(), file.Name().c_str(), folder.Get(), LastComponent(*target).c_str()) !=
             0) {
-        return FailWithErrno(reason);
+        return FailedWithErrno();
     }
     file.Keep();
     fsync(folder.Get());
-    return true;
+    return Result::Done();
 }
 
 }  // namespace platform
