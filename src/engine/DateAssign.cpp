@@ -96,13 +96,4 @@ std::optional<platform::FileTimesToSet> TimesToAssign(
     return std::nullopt;
 }
 
-platform::Result AssignTimes(platform::TFileHandle& file, const RunOptions& options,
-                             const platform::FileTimesToSet& given) {
-    const std::optional<platform::FileTimesToSet> times =
-        TimesToAssign(options, given, file.Find());
-    if (!times)
-        return platform::Result::Failed("no time is ticked");
-    return file.SetTimes(*times);
-}
-
 }  // namespace engine

@@ -13,6 +13,8 @@ namespace engine {
 inline constexpr const char* kYearRangeMessage =
     "Value of year must be great than 1979 and less than 2100.";
 inline constexpr const char* kErrorCaption = "Error";
+// Why a run writes no time to a file when the options tick none of the three.
+inline constexpr const char* kNoTimeTicked = "no time is ticked";
 
 using ShowMessageFn = std::function<void(const std::string& text, const std::string& caption)>;
 
@@ -30,10 +32,5 @@ platform::FileTimesToSet GivenTimes(const RunOptions& options);
 std::optional<platform::FileTimesToSet> TimesToAssign(
     const RunOptions& options, const platform::FileTimesToSet& given,
     const std::optional<platform::FindData>& current);
-
-// Writes the times the options ask for through the file's handle; a failure when the write
-// failed or nothing was to be written.
-platform::Result AssignTimes(platform::TFileHandle& file, const RunOptions& options,
-                             const platform::FileTimesToSet& given);
 
 }  // namespace engine

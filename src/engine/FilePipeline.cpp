@@ -27,6 +27,85 @@ bool FileChanges::Follow(const RunOptions& current) {
     return true;
 }
 
+FilePlan TFilePipeline::Plan(const platform::TFileHandle& file, const FileChanges& changes) {
+    const RunOptions& options = changes.options;
+    FilePlan plan;
+    const std::optional<platform::FindData> found = file.Find();
+    if (found)
+        plan.now = *found;
+    else
+        plan.now.attributes = platform::kInvalidAttributes;
+    platform::FindData& after = plan.after;
+    after = plan.now;
+    const std::string folder = file.Path().substr(0, platform::NameStart(file.Path()));
+    const auto fail = [&plan](Step step, std::string reason) {
+        plan.failures.push_back({step, std::move(reason)});
+    };
+    // The attribute word a write of `word` would leave, when nothing refuses it.
+    const auto attributesAfter = [&](Step step, std::uint32_t word) {
+        if (const platform::Result check = file.CheckAttributes(word); !check)
+            fail(step, check.Reason());
+        else
+            after.attributes = (after.attributes & ~platform::kChangeableAttributes) |
+                               (word & platform::kChangeableAttributes);
+    };
+
+    if (options.removeAttr) {
+        if (after.attributes == platform::kInvalidAttributes) {
+            fail(Step::RemoveAttributes, "the attributes cannot be read");
+        } else {
+            plan.removedAttributes = RemovedAttributes(after.attributes, options);
+            attributesAfter(Step::RemoveAttributes, *plan.removedAttributes);
+        }
+    }
+    if (options.deleteGIFComments && HasExtension(file.Path(), ".gif")) {
+        plan.gif = PlanGifStep(file, image_);
+        if (!plan.gif->outcome.ok) {
+            if (!plan.gif->outcome.endsRun)
+                fail(Step::DeleteGIFComments, plan.gif->outcome.reason);
+            if (plan.gif->outcome.endsRun || plan.gif->outcome.endsFile) {
+                plan.end = plan.gif->outcome;
+                return plan;
+            }
+        }
+    }
+    // A later step names the file as an earlier rename would leave it.
+    const auto renamed = [&](Step step, const RenameOutcome& outcome) {
+        if (outcome.status == RenameOutcome::Status::Renamed)
+            after.name = outcome.newCaption;
+        else if (outcome.status != RenameOutcome::Status::NotApplicable)
+            fail(step, DescribeFailure(outcome));
+    };
+    if (options.id3v1 && HasExtension(file.Path(), ".mp3")) {
+        plan.tagRename = PlanTagRename(file, id3_);
+        renamed(Step::RenameFromTag, plan.tagRename);
+    }
+    if (options.caseChange != CaseChange::DontChange) {
+        plan.caseRename =
+            PlanCaseChange(file.Path(), folder + after.name, after.name, options.caseChange);
+        renamed(Step::ChangeCase, plan.caseRename);
+    }
+    if (options.dateChange != DateChange::DoNotChange) {
+        plan.times =
+            TimesToAssign(options, changes.givenTimes, found ? std::optional(after) : std::nullopt);
+        if (!plan.times) {
+            fail(Step::SetTimes, kNoTimeTicked);
+        } else if (const platform::Result check = file.CheckTimes(*plan.times, after.attributes);
+                   !check) {
+            fail(Step::SetTimes, check.Reason());
+        } else {
+            after.creationTime = plan.times->creation ? plan.times->creation : after.creationTime;
+            after.lastWriteTime = plan.times->lastWrite.value_or(after.lastWriteTime);
+            after.lastAccessTime = plan.times->lastAccess.value_or(after.lastAccessTime);
+        }
+    }
+    if (options.setAttr) {
+        plan.setAttributes = changes.setMask;
+        attributesAfter(Step::SetAttributes, changes.setMask);
+    }
+    return plan;
+}
+
 ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChanges& changes,
                                          std::optional<OpenedFile> opened) {
     if (!opened)
@@ -44,16 +123,17 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChang
         processed.outcome = {false, locked.Reason(), false};
         return processed;
     }
+    const FilePlan plan = Plan(*handle, changes);
     FileContext file{*handle, changes.options, changes.setMask, changes.givenTimes,
                      processed.update};
-    using StepFn = StepOutcome (TFilePipeline::*)(FileContext&);
+    using StepFn = StepOutcome (TFilePipeline::*)(FileContext&, const FilePlan&);
     static constexpr StepFn kSteps[] = {
         &TFilePipeline::RemoveAttributes, &TFilePipeline::DeleteGIFComments,
         &TFilePipeline::RenameFromTag,    &TFilePipeline::ChangeCase,
         &TFilePipeline::SetTimes,         &TFilePipeline::SetAttributes,
     };
     for (const StepFn step : kSteps) {
-        StepOutcome outcome = (this->*step)(file);
+        StepOutcome outcome = (this->*step)(file, plan);
         if (outcome.endsRun) {
             processed.outcome = std::move(outcome);
             return processed;
@@ -69,38 +149,33 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChang
     return processed;
 }
 
-StepOutcome TFilePipeline::RemoveAttributes(FileContext& file) {
+StepOutcome TFilePipeline::RemoveAttributes(FileContext& file, const FilePlan& plan) {
     if (!file.options.removeAttr)
         return StepOutcome::Done();
-    const platform::Result removed = engine::RemoveAttributes(file.handle, file.options);
+    if (!plan.removedAttributes)
+        return StepOutcome::Failed(Step::RemoveAttributes, "the attributes cannot be read");
+    const platform::Result removed = file.handle.SetAttributes(*plan.removedAttributes);
     // Shown whether or not all went: some bits may have changed before one could not.
     file.update.attributes = file.handle.GetAttributes();
     return StepOutcome::Of(Step::RemoveAttributes, removed);
 }
 
-StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file) {
-    if (!file.options.deleteGIFComments || !HasExtension(file.handle.Path(), ".gif"))
+StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file, const FilePlan& plan) {
+    if (!plan.gif)
         return StepOutcome::Done();
-    if (StepOutcome outcome = RewriteWithoutComments(file.handle, image_); !outcome.ok)
+    if (StepOutcome outcome = ApplyGifStep(file.handle, image_, *plan.gif); !outcome.ok)
         return outcome;
     const std::optional<platform::FindData> found = file.handle.Find();
     file.update.size = found ? static_cast<std::int64_t>(found->size) : -1;
     return StepOutcome::Done();
 }
 
-StepOutcome TFilePipeline::RenameFromTag(FileContext& file) {
-    if (!file.options.id3v1 || !HasExtension(file.handle.Path(), ".mp3"))
-        return StepOutcome::Done();
-    return Renamed(file, Step::RenameFromTag, engine::RenameFromTag(file.handle, id3_));
+StepOutcome TFilePipeline::RenameFromTag(FileContext& file, const FilePlan& plan) {
+    return Renamed(file, Step::RenameFromTag, ApplyRename(file.handle.Path(), plan.tagRename));
 }
 
-StepOutcome TFilePipeline::ChangeCase(FileContext& file) {
-    if (file.options.caseChange == CaseChange::DontChange)
-        return StepOutcome::Done();
-    return Renamed(
-        file, Step::ChangeCase,
-        engine::ChangeCase(file.handle.Path(), platform::LastComponent(file.handle.Path()),
-                           file.options.caseChange));
+StepOutcome TFilePipeline::ChangeCase(FileContext& file, const FilePlan& plan) {
+    return Renamed(file, Step::ChangeCase, ApplyRename(file.handle.Path(), plan.caseRename));
 }
 
 StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOutcome& outcome) {
@@ -114,20 +189,21 @@ StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOut
     return StepOutcome::Done();
 }
 
-StepOutcome TFilePipeline::SetTimes(FileContext& file) {
+StepOutcome TFilePipeline::SetTimes(FileContext& file, const FilePlan& plan) {
     if (file.options.dateChange == DateChange::DoNotChange)
         return StepOutcome::Done();
-    const platform::Result written = AssignTimes(file.handle, file.options, file.givenTimes);
+    const platform::Result written =
+        plan.times ? file.handle.SetTimes(*plan.times) : platform::Result::Failed(kNoTimeTicked);
     // Taken whether or not the write succeeded: the texts show what the file has.
     file.update.timesRead = true;
     file.update.times = file.handle.Find();
     return StepOutcome::Of(Step::SetTimes, written);
 }
 
-StepOutcome TFilePipeline::SetAttributes(FileContext& file) {
-    if (!file.options.setAttr)
+StepOutcome TFilePipeline::SetAttributes(FileContext& file, const FilePlan& plan) {
+    if (!plan.setAttributes)
         return StepOutcome::Done();
-    const platform::Result set = file.handle.SetAttributes(file.setMask);
+    const platform::Result set = file.handle.SetAttributes(*plan.setAttributes);
     file.update.attributes = file.handle.GetAttributes();
     return StepOutcome::Of(Step::SetAttributes, set);
 }

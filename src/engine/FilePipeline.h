@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/FilePlan.h"
 #include "engine/Renaming.h"
 #include "engine/RowFile.h"
 #include "engine/RunOptions.h"
@@ -67,6 +68,11 @@ public:
     ProcessedFile ProcessFile(const RowFile& rowFile, const FileChanges& changes,
                               std::optional<OpenedFile> opened);
 
+    // What ProcessFile would do to the file `file` holds, found out without changing it: only
+    // reads (the tag, a GIF's blocks) go to the file. Like ProcessFile, for one thread at a time
+    // unless the options change only attributes and times.
+    FilePlan Plan(const platform::TFileHandle& file, const FileChanges& changes);
+
 private:
     // The file one run of the pipeline works on.
     struct FileContext {
@@ -79,13 +85,13 @@ private:
         RowUpdate& update;
     };
 
-    // Each step checks whether the options ask for it; one that is not asked for is done.
-    StepOutcome RemoveAttributes(FileContext& file);
-    StepOutcome DeleteGIFComments(FileContext& file);
-    StepOutcome RenameFromTag(FileContext& file);
-    StepOutcome ChangeCase(FileContext& file);
-    StepOutcome SetTimes(FileContext& file);
-    StepOutcome SetAttributes(FileContext& file);
+    // Each step applies what the plan says of it; a step not asked for is done.
+    StepOutcome RemoveAttributes(FileContext& file, const FilePlan& plan);
+    StepOutcome DeleteGIFComments(FileContext& file, const FilePlan& plan);
+    StepOutcome RenameFromTag(FileContext& file, const FilePlan& plan);
+    StepOutcome ChangeCase(FileContext& file, const FilePlan& plan);
+    StepOutcome SetTimes(FileContext& file, const FilePlan& plan);
+    StepOutcome SetAttributes(FileContext& file, const FilePlan& plan);
     StepOutcome Renamed(FileContext& file, Step step, const RenameOutcome& outcome);
 
     // One image object and one tag reader, reused for every file of every run.

@@ -25,24 +25,11 @@ StepOutcome Failed(std::string reason) {
     return StepOutcome::Failed(Step::DeleteGIFComments, std::move(reason));
 }
 
-}  // namespace
-
-// The header is checked before the file is read whole, so a huge file that is no GIF costs
-// nothing.
-StepOutcome RewriteWithoutComments(platform::TFileHandle& file, gif::TGIFDocument& image) {
-    std::vector<std::uint8_t> bytes;
+// Runs `work`, turning what the GIF subsystem throws into the step's outcome.
+template <typename Work>
+StepOutcome Guarded(const Work& work) {
     try {
-        if (const platform::Result read = file.ReadPrefix(gif::kHeaderSize, bytes); !read)
-            return Failed(CannotOpenFile(file.Path()) + ": " + read.Reason());
-        gif::CheckHeader(bytes);
-        if (const platform::Result read = file.ReadAll(bytes); !read)
-            return Failed(CannotOpenFile(file.Path()) + ": " + read.Reason());
-        const std::optional<std::vector<std::uint8_t>> rewritten =
-            gif::DeleteGIFComments(image, bytes);
-        if (!rewritten)
-            return StepOutcome::Done();
-        if (const platform::Result written = file.ReplaceContent(*rewritten); !written)
-            return Failed(CannotCreateFile(file.Path()) + ": " + written.Reason());
+        return work();
     } catch (const gif::GIFImageTooLarge& error) {
         return StepOutcome::FileRefused(error.what());
     } catch (const std::bad_alloc&) {
@@ -53,7 +40,39 @@ StepOutcome RewriteWithoutComments(platform::TFileHandle& file, gif::TGIFDocumen
         // The GIF subsystem's errors carry the message the user is shown, as it stands.
         return Failed(error.what());
     }
-    return StepOutcome::Done();
+}
+
+}  // namespace
+
+// The header is checked before the file is read whole, so a huge file that is no GIF costs
+// nothing.
+GifPlan PlanGifStep(const platform::TFileHandle& file, gif::TGIFDocument& image) {
+    GifPlan plan;
+    plan.outcome = Guarded([&] {
+        if (const platform::Result read = file.ReadPrefix(gif::kHeaderSize, plan.bytes); !read)
+            return Failed(CannotOpenFile(file.Path()) + ": " + read.Reason());
+        gif::CheckHeader(plan.bytes);
+        if (const platform::Result read = file.ReadAll(plan.bytes); !read)
+            return Failed(CannotOpenFile(file.Path()) + ": " + read.Reason());
+        plan.comments = gif::CountGIFComments(image, plan.bytes);
+        return StepOutcome::Done();
+    });
+    return plan;
+}
+
+StepOutcome ApplyGifStep(platform::TFileHandle& file, gif::TGIFDocument& image,
+                         const GifPlan& plan) {
+    if (!plan.outcome.ok || plan.comments == 0)
+        return plan.outcome;
+    return Guarded([&] {
+        const std::optional<std::vector<std::uint8_t>> rewritten =
+            gif::DeleteGIFComments(image, plan.bytes);
+        if (!rewritten)
+            return StepOutcome::Done();
+        if (const platform::Result written = file.ReplaceContent(*rewritten); !written)
+            return Failed(CannotCreateFile(file.Path()) + ": " + written.Reason());
+        return StepOutcome::Done();
+    });
 }
 
 }  // namespace engine

@@ -2,16 +2,30 @@
 // The file side of GIF comment removal: the codec works on bytes; this reads them through the
 // file's one handle and puts the verified result back crash-safely.
 
+#include <cstdint>
+#include <vector>
+
 #include "engine/StepOutcome.h"
 #include "gif/GIFDocument.h"
 #include "platform/FileHandle.h"
 
 namespace engine {
 
-// Reads the GIF through its handle, takes its comments out and writes the verified bytes back
-// in place of the old ones; a file without comments is only read, never written. On a failure
-// the file is as it was; an image too large to take on refuses only this file, every other
-// failure is that of the GIF step.
-StepOutcome RewriteWithoutComments(platform::TFileHandle& file, gif::TGIFDocument& image);
+// What the GIF step would do to a file: how many comment blocks it would take out, with the
+// file's bytes for the rewrite, or the failure it would give.
+struct GifPlan {
+    StepOutcome outcome;
+    int comments = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+// Reads the GIF through its handle and counts its comments from the block structure alone, no
+// image decoded: a file the rewrite would refuse for its blocks is refused here already.
+GifPlan PlanGifStep(const platform::TFileHandle& file, gif::TGIFDocument& image);
+
+// Takes the planned comments out and writes the verified bytes back in place of the old ones; a
+// file without comments is never written. On a failure the file is as it was.
+StepOutcome ApplyGifStep(platform::TFileHandle& file, gif::TGIFDocument& image,
+                         const GifPlan& plan);
 
 }  // namespace engine

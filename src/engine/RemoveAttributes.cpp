@@ -1,11 +1,10 @@
 #include "engine/RemoveAttributes.h"
 
+#include "platform/FileSystem.h"
+
 namespace engine {
 
-platform::Result RemoveAttributes(platform::TFileHandle& file, const RunOptions& options) {
-    std::uint32_t a = file.GetAttributes();
-    if (a == platform::kInvalidAttributes)
-        return platform::Result::Failed("the attributes cannot be read");
+std::uint32_t RemovedAttributes(std::uint32_t a, const RunOptions& options) {
     if (options.rArchive)
         a &= ~platform::kAttrArchive;
     if (options.rReadOnly)
@@ -14,7 +13,7 @@ platform::Result RemoveAttributes(platform::TFileHandle& file, const RunOptions&
         a &= ~platform::kAttrHidden;
     if (options.rSystem)
         a &= ~platform::kAttrSystem;
-    return file.SetAttributes(a);
+    return a;
 }
 
 }  // namespace engine

@@ -1,12 +1,13 @@
 #pragma once
-// The attribute removal of a file's pipeline, through the file's one handle.
+// The attribute removal of a file's pipeline: which bits the options take away.
+
+#include <cstdint>
 
 #include "engine/RunOptions.h"
-#include "platform/FileHandle.h"
 
 namespace engine {
 
-// Clears the attributes ticked for removal that the file has; a failure when the write failed.
-platform::Result RemoveAttributes(platform::TFileHandle& file, const RunOptions& options);
+// The attribute word `attributes` without the bits ticked for removal.
+std::uint32_t RemovedAttributes(std::uint32_t attributes, const RunOptions& options);
 
 }  // namespace engine

@@ -23,15 +23,16 @@ bool IsAllowedName(const std::string& name) {
            name.find('\0') == std::string::npos;
 }
 
-RenameOutcome Rename(const std::string& path, const std::string& newName,
-                     const std::string& newCaption) {
+RenameOutcome WithStatus(Status status) {
     RenameOutcome outcome;
-    if (!IsAllowedName(newName)) {
-        outcome.status = Status::NameNotAllowed;
-        return outcome;
-    }
-    const std::string newPath = path.substr(0, platform::NameStart(path)) + newName;
-    const platform::MoveOutcome moved = platform::MoveFile(path, newPath);
+    outcome.status = status;
+    return outcome;
+}
+
+// The outcome of a rename to `newPath`, as the platform answered it (or would).
+RenameOutcome FromMove(const platform::MoveOutcome& moved, const std::string& newPath,
+                       const std::string& newCaption) {
+    RenameOutcome outcome;
     switch (moved.result) {
         case platform::MoveResult::Moved:
             outcome.status = Status::Renamed;
@@ -52,15 +53,18 @@ RenameOutcome Rename(const std::string& path, const std::string& newName,
     return outcome;
 }
 
-RenameOutcome WithStatus(Status status) {
-    RenameOutcome outcome;
-    outcome.status = status;
-    return outcome;
+// What a rename of the file now at `real` to `newName` in the folder of `path` would do.
+RenameOutcome PlanRename(const std::string& real, const std::string& path,
+                         const std::string& newName, const std::string& newCaption) {
+    if (!IsAllowedName(newName))
+        return WithStatus(Status::NameNotAllowed);
+    const std::string newPath = path.substr(0, platform::NameStart(path)) + newName;
+    return FromMove(platform::CheckMove(real, newPath), newPath, newCaption);
 }
 
 }  // namespace
 
-RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag) {
+RenameOutcome PlanTagRename(const platform::TFileHandle& file, id3::TID3v1& tag) {
     std::vector<std::uint8_t> tail;
     id3::TagBuffer buffer{};
     // A file shorter than a tag (an empty one too) has none.
@@ -82,10 +86,11 @@ RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag)
     // script that meets it.
     if (platform::HasControlCharacter(name))
         return WithStatus(Status::TagHasControlCharacter);
-    return Rename(path, name, name);
+    return PlanRename(path, path, name, name);
 }
 
-RenameOutcome ChangeCase(const std::string& path, const std::string& caption, CaseChange change) {
+RenameOutcome PlanCaseChange(const std::string& real, const std::string& path,
+                             const std::string& caption, CaseChange change) {
     // Only the file's own name changes: on a file system that tells cases apart, the folders
     // of a converted path would not exist.
     const std::string name = path.substr(platform::NameStart(path));
@@ -93,17 +98,35 @@ RenameOutcome ChangeCase(const std::string& path, const std::string& caption, Ca
         case CaseChange::DontChange:
             return {};
         case CaseChange::NameLower:
-            return Rename(path, platform::AsciiLower(name), platform::AsciiLower(caption));
+            return PlanRename(real, path, platform::AsciiLower(name),
+                              platform::AsciiLower(caption));
         case CaseChange::ExtLower:
-            return Rename(path, ReplaceExtension(name, LocaleLower(platform::ExtensionOf(name))),
-                          ReplaceExtension(caption, LocaleLower(platform::ExtensionOf(caption))));
+            return PlanRename(
+                real, path, ReplaceExtension(name, LocaleLower(platform::ExtensionOf(name))),
+                ReplaceExtension(caption, LocaleLower(platform::ExtensionOf(caption))));
         case CaseChange::NameUpper:
-            return Rename(path, platform::AsciiUpper(name), platform::AsciiUpper(caption));
+            return PlanRename(real, path, platform::AsciiUpper(name),
+                              platform::AsciiUpper(caption));
         case CaseChange::ExtUpper:
-            return Rename(path, ReplaceExtension(name, LocaleUpper(platform::ExtensionOf(name))),
-                          ReplaceExtension(caption, LocaleUpper(platform::ExtensionOf(caption))));
+            return PlanRename(
+                real, path, ReplaceExtension(name, LocaleUpper(platform::ExtensionOf(name))),
+                ReplaceExtension(caption, LocaleUpper(platform::ExtensionOf(caption))));
     }
     return {};
+}
+
+RenameOutcome ApplyRename(const std::string& path, const RenameOutcome& planned) {
+    if (planned.status != Status::Renamed)
+        return planned;
+    return FromMove(platform::MoveFile(path, planned.newPath), planned.newPath, planned.newCaption);
+}
+
+RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag) {
+    return ApplyRename(file.Path(), PlanTagRename(file, tag));
+}
+
+RenameOutcome ChangeCase(const std::string& path, const std::string& caption, CaseChange change) {
+    return ApplyRename(path, PlanCaseChange(path, path, caption, change));
 }
 
 std::string DescribeFailure(const RenameOutcome& outcome) {

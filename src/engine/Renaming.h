@@ -28,11 +28,21 @@ struct RenameOutcome {
     std::string reason;  // why, for Failed
 };
 
-// Renames the file to "artist - title" plus its extension, from the tag that `tag` reads
-// through the file's handle.
-RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag);
+// What renaming the file to "artist - title" plus its extension would do, from the tag that
+// `tag` reads through the file's handle: Renamed with the new name, or why not. Nothing is
+// renamed.
+RenameOutcome PlanTagRename(const platform::TFileHandle& file, id3::TID3v1& tag);
 
-// Changes the letter case of the file's own name or extension; the folders keep theirs.
+// What changing the letter case of the name or extension of `path` would do; the folders keep
+// theirs. `real` is where the file is now: `path` may be a name an earlier step would give it.
+RenameOutcome PlanCaseChange(const std::string& real, const std::string& path,
+                             const std::string& caption, CaseChange change);
+
+// Makes the rename a plan found possible; any other plan is returned as it is.
+RenameOutcome ApplyRename(const std::string& path, const RenameOutcome& planned);
+
+// Each plan applied at once.
+RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag);
 RenameOutcome ChangeCase(const std::string& path, const std::string& caption, CaseChange change);
 
 // The reason of a failed outcome, for messages.

@@ -34,4 +34,10 @@ void CheckHeader(std::span<const std::uint8_t> head);
 std::optional<std::vector<std::uint8_t>> DeleteGIFComments(TGIFDocument& image,
                                                            std::span<const std::uint8_t> original);
 
+// How many comment blocks DeleteGIFComments would take out of `original`, from the block
+// structure alone: no pixel is decoded. Throws what DeleteGIFComments throws before it decodes
+// (damaged blocks; an image too large, when there are comments to take out), so that what a
+// rewrite would refuse is known before it is tried; damage inside image data shows only then.
+int CountGIFComments(TGIFDocument& image, std::span<const std::uint8_t> original);
+
 }  // namespace gif

@@ -388,13 +388,17 @@ bool ReadMinCodeSize(TByteReader& in, std::uint8_t& minCodeSize) {
 
 }  // namespace
 
-TPixels DecodeImageData(TByteReader& in, const TImageShape& shape, const TGIFWarningHandler& warn) {
-    const std::size_t count = PixelCount(shape);
-    if (count > kMaxImagePixels) {
+void CheckImageSize(const TImageShape& shape) {
+    if (PixelCount(shape) > kMaxImagePixels) {
         throw GIFImageTooLarge("Image too large: " + std::to_string(shape.width) + " x " +
                                std::to_string(shape.height) + " pixels (at most " +
                                std::to_string(kMaxImagePixels) + " per image)");
     }
+}
+
+TPixels DecodeImageData(TByteReader& in, const TImageShape& shape, const TGIFWarningHandler& warn) {
+    CheckImageSize(shape);
+    const std::size_t count = PixelCount(shape);
     std::uint8_t minCodeSize = 0;
     if (!ReadMinCodeSize(in, minCodeSize)) {
         // Cut off before the data: every pixel would be made up.

@@ -39,6 +39,10 @@ inline constexpr std::size_t kMaxImagePixels = std::size_t{1} << 31;
 // pixels is refused with GIFImageTooLarge before anything is read or allocated.
 TPixels DecodeImageData(TByteReader& in, const TImageShape& shape, const TGIFWarningHandler& warn);
 
+// Throws GIFImageTooLarge for an image of more than kMaxImagePixels pixels, as DecodeImageData
+// does, so that a caller can tell before reading the image data.
+void CheckImageSize(const TImageShape& shape);
+
 // True when the image data at the reader decodes to exactly `pixels` (natural row order; an
 // interlaced image's rows are moved to data order and back while it is compared). Nothing of
 // the image's size is allocated. The reader ends as after DecodeImageData when they match.

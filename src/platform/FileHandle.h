@@ -68,6 +68,13 @@ public:
     // Same contract as SetFileTimes, failing with the reason.
     Result SetTimes(const FileTimesToSet& times);
 
+    // What SetAttributes and SetTimes would refuse for what the file and its volume are, asked
+    // without changing anything (a preview): the reason the setter would give, or done when
+    // nothing but a failing write could stand in its way. `attributes` is the attribute word the
+    // file would have by then (an earlier change may clear read-only).
+    Result CheckAttributes(std::uint32_t attributes) const;
+    Result CheckTimes(const FileTimesToSet& times, std::uint32_t attributes) const;
+
     // Takes the advisory lock (flock) that keeps two runs from changing one file at once, and
     // holds it until the handle closes. A file another run holds is waited for a while, then
     // looked at afresh; one that stays held fails with the reason. Where no lock can be taken

@@ -24,6 +24,9 @@ constexpr std::uint32_t kAttrDirectory = 0x10;
 constexpr std::uint32_t kAttrArchive = 0x20;
 constexpr std::uint32_t kAttrTemporary = 0x100;
 constexpr std::uint32_t kAttrCompressed = 0x800;
+// The bits a run changes; a volume's other bits (compressed, sparse, encrypted …) stay as they are.
+constexpr std::uint32_t kChangeableAttributes =
+    kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
 // What a failed attribute query returns: every bit set.
 constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
@@ -204,5 +207,11 @@ struct MoveOutcome {
 // (Windows could not tell the two apart). A change of letter case alone, on a file system that
 // ignores case, renames the file itself. On any failure the file keeps its old name.
 MoveOutcome MoveFile(const std::string& from, const std::string& to);
+
+// What MoveFile would answer, asked without renaming anything (a preview): TargetExists when
+// the new name is taken by another file (or, on NTFS, by a name differing in letter case only),
+// NameTooLong when the volume takes no name that long, Moved otherwise. A failure the rename
+// itself would meet is not foreseen.
+MoveOutcome CheckMove(const std::string& from, const std::string& to);
 
 }  // namespace platform

@@ -121,7 +121,11 @@ TEST(ValidateDatesTest, ExaminesOnlyWhatTheModeSays) {
 bool AssignTimes(const std::string& path, const RunOptions& options) {
     std::string reason;
     std::optional<platform::TFileHandle> file = platform::TFileHandle::Open(path, reason);
-    return file && AssignTimes(*file, options, GivenTimes(options)).Ok();
+    if (!file)
+        return false;
+    const std::optional<platform::FileTimesToSet> times =
+        TimesToAssign(options, GivenTimes(options), file->Find());
+    return times && file->SetTimes(*times).Ok();
 }
 
 class AssignTimesTest : public ::testing::Test {

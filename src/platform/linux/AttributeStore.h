@@ -19,9 +19,7 @@ namespace platform::linux_fs {
 
 enum class StoreKind { DosAttrib, Ntfs, Cifs, Fat, Exfat };
 
-// The bits a run changes; a volume's other bits (compressed, sparse, encrypted …) stay as they are.
-inline constexpr std::uint32_t kChangeableBits =
-    kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+inline constexpr std::uint32_t kChangeableBits = kChangeableAttributes;
 
 // What a store shows of one file.
 struct StoreReading {
@@ -54,6 +52,17 @@ public:
     // False with the reason when the volume cannot take it.
     virtual bool SetCreationTime(const TFileRef& file, FileTime creation,
                                  std::string& reason) const = 0;
+
+    // Why SetAttributes would refuse `attributes` for what the file and its volume are, before
+    // any write could fail; empty when nothing stands in its way. Only reads. A preview asks
+    // this, and the store's SetAttributes refuses by the same rule.
+    virtual std::string AttributesRefusal(const TFileRef& /*file*/, const std::string& /*name*/,
+                                          const struct statx& /*st*/,
+                                          std::uint32_t /*attributes*/) const {
+        return {};
+    }
+    // The same for any creation time SetCreationTime would be asked to store.
+    virtual std::string CreationTimeRefusal(const TFileRef& /*file*/) const { return {}; }
 };
 
 const TAttributeStore& StoreOf(StoreKind kind);

@@ -93,6 +93,53 @@ int WriteAttributes(const TFileRef& file, const StoredDosAttrib& current, const 
     return 0;
 }
 
+// What a change of the attributes to `attributes` would store, worked out from the stored value
+// and the mode, or why it cannot be made.
+struct AttributeChange {
+    StoredDosAttrib current;
+    DosAttrib wanted;
+    bool attribChanges = false;
+    bool readOnly = false;
+    bool readOnlyChanges = false;
+    std::string refusal;
+};
+
+AttributeChange ChangeOf(const StoredDosAttrib& current, mode_t mode, const std::string& name,
+                         std::uint32_t attributes) {
+    AttributeChange change;
+    change.current = current;
+    change.readOnly = (attributes & kAttrReadOnly) != 0;
+    change.readOnlyChanges =
+        change.readOnly != ((mode & kWriteBits) == 0 || (current.value.attributes & kAttrReadOnly));
+    // Read-only shows in the mode or in the stored value; a change that leaves it as it is
+    // leaves both as they are.
+    std::uint32_t storedBits = attributes & kChangeableBits & ~kAttrReadOnly;
+    storedBits |= change.readOnlyChanges ? attributes & kAttrReadOnly
+                                         : current.value.attributes & kAttrReadOnly;
+    // A dot name is hidden by itself; storing that bit again would only leave an attribute
+    // behind on every such file.
+    if (IsDotName(name) && !(current.value.attributes & kAttrHidden))
+        storedBits &= ~kAttrHidden;
+    change.wanted = current.value;
+    change.wanted.attributes = (change.wanted.attributes & ~kChangeableBits) | storedBits;
+    change.attribChanges = change.wanted.attributes != current.value.attributes;
+    if (!current.readable) {
+        // Read-only can still be set through the mode alone; every other change, clearing
+        // a stored read-only too, would rewrite the value.
+        const std::uint32_t differ = (storedBits ^ current.value.attributes) & kChangeableBits;
+        if ((differ & ~kAttrReadOnly) != 0 || (differ & current.value.attributes) != 0)
+            change.refusal = kUnreadableDosAttrib;
+        change.attribChanges = false;
+    }
+    return change;
+}
+
+// A name beginning with "." shows hidden whatever is stored: a change without that bit sets
+// the others and still fails, since the file stays hidden.
+std::string DotNameRefusal(const std::string& name, std::uint32_t attributes) {
+    return IsDotName(name) && !(attributes & kAttrHidden) ? kDotNameHidden : std::string();
+}
+
 class TDosAttribStore : public TAttributeStore {
 public:
     std::string AttributesHome() const override { return "the write bits and user.DOSATTRIB"; }
@@ -105,39 +152,21 @@ public:
 
     bool SetAttributes(const TFileRef& file, const std::string& name, const struct statx& st,
                        std::uint32_t attributes, std::string& reason) const override {
-        const StoredDosAttrib current = ReadStoredDosAttrib(file.Xattrs());
-        const bool dotName = IsDotName(name);
         const mode_t mode = st.stx_mode & 07777;
-        const bool readOnly = (attributes & kAttrReadOnly) != 0;
-        const bool readOnlyChanges =
-            readOnly != ((mode & kWriteBits) == 0 || (current.value.attributes & kAttrReadOnly));
-        // Read-only shows in the mode or in the stored value; a change that leaves it as it is
-        // leaves both as they are.
-        std::uint32_t storedBits = attributes & kChangeableBits & ~kAttrReadOnly;
-        storedBits |=
-            readOnlyChanges ? attributes & kAttrReadOnly : current.value.attributes & kAttrReadOnly;
-        // A dot name is hidden by itself; storing that bit again would only leave an attribute
-        // behind on every such file.
-        if (dotName && !(current.value.attributes & kAttrHidden))
-            storedBits &= ~kAttrHidden;
-        DosAttrib wanted = current.value;
-        wanted.attributes = (wanted.attributes & ~kChangeableBits) | storedBits;
-        bool attribChanges = wanted.attributes != current.value.attributes;
-        if (!current.readable) {
-            // Read-only can still be set through the mode alone; every other change, clearing
-            // a stored read-only too, would rewrite the value.
-            const std::uint32_t differ = (storedBits ^ current.value.attributes) & kChangeableBits;
-            if ((differ & ~kAttrReadOnly) != 0 || (differ & current.value.attributes) != 0)
-                return Fail(reason, kUnreadableDosAttrib);
-            attribChanges = false;
-        }
-        const mode_t finalMode = readOnlyChanges ? ModeFor(mode, readOnly) : mode;
-        const int error =
-            attribChanges ? WriteAttributes(file, current, wanted, mode, finalMode, reason) : 0;
+        const AttributeChange change =
+            ChangeOf(ReadStoredDosAttrib(file.Xattrs()), mode, name, attributes);
+        if (!change.refusal.empty())
+            return Fail(reason, change.refusal);
+        bool attribChanges = change.attribChanges;
+        const mode_t finalMode = change.readOnlyChanges ? ModeFor(mode, change.readOnly) : mode;
+        const int error = attribChanges ? WriteAttributes(file, change.current, change.wanted, mode,
+                                                          finalMode, reason)
+                                        : 0;
         if (error != 0) {
             // A volume without user attributes (ramfs) keeps read-only in the mode alone.
             const bool onlyReadOnly =
-                ((wanted.attributes ^ current.value.attributes) & ~kAttrReadOnly) == 0;
+                ((change.wanted.attributes ^ change.current.value.attributes) & ~kAttrReadOnly) ==
+                0;
             if (!onlyReadOnly || (error != ENOTSUP && error != EOPNOTSUPP))
                 return false;
             attribChanges = false;
@@ -145,9 +174,19 @@ public:
         if (!attribChanges && finalMode != mode && !file.ChangeMode(finalMode))
             return FailWithErrno(reason);
         // The other bits are set as asked; only the name could make the file visible again.
-        if (dotName && !(attributes & kAttrHidden))
-            return Fail(reason, kDotNameHidden);
-        return true;
+        const std::string dotName = DotNameRefusal(name, attributes);
+        return dotName.empty() || Fail(reason, dotName);
+    }
+
+    std::string AttributesRefusal(const TFileRef& file, const std::string& name,
+                                  const struct statx& st, std::uint32_t attributes) const override {
+        const AttributeChange change =
+            ChangeOf(ReadStoredDosAttrib(file.Xattrs()), st.stx_mode & 07777, name, attributes);
+        return change.refusal.empty() ? DotNameRefusal(name, attributes) : change.refusal;
+    }
+
+    std::string CreationTimeRefusal(const TFileRef& file) const override {
+        return ReadStoredDosAttrib(file.Xattrs()).readable ? std::string() : kUnreadableDosAttrib;
     }
 
     // Linux cannot change a birth time, so a creation time set by the user is stored with the

@@ -49,9 +49,13 @@ public:
                Fail(reason, "cannot store the FAT attributes: " + SystemReason(errno));
     }
 
-    bool SetCreationTime(const TFileRef& /*file*/, FileTime /*creation*/,
+    bool SetCreationTime(const TFileRef& file, FileTime /*creation*/,
                          std::string& reason) const override {
-        return Fail(reason, "Linux cannot change the creation time of a file on a FAT volume");
+        return Fail(reason, CreationTimeRefusal(file));
+    }
+
+    std::string CreationTimeRefusal(const TFileRef& /*file*/) const override {
+        return "Linux cannot change the creation time of a file on a FAT volume";
     }
 };
 
@@ -76,14 +80,25 @@ public:
 
     bool SetAttributes(const TFileRef& file, const std::string& name, const struct statx& st,
                        std::uint32_t attributes, std::string& reason) const override {
-        const std::uint32_t shown = Read(file, name, st).attributes;
-        return (shown & kChangeableBits) == (attributes & kChangeableBits) ||
-               Fail(reason, "Linux cannot change the attributes of a file on an exFAT volume");
+        const std::string refusal = AttributesRefusal(file, name, st, attributes);
+        return refusal.empty() || Fail(reason, refusal);
     }
 
-    bool SetCreationTime(const TFileRef& /*file*/, FileTime /*creation*/,
+    bool SetCreationTime(const TFileRef& file, FileTime /*creation*/,
                          std::string& reason) const override {
-        return Fail(reason, "Linux cannot change the creation time of a file on an exFAT volume");
+        return Fail(reason, CreationTimeRefusal(file));
+    }
+
+    std::string AttributesRefusal(const TFileRef& file, const std::string& name,
+                                  const struct statx& st, std::uint32_t attributes) const override {
+        const std::uint32_t shown = Read(file, name, st).attributes;
+        if ((shown & kChangeableBits) == (attributes & kChangeableBits))
+            return {};
+        return "Linux cannot change the attributes of a file on an exFAT volume";
+    }
+
+    std::string CreationTimeRefusal(const TFileRef& /*file*/) const override {
+        return "Linux cannot change the creation time of a file on an exFAT volume";
     }
 };
 

@@ -35,6 +35,14 @@ bool ShowsCreationTime(const FindData& shown, FileTime creation) {
            *shown.creationTime - *shown.creationTime % kTwoSeconds == creation;
 }
 
+// Windows cannot open a read-only file for writing, so its times stay as they are; that promise
+// is kept here too, even for root. Folders are opened for their times regardless.
+Result TimesWritable(EntryKind kind, std::uint32_t attributes) {
+    if (kind != EntryKind::Folder && (attributes & kAttrReadOnly))
+        return Result::Failed("the file is read-only");
+    return Result::Done();
+}
+
 bool Accepts(OpenKind kind, mode_t mode) {
     return S_ISREG(mode) || (kind == OpenKind::FileOrFolder && S_ISDIR(mode));
 }
@@ -255,14 +263,35 @@ Result TFileHandle::SetAttributes(std::uint32_t attributes) {
     return Result::Done();
 }
 
+Result TFileHandle::CheckAttributes(std::uint32_t attributes) const {
+    if (!Stat())
+        return FailedWithErrno();
+    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const std::string refusal =
+        StoreFor(file, state_->st)
+            .AttributesRefusal(file, LastComponent(path_), state_->st, attributes);
+    return refusal.empty() ? Result::Done() : Result::Failed(refusal);
+}
+
+Result TFileHandle::CheckTimes(const FileTimesToSet& times, std::uint32_t attributes) const {
+    const std::optional<FindData> shown = Find();
+    if (!shown)
+        return FailedWithErrno();
+    if (Result writable = TimesWritable(shown->kind, attributes); !writable)
+        return writable;
+    if (!times.creation || ShowsCreationTime(*shown, *times.creation))
+        return Result::Done();
+    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const std::string refusal = StoreFor(file, state_->st).CreationTimeRefusal(file);
+    return refusal.empty() ? Result::Done() : Result::Failed(refusal);
+}
+
 Result TFileHandle::SetTimes(const FileTimesToSet& times) {
     const std::optional<FindData> shown = Find();
     if (!shown)
         return FailedWithErrno();
-    // Windows cannot open a read-only file for writing, so its times stay as they are; keep
-    // that promise here too, even for root. Folders are opened for their times regardless.
-    if (shown->kind != EntryKind::Folder && (shown->attributes & kAttrReadOnly))
-        return Result::Failed("the file is read-only");
+    if (Result writable = TimesWritable(shown->kind, shown->attributes); !writable)
+        return writable;
 
     // The device, all that chooses the store, is the descriptor's whatever else changed.
     const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);

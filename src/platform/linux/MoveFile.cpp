@@ -206,6 +206,26 @@ bool WindowsSeesNameTaken(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+MoveOutcome CheckMove(const std::string& from, const std::string& to) {
+    if (from == to)
+        return {MoveResult::Moved, {}};
+    if (WindowsSeesNameTaken(from, to))
+        return {MoveResult::TargetExists, {}};
+    const long longest = pathconf(FolderOf(to).c_str(), _PC_NAME_MAX);
+    if (longest > 0 && LastComponent(to).size() > static_cast<std::size_t>(longest))
+        return {MoveResult::NameTooLong, {}};
+    struct stat source {};
+    struct stat target {};
+    // A name the file itself answers to (a change of case where case is ignored) is no other
+    // file's.
+    if (lstat(to.c_str(), &target) == 0 &&
+        (lstat(from.c_str(), &source) != 0 || source.st_dev != target.st_dev ||
+         source.st_ino != target.st_ino)) {
+        return {MoveResult::TargetExists, {}};
+    }
+    return {MoveResult::Moved, {}};
+}
+
 MoveOutcome MoveFile(const std::string& from, const std::string& to) {
     if (from == to) {
         // Renaming a file to its own name changes nothing and succeeds, as on Windows.
