@@ -5,6 +5,7 @@
 
 #include "app/CliFrontEnd.h"
 #include "app/CliOptions.h"
+#include "app/PlanLines.h"
 #include "core/KelvaneCore.h"
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
@@ -142,6 +143,17 @@ void AddItemsAndRun(std::vector<app::AddItem> items, bool listed, core::TKelvane
                         ComplainNotAdded(paths, frontEnd), detail);
 }
 
+// Adds the items in the order given, then prints what a run over every row would change.
+void AddItemsAndPreview(std::vector<app::AddItem> items, core::TKelvaneCore& core,
+                        vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd,
+                        std::ostream& out) {
+    AddItems(items, items.size(), platform::FileDetail::Shown, core, loop, frontEnd);
+    core.Preview(engine::RunScope::All,
+                 [&out](int, const std::string& path, const engine::FilePlan& plan) {
+                     out << app::PlanLines(path, plan);
+                 });
+}
+
 // Where each item's attributes and creation time are kept, one line each; true when every
 // item could be looked up.
 bool Explain(const std::vector<app::AddItem>& items, std::ostream& out, std::ostream& err) {
@@ -170,13 +182,19 @@ int Run(int argc, char** argv) {
     if (command.explain)
         return Explain(command.items, std::cout, std::cerr) ? 0 : 1;
 
-    // A rewrite that a kill cut short is mended before the run looks at any file.
-    for (const platform::MendedRewrite& file : platform::MendInterruptedRewrites())
-        std::cerr << "kelvane-cli: " << file.path << ": " << file.what << '\n';
+    // A rewrite that a kill cut short is mended before the run looks at any file; a dry run
+    // changes nothing, that mend included.
+    if (!command.dryRun) {
+        for (const platform::MendedRewrite& file : platform::MendInterruptedRewrites())
+            std::cerr << "kelvane-cli: " << file.path << ": " << file.what << '\n';
+    }
     app::TCliFrontEnd frontEnd(command.options, std::cerr);
     vexfind::TFindEventLoop loop;
     core::TKelvaneCore core(frontEnd, frontEnd, loop);
-    AddItemsAndRun(std::move(command.items), command.list, core, loop, frontEnd);
+    if (command.dryRun)
+        AddItemsAndPreview(std::move(command.items), core, loop, frontEnd, std::cout);
+    else
+        AddItemsAndRun(std::move(command.items), command.list, core, loop, frontEnd);
     if (frontEnd.Refused())
         return 2;
     for (const filelist::ListColumn column : command.sorts)

@@ -276,6 +276,9 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     cli.add_flag("--explain", command.explain,
                  "Print for each PATH where its attributes and creation time are kept (which "
                  "file system, which extended attribute), and change nothing");
+    cli.add_flag("--dry-run", command.dryRun,
+                 "Change nothing; print each change the run would make as \"PATH: FIELD: OLD "
+                 "-> NEW\" and each refusal as the run would");
     auto* remove = cli.add_option("--remove-attr", removeLetters,
                                   "Remove these attributes (letters of R, H, S, A)");
     auto* set = cli.add_option("--set-attr", setLetters,

@@ -26,6 +26,8 @@ struct CliCommand {
     std::vector<filelist::ListColumn> sorts;
     // Say where each path's attributes and creation time are kept; change nothing.
     bool explain = false;
+    // Print what the run would change, file by file, and change nothing.
+    bool dryRun = false;
 };
 
 struct CliParseResult {

@@ -41,6 +41,12 @@ bool TKelvaneCore::Start(engine::RunScope scope) {
     return true;
 }
 
+bool TKelvaneCore::Preview(engine::RunScope scope, const engine::TRunEngine::PlanFn& planned) {
+    if (searchBusy_ || !engine_.Idle() || list_.RowCount() == 0)
+        return false;
+    return engine_.Preview(scope, planned);
+}
+
 bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
                                   const PathRefused& refused, platform::FileDetail detail) {
     if (searchBusy_ || !engine_.Idle()) {

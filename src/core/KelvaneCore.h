@@ -37,6 +37,9 @@ public:
     // Starts a run over the rows of `scope` and returns when it is over. Refused (false)
     // while a folder search is busy or a run is in progress, and on an empty list.
     bool Start(engine::RunScope scope);
+    // What Start(scope) would do, told without changing any file (see TRunEngine::Preview).
+    // Refused (false) as Start is.
+    bool Preview(engine::RunScope scope, const engine::TRunEngine::PlanFn& planned);
     // Adds `paths` as AddPaths does and runs over every row, the old ones first; each path is
     // looked up as the run comes near it, so that the look-ups overlap the changes. For a
     // front end whose options stay as they are during the run (the command line). Refused

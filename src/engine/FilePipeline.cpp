@@ -38,8 +38,8 @@ FilePlan TFilePipeline::Plan(const platform::TFileHandle& file, const FileChange
     platform::FindData& after = plan.after;
     after = plan.now;
     const std::string folder = file.Path().substr(0, platform::NameStart(file.Path()));
-    const auto fail = [&plan](Step step, std::string reason) {
-        plan.failures.push_back({step, std::move(reason)});
+    const auto fail = [&](Step step, std::string reason) {
+        plan.failures.push_back({step, folder + after.name, std::move(reason)});
     };
     // The attribute word a write of `word` would leave, when nothing refuses it.
     const auto attributesAfter = [&](Step step, std::uint32_t word) {

@@ -15,9 +15,11 @@
 
 namespace engine {
 
-// A step the run would refuse, and the reason it would give.
+// A step the run would refuse, the path it would name (the file's name by then) and the reason
+// it would give.
 struct PlannedFailure {
     Step step;
+    std::string path;
     std::string reason;
 };
 

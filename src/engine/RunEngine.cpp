@@ -93,6 +93,41 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
     Finish();
 }
 
+bool TRunEngine::Preview(RunScope scope, const PlanFn& planned) {
+    if (!idle_)
+        return false;
+    const RunOptions options = host_.ReadOptions();
+    if (!ValidateDates(options, [this](const std::string& text, const std::string& caption) {
+            host_.ShowMessage(text, caption);
+        })) {
+        return false;
+    }
+    FileChanges changes;
+    changes.setMask = options.setAttr ? SetAttrMask(options) : 0;
+    changes.Follow(options);
+    rowsJustAdded_ = host_.RowsJustAdded();
+    const int count = rows_.RowCount();
+    for (int i = 0; i < count && AsksForChange(options); ++i) {
+        if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i)))
+            continue;
+        const RowFile file = FileOf(i);
+        const OpenedFile opened = OpenRowFile(file);
+        if (!opened.handle) {
+            host_.FileFailed(file.path, opened.reason);
+            continue;
+        }
+        const FilePlan plan = pipeline_.Plan(*opened.handle, changes);
+        planned(i, file.path, plan);
+        for (const PlannedFailure& failure : plan.failures)
+            host_.FileFailed(failure.path, failure.reason);
+        if (plan.end && plan.end->endsRun) {
+            host_.ShowError(file.path, plan.end->reason, RowsLeftInScope(scope, i, count));
+            break;
+        }
+    }
+    return true;
+}
+
 bool TRunEngine::ReachRow(int index, RowFeed& feed) {
     while (index >= rows_.RowCount()) {
         if (!feed.addMore)

@@ -37,6 +37,14 @@ public:
     // True when no run is in progress.
     bool Idle() const { return idle_; }
 
+    // What a run over the rows of `scope` would do, found out without changing any file: each
+    // visited row's plan goes to `planned`, and the host hears every refusal (FileFailed), the
+    // message that would refuse the run (ShowMessage) and the error that would end it (ShowError)
+    // as the run would give them; the preview ends where the run would. False when a run is in
+    // progress or the run would be refused before its first file.
+    using PlanFn = std::function<void(int row, const std::string& path, const FilePlan& plan)>;
+    bool Preview(RunScope scope, const PlanFn& planned);
+
 private:
     // `count`: the rows listed and to come.
     void Run(RunScope scope, int count, RowFeed& feed);

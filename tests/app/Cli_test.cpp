@@ -1,7 +1,9 @@
 // kelvane-cli as a user runs it: a subprocess on a temporary folder.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -404,6 +406,64 @@ TEST(CliReviewTest, EverythingAfterDoubleDashIsAPath) {
     EXPECT_EQ(Fields(lines[0])[0], "-1.txt");
     EXPECT_EQ(Fields(lines[1])[0], "--add-folder");
     EXPECT_EQ(Fields(lines[2])[0], "--x=");
+}
+
+// Everything a dry run could change, as exactly as the system tells it; read without touching
+// the last-access time.
+std::string StateOf(const std::string& path) {
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    char xattrs[4096] = {};
+    const ssize_t size = llistxattr(path.c_str(), xattrs, sizeof xattrs);
+    std::string content(static_cast<std::size_t>(st.st_size), '\0');
+    const int fd = open(path.c_str(), O_RDONLY | O_NOATIME);
+    EXPECT_EQ(read(fd, content.data(), content.size()), st.st_size);
+    close(fd);
+    std::string state =
+        content + "|" + std::to_string(st.st_mode) + "|" + std::to_string(st.st_atim.tv_sec) + "." +
+        std::to_string(st.st_atim.tv_nsec) + "|" + std::to_string(st.st_mtim.tv_sec) + "." +
+        std::to_string(st.st_mtim.tv_nsec) + "|" +
+        std::string(xattrs, size > 0 ? static_cast<std::size_t>(size) : 0);
+    return state;
+}
+
+// A dry run prints each change and each refusal as the run would, and changes nothing, not even
+// where the files could not be changed at all.
+TEST(CliDryRunTest, PrintsThePlanAndChangesNothing) {
+    TempDir dir;
+    const std::string plain = dir.Write("Plain.TXT", "plain");
+    const std::string locked = dir.Write("locked.txt", "locked");
+    chmod(locked.c_str(), 0444);
+    const std::vector<std::string> args = {"--dry-run",  "--time",    "2010-05-06 07:08:10",
+                                           "--set-attr", "H",         "--case",
+                                           "name-lower", "Plain.TXT", "locked.txt"};
+    const std::string before = StateOf(plain) + StateOf(locked);
+    const ProcessResult result = Cli(dir, args);
+    EXPECT_EQ(StateOf(plain) + StateOf(locked), before);
+    const std::string folder = platform::ResolvedPath(dir.Path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "kelvane-cli: " + folder + "/locked.txt: the file is read-only\n");
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 6u) << result.out;
+    EXPECT_EQ(lines[0], folder + "/Plain.TXT: name: Plain.TXT -> plain.txt");
+    EXPECT_EQ(lines[2].rfind(folder + "/Plain.TXT: modified: ", 0), 0u) << lines[2];
+    EXPECT_TRUE(lines[2].ends_with(" -> 2010-05-06 07:08:10")) << lines[2];
+    EXPECT_EQ(lines[4], folder + "/Plain.TXT: attributes: - -> H");
+    EXPECT_EQ(lines[5], folder + "/locked.txt: attributes: R -> H");
+
+    // Read-only to the system as a whole: the plan is the same.
+    TempDir mountPoint;
+    if (testsupport::RunProcess("mount", {"--bind", "-o", "ro", dir.Path(), mountPoint.Path()}, "/")
+            .exitCode != 0) {
+        GTEST_SKIP() << "no bind mount here";
+    }
+    const ProcessResult readOnly = Cli(mountPoint, args);
+    testsupport::RunProcess("umount", {mountPoint.Path()}, "/");
+    const std::string mounted = platform::ResolvedPath(mountPoint.Path());
+    std::string expected = result.out;
+    for (std::size_t at; (at = expected.find(folder + "/")) != std::string::npos;)
+        expected.replace(at, folder.size(), mounted);
+    EXPECT_EQ(readOnly.out, expected);
 }
 
 }  // namespace

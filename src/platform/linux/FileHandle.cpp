@@ -146,9 +146,12 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
         }
     }
     // Non-blocking and without a controlling terminal, so that a device or FIFO swapped in
-    // cannot block the run or take it over.
-    TDescriptor fd(
-        openat(at, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    // cannot block the run or take it over. Reading a file to learn what it holds (a tag, a
+    // GIF's blocks) leaves its last-access time alone, where the caller owns the file.
+    constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    TDescriptor fd(openat(at, name.c_str(), kFlags | O_NOATIME));
+    if (!fd.Valid() && errno == EPERM)
+        fd = TDescriptor(openat(at, name.c_str(), kFlags));
     bool pathOnly = false;
     if (!fd.Valid() && errno == EACCES) {
         // The caller may not read the file but may still own it, and so change its mode,
