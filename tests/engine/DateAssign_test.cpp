@@ -27,6 +27,31 @@ struct Messages {
     }
 };
 
+RunOptions Selected(TDateTime date) {
+    RunOptions o;
+    o.dateChange = DateChange::SetSelected;
+    o.date = date;
+    return o;
+}
+
+// One separate time: whether its box is ticked, and the date typed next to it.
+struct Box {
+    bool ticked = false;
+    TDateTime date = 0;
+};
+
+RunOptions Separate(Box created, Box modified = {}, Box opened = {}) {
+    RunOptions o;
+    o.dateChange = DateChange::SetSeparate;
+    o.created = created.ticked;
+    o.createdDate = created.date;
+    o.modified = modified.ticked;
+    o.modifiedDate = modified.date;
+    o.opened = opened.ticked;
+    o.openedDate = opened.date;
+    return o;
+}
+
 TEST(ValidateDatesTest, ExaminesOnlyWhatTheModeSays) {
     const std::string error = "Error: Value of year must be great than 1979 and less than 2100.";
     const struct {
@@ -36,77 +61,16 @@ TEST(ValidateDatesTest, ExaminesOnlyWhatTheModeSays) {
         bool message;
     } cases[] = {
         {"do not change", {}, true, false},
-        {"one value 1979",
-         [] {
-             RunOptions o;
-             o.dateChange = DateChange::SetSelected;
-             o.date = At(1979, 12, 31);
-             return o;
-         }(),
+        {"one value 1979", Selected(At(1979, 12, 31)), false, true},
+        {"one value 1980", Selected(At(1980, 1, 1)), true, false},
+        {"one value 2099", Selected(At(2099, 12, 31)), true, false},
+        {"one value 2100", Selected(At(2100, 1, 1)), false, true},
+        {"created 1975, modified 2005", Separate({true, At(1975, 1, 1)}, {true, At(2005, 1, 1)}),
          false, true},
-        {"one value 1980",
-         [] {
-             RunOptions o;
-             o.dateChange = DateChange::SetSelected;
-             o.date = At(1980, 1, 1);
-             return o;
-         }(),
+        {"created 2005, modified 1975", Separate({true, At(2005, 1, 1)}, {true, At(1975, 1, 1)}),
          true, false},
-        {"one value 2099",
-         [] {
-             RunOptions o;
-             o.dateChange = DateChange::SetSelected;
-             o.date = At(2099, 12, 31);
-             return o;
-         }(),
-         true, false},
-        {"one value 2100",
-         [] {
-             RunOptions o;
-             o.dateChange = DateChange::SetSelected;
-             o.date = At(2100, 1, 1);
-             return o;
-         }(),
-         false, true},
-        {"created 1975, modified 2005",
-         [] {
-             RunOptions o;
-             o.dateChange = DateChange::SetSeparate;
-             o.created = true;
-             o.createdDate = At(1975, 1, 1);
-             o.modified = true;
-             o.modifiedDate = At(2005, 1, 1);
-             return o;
-         }(),
-         false, true},
-        {"created 2005, modified 1975",
-         [] {
-             RunOptions o;
-             o.dateChange = DateChange::SetSeparate;
-             o.created = true;
-             o.createdDate = At(2005, 1, 1);
-             o.modified = true;
-             o.modifiedDate = At(1975, 1, 1);
-             return o;
-         }(),
-         true, false},
-        {"opened only 1979",
-         [] {
-             RunOptions o;
-             o.dateChange = DateChange::SetSeparate;
-             o.opened = true;
-             o.openedDate = At(1979, 1, 1);
-             return o;
-         }(),
-         false, true},
-        {"no box",
-         [] {
-             RunOptions o;
-             o.dateChange = DateChange::SetSeparate;
-             o.createdDate = At(1975, 1, 1);
-             return o;
-         }(),
-         false, false},
+        {"opened only 1979", Separate({}, {}, {true, At(1979, 1, 1)}), false, true},
+        {"no box", Separate({false, At(1975, 1, 1)}), false, false},
     };
     for (const auto& c : cases) {
         Messages messages;

@@ -85,18 +85,6 @@ TEST_F(RunEngineTest, OneRowRunsFromStartToFinish) {
     EXPECT_EQ(rows.AttributesText(0), "A");
 }
 
-TEST_F(RunEngineTest, CombinedScopesUseOr) {
-    host.options = MarkArchive();
-    const std::string checkedOnly = AddFile("c.txt", true, false);
-    const std::string selectedOnly = AddFile("s.txt", false, true);
-    const std::string neither = AddFile("n.txt");
-    engine.Start(RunScope::CheckedOrSelected);
-    EXPECT_EQ(platform::GetFileAttributes(checkedOnly), kA);
-    EXPECT_EQ(platform::GetFileAttributes(selectedOnly), kA);
-    EXPECT_EQ(platform::GetFileAttributes(neither), 0u);
-    EXPECT_EQ(rows.AttributesText(2), "");
-}
-
 TEST_F(RunEngineTest, ScopeMatchingNothingTouchesNothing) {
     host.options = MarkArchive();
     const std::string file = AddFile("a.txt");
@@ -345,7 +333,8 @@ TEST_F(RunEngineTest, RowsRemovedDuringARunShowWhatTheirFilesHold) {
     };
     engine.Start(RunScope::All);
     for (int i = 0; i < rows.RowCount(); ++i) {
-        EXPECT_EQ(rows.AttributesText(i), filelist::AttrToText(platform::GetFileAttributes(rows.Path(i))))
+        EXPECT_EQ(rows.AttributesText(i),
+                  filelist::AttrToText(platform::GetFileAttributes(rows.Path(i))))
             << rows.Path(i);
     }
 }

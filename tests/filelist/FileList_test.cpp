@@ -265,15 +265,5 @@ TEST_F(FileListEditTest, InvertingTwiceGivesTheMarksBack) {
     EXPECT_FALSE(list.Row(0).selected || list.Row(1).checked);
 }
 
-TEST(FileListTest, NonUtf8NameSurvivesTheRoundTrip) {
-    TempDir dir;
-    const std::string name = "M\xfcller \xff.txt";  // Latin-1 bytes
-    const std::string file = dir.Write(name, "abc");
-    TFileList list;
-    ASSERT_TRUE(list.AddFileRow(file, AddFolderMode::FilesOnly));
-    EXPECT_EQ(list.Row(0).caption, name);
-    EXPECT_EQ(list.Path(0), file);
-}
-
 }  // namespace
 }  // namespace filelist

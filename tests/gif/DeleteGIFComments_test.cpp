@@ -82,12 +82,6 @@ TEST(DeleteGIFComments, RemovesCommentsInEveryPosition) {
     EXPECT_EQ(output.back(), 0x3B);
 }
 
-TEST(DeleteGIFComments, OnlyCommentsLeaveAGIF87aFile) {
-    const Bytes output =
-        Strip(GifBuilder().Header(3, 2, 4).Comment({"x"}).Image(kImage).Trailer().Get());
-    EXPECT_EQ(giftest::ToString(output).substr(0, 6), "GIF87a");
-}
-
 // Nothing to delete, nothing to write: not even damaged image data is looked at.
 TEST(DeleteGIFComments, FileWithoutCommentsIsLeftAlone) {
     const Bytes animation =

@@ -20,9 +20,10 @@ struct Decoded {
 };
 
 Decoded Decode(const Bytes& data, int width, int height, bool interlaced = false,
-               std::uint8_t fill = 0) {
+               std::uint8_t fill = 0, bool sentinel = true) {
     Bytes stream = data;
-    stream.push_back(kSentinel);
+    if (sentinel)
+        stream.push_back(kSentinel);
     Decoded result;
     gif::TByteReader in(stream);
     const gif::TGIFWarningHandler warn = [&](const std::string& m) {
@@ -83,24 +84,58 @@ TEST(LZWDecoder, InterlacedImagesFillEveryRow) {
     }
 }
 
-TEST(LZWDecoder, SkipsRunsOfClearCodes) {
-    const Decoded d = Decode(PackCodes(2, {{4, 3}, {4, 3}, {4, 3}, {1, 3}, {2, 3}, {5, 3}}), 2, 1);
-    EXPECT_EQ(d.pixels, (Bytes{1, 2}));
-    EXPECT_EQ(d.next, kSentinel);
-}
-
-TEST(LZWDecoder, EndCodeInTheLastBitsLeavesTheReaderBehindTheTerminator) {
-    // Minimum code size 7: every code is 8 bits, so the end code fills the last byte exactly.
-    const Decoded d = Decode(PackCodes(7, {{128, 8}, {1, 8}, {2, 8}, {129, 8}}), 2, 1);
-    EXPECT_EQ(d.pixels, (Bytes{1, 2}));
-    EXPECT_EQ(d.next, kSentinel);
-    EXPECT_TRUE(d.warnings.empty());
-}
-
-TEST(LZWDecoder, EarlyEndCodeLeavesTheFillValue) {
-    const Decoded d = Decode(PackCodes(2, {{4, 3}, {1, 3}, {2, 3}, {5, 3}}), 3, 2, false, 3);
-    EXPECT_EQ(d.pixels, (Bytes{1, 2, 3, 3, 3, 3}));
-    EXPECT_EQ(d.next, kSentinel);
+// Hand-made streams that end, restart or run on in every way the decoder must survive; each
+// leaves the reader behind its block terminator (at the sentinel when one follows).
+TEST(LZWDecoder, HandMadeStreamsEndWhereTheyShould) {
+    struct Outcome {
+        Bytes pixels;
+        bool atSentinel;
+        std::string warning;  // the first; empty: none
+    };
+    struct Case {
+        const char* name;
+        Bytes data;
+        gif::TImageShape shape;
+        Outcome expected;
+    };
+    const char* const early = "Premature end of data";
+    const Case cases[] = {
+        {"runs of clear codes",
+         PackCodes(2, {{4, 3}, {4, 3}, {4, 3}, {1, 3}, {2, 3}, {5, 3}}),
+         {2, 1, false, 0},
+         {{1, 2}, true, ""}},
+        // Minimum code size 7: every code is 8 bits, so the end code fills the last byte exactly.
+        {"end code in the last bits",
+         PackCodes(7, {{128, 8}, {1, 8}, {2, 8}, {129, 8}}),
+         {2, 1, false, 0},
+         {{1, 2}, true, ""}},
+        {"early end code",
+         PackCodes(2, {{4, 3}, {1, 3}, {2, 3}, {5, 3}}),
+         {3, 2, false, 3},
+         {{1, 2, 3, 3, 3, 3}, true, early}},
+        {"clear then end",
+         PackCodes(2, {{4, 3}, {5, 3}}),
+         {2, 2, false, 2},
+         {{2, 2, 2, 2}, true, early}},
+        {"data beyond the pixels",
+         giftest::ReferenceLzw({1, 2, 3, 0, 1, 2, 3, 0, 1, 1, 1, 1}, 2, {.subBlockSize = 1}),
+         {2, 1, false, 0},
+         {{1, 2}, true, ""}},
+        // 8-bit codes, so no padding bits can pass for a code.
+        {"zero-length sub-block before the last pixel",
+         PackCodes(7, {{128, 8}, {1, 8}, {2, 8}}),
+         {4, 1, false, 3},
+         {{1, 2, 3, 3}, true, "Decoder bit buffer under-run"}},
+        {"no data", {}, {2, 1, false, 5}, {{5, 5}, false, early}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Decoded d = Decode(c.data, c.shape.width, c.shape.height, false, c.shape.fill,
+                                 c.expected.atSentinel);
+        EXPECT_EQ(d.pixels, c.expected.pixels);
+        EXPECT_EQ(d.next, c.expected.atSentinel ? kSentinel : -1);
+        EXPECT_EQ(d.warnings.empty() ? "" : d.warnings.front(), c.expected.warning);
+    }
 }
 
 TEST(LZWDecoder, StringsFollowTheTableAlsoWhenItWasBuiltOnUndefinedCodes) {
@@ -119,28 +154,6 @@ TEST(LZWDecoder, StringsFollowTheTableAlsoWhenItWasBuiltOnUndefinedCodes) {
     EXPECT_EQ(d.next, kSentinel);
 }
 
-TEST(LZWDecoder, ClearThenEndIsAnImageWithoutData) {
-    const Decoded d = Decode(PackCodes(2, {{4, 3}, {5, 3}}), 2, 2, false, 2);
-    EXPECT_EQ(d.pixels, (Bytes{2, 2, 2, 2}));
-    EXPECT_EQ(d.next, kSentinel);
-}
-
-TEST(LZWDecoder, DataBeyondThePixelsIsSkipped) {
-    const Bytes pixels{1, 2, 3, 0, 1, 2, 3, 0, 1, 1, 1, 1};
-    const Decoded d = Decode(giftest::ReferenceLzw(pixels, 2, {.subBlockSize = 1}), 2, 1);
-    EXPECT_EQ(d.pixels, (Bytes{1, 2}));
-    EXPECT_EQ(d.next, kSentinel);
-}
-
-TEST(LZWDecoder, ZeroLengthSubBlockBeforeTheLastPixel) {
-    // 8-bit codes, so no padding bits can pass for a code.
-    const Decoded d = Decode(PackCodes(7, {{128, 8}, {1, 8}, {2, 8}}), 4, 1, false, 3);
-    EXPECT_EQ(d.pixels, (Bytes{1, 2, 3, 3}));
-    EXPECT_EQ(d.next, kSentinel);
-    ASSERT_FALSE(d.warnings.empty());
-    EXPECT_EQ(d.warnings.front(), "Decoder bit buffer under-run");
-}
-
 TEST(LZWDecoder, DataCutOffKeepsWhatWasDecoded) {
     std::mt19937 random(3);
     const Bytes pixels = giftest::RandomPixels(random, 40 * 40, 16);
@@ -155,11 +168,6 @@ TEST(LZWDecoder, DataCutOffKeepsWhatWasDecoded) {
     EXPECT_EQ(decoded.back(), 9);
     EXPECT_EQ(warnings, std::vector<std::string>{"Premature end of data"});
     EXPECT_TRUE(in.AtEnd());
-}
-
-TEST(LZWDecoder, NoDataLeavesTheFillValue) {
-    gif::TByteReader in(std::span<const std::uint8_t>{});
-    EXPECT_EQ(gif::DecodeImageData(in, {2, 1, false, 5}, {}), (Bytes{5, 5}));
 }
 
 // Pixels the data does not hold are made up; the decoder says so, whichever way the data ends.

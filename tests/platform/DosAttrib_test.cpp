@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace platform::linux_fs {
@@ -30,54 +31,65 @@ struct Bytes {
 
 constexpr std::uint64_t kCreated = 132'000'000'000'000'000ull;  // a day in 2019
 
-TEST(DosAttribTest, ReadsWineHexTextWithoutNul) {
-    const auto parsed = ParseDosAttrib("0x22");
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->attributes, 0x22u);
-    EXPECT_FALSE(parsed->creationTime);
-}
-
-TEST(DosAttribTest, ReadsSambaVersion5Blob) {
-    // "0x6\0", pad to 2 -> offset 4: version, level, then the record at offset 8.
-    Bytes blob;
-    blob.Text("0x6").Zeros(1).U16(5).U16(5).U32(0x11).U32(0x06).U64(kCreated);
-    const auto parsed = ParseDosAttrib(blob.data);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->attributes, 0x06u);
-    EXPECT_EQ(parsed->creationTime, kCreated);
-}
-
-TEST(DosAttribTest, ReadsSambaBlobWithoutText) {
-    // As Samba 4.17 stores a file that a Windows client made read-only: an empty text, then the
-    // version 5 blob with attribute 0x1 and a creation time.
-    Bytes blob;
-    blob.Zeros(2).U16(5).U16(5).Zeros(2).U32(0x11).U32(0x01).U64(kCreated);
-    const auto parsed = ParseDosAttrib(blob.data);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->attributes, 0x01u);
-    EXPECT_EQ(parsed->creationTime, kCreated);
-}
-
-TEST(DosAttribTest, HonoursValidFlags) {
-    Bytes attribOnly;
-    attribOnly.Text("0x2").Zeros(1).U16(5).U16(5).U32(0x01).U32(0x02).U64(kCreated);
-    EXPECT_FALSE(ParseDosAttrib(attribOnly.data)->creationTime);
-
-    Bytes timeOnly;
-    timeOnly.Text("0x2").Zeros(1).U16(5).U16(5).U32(0x10).U32(0x02).U64(kCreated);
-    const auto parsed = ParseDosAttrib(timeOnly.data);
-    EXPECT_EQ(parsed->attributes, 0u);
-    EXPECT_EQ(parsed->creationTime, kCreated);
-}
-
-TEST(DosAttribTest, ZeroAndAllOnesCreationTimesAreNotKnown) {
-    for (const std::uint64_t stored : {0ull, ~0ull}) {
-        Bytes blob;
-        blob.Text("0x20").Zeros(1).Zeros(1).U16(5).U16(5).Zeros(2).U32(0x11).U32(0x20).U64(stored);
-        const auto parsed = ParseDosAttrib(blob.data);
-        ASSERT_TRUE(parsed);
-        EXPECT_FALSE(parsed->creationTime);
-        EXPECT_EQ(parsed->attributes, 0x20u);
+TEST(DosAttribTest, ReadsTheBitsAndTheCreationTimeItsValidFlagsGive) {
+    struct Case {
+        const char* what;
+        std::string blob;
+        std::uint32_t attributes;
+        std::optional<FileTime> creationTime;
+    };
+    const Case cases[] = {
+        {"Wine's hex text without NUL", "0x22", 0x22, std::nullopt},
+        // "0x6\0", pad to 2 -> offset 4: version, level, then the record at offset 8.
+        {"Samba version 5",
+         Bytes().Text("0x6").Zeros(1).U16(5).U16(5).U32(0x11).U32(0x06).U64(kCreated).data, 0x06,
+         kCreated},
+        // As Samba 4.17 stores a file that a Windows client made read-only: an empty text, then
+        // the version 5 blob.
+        {"Samba blob without text",
+         Bytes().Zeros(2).U16(5).U16(5).Zeros(2).U32(0x11).U32(0x01).U64(kCreated).data, 0x01,
+         kCreated},
+        {"only the bits valid",
+         Bytes().Text("0x2").Zeros(1).U16(5).U16(5).U32(0x01).U32(0x02).U64(kCreated).data, 0x02,
+         std::nullopt},
+        {"only the time valid",
+         Bytes().Text("0x2").Zeros(1).U16(5).U16(5).U32(0x10).U32(0x02).U64(kCreated).data, 0,
+         kCreated},
+        {"zero creation time",
+         Bytes().Text("0x20").Zeros(2).U16(5).U16(5).Zeros(2).U32(0x11).U32(0x20).U64(0).data, 0x20,
+         std::nullopt},
+        {"all-ones creation time",
+         Bytes().Text("0x20").Zeros(2).U16(5).U16(5).Zeros(2).U32(0x11).U32(0x20).U64(~0ull).data,
+         0x20, std::nullopt},
+        {"written without creation time", EncodeDosAttrib({0x2, std::nullopt}), 0x2, std::nullopt},
+        // attrib, ea_size, size, alloc_size, create_time
+        {"version 1",
+         Bytes()
+             .Text("0x21")
+             .Zeros(2)
+             .U16(1)
+             .U16(1)
+             .Zeros(2)
+             .U32(0x21)
+             .U32(0)
+             .U64(0)
+             .U64(0)
+             .U64(kCreated)
+             .U64(0)
+             .data,
+         0x21, kCreated},
+        // valid_flags, attrib, itime, create_time
+        {"version 4",
+         Bytes().Text("0x4").Zeros(1).U16(4).U16(4).U32(0x11).U32(0x04).U64(7).U64(kCreated).data,
+         0x04, kCreated},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = ParseDosAttrib(c.blob);
+        EXPECT_TRUE(parsed) << c.what;
+        if (!parsed)
+            continue;
+        EXPECT_EQ(parsed->attributes, c.attributes) << c.what;
+        EXPECT_EQ(parsed->creationTime, c.creationTime) << c.what;
     }
 }
 
@@ -102,36 +114,6 @@ TEST(DosAttribTest, WritesVersion3WithHexTextInFront) {
     ASSERT_TRUE(back);
     EXPECT_EQ(back->attributes, 0x22u);
     EXPECT_EQ(back->creationTime, kCreated);
-}
-
-TEST(DosAttribTest, WritesNoCreateFlagWithoutCreationTime) {
-    const std::string value = EncodeDosAttrib({0x2, std::nullopt});
-    const auto back = ParseDosAttrib(value);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->attributes, 0x2u);
-    EXPECT_FALSE(back->creationTime);
-}
-
-TEST(DosAttribTest, ReadsOlderVersions) {
-    Bytes v1;  // attrib, ea_size, size, alloc_size, create_time
-    v1.Text("0x21")
-        .Zeros(2)
-        .U16(1)
-        .U16(1)
-        .Zeros(2)
-        .U32(0x21)
-        .U32(0)
-        .U64(0)
-        .U64(0)
-        .U64(kCreated)
-        .U64(0);
-    EXPECT_EQ(ParseDosAttrib(v1.data)->attributes, 0x21u);
-    EXPECT_EQ(ParseDosAttrib(v1.data)->creationTime, kCreated);
-
-    Bytes v4;  // valid_flags, attrib, itime, create_time
-    v4.Text("0x4").Zeros(1).U16(4).U16(4).U32(0x11).U32(0x04).U64(7).U64(kCreated);
-    EXPECT_EQ(ParseDosAttrib(v4.data)->attributes, 0x04u);
-    EXPECT_EQ(ParseDosAttrib(v4.data)->creationTime, kCreated);
 }
 
 // A value is read only when all of it is understood; of any other, the hex text still tells

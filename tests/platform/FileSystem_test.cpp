@@ -50,24 +50,33 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-TEST(FileSystemTest, LooksUpAFile) {
+TEST(FileSystemTest, LooksUpFilesAndFolders) {
     TempDir dir;
-    const std::string file = dir.Write("data.bin", std::string(1234, 'x'));
-    const auto found = FindPath(file);
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->name, "data.bin");
-    EXPECT_EQ(found->size, 1234u);
-    EXPECT_EQ(found->attributes, 0u);
+    const std::string latin1 = "caf\xe9.txt";  // not valid UTF-8
+    dir.Write("data.bin", std::string(1234, 'x'));
+    dir.Write(latin1, "abc");
+    ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
+    struct Case {
+        std::string name;
+        std::uint64_t size;
+        std::uint32_t attributes;
+    };
+    const Case cases[] = {
+        {"data.bin", 1234, 0},
+        {latin1, 3, 0},
+        {"sub", 0, kAttrDirectory},  // a folder shows no size
+    };
+    for (const Case& c : cases) {
+        const auto found = FindPath(dir / c.name);
+        EXPECT_TRUE(found) << c.name;
+        if (!found)
+            continue;
+        EXPECT_EQ(found->name, c.name);
+        EXPECT_EQ(found->size, c.size) << c.name;
+        EXPECT_EQ(found->attributes, c.attributes) << c.name;
+    }
     EXPECT_FALSE(FindPath(dir / "missing"));
     EXPECT_EQ(GetFileAttributes(dir / "missing"), kInvalidAttributes);
-}
-
-TEST(FileSystemTest, FolderHasDirectoryBitAndNoSize) {
-    TempDir dir;
-    const auto found = FindPath(dir.Path());
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->attributes & kAttrDirectory, kAttrDirectory);
-    EXPECT_EQ(found->size, 0u);
 }
 
 TEST(FileSystemTest, AttributesBecomeExactlyTheValue) {
@@ -90,28 +99,6 @@ TEST(FileSystemTest, AttributesBecomeExactlyTheValue) {
     }
     // With nothing left to keep, the attribute is removed rather than left empty.
     EXPECT_EQ(RawDosAttrib(file), "");
-}
-
-TEST(FileSystemTest, ReadOnlyFollowsTheWriteBits) {
-    TempDir dir;
-    const std::string file = dir.Write("a.txt", "x");
-    chmod(file.c_str(), 0664);
-    EXPECT_TRUE(SetFileAttributes(file, kAttrReadOnly));
-    EXPECT_EQ(ModeOf(file), 0444u);
-    EXPECT_EQ(GetFileAttributes(file), kAttrReadOnly);
-
-    // Clearing gives the owner write, and write to those who read, as the umask allows.
-    EXPECT_TRUE(SetFileAttributes(file, 0));
-    EXPECT_EQ(ModeOf(file), (0444u | ((0600u | 0022u) & ~CurrentUmask())));
-
-    chmod(file.c_str(), 0400);
-    EXPECT_TRUE(SetFileAttributes(file, 0));
-    EXPECT_EQ(ModeOf(file), 0600u);
-
-    // A file that has a write bit keeps its mode when read-only is cleared.
-    chmod(file.c_str(), 0620);
-    EXPECT_TRUE(SetFileAttributes(file, 0));
-    EXPECT_EQ(ModeOf(file), 0620u);
 }
 
 TEST(FileSystemTest, ReadsWhatWineWrote) {
@@ -139,7 +126,11 @@ TEST(FileSystemTest, ReadOnlyChangesOnlyWhenItsStateDoes) {
         {0444, "0x20", kAttrReadOnly, 0444, 0},
         {0644, "0x1", 0, 0644, 0},
         {0444, "0x1", kAttrHidden, cleared, kAttrHidden},
-        {0644, "", kAttrReadOnly, 0444, kAttrReadOnly},
+        // Read-only takes every write bit; clearing it gives the owner write (and write to
+        // those who read, as the umask allows) only when no write bit is left.
+        {0664, "", kAttrReadOnly, 0444, kAttrReadOnly},
+        {0400, "", 0, 0600, 0},
+        {0620, "", 0, 0620, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::oct << c.mode << " " << c.stored);
@@ -258,16 +249,6 @@ TEST(FileSystemTest, APathLongerThanACallTakesIsLookedUp) {
     const std::optional<FindData> linkItself = FindPath(link, LinkRule::NoFollow);
     EXPECT_TRUE(linkItself && linkItself->kind == EntryKind::SymbolicLink);
     EXPECT_FALSE(FindPath(deep.Path() + "/missing"));
-}
-
-TEST(FileSystemTest, NonUtf8NameIsFound) {
-    TempDir dir;
-    const std::string name = "caf\xe9.txt";  // Latin-1, not valid UTF-8
-    const std::string file = dir.Write(name, "abc");
-    const auto found = FindPath(file);
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->name, name);
-    EXPECT_EQ(found->size, 3u);
 }
 
 // The entries whose look-up in the open folder differs from the look-up of their path, with
