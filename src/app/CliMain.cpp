@@ -147,7 +147,8 @@ void AddItemsAndRun(std::vector<app::AddItem> items, bool listed, core::TKelvane
 void AddItemsAndPreview(std::vector<app::AddItem> items, core::TKelvaneCore& core,
                         vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd,
                         std::ostream& out) {
-    AddItems(items, items.size(), platform::FileDetail::Shown, core, loop, frontEnd);
+    // The plan looks each file up again through its handle: the add needs no more than statx.
+    AddItems(items, items.size(), platform::FileDetail::Unshown, core, loop, frontEnd);
     core.Preview(engine::RunScope::All,
                  [&out](int, const std::string& path, const engine::FilePlan& plan) {
                      out << app::PlanLines(path, plan);
