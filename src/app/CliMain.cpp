@@ -11,7 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/InterruptedRewrites.h"
 #include "platform/Volume.h"
-#include "platform/WorkAhead.h"
+#include "threads/PiecesAhead.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ void PrintRows(const filelist::TFileList& list, std::ostream& out) {
     constexpr std::size_t kRowsPerPiece = 2048;
     constexpr std::size_t kPiecesAhead = 4;
     const std::vector<filelist::FileRow>& rows = list.Rows();
-    platform::TPiecesAhead<std::string> lines(
+    threads::TPiecesAhead<std::string> lines(
         rows.size(), kRowsPerPiece, kPiecesAhead,
         [&rows](std::size_t first, std::size_t last) { return RowLines(rows, first, last); });
     while (const auto piece = lines.Next())

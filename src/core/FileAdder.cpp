@@ -6,6 +6,7 @@
 #include "engine/TymoUtils.h"
 #include "platform/FileSystem.h"
 #include "platform/Volume.h"
+#include "threads/ThreadBudget.h"
 
 namespace core {
 namespace {
@@ -132,7 +133,7 @@ int TFileAdder::AddPaths(const std::vector<std::string>& paths, AddFolderMode mo
     if (paths.empty())
         return 0;
     TAddingPaths adding(list_, paths, mode, refused, detail,
-                        platform::LookUpThreads(paths.front()));
+                        threads::Workers(threads::Use::Add, paths.front()));
     while (adding.AddMore()) {
     }
     return adding.Added();

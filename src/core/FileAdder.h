@@ -10,7 +10,7 @@
 #include "filelist/FileList.h"
 #include "find/vexFind.h"
 #include "platform/FileSystem.h"
-#include "platform/WorkAhead.h"
+#include "threads/PiecesAhead.h"
 
 namespace core {
 
@@ -59,7 +59,7 @@ private:
     // Many paths share a folder: each is looked up from its folder, held open meanwhile.
     // Declared before the work-ahead, so that they close after its threads stop.
     platform::TOpenFolders folders_;
-    platform::TPiecesAhead<std::vector<NamedPath>> lookUps_;
+    threads::TPiecesAhead<std::vector<NamedPath>> lookUps_;
 };
 
 class TFileAdder {

@@ -5,7 +5,7 @@
 #include "filelist/Sorting.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
-#include "platform/Volume.h"
+#include "threads/ThreadBudget.h"
 
 namespace core {
 
@@ -55,11 +55,8 @@ bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFold
     }
     if (paths.empty())
         return Start(engine::RunScope::All);
-    // The run's workers keep the other processor busy changing files: where a look-up keeps a
-    // processor busy too, the run's own thread makes them; where each waits on a server, one
-    // worker fewer than for an add alone asks meanwhile.
     TAddingPaths adding(list_, paths, mode, refused, detail,
-                        platform::LookUpThreads(paths.front()) - 1);
+                        threads::Workers(threads::Use::AddDuringRun, paths.front()));
     // An error while adding waits for the end of the run, which then has no more rows: every
     // row already out is taken back, and its failures named, before the error leaves.
     std::exception_ptr error;

@@ -9,37 +9,16 @@
 // nothing read before that change is written back. The rows are brought up to date in their
 // order by the run's thread.
 
-#include <array>
-#include <condition_variable>
-#include <cstdint>
-#include <mutex>
-#include <vector>
+#include <cstddef>
 
 #include "engine/FilePipeline.h"
-#include "platform/WorkAhead.h"
+#include "threads/KeysInHand.h"
+#include "threads/WorkAhead.h"
 
 namespace engine {
 
 // The files being changed, by identity.
-class TFilesInHand {
-public:
-    // A count that moves on each time a file is let go; read before a file is opened.
-    std::uint64_t LetGo() const;
-    // Waits while another thread holds `file`, then holds it. False, and not held, when another
-    // thread let it go after `since`: what was read of it when it was opened may be stale.
-    bool Hold(const platform::FileIdentity& file, std::uint64_t since);
-    void Release(const platform::FileIdentity& file);
-
-private:
-    bool LetGoSince(const platform::FileIdentity& file, std::uint64_t since) const;
-
-    mutable std::mutex mutex_;
-    std::condition_variable released_;
-    std::vector<platform::FileIdentity> held_;
-    // The files let go last: the one whose letting go made the count c is at c % their number.
-    std::array<platform::FileIdentity, 64> recent_{};
-    std::uint64_t letGo_ = 0;
-};
+using TFilesInHand = threads::TKeysInHand<platform::FileIdentity>;
 
 // A row handed over: its file, and what the run asked of it at its turn.
 struct ChangeRequest {
@@ -55,9 +34,9 @@ struct ChangedRow {
 
 class TChangeAhead {
 public:
-    // Changes the files handed over on `threads` threads, and on the run's own while it waits
+    // Changes the files handed over on `workers` threads, and on the run's own while it waits
     // for one.
-    TChangeAhead(TFilePipeline& pipeline, int threads);
+    TChangeAhead(TFilePipeline& pipeline, int workers);
 
     // Hands the file of `row` over, to be changed as `changes` ask (attributes and times only).
     void Hand(int row, RowFile file, const FileChanges& changes);
@@ -75,7 +54,7 @@ private:
     std::size_t handed_ = 0;
     // Declared before the work-ahead, so that they close after its threads stop.
     platform::TOpenFolders folders_;
-    platform::TWorkAhead<ProcessedFile, ChangeRequest> files_;
+    threads::TWorkAhead<ProcessedFile, ChangeRequest> files_;
 };
 
 }  // namespace engine

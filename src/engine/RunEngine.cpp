@@ -4,7 +4,7 @@
 
 #include "engine/ChangeAhead.h"
 #include "engine/DateAssign.h"
-#include "platform/Volume.h"
+#include "threads/ThreadBudget.h"
 
 namespace engine {
 namespace {
@@ -70,7 +70,7 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
         if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
             RowFile file = FileOf(i);
             if (!ahead)
-                ahead.emplace(pipeline_, platform::LookUpThreads(file.path));
+                ahead.emplace(pipeline_, threads::Workers(threads::Use::Run, file.path));
             // The rows out at once ask the same of their files, so that it does not matter
             // which of two rows naming one file is done first.
             if (optionsChanged)

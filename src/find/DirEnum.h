@@ -11,7 +11,7 @@
 #include "find/SearchRec.h"
 #include "platform/FolderListing.h"
 #include "platform/Path.h"
-#include "platform/WorkAhead.h"
+#include "threads/WorkAhead.h"
 
 namespace vexfind {
 
@@ -26,7 +26,7 @@ struct EntryLookUp {
 };
 // Looks entries up on other threads while a walk reports the one before; one per walk, so that
 // no folder starts a thread of its own.
-using TEntryLookUps = platform::TWorkAhead<std::optional<platform::FindData>, EntryLookUp>;
+using TEntryLookUps = threads::TWorkAhead<std::optional<platform::FindData>, EntryLookUp>;
 std::optional<platform::FindData> LookUpEntry(const EntryLookUp& entry);
 
 // Lists one folder entry by entry, and in the same pass collects the folders a walk may enter

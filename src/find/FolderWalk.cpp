@@ -7,7 +7,7 @@
 #include "find/DirEnum.h"
 #include "find/FindText.h"
 #include "platform/FileSystem.h"
-#include "platform/Volume.h"
+#include "threads/ThreadBudget.h"
 
 namespace vexfind {
 
@@ -41,7 +41,8 @@ public:
             return;
         // Most of a walk is looking entries up: on two cores that goes ahead on another thread
         // while this one reports.
-        TEntryLookUps lookUps(kEntriesAhead, LookUpEntry, platform::LookUpThreads(roots.front()));
+        TEntryLookUps lookUps(kEntriesAhead, LookUpEntry,
+                              threads::Workers(threads::Use::Search, roots.front()));
         lookUps_ = &lookUps;
         for (const std::string& root : roots) {
             if (events_.Terminated()) {

@@ -1,24 +1,15 @@
 #include "find/ThreadPriority.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+
+#include "platform/ThreadPriority.h"
 
 namespace vexfind {
 
 namespace {
 
-constexpr int kMostFavourable = -20;
-constexpr int kLeastFavourable = 19;
-
-// On Linux niceness belongs to each thread; PRIO_PROCESS with a thread id addresses just it.
-int CurrentNiceness() {
-    errno = 0;
-    const int niceness = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
-    return errno == 0 ? niceness : 0;
-}
+constexpr int kMostFavourable = platform::kMostFavourableNiceness;
+constexpr int kLeastFavourable = platform::kLeastFavourableNiceness;
 
 }  // namespace
 
@@ -43,14 +34,14 @@ int NicenessOffset(TThreadPriority priority) {
 }
 
 int ApplyThreadPriority(TThreadPriority priority) {
-    const int inherited = CurrentNiceness();
+    const int inherited = platform::ThreadNiceness();
     const int wanted =
         std::clamp(inherited + NicenessOffset(priority), kMostFavourable, kLeastFavourable);
     if (wanted != inherited) {
         // A refusal leaves the inherited niceness, which is what the search then runs at.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), wanted);
+        platform::SetThreadNiceness(wanted);
     }
-    return CurrentNiceness();
+    return platform::ThreadNiceness();
 }
 
 }  // namespace vexfind

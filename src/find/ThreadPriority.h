@@ -1,5 +1,5 @@
 #pragma once
-// The seven priorities of a search thread and what they mean on Linux.
+// The seven priorities of a search thread and the niceness each gives it.
 
 namespace vexfind {
 

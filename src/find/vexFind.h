@@ -3,7 +3,7 @@
 // matching entry to the thread that owns it. It knows nothing of the file list: it walks,
 // matches and notifies.
 //
-// Notifications go to the owner's thread in small batches (see vexFind.cpp): handlers see finds
+// Notifications go to the owner's thread in small batches (see FindHandOver.h): handlers see finds
 // one at a time, in walk order, on the owner's thread only, and may change the owner's state
 // without a lock. The worker walks on while the owner runs one batch, but hands over the next
 // only after it; after Stop no find or folder handler runs, and the completion runs alone,
@@ -25,6 +25,7 @@
 namespace vexfind {
 
 class TFindThread;
+class TFindHandOver;
 
 // The sender of every event is the worker that reports, not the component.
 using TMatchEvent = std::function<void(TFindThread& sender, const std::string& directory,
@@ -72,10 +73,8 @@ public:
     const TSearchRec& CurrentFind() const;
 
 private:
-    class Shared;
-
     // Shared with the running thread, which keeps it alive should it outlive this object.
-    std::shared_ptr<Shared> shared_;
+    std::shared_ptr<TFindHandOver> shared_;
     std::thread thread_;
 };
 

@@ -27,12 +27,6 @@ DriveType GetDriveType(const std::string& path, std::uint64_t device);
 // so several may be asked at once.
 bool AnswersOverARoundTrip(const std::string& path);
 
-// How many threads look up ahead the files of a run, an add or a folder search that starts at
-// `path`: one where look-ups keep a processor busy (more only take turns on two cores), several
-// where each waits on a FUSE daemon or a server, so that the next questions are already asked
-// when an answer comes.
-int LookUpThreads(const std::string& path);
-
 // Where the attributes and the creation time of a file are kept, in words a user can look up,
 // so that one can see why a change does or does not reach Windows.
 struct AttributeHome {

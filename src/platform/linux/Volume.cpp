@@ -133,10 +133,4 @@ bool AnswersOverARoundTrip(const std::string& path) {
     return fsType == kFuse || IsNetworkFileSystem(fsType);
 }
 
-int LookUpThreads(const std::string& path) {
-    // More would only queue behind the daemon or the link; the owner's thread asks too.
-    constexpr int kThreadsForRoundTrips = 3;
-    return AnswersOverARoundTrip(path) ? kThreadsForRoundTrips : 1;
-}
-
 }  // namespace platform

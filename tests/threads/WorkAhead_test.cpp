@@ -1,10 +1,10 @@
-#include "platform/WorkAhead.h"
+#include "threads/WorkAhead.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-namespace platform {
+namespace threads {
 namespace {
 
 std::string Shout(const std::string& input) {
@@ -54,4 +54,4 @@ TEST(WorkAheadTest, AChangedListDropsWhatWasAskedAndErrorsReachTheOwner) {
 }
 
 }  // namespace
-}  // namespace platform
+}  // namespace threads

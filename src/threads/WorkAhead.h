@@ -6,7 +6,6 @@
 // several workers keep several questions in flight. The owner decides what may go ahead: look-ups,
 // and changes that touch no other item's file.
 
-#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -21,9 +20,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/AdaptiveMutex.h"
+#include "threads/AdaptiveMutex.h"
 
-namespace platform {
+namespace threads {
 
 template <typename Result, typename Input = std::string>
 class TWorkAhead {
@@ -212,50 +211,4 @@ private:
     std::vector<std::thread> workers_;
 };
 
-// The indexes [0, count) cut into pieces of `size`, each made into a result ahead by a
-// TWorkAhead and handed back in order: work on many small items with one hand-over between
-// threads per piece rather than per item.
-template <typename Result>
-class TPiecesAhead {
-public:
-    // Makes the result of the indexes from `first` up to `last`, not included.
-    using Work = std::function<Result(std::size_t first, std::size_t last)>;
-
-    // Up to `ahead` pieces are made ahead, on `workers` threads; a single piece is made by the
-    // owner alone, with no thread started for it.
-    TPiecesAhead(std::size_t count, std::size_t size, std::size_t ahead, Work work, int workers = 1)
-        : count_(count),
-          size_(size),
-          pieces_((count + size - 1) / size),
-          work_(std::move(work)),
-          ahead_(
-              ahead, [this](const std::size_t& piece) { return work_(First(piece), Last(piece)); },
-              pieces_ > 1 ? workers : 0) {}
-
-    // The first index of the next piece, and its result; nullopt once every piece was taken.
-    // An exception its work threw is thrown here.
-    std::optional<std::pair<std::size_t, Result>> Next() {
-        if (taken_ == pieces_)
-            return std::nullopt;
-        for (std::size_t room = ahead_.Room(); room > 0 && asked_ < pieces_; --room, ++asked_)
-            ahead_.Ask(static_cast<int>(asked_), asked_);
-        ++taken_;
-        auto [piece, result] = ahead_.TakeFirst();
-        return std::pair{First(static_cast<std::size_t>(piece)), std::move(result)};
-    }
-
-private:
-    std::size_t First(std::size_t piece) const { return piece * size_; }
-    std::size_t Last(std::size_t piece) const { return std::min(First(piece) + size_, count_); }
-
-    const std::size_t count_;
-    const std::size_t size_;
-    const std::size_t pieces_;
-    std::size_t asked_ = 0;
-    std::size_t taken_ = 0;
-    // Declared before the work-ahead, whose threads use it.
-    const Work work_;
-    TWorkAhead<Result, std::size_t> ahead_;
-};
-
-}  // namespace platform
+}  // namespace threads

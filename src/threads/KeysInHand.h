@@ -1,0 +1,69 @@
+#pragma once
+// Things in hand on several threads, by key (a file's identity): one thread at a time holds a
+// key, and a thread that read a thing before it held its key learns whether another thread let
+// that key go meanwhile, so that it can read again rather than write back what it read before
+// that other thread's change.
+
+#include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace threads {
+
+template <typename Key>
+class TKeysInHand {
+public:
+    // A count that moves on each time a key is let go; read before the thing is read.
+    std::uint64_t LetGo() const {
+        const std::lock_guard lock(mutex_);
+        return letGo_;
+    }
+
+    // Waits while another thread holds `key`, then holds it. False, and not held, when another
+    // thread let it go after `since`: what was read of it before may be stale.
+    bool Hold(const Key& key, std::uint64_t since) {
+        std::unique_lock lock(mutex_);
+        released_.wait(lock,
+                       [&] { return std::find(held_.begin(), held_.end(), key) == held_.end(); });
+        if (LetGoSince(key, since))
+            return false;
+        held_.push_back(key);
+        return true;
+    }
+
+    void Release(const Key& key) {
+        {
+            const std::lock_guard lock(mutex_);
+            held_.erase(std::find(held_.begin(), held_.end(), key));
+            ++letGo_;
+            recent_[letGo_ % recent_.size()] = key;
+        }
+        released_.notify_all();
+    }
+
+private:
+    bool LetGoSince(const Key& key, std::uint64_t since) const {
+        // More let go since then than are remembered: any of them may have been this one.
+        // (More than a few while one thing is read is not expected.)
+        if (letGo_ - since > recent_.size())
+            return true;
+        for (std::uint64_t count = since + 1; count <= letGo_; ++count) {
+            if (recent_[count % recent_.size()] == key)
+                return true;
+        }
+        return false;
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable released_;
+    std::vector<Key> held_;
+    // The keys let go last: the one whose letting go made the count c is at c % their number.
+    std::array<Key, 64> recent_{};
+    std::uint64_t letGo_ = 0;
+};
+
+}  // namespace threads
