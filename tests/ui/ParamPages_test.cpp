@@ -240,7 +240,7 @@ TEST(ParameterPages, SubPageButtonsChooseTheSubPage) {
             EXPECT_EQ(Button(pages, other).isChecked(), other == button) << other;
     }
     // The attributes button borrows the column title.
-    EXPECT_EQ(Button(pages, "btnAttributes").text(), " &Attributes ");
+    EXPECT_EQ(Button(pages, "btnAttributes").text(), " Attri&butes ");
 }
 
 TEST(ParameterPages, ShortDateFormatSwitchesTheFourDatePickers) {
@@ -258,11 +258,16 @@ TEST(ParameterPages, ShortDateFormatSwitchesTheFourDatePickers) {
     EXPECT_NE(ui::DatePickerFormatInForce(true), ui::DatePickerFormatInForce(false));
 }
 
-TEST(ParameterPages, PickersAreNamedAfterTheirOption) {
+// A screen reader names each control with its group: the pickers after their option, the
+// attribute boxes after the group they stand in.
+TEST(ParameterPages, ControlsAreNamedWithTheirGroup) {
     ui::TParameterPages pages;
-    EXPECT_EQ(Child(pages, "dtpCreatedTime").accessibleName(), "Created:");
-    EXPECT_EQ(Child(pages, "dtpTime").accessibleName(),
-              "Set one value for dates of creation, modification and accessing");
+    const std::pair<const char*, QString> names[] = {
+        {"dtpCreatedDate", "Created date"}, {"dtpCreatedTime", "Created time"},
+        {"dtpTime", "One value time"},      {"cbRHidden", "Remove: Hidden"},
+        {"cbHidden", "Set new: Hidden"},    {"btnAttributes", "Attributes"}};
+    for (const auto& [name, accessible] : names)
+        EXPECT_EQ(Child(pages, name).accessibleName(), accessible) << name;
 }
 
 TEST(PickerFormats, RegionalFormatsAsPickerFormats) {
