@@ -72,6 +72,23 @@ private:
     const bool& gridLines_;
 };
 
+// Every item of the icon styles takes the room of one grid cell. The view measures one item and
+// gives every other the same size (so a long list is laid out at once); measured, the first
+// row's name would set the room of all, and a sort would hand each row the room of another's.
+class TGridCellDelegate : public QStyledItemDelegate {
+public:
+    TGridCellDelegate(const QListView& view, QObject* parent)
+        : QStyledItemDelegate(parent), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize grid = view_.gridSize();
+        return grid.isValid() ? grid : QStyledItemDelegate::sizeHint(option, index);
+    }
+
+private:
+    const QListView& view_;
+};
+
 }  // namespace
 
 TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
@@ -100,6 +117,7 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
     icons_.setLayoutMode(QListView::Batched);
     icons_.setWrapping(true);
     icons_.setTextElideMode(Qt::ElideRight);
+    icons_.setItemDelegate(new TGridCellDelegate(icons_, &icons_));
 
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(&details_), static_cast<QAbstractItemView*>(&icons_)}) {
@@ -116,7 +134,6 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
     connect(&model, &QAbstractItemModel::dataChanged, this, &TFileListViews::ListDataChanged);
     connect(&model, &QAbstractItemModel::layoutChanged, this,
             &TFileListViews::ScheduleShowListSelection);
-    connect(&model, &QAbstractItemModel::layoutChanged, this, [this] { icons_.RelayoutItems(); });
     // Rows shown late may have been selected by a command while they waited.
     connect(&model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) {
@@ -124,12 +141,6 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
                 ListDataChanged(model_.index(first, 0), model_.index(last, 0));
             });
     SetViewStyle(vsReport);
-}
-
-void TIconsView::RelayoutItems() {
-    const int rows = model() != nullptr ? model()->rowCount() : 0;
-    if (rows > 0)
-        dataChanged(model()->index(0, 0), model()->index(rows - 1, 0));
 }
 
 // The widths were chosen for an eight-point font; where the desktop's font or the locale's

@@ -35,13 +35,6 @@ protected:
     }
 };
 
-// The icon styles' view. Its items keep the sizes they were laid out with, row by row: after a
-// sort each row's size is taken again from what now stands there.
-class TIconsView : public THintedView<QListView> {
-public:
-    void RelayoutItems();
-};
-
 // View styles in the order of the View menu and of the settings file.
 inline constexpr int vsIcon = 0;
 inline constexpr int vsSmallIcon = 1;
@@ -99,7 +92,7 @@ private:
     TFileListModel& model_;
     QStackedLayout stack_;
     THintedView<QTreeView> details_;
-    TIconsView icons_;
+    THintedView<QListView> icons_;
     bool widthsStored_ = false;
     int viewStyle_ = vsReport;
     bool gridLines_ = false;
