@@ -8,6 +8,7 @@
 #include "ui/ImageList.h"
 #include "ui/MsgStr.h"
 #include "ui/PickerFormats.h"
+#include "ui/PickerTyping.h"
 
 namespace ui {
 
@@ -17,6 +18,9 @@ namespace {
 constexpr int kFirstParamsImage = 9;
 // How far the controls under an option stand in from it.
 constexpr int kIndent = 19;
+// The years a run takes: its date check refuses any other.
+constexpr int kFirstYear = 1980;
+constexpr int kLastYear = 2099;
 
 engine::TDateTime PickedDate(const QDateEdit& picker) {
     const QDate date = picker.date();
@@ -155,8 +159,15 @@ void TParameterPages::BuildDateTimePage() {
                                                       {&rbDoNotChangeDate, "rbDoNotChangeDate"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(name);
-    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate})
+    // The pickers take the years a run takes, and are typed into field by field.
+    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate}) {
         picker->setCalendarPopup(true);
+        picker->setDateRange(QDate(kFirstYear, 1, 1), QDate(kLastYear, 12, 31));
+    }
+    for (QDateTimeEdit* picker :
+         std::initializer_list<QDateTimeEdit*>{&dtpDate, &dtpTime, &dtpCreatedDate, &dtpCreatedTime,
+                                               &dtpModifiedDate, &dtpModifiedTime, &dtpOpenedDate})
+        new TPickerTyping(*picker);  // owned by the picker
 
     rbDoNotChangeDate.setChecked(true);
     for (QCheckBox* box : {&cbCreated, &cbModified, &cbOpened})
@@ -340,11 +351,15 @@ engine::RunOptions TParameterPages::ReadOptions() const {
 
 void TParameterPages::SetShortDateFormat(bool shortFormat) {
     const QString dateFormat = DatePickerFormatInForce(shortFormat);
-    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate})
+    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate}) {
         picker->setDisplayFormat(dateFormat);
+        FitPickerWidth(*picker);
+    }
     const QString timeFormat = TimePickerFormatInForce();
-    for (QTimeEdit* picker : {&dtpTime, &dtpCreatedTime, &dtpModifiedTime})
+    for (QTimeEdit* picker : {&dtpTime, &dtpCreatedTime, &dtpModifiedTime}) {
         picker->setDisplayFormat(timeFormat);
+        FitPickerWidth(*picker);
+    }
 }
 
 void TParameterPages::SetDatePickersToNow() {
