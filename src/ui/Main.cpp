@@ -49,6 +49,9 @@ TMainFormKelvane::TMainFormKelvane(IChooser& chooser, QWidget* parent)
     setMinimumSize(kMinimumSize);
     FitToScreen();
     LoadSettings();
+    // A size stored on a larger screen, or at a smaller scale, does not outgrow this one.
+    if (const QScreen* shown = screen())
+        resize(size().boundedTo(shown->availableGeometry().size()));
     ApplyCaptions();
     pcTymo.setFocus();
 }

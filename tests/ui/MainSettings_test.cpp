@@ -92,6 +92,14 @@ TEST_F(MainSettings, TheFileSetsTheWindowAndTheNextCloseWritesItBack) {
     };
     const Case cases[] = {
         {"[Window]\nLeft=0x64\nWidth=800\n", nullptr, {"Left=100", "Width=800"}},
+        // Stored on a larger screen: the window still fits this one.
+        {"[Window]\nWidth=5000\nHeight=4000\n",
+         [](TWindowUnderTest& w) {
+             const QSize screen = QApplication::primaryScreen()->availableGeometry().size();
+             EXPECT_LE(w.window.width(), screen.width());
+             EXPECT_LE(w.window.height(), screen.height());
+         },
+         {}},
         // Not a style of the list: details, with no view button down.
         {"[ListView]\nViewStyle=7\n",
          [](TWindowUnderTest& w) {

@@ -11,7 +11,9 @@
 #include <QDialog>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QListView>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -22,6 +24,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
 #include <filesystem>
@@ -650,6 +653,41 @@ TEST(MainWindow, EmptyListHintSortMarkAndHintsThatGo) {
     EXPECT_NE(w.Panel(2), "");
     edit.hide();
     EXPECT_EQ(w.Panel(2), "");
+}
+
+// On a first start each column is as wide as its texts, and a cell cut all the same shows its
+// whole text as a tooltip. In the icon styles every name has the same room after a sort as
+// before it.
+TEST(MainWindow, ColumnsFitTheirTextsAndNamesKeepTheirRoom) {
+    TWindowUnderTest w;
+    // The short name first: a view that measured one item would give its room to the other.
+    w.window.WMDropFiles({w.folder.Write("b.txt", "a larger file"),
+                          w.folder.Write("a rather long name for a file.txt", "small")});
+    w.window.show();
+    auto& details = w.Find<QTreeView>(nullptr);
+    const QFontMetrics metrics = details.fontMetrics();
+    for (const filelist::ListColumn column :
+         {filelist::ListColumn::Size, filelist::ListColumn::Type, filelist::ListColumn::Created,
+          filelist::ListColumn::Modified, filelist::ListColumn::Opened}) {
+        const QModelIndex cell = details.model()->index(0, static_cast<int>(column));
+        EXPECT_GT(details.columnWidth(cell.column()),
+                  metrics.horizontalAdvance(cell.data().toString()))
+            << cell.column();
+    }
+    details.setColumnWidth(0, 60);
+    const QModelIndex name = details.model()->index(1, 0);
+    const QPoint at = details.visualRect(name).center();
+    QHelpEvent tip(QEvent::ToolTip, at, details.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(details.viewport(), &tip);
+    EXPECT_EQ(QToolTip::text(), name.data().toString());
+
+    w.Find("item_ViewIcons").trigger();
+    w.Find("item_BySize").trigger();
+    auto& icons = *w.window.findChild<QListView*>();
+    QApplication::processEvents();
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(icons.visualRect(icons.model()->index(row, 0)).width(), icons.gridSize().width())
+            << row;
 }
 
 TEST(MainWindow, OpenDialogFilterInTheFormQtTakes) {
