@@ -1,5 +1,6 @@
 #include "ui/FileListView.h"
 
+#include <QDateTime>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QPainter>
@@ -7,7 +8,6 @@
 #include <QToolTip>
 #include <algorithm>
 #include <array>
-#include <ctime>
 
 #include "filelist/ColumnText.h"
 #include "platform/FileTime.h"
@@ -33,16 +33,9 @@ constexpr int kNameDecoration = 44;
 // A late date with a late time (the afternoon where the clock has twelve hours): the widest
 // texts the date columns show in today's locale, with the time and (Opened) without.
 std::pair<QString, QString> WidestDateTexts() {
-    std::tm when{};
-    when.tm_year = 2026 - 1900;
-    when.tm_mon = 11;
-    when.tm_mday = 28;
-    when.tm_hour = 23;
-    when.tm_min = 58;
-    when.tm_sec = 58;
-    when.tm_isdst = -1;
+    const QDateTime late(QDate(2026, 12, 28), QTime(23, 58, 58));
     platform::FileTime time = 0;
-    if (!platform::UnixToFileTime({std::mktime(&when), 0}, time))
+    if (!platform::UnixToFileTime({static_cast<time_t>(late.toSecsSinceEpoch()), 0}, time))
         return {};
     const platform::LocaleFormats& formats = platform::CurrentLocaleFormats();
     return {QString::fromStdString(filelist::DateTimeText(time, formats)),
