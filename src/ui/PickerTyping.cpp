@@ -47,7 +47,9 @@ bool TPickerTyping::eventFilter(QObject* watched, QEvent* event) {
     if (picker_.currentSectionIndex() != monthSectionIndex_)
         monthTyped_.clear();
     monthSectionIndex_ = picker_.currentSectionIndex();
-    if (typed.size() != 1 || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+    // Keys that do not type (Tab, Backspace, Enter) keep their own meaning.
+    if (typed.size() != 1 || !typed[0].isPrint() ||
+        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
     return SeparatorPassed(typed) || MonthTyped(typed) || AmPmTyped(typed);
 }
@@ -72,7 +74,7 @@ bool TPickerTyping::SeparatorPassed(const QString& typed) const {
 // number.
 bool TPickerTyping::MonthTyped(const QString& typed) {
     if (picker_.currentSection() != QDateTimeEdit::MonthSection ||
-        !picker_.displayFormat().contains(QStringLiteral("MMM")))
+        !picker_.displayFormat().contains(QStringLiteral("MMM")) || !typed[0].isLetterOrNumber())
         return false;
     monthTyped_ += typed;
     int month = 0;
@@ -116,7 +118,7 @@ bool TPickerTyping::MonthTyped(const QString& typed) {
 
 // One letter is enough where it begins only one of the two texts.
 bool TPickerTyping::AmPmTyped(const QString& typed) {
-    if (picker_.currentSection() != QDateTimeEdit::AmPmSection)
+    if (picker_.currentSection() != QDateTimeEdit::AmPmSection || !typed[0].isLetter())
         return false;
     const QString am = picker_.locale().amText();
     const QString pm = picker_.locale().pmText();
