@@ -56,25 +56,19 @@ TEST_F(MainSettings, NoFileGivesTheDefaultsAndClosingWritesEveryKey) {
     // The window opens wide enough for the columns, within the screen; the columns of the
     // locale's texts are at least as wide as their design widths (for an eight-point font) and
     // their titles.
-    const auto take = [&entries](const std::string& key) {
-        const auto entry = std::find_if(entries.begin(), entries.end(), [&key](const auto& e) {
-            return e.rfind(key + "=", 0) == 0;
-        });
-        if (entry == entries.end()) {
-            ADD_FAILURE() << key;
-            return 0;
+    const std::pair<std::string, int> atLeast[] = {
+        {"Width", 711}, {"Column3", 102}, {"Column4", 102}, {"Column5", 69}, {"Column6", 45}};
+    for (const auto& [key, least] : atLeast) {
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [&](const auto& e) { return e.rfind(key + "=", 0) == 0; });
+        ASSERT_NE(entry, entries.end()) << key;
+        EXPECT_GE(std::stoi(entry->substr(key.size() + 1)), least) << key;
+        if (key == "Width") {
+            EXPECT_LE(std::stoi(entry->substr(6)),
+                      QApplication::primaryScreen()->availableGeometry().width());
         }
-        const int value = std::stoi(entry->substr(key.size() + 1));
         entries.erase(entry);
-        return value;
-    };
-    const int windowWidth = take("Width");
-    EXPECT_GE(windowWidth, 711);
-    EXPECT_LE(windowWidth, QApplication::primaryScreen()->availableGeometry().width());
-    const std::pair<const char*, int> fitted[] = {
-        {"Column3", 102}, {"Column4", 102}, {"Column5", 69}, {"Column6", 45}};
-    for (const auto& [key, design] : fitted)
-        EXPECT_GE(take(key), design) << key;
+    }
     EXPECT_EQ(entries,
               (std::vector<std::string>{
                   "[Window]", "Maximized=0", "Height=463", "Toolbar=1", "StatusBar=1", "[Settings]",
