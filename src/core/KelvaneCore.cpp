@@ -11,8 +11,9 @@ namespace core {
 
 TKelvaneCore::TKelvaneCore(engine::IRunHost& host, IKelvaneObserver& observer,
                            vexfind::IFindDispatcher& dispatcher)
-    : observer_(observer),
-      engine_(list_, host, *this),
+    : host_(host),
+      observer_(observer),
+      engine_(list_, *this, *this),
       adder_(
           list_, dispatcher, [this](bool busy) { SetSearchBusy(busy); },
           [this](const std::string& folder, const std::string& reason) {
@@ -132,6 +133,21 @@ void TKelvaneCore::Sort(filelist::ListColumn column, bool withFolderName) {
     sortColumn_ = column;
     list_.Reorder(
         filelist::SortedOrder(list_.Rows(), {sortColumn_, sortAscending_, withFolderName}));
+}
+
+void TKelvaneCore::RunBegins() {
+    lastRun_.Begin();
+    observer_.RunBegins();
+}
+
+void TKelvaneCore::FileFailed(const std::string& path, const std::string& reason) {
+    lastRun_.FileFailed(path, reason);
+    host_.FileFailed(path, reason);
+}
+
+void TKelvaneCore::ShowError(const std::string& path, const std::string& message, int filesLeft) {
+    lastRun_.RunStopped(path, message, filesLeft);
+    host_.ShowError(path, message, filesLeft);
 }
 
 void TKelvaneCore::SetSearchBusy(bool busy) {

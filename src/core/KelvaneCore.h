@@ -9,12 +9,13 @@
 
 #include "core/FileAdder.h"
 #include "core/KelvaneObserver.h"
+#include "core/RunReport.h"
 #include "engine/RunEngine.h"
 #include "filelist/FileList.h"
 
 namespace core {
 
-class TKelvaneCore : private engine::IRunEvents {
+class TKelvaneCore : private engine::IRunHost, private engine::IRunEvents {
 public:
     // The host supplies the options and the event loop of a run; the dispatcher brings the
     // finds of a folder search to the owner's thread. Both, and the observer, outlive the core.
@@ -76,6 +77,9 @@ public:
     filelist::ListColumn SortColumn() const { return sortColumn_; }
     bool SortAscending() const { return sortAscending_; }
 
+    // What the last run that began with its rows did; kept until the next one begins.
+    const TRunReport& LastRun() const { return lastRun_; }
+
     const filelist::TFileList& List() const { return list_; }
     bool Idle() const { return engine_.Idle(); }
     bool SearchBusy() const { return searchBusy_; }
@@ -92,14 +96,28 @@ public:
     }
 
 private:
+    // The run's host is the front end's; the core only keeps the report of what the run did.
+    engine::RunOptions ReadOptions() override { return host_.ReadOptions(); }
+    bool MessagesDue() const override { return host_.MessagesDue(); }
+    void ProcessMessages() override { host_.ProcessMessages(); }
+    bool RowsJustAdded() const override { return host_.RowsJustAdded(); }
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        host_.ShowMessage(text, caption);
+    }
+    void ShowError(const std::string& path, const std::string& message, int filesLeft) override;
+    void FileFailed(const std::string& path, const std::string& reason) override;
+
     void RunStateChanged(bool running) override { observer_.RunStateChanged(running); }
-    void RunBegins() override { observer_.RunBegins(); }
+    void RunBegins() override;
     void ProgressChanged(int position, int maximum) override {
         observer_.ProgressChanged(position, maximum);
     }
+    void FileChanged() override { lastRun_.FileChanged(); }
     void SetSearchBusy(bool busy);
 
+    engine::IRunHost& host_;
     IKelvaneObserver& observer_;
+    TRunReport lastRun_;
     filelist::TFileList list_;
     engine::TRunEngine engine_;
     bool searchBusy_ = false;

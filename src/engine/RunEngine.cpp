@@ -157,6 +157,8 @@ bool TRunEngine::ProcessInTurn(RunScope scope, int row, const FileChanges& chang
     }
     if (processed.outcome.ok)
         events_.ProgressChanged(row, progressMax_);
+    if (processed.outcome.ok && processed.update.failures.empty())
+        events_.FileChanged();
     return true;
 }
 
@@ -166,6 +168,8 @@ void TRunEngine::TakeBack(TChangeAhead& ahead, std::size_t leave) {
         Apply(changed.row, changed.processed.update);
         if (changed.processed.outcome.ok)
             events_.ProgressChanged(changed.row, progressMax_);
+        if (changed.processed.outcome.ok && changed.processed.update.failures.empty())
+            events_.FileChanged();
     }
 }
 

@@ -45,6 +45,9 @@ public:
     // The run has passed its checks and begins with the rows: the file list comes to the front.
     virtual void RunBegins() = 0;
     virtual void ProgressChanged(int position, int maximum) = 0;
+    // A file went through every change asked of it, without a failure (the failures reach the
+    // host's FileFailed). A front end that does not count them need not listen.
+    virtual void FileChanged() {}
 };
 
 }  // namespace engine

@@ -8,8 +8,8 @@ enum class RunScope {
     UncheckedOnly = 1,
     SelectedOnly = 2,
     UnselectedOnly = 3,
-    CheckedOrSelected = 4,      // "Checked and selected items only": either mark is enough
-    UncheckedOrUnselected = 5,  // "Unchecked and unselected items only": either is enough
+    CheckedOrSelected = 4,      // "Checked or selected items": either mark is enough
+    UncheckedOrUnselected = 5,  // "Items not both checked and selected"
     All = 6,
 };
 

@@ -109,10 +109,11 @@ TAboutBox::TAboutBox(QWidget* parent, const TFileVersion& version)
     PlaceControls();
 }
 
-// Fixed places on a 350 x 206 client area; the labels size themselves to their texts, and the
-// version and the links follow the width of their titles. The places suit the system font of
-// eight points; where the desktop's font is wider, the dialog grows to its widest text rather
-// than cut it off.
+// The places of a 350 x 206 client area for the system font of eight points, each line placed
+// below the one above it by the height of its font: with a taller desktop font the lines move
+// apart instead of overlapping, and the dialog grows to its widest and lowest text rather than
+// cut it off. The labels size themselves to their texts; the version and the links follow the
+// width of their titles.
 void TAboutBox::PlaceControls() {
     imgAppIcon.setGeometry(8, 8, 32, 32);
     const std::initializer_list<QLabel*> labels = {&laAppTitle, &laDescription, &laVersionTitle,
@@ -120,24 +121,33 @@ void TAboutBox::PlaceControls() {
                                                    &laEMail,    &laWebTitle,    &laWeb};
     for (QLabel* label : labels)
         label->adjustSize();
+    const auto below = [](const QLabel& label, int gap) {
+        return label.y() + label.height() + gap;
+    };
     laAppTitle.move(48, 6);
-    laDescription.move(48, 26);
-    laVersionTitle.move(48, 56);
-    laVersion.move(laVersionTitle.x() + laVersionTitle.width() + 4, 56);
-    laCopyright.move(48, 77);
-    laEMailTitle.move(48, 124);
-    laEMail.move(laEMailTitle.x() + laEMailTitle.width() + 5, 124);
-    laWebTitle.move(48, 140);
-    laWeb.move(laEMail.x(), 140);
+    laDescription.move(48, std::max(26, below(laAppTitle, 1)));
+    const int topHeight = std::max(48, below(laDescription, 6));
+    const int versionTop = topHeight + 8;
+    laVersionTitle.move(48, versionTop);
+    laVersion.move(laVersionTitle.x() + laVersionTitle.width() + 4, versionTop);
+    laCopyright.move(48, std::max(versionTop + 21, below(laVersionTitle, 8)));
+    const int emailTop = std::max(laCopyright.y() + 47, below(laCopyright, 8));
+    laEMailTitle.move(48, emailTop);
+    laEMail.move(laEMailTitle.x() + laEMailTitle.width() + 5, emailTop);
+    const int webTop = std::max(emailTop + 16, below(laEMailTitle, 3));
+    laWebTitle.move(48, webTop);
+    laWeb.move(laEMail.x(), webTop);
 
     int width = 350;
     for (const QLabel* label : labels)
         width = std::max(width, label->x() + label->width() + imgAppIcon.x());
-    setFixedSize(width, 206);
-    TopPanel.setGeometry(0, 0, width, 48);
-    Bevel2.setGeometry(0, 48, width, 2);
-    Bevel1.setGeometry(0, 50, width, 116);
-    btnOK.setGeometry(width - 80, 175, 72, 23);
+    const int buttonHeight = std::max(23, btnOK.sizeHint().height());
+    const int buttonTop = std::max(webTop + 35, below(laWebTitle, 22));
+    setFixedSize(width, buttonTop + buttonHeight + 8);
+    TopPanel.setGeometry(0, 0, width, topHeight);
+    Bevel2.setGeometry(0, topHeight, width, 2);
+    Bevel1.setGeometry(0, topHeight + 2, width, buttonTop - 11 - topHeight);
+    btnOK.setGeometry(width - 80, buttonTop, 72, buttonHeight);
     Panel1.setGeometry(180, -41, 185, 41);
     const QScreen* screen =
         parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();

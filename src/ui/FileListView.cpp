@@ -1,10 +1,17 @@
 #include "ui/FileListView.h"
 
+#include <QDateTime>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <array>
+
+#include "filelist/ColumnText.h"
+#include "platform/FileTime.h"
+#include "platform/LocaleFormats.h"
 
 namespace ui {
 
@@ -17,6 +24,23 @@ constexpr std::array<int, filelist::kListColumnCount> kDefaultWidths = {200, 55,
 // list of a million rows is laid out without measuring each name.
 constexpr int kListItemWidth = 200;
 constexpr QSize kLargeIconGrid(96, 72);
+// The first rows whose texts the Size and Type columns are fitted to.
+constexpr int kFirstRowsFitted = 200;
+// What a cell adds to its text: the margins, and in the Name column the check box and icon.
+constexpr int kCellMargins = 12;
+constexpr int kNameDecoration = 44;
+
+// A late date with a late time (the afternoon where the clock has twelve hours): the widest
+// texts the date columns show in today's locale, with the time and (Opened) without.
+std::pair<QString, QString> WidestDateTexts() {
+    const QDateTime late(QDate(2026, 12, 28), QTime(23, 58, 58));
+    platform::FileTime time = 0;
+    if (!platform::UnixToFileTime({static_cast<time_t>(late.toSecsSinceEpoch()), 0}, time))
+        return {};
+    const platform::LocaleFormats& formats = platform::CurrentLocaleFormats();
+    return {QString::fromStdString(filelist::DateTimeText(time, formats)),
+            QString::fromStdString(filelist::DateText(time, formats))};
+}
 
 // Draws the cells, and around each a grid line when the list shows grid lines.
 class TGridLinesDelegate : public QStyledItemDelegate {
@@ -41,6 +65,23 @@ private:
     const bool& gridLines_;
 };
 
+// Every item of the icon styles takes the room of one grid cell. The view measures one item and
+// gives every other the same size (so a long list is laid out at once); measured, the first
+// row's name would set the room of all, and a sort would hand each row the room of another's.
+class TGridCellDelegate : public QStyledItemDelegate {
+public:
+    TGridCellDelegate(const QListView& view, QObject* parent)
+        : QStyledItemDelegate(parent), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize grid = view_.gridSize();
+        return grid.isValid() ? grid : QStyledItemDelegate::sizeHint(option, index);
+    }
+
+private:
+    const QListView& view_;
+};
+
 }  // namespace
 
 TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
@@ -56,14 +97,10 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
     header->setSectionsClickable(true);
-    // The widths were chosen for an eight-point font; where the desktop's font is wider, a
-    // column is at least as wide as its title.
-    for (std::size_t column = 0; column < kDefaultWidths.size(); ++column) {
-        const int index = static_cast<int>(column);
-        details_.setColumnWidth(index,
-                                std::max(kDefaultWidths[column], header->sectionSizeHint(index)));
-    }
+    FitColumnsToLocale();
     connect(header, &QHeaderView::sectionClicked, this, &TFileListViews::ColumnClicked);
+    details_.viewport()->installEventFilter(this);
+    icons_.viewport()->installEventFilter(this);
 
     icons_.setModel(&model);
     icons_.setSelectionModel(details_.selectionModel());
@@ -73,6 +110,7 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
     icons_.setLayoutMode(QListView::Batched);
     icons_.setWrapping(true);
     icons_.setTextElideMode(Qt::ElideRight);
+    icons_.setItemDelegate(new TGridCellDelegate(icons_, &icons_));
 
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(&details_), static_cast<QAbstractItemView*>(&icons_)}) {
@@ -92,9 +130,85 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
     // Rows shown late may have been selected by a command while they waited.
     connect(&model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) {
+                FitColumnsToFirstRows();
                 ListDataChanged(model_.index(first, 0), model_.index(last, 0));
             });
     SetViewStyle(vsReport);
+}
+
+// The widths were chosen for an eight-point font; where the desktop's font or the locale's
+// texts are wider, a column is as wide as its title and the widest text it shows.
+void TFileListViews::FitColumnsToLocale() {
+    const QHeaderView& header = *details_.header();
+    const auto [dateTime, date] = WidestDateTexts();
+    const int dateTimeWidth = details_.fontMetrics().horizontalAdvance(dateTime) + kCellMargins;
+    const int dateWidth = details_.fontMetrics().horizontalAdvance(date) + kCellMargins;
+    for (std::size_t column = 0; column < kDefaultWidths.size(); ++column) {
+        const int index = static_cast<int>(column);
+        int width = std::max(kDefaultWidths[column], header.sectionSizeHint(index));
+        const auto listColumn = static_cast<filelist::ListColumn>(column);
+        if (listColumn == filelist::ListColumn::Created ||
+            listColumn == filelist::ListColumn::Modified)
+            width = std::max(width, dateTimeWidth);
+        else if (listColumn == filelist::ListColumn::Opened)
+            width = std::max(width, dateWidth);
+        details_.setColumnWidth(index, width);
+    }
+}
+
+void TFileListViews::FitColumnsToFirstRows() {
+    if (widthsStored_)
+        return;
+    widthsStored_ = true;
+    const int rows = std::min(model_.rowCount(), kFirstRowsFitted);
+    for (const filelist::ListColumn column :
+         {filelist::ListColumn::Size, filelist::ListColumn::Type}) {
+        const int index = static_cast<int>(column);
+        int width = details_.columnWidth(index);
+        for (int row = 0; row < rows; ++row)
+            width = std::max(width, details_.fontMetrics().horizontalAdvance(
+                                        model_.index(row, index).data().toString()) +
+                                        kCellMargins);
+        details_.setColumnWidth(index, width);
+    }
+    emit ColumnsFitted();
+}
+
+void TFileListViews::SetColumnWidth(int column, int width) {
+    widthsStored_ = true;
+    details_.setColumnWidth(column, width);
+}
+
+int TFileListViews::ColumnsWidth() const {
+    int width = 0;
+    for (int column = 0; column < model_.columnCount(); ++column)
+        width += details_.columnWidth(column);
+    return width;
+}
+
+void TFileListViews::SetTexts(const QString& name, const QString& emptyHint) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(&details_), static_cast<QAbstractItemView*>(&icons_)})
+        view->setAccessibleName(name);
+    details_.hint = emptyHint;
+    icons_.hint = emptyHint;
+}
+
+bool TFileListViews::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ToolTip ||
+        (watched != details_.viewport() && watched != icons_.viewport()))
+        return QWidget::eventFilter(watched, event);
+    QAbstractItemView& view = CurrentView();
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = view.indexAt(help->pos());
+    const QString text = index.data().toString();
+    const int decoration = index.column() == 0 ? kNameDecoration : 0;
+    const int needed = view.fontMetrics().horizontalAdvance(text) + kCellMargins + decoration;
+    if (index.isValid() && needed > view.visualRect(index).width())
+        QToolTip::showText(help->globalPos(), text, view.viewport());
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 QAbstractItemView& TFileListViews::CurrentView() {

@@ -7,6 +7,7 @@
 
 #include <QItemSelection>
 #include <QListView>
+#include <QPainter>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QTreeView>
@@ -15,6 +16,24 @@
 #include "ui/FileListModel.h"
 
 namespace ui {
+
+// A view that tells what to do while the list has no rows: `hint`, over the empty area.
+template <typename TView>
+class THintedView : public TView {
+public:
+    QString hint;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        TView::paintEvent(event);
+        if (this->model() == nullptr || this->model()->rowCount() > 0 || hint.isEmpty())
+            return;
+        QPainter painter(this->viewport());
+        painter.setPen(this->palette().color(QPalette::Disabled, QPalette::Text));
+        painter.drawText(this->viewport()->rect().adjusted(8, 8, -8, -8),
+                         Qt::AlignCenter | Qt::TextWordWrap, hint);
+    }
+};
 
 // View styles in the order of the View menu and of the settings file.
 inline constexpr int vsIcon = 0;
@@ -34,7 +53,12 @@ public:
     void SetGridLines(bool on);
     bool GridLines() const { return gridLines_; }
     int ColumnWidth(int column) const { return details_.columnWidth(column); }
-    void SetColumnWidth(int column, int width) { details_.setColumnWidth(column, width); }
+    // A width the user chose, as stored: the columns no longer fit the first rows.
+    void SetColumnWidth(int column, int width);
+    // All eight columns together.
+    int ColumnsWidth() const;
+    // The views' name for a screen reader, and what they show while the list is empty.
+    void SetTexts(const QString& name, const QString& emptyHint);
     // The header shows the column and direction of the last sort.
     void ShowSortIndicator(filelist::ListColumn column, bool ascending);
 
@@ -42,11 +66,17 @@ public:
     // The view that the current style shows.
     QAbstractItemView& CurrentView();
 
+protected:
+    // A cut cell shows its whole text as its tooltip.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The user selected or deselected a row: the window passes it on to the core.
     void RowSelectionChanged(int row, bool selected);
     // A column title was clicked (sorting by that column).
     void ColumnClicked(int column);
+    // The columns were widened to fit the first rows.
+    void ColumnsFitted();
 
 private:
     void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -54,11 +84,16 @@ private:
     void ScheduleShowListSelection();
     // Makes the views' selection that of the list's rows, in one step.
     void ShowListSelection();
+    // The columns as wide as their titles and the widest texts of today's locale.
+    void FitColumnsToLocale();
+    // Once, for the first rows of a first start: the sizes and types they show.
+    void FitColumnsToFirstRows();
 
     TFileListModel& model_;
     QStackedLayout stack_;
-    QTreeView details_;
-    QListView icons_;
+    THintedView<QTreeView> details_;
+    THintedView<QListView> icons_;
+    bool widthsStored_ = false;
     int viewStyle_ = vsReport;
     bool gridLines_ = false;
     // Set while the list's selection changed in ways the views do not show yet.

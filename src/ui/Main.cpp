@@ -2,13 +2,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QUrl>
+#include <algorithm>
 #include <clocale>
 
 #include "platform/LocaleFormats.h"
@@ -45,9 +46,12 @@ TMainFormKelvane::TMainFormKelvane(IChooser& chooser, QWidget* parent)
     pcTymo.setCurrentWidget(&tsFiles);
     tsParameters.SetDatePickersToNow();
     setAcceptDrops(true);
-    resize(kDesignSize);
     setMinimumSize(kMinimumSize);
+    FitToScreen();
     LoadSettings();
+    // A size stored on a larger screen, or at a smaller scale, does not outgrow this one.
+    if (const QScreen* shown = screen())
+        resize(size().boundedTo(shown->availableGeometry().size()));
     ApplyCaptions();
     pcTymo.setFocus();
 }
@@ -161,15 +165,41 @@ void TMainFormKelvane::BuildStatusBar() {
     PB.setRange(0, 100);
     PB.setValue(0);
     PB.setTextVisible(false);
+    laRunReport.setObjectName("laRunReport");
+    laRunReport.setParent(&SB);
+    laRunReport.setAutoFillBackground(true);
+    laRunReport.setTextFormat(Qt::RichText);
+    laRunReport.setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    laRunReport.hide();
+    connect(&laRunReport, &QLabel::linkActivated, this, &TMainFormKelvane::ShowNotChanged);
     // Panel 1 always begins at the same place, since panel 0 has a fixed width; only the bar's
     // height can change the progress bar's place.
     SB.installEventFilter(this);
 }
 
 bool TMainFormKelvane::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &SB && event->type() == QEvent::Resize)
+    if (watched == &SB && event->type() == QEvent::Resize) {
         PB.setGeometry(SB.PanelRect(1));
+        PlaceRunReport();
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// The design size, widened to show every column of the list; a window larger than the screen
+// would hide its own edges and size grip.
+void TMainFormKelvane::FitToScreen() {
+    QSize size = kDesignSize;
+    // What stands around the list's columns: the borders of the page and of the list, and a
+    // vertical scroll bar.
+    const int around = 2 * kPanelBorder + 4 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    size.setWidth(std::max(size.width(), lvFiles.ColumnsWidth() + around));
+    if (const QScreen* shown = screen()) {
+        const QSize available = shown->availableGeometry().size();
+        size = size.boundedTo(available);
+        setMinimumSize(kMinimumSize.boundedTo(available));
+    }
+    resize(size);
 }
 
 bool TMainFormKelvane::event(QEvent* event) {
@@ -230,10 +260,13 @@ void TMainFormKelvane::WMDropFiles(const std::vector<std::string>& paths) {
     model_.ShowArrivedRows();
 }
 
+// The manual in a window of the program's own: help works without a browser.
 void TMainFormKelvane::item_ContentsClick() {
-    const QString manual = ManualPath(QCoreApplication::applicationDirPath());
-    if (!manual.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+    if (!manual_)
+        manual_ = MakeManualWindow(*this, ManualPath(QCoreApplication::applicationDirPath()));
+    manual_->show();
+    manual_->raise();
+    manual_->activateWindow();
 }
 
 void TMainFormKelvane::item_AboutClick() {

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +22,7 @@
 #include <QVBoxLayout>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,6 +69,9 @@ private:
     void BuildFileListPage();
     void BuildStatusBar();
     void ShowHint(const QString& hint);
+    // The first size of the window: wide enough for every column of the list, never larger
+    // than the screen.
+    void FitToScreen();
     void file_Close();
     void item_ContentsClick();
     void item_AboutClick();
@@ -86,6 +91,8 @@ private:
     void BuildMenus();
     void FillMenus();
     void BindCommands();
+    // The usual desktop keys of the commands, shown beside them in the menus.
+    void BindKeys();
     void ApplyCaptions();
     void FileMenuClick();
     void EditMenuClick();
@@ -115,6 +122,10 @@ private:
     void item_InvertCheckedClick();
     void SortBy(filelist::ListColumn column);
     void lvFilesColumnClick(int column);
+    // The context menu of the list, from the mouse or the keyboard.
+    void PopupMenu1At(const QPoint& globalPos);
+    // The next (1) or previous (-1) page of pcTymo, round.
+    void SwitchPage(int step);
 
     // MainSettings.cpp: the settings file, read as the window opens and written as it goes.
     void LoadSettings();
@@ -122,7 +133,14 @@ private:
 
     // MainRun.cpp: the core's host and observer.
     void btnStartStopClick(engine::RunScope scope);
+    void item_StopClick();
     void SetStartStopButton(bool running);
+    // The scopes start a run while none is in progress and no search is busy; Stop ends one.
+    void EnableRunCommands();
+    // What the last run did, in the status bar; Details lists the files it did not change.
+    void ShowRunReport();
+    void ShowNotChanged();
+    void PlaceRunReport();
     void ShowProgress();
     void lvFilesChange();
     engine::RunOptions ReadOptions() override;
@@ -162,6 +180,8 @@ private:
     std::vector<std::string> foldersNotSearched_;
     // From LoadSettings to SaveSettings.
     std::optional<core::TSettingsFile> settings_;
+    // The settings gave the window its size: nothing else sizes it.
+    bool sizeStored_ = false;
 
     // Commands: one action each, shared by menu, context menu and tool button.
     QAction item_Delete{this};
@@ -191,10 +211,16 @@ private:
     QAction item_ByOpened{this};
     QAction item_ByAttr{this};
     QAction item_ByFolder{this};
+    QActionGroup arrangeGroup_{this};
     QAction item_Contents{this};
     QAction item_About{this};
     // item_Operate0 ... item_Operate6: the run scopes 0 to 6.
     std::array<QAction, 7> item_Operate;
+    QAction item_Stop{this};
+    // Keys without a menu item: the list's context menu, the next and previous page.
+    QAction item_ContextMenu{this};
+    QAction item_NextPage{this};
+    QAction item_PreviousPage{this};
 
     // Menus, each parent before what it holds.
     QMenuBar MainMenu1{this};
@@ -203,6 +229,7 @@ private:
     QMenu item_AddFolder{this};
     QMenu ViewMenu{this};
     QMenu item_Arrange{this};
+    QMenu RunMenu{this};
     QMenu HelpMenu{this};
     QMenu PopupMenu1{this};
     QMenu pitem_AddFolder{this};
@@ -236,6 +263,9 @@ private:
     TSettingsPage tsSettings;
     TStatusBarPro SB;
     QProgressBar PB;
+    QLabel laRunReport;
+    // Help > Help Topics, made when first asked for.
+    std::unique_ptr<QWidget> manual_;
 };
 
 }  // namespace ui

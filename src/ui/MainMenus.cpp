@@ -67,6 +67,7 @@ void TMainFormKelvane::ForEachCommand(const TVisit<QAction>& visit) {
         KELVANE_NAMED(item_ByFolder),
         KELVANE_NAMED(item_Contents),
         KELVANE_NAMED(item_About),
+        KELVANE_NAMED(item_Stop),
     };
     for (const TNamed<QAction>& command : commands)
         visit(*command.object, command.name, command.text);
@@ -79,7 +80,7 @@ void TMainFormKelvane::ForEachMenu(const TVisit<QMenu>& visit) {
         KELVANE_NAMED(FileMenu),       KELVANE_NAMED(EditMenu),
         KELVANE_NAMED(item_AddFolder), {&pitem_AddFolder, "pitem_AddFolder", msg::item_AddFolder},
         KELVANE_NAMED(ViewMenu),       KELVANE_NAMED(item_Arrange),
-        KELVANE_NAMED(HelpMenu),
+        KELVANE_NAMED(RunMenu),        KELVANE_NAMED(HelpMenu),
     };
     for (const TNamed<QMenu>& menu : menus)
         visit(*menu.object, menu.name, menu.text);
@@ -100,6 +101,9 @@ void TMainFormKelvane::BuildMenus() {
         item_Operate[scope].setParent(this);
         item_Operate[scope].setObjectName(QString("item_Operate%1").arg(scope));
     }
+    item_ContextMenu.setObjectName("item_ContextMenu");
+    item_NextPage.setObjectName("item_NextPage");
+    item_PreviousPage.setObjectName("item_PreviousPage");
     MainMenu1.setObjectName("MainMenu1");
     PopupMenu1.setObjectName("PopupMenu1");
     pmAddFolderParams.setObjectName("pmAddFolderParams");
@@ -122,7 +126,14 @@ void TMainFormKelvane::BuildMenus() {
         view->setCheckable(true);
         viewStyles_.addAction(view);
     }
+    // The sort in force is marked; before the first sort none is.
+    for (QAction* sort : {&item_ByName, &item_ByType, &item_BySize, &item_ByCreated,
+                          &item_ByModified, &item_ByOpened, &item_ByAttr, &item_ByFolder}) {
+        sort->setCheckable(true);
+        arrangeGroup_.addAction(sort);
+    }
     FillMenus();
+    BindKeys();
 }
 
 // What each menu holds, in order; a popup item is the very action of its main-menu item.
@@ -153,6 +164,8 @@ void TMainFormKelvane::FillMenus() {
     ViewMenu.addMenu(&item_Arrange);
     item_Arrange.addActions({&item_ByName, &item_ByType, &item_BySize, &item_ByCreated,
                              &item_ByModified, &item_ByOpened, &item_ByAttr, &item_ByFolder});
+    // With the toolbar hidden the Run menu still starts and stops a run: the same actions.
+    MainMenu1.addMenu(&RunMenu);
     MainMenu1.addMenu(&HelpMenu);
     HelpMenu.addAction(&item_Contents);
     HelpMenu.addSeparator();
@@ -166,11 +179,39 @@ void TMainFormKelvane::FillMenus() {
     PopupMenu1.addAction(&item_ClearList);
 
     // Four groups: 0 and 1, 2 and 3, 4 and 5, 6 alone.
-    for (std::size_t scope = 0; scope < item_Operate.size(); ++scope) {
-        if (scope > 0 && scope % 2 == 0)
-            pmOperate.addSeparator();
-        pmOperate.addAction(&item_Operate[scope]);
+    for (QMenu* menu : {&pmOperate, &RunMenu}) {
+        for (std::size_t scope = 0; scope < item_Operate.size(); ++scope) {
+            if (scope > 0 && scope % 2 == 0)
+                menu->addSeparator();
+            menu->addAction(&item_Operate[scope]);
+        }
     }
+    RunMenu.addSeparator();
+    RunMenu.addAction(&item_Stop);
+}
+
+void TMainFormKelvane::BindKeys() {
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {&item_Delete, QKeySequence(Qt::Key_Delete)},
+        {&item_Close, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {&item_AddFile, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {&item_Contents, QKeySequence(Qt::Key_F1)},
+        {&item_Operate.back(), QKeySequence(Qt::Key_F5)},
+        {&item_Stop, QKeySequence(Qt::Key_Escape)},
+        {&item_ContextMenu, QKeySequence(Qt::SHIFT | Qt::Key_F10)},
+        {&item_NextPage, QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        {&item_PreviousPage, QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+    };
+    for (const auto& [action, key] : keys)
+        action->setShortcut(key);
+    // Delete and the context menu key belong to the list: in a picker's text, Delete deletes a
+    // character.
+    for (QAction* listKey : {&item_Delete, &item_ContextMenu}) {
+        listKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        lvFiles.addAction(listKey);
+    }
+    // The page keys work wherever the focus is, a picker's text included.
+    addActions({&item_NextPage, &item_PreviousPage});
 }
 
 void TMainFormKelvane::BindCommands() {
@@ -192,6 +233,7 @@ void TMainFormKelvane::BindCommands() {
         {&item_ViewDetails, &TMainFormKelvane::item_ViewDetailsClick},
         {&item_Contents, &TMainFormKelvane::item_ContentsClick},
         {&item_About, &TMainFormKelvane::item_AboutClick},
+        {&item_Stop, &TMainFormKelvane::item_StopClick},
     };
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
@@ -211,14 +253,30 @@ void TMainFormKelvane::BindCommands() {
     connect(&ViewMenu, &QMenu::aboutToShow, this, &TMainFormKelvane::ViewMenuClick);
     for (QMenu* menu : {&FileMenu, &EditMenu, &PopupMenu1})
         connect(menu, &QMenu::aboutToHide, this, &TMainFormKelvane::EnableListCommands);
+    // The hint of the item last under the pointer goes with its menu.
+    for (QMenu* menu : {&FileMenu, &EditMenu, &item_AddFolder, &ViewMenu, &item_Arrange, &RunMenu,
+                        &HelpMenu, &PopupMenu1, &pitem_AddFolder, &pmAddFolderParams, &pmOperate})
+        connect(menu, &QMenu::aboutToHide, this, [this] { ShowHint(QString()); });
+    connect(&item_ContextMenu, &QAction::triggered, this, [this] {
+        QAbstractItemView& view = lvFiles.CurrentView();
+        const QRect current = view.visualRect(view.currentIndex());
+        const QPoint at = current.isValid() ? current.center() : QPoint(0, 0);
+        PopupMenu1At(view.viewport()->mapToGlobal(at));
+    });
+    // Idle, the button only drops down the scopes; during a run a click stops it.
+    connect(&btnStartStop, &QToolButton::clicked, this, &TMainFormKelvane::item_StopClick);
+    connect(&item_NextPage, &QAction::triggered, this, [this] { SwitchPage(1); });
+    connect(&item_PreviousPage, &QAction::triggered, this, [this] { SwitchPage(-1); });
     using filelist::ListColumn;
     const std::pair<QAction*, ListColumn> sorts[] = {
         {&item_ByName, ListColumn::Name},         {&item_ByType, ListColumn::Type},
         {&item_BySize, ListColumn::Size},         {&item_ByCreated, ListColumn::Created},
         {&item_ByModified, ListColumn::Modified}, {&item_ByOpened, ListColumn::Opened},
         {&item_ByAttr, ListColumn::Attributes},   {&item_ByFolder, ListColumn::Folder}};
-    for (const auto& [action, column] : sorts)
+    for (const auto& [action, column] : sorts) {
+        action->setData(static_cast<int>(column));
         connect(action, &QAction::triggered, this, [this, column = column] { SortBy(column); });
+    }
     BindPages();
 }
 
@@ -227,6 +285,12 @@ void TMainFormKelvane::BindPages() {
     connect(&lvFiles, &TFileListViews::RowSelectionChanged, this,
             [this](int row, bool selected) { core_.SetSelected(row, selected); });
     connect(&lvFiles, &TFileListViews::ColumnClicked, this, &TMainFormKelvane::lvFilesColumnClick);
+    // The rows given before the window first shows (the command line's) widen it with their
+    // columns.
+    connect(&lvFiles, &TFileListViews::ColumnsFitted, this, [this] {
+        if (!isVisible() && !sizeStored_)
+            FitToScreen();
+    });
     connect(&tsSettings, &TSettingsPage::ShortDateFormatChanged, &tsParameters,
             &TParameterPages::SetShortDateFormat);
 }
@@ -238,8 +302,10 @@ void TMainFormKelvane::ApplyCaptions() {
     ForEachMenu([](QMenu& menu, const char*, const msg::TCommandText& text) {
         ApplyCommandText(*menu.menuAction(), text);
     });
-    // btnAddDir drops down the add-folder modes: it reads as the Edit menu's item does.
-    btnAddDir.setText(item_AddFolder.title());
+    // btnAddDir drops down the add-folder modes: it reads as the Edit menu's item does. It
+    // shows its picture only, so it takes no access key: the letter is the File menu's.
+    btnAddDir.setText(
+        QString::fromStdString(msg::StripAmpersand(item_AddFolder.title().toStdString())));
     btnAddDir.setToolTip(item_AddFolder.menuAction()->toolTip());
     btnAddDir.setStatusTip(item_AddFolder.menuAction()->statusTip());
 
@@ -249,8 +315,12 @@ void TMainFormKelvane::ApplyCaptions() {
         pcTymo.setTabText(page, pages[page]);
         pcTymo.widget(page)->setAccessibleName(pages[page]);
     }
-    for (std::size_t scope = 0; scope < item_Operate.size(); ++scope)
+    for (std::size_t scope = 0; scope < item_Operate.size(); ++scope) {
         item_Operate[scope].setText(msg::ToQString(msg::kOperateCaptions[scope]));
+        item_Operate[scope].setStatusTip(msg::ToQString(msg::kOperateHints[scope]));
+    }
+    PB.setAccessibleName(msg::ToQString(msg::kProgress));
+    lvFiles.SetTexts(msg::ToQString(msg::kFilesName), msg::ToQString(msg::kEmptyListHint));
     pmOperate.setDefaultAction(&item_Operate.back());
     SetStartStopButton(false);
     lvFilesChange();
@@ -286,10 +356,11 @@ void TMainFormKelvane::EditMenuClick() {
     item_InvertChecked.setEnabled(rows);
 }
 
+// Removing "the" folder needs one row to take the folder from, from the context menu too.
 void TMainFormKelvane::PopupMenu1Popup() {
     const int selected = SelectedCount();
     item_RemoveFile.setEnabled(selected > 0);
-    item_RemoveFolder.setEnabled(selected > 0);
+    item_RemoveFolder.setEnabled(selected == 1);
     item_ClearList.setEnabled(core_.List().RowCount() > 0);
 }
 
@@ -396,6 +467,17 @@ void TMainFormKelvane::SortBy(filelist::ListColumn column) {
     const TBusyCursor busy;
     core_.Sort(column, tsSettings.SortWithFolderName());
     lvFiles.ShowSortIndicator(core_.SortColumn(), core_.SortAscending());
+    for (QAction* sort : arrangeGroup_.actions())
+        sort->setChecked(sort->data().toInt() == static_cast<int>(column));
+}
+
+void TMainFormKelvane::PopupMenu1At(const QPoint& globalPos) {
+    PopupMenu1.popup(globalPos);
+}
+
+void TMainFormKelvane::SwitchPage(int step) {
+    const int count = pcTymo.count();
+    pcTymo.setCurrentIndex((pcTymo.currentIndex() + step + count) % count);
 }
 
 void TMainFormKelvane::lvFilesColumnClick(int column) {

@@ -8,6 +8,7 @@
 
 #include "ui/Main.h"
 #include "ui/MsgStr.h"
+#include "ui/NotChangedBox.h"
 
 namespace ui {
 
@@ -22,18 +23,61 @@ constexpr qint64 kPumpIntervalMs = 15;
 
 }  // namespace
 
-// Any of the seven items starts a run of its scope; while a run is in progress any of them
-// stops it.
+// Any of the seven items starts a run of its scope. While a run is in progress they are
+// disabled: Stop, the button or Escape ends it.
 void TMainFormKelvane::btnStartStopClick(engine::RunScope scope) {
     if (core_.Idle())
         core_.Start(scope);
-    else
-        core_.Stop();
 }
 
+void TMainFormKelvane::item_StopClick() {
+    core_.Stop();
+}
+
+// While a run is in progress the button is a plain Stop: one click ends the run, with no menu
+// to open (an open menu would hold the run until it closed).
 void TMainFormKelvane::SetStartStopButton(bool running) {
-    btnStartStop.setText(msg::ToQString(running ? msg::kStopCaption : msg::btnStartStop));
+    const std::string_view caption = running ? msg::kStopCaption : msg::btnStartStop;
+    btnStartStop.setText(msg::ToQString(caption));
+    btnStartStop.setAccessibleName(
+        QString::fromStdString(msg::StripAmpersand(std::string(caption))).trimmed());
     btnStartStop.setIcon(QIcon(ilNormal.Image(running ? kStopImage : kStartImage)));
+    btnStartStop.setMenu(running ? nullptr : &pmOperate);
+    EnableRunCommands();
+}
+
+void TMainFormKelvane::EnableRunCommands() {
+    const bool idle = core_.Idle();
+    for (QAction& scope : item_Operate)
+        scope.setEnabled(idle && !core_.SearchBusy());
+    item_Stop.setEnabled(!idle);
+}
+
+void TMainFormKelvane::ShowRunReport() {
+    const core::TRunReport& report = core_.LastRun();
+    laRunReport.setVisible(report.Begun());
+    if (!report.Begun())
+        return;
+    QString text = QString::fromStdString(report.Summary()).toHtmlEscaped();
+    if (report.NotChangedCount() > 0)
+        text += QStringLiteral("&nbsp;&nbsp;<a href=\"details\">%1</a>")
+                    .arg(msg::ToQString(msg::kRunDetails));
+    laRunReport.setText(text);
+    laRunReport.setAccessibleName(QString::fromStdString(report.Summary()));
+    PlaceRunReport();
+}
+
+// At the right end of the hint panel, which keeps its left part for the hints.
+void TMainFormKelvane::PlaceRunReport() {
+    const QRect panel = SB.PanelRect(2);
+    const int width = std::min(laRunReport.sizeHint().width(), panel.width());
+    laRunReport.setGeometry(panel.right() - width, panel.top(), width, panel.height());
+}
+
+void TMainFormKelvane::ShowNotChanged() {
+    const core::TRunReport& report = core_.LastRun();
+    ShowNotChangedBox(*this, QString::fromStdString(report.Summary()),
+                      QString::fromStdString(report.Details()));
 }
 
 engine::RunOptions TMainFormKelvane::ReadOptions() {
@@ -56,16 +100,16 @@ void TMainFormKelvane::ShowMessage(const std::string& text, const std::string& c
     box.exec();
 }
 
-// As the application's error box shows an error that reached the event loop: the message, with
-// the file it happened to.
-void TMainFormKelvane::ShowError(const std::string& path, const std::string& message, int) {
+// An error that ended the run: where, why, and how many files it left, as the command line
+// says it. The status bar counts the file among those not changed.
+void TMainFormKelvane::ShowError(const std::string&, const std::string&, int) {
+    ShowRunReport();
     QMessageBox box(QMessageBox::Critical, msg::ToQString(msg::kAppTitle),
-                    QString::fromStdString(message), QMessageBox::Ok, this);
-    box.setInformativeText(QString::fromStdString(path));
+                    QString::fromStdString(core_.LastRun().StoppedText()), QMessageBox::Ok, this);
     box.exec();
 }
 
-// The window passes over a file it could not change in silence, as it always has.
+// The core keeps the run's failures; the status bar shows them when the run is over.
 void TMainFormKelvane::FileFailed(const std::string&, const std::string&) {}
 
 void TMainFormKelvane::lvFilesChange() {
@@ -93,6 +137,8 @@ void TMainFormKelvane::RowsMoved() {
 
 void TMainFormKelvane::RunStateChanged(bool running) {
     SetStartStopButton(running);
+    if (!running)
+        ShowRunReport();
     ShowProgress();
     // The first file of a run lets events in at once.
     pumped_.invalidate();
@@ -123,6 +169,7 @@ void TMainFormKelvane::SearchBusyChanged(bool busy) {
     if (!busy)
         model_.ShowArrivedRows();  // the last finds, without waiting for their batch
     btnStartStop.setEnabled(!busy);
+    EnableRunCommands();
     pcTymo.setEnabled(!busy);
     if (busy && !searchCursor_)
         searchCursor_.emplace();

@@ -34,6 +34,7 @@ void TMainFormKelvane::LoadSettings() {
                        ini.ReadInteger(kWindow, "Height", height()));
     if (at != pos())
         move(at);
+    sizeStored_ = ini.ReadInteger(kWindow, "Width", -1) >= 0;
     if (extent != size())
         resize(extent);
     if (ini.ReadBool(kWindow, "Maximized", false))
@@ -51,9 +52,10 @@ void TMainFormKelvane::LoadSettings() {
     const int style = ini.ReadInteger(kListView, "ViewStyle", vsReport);
     if (style >= vsIcon && style <= vsReport)
         SetViewStyle(style);
+    // Stored widths win over those fitted to the locale and the first rows.
     for (int column = 0; column < filelist::kListColumnCount; ++column)
-        lvFiles.SetColumnWidth(
-            column, ini.ReadInteger(kListView, ColumnKey(column), lvFiles.ColumnWidth(column)));
+        if (const int width = ini.ReadInteger(kListView, ColumnKey(column), -1); width >= 0)
+            lvFiles.SetColumnWidth(column, width);
     item_GridLines.setChecked(ini.ReadBool(kListView, "GridLines", false));
     item_GridLinesClick();
 }

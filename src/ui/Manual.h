@@ -1,7 +1,10 @@
 #pragma once
-// Where Help > Help Topics finds the HTML manual.
+// Help > Help Topics: where the HTML manual is, and the program's own window that shows it,
+// so that help works on a machine without a browser.
 
 #include <QString>
+#include <QWidget>
+#include <memory>
 
 namespace ui {
 
@@ -10,5 +13,10 @@ namespace ui {
 // from, so a program run from its build folder shows the manual it came with. Empty when
 // neither exists.
 QString ManualPath(const QString& programFolder);
+
+// A window of `parent` that shows the manual at `path` (a QTextBrowser named "HelpBrowser"),
+// or says that it is not installed when `path` is empty. Links within the manual stay in the
+// window; links to the web go to the desktop's browser.
+std::unique_ptr<QWidget> MakeManualWindow(QWidget& parent, const QString& path);
 
 }  // namespace ui

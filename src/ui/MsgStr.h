@@ -42,15 +42,43 @@ inline constexpr std::array<std::string_view, filelist::kListColumnCount> kColum
 // The Start/Stop button: idle, and while a run is in progress.
 inline constexpr std::string_view btnStartStop = " &Start to handle...";
 inline constexpr std::string_view kStopCaption = "&Stop";
-// item_Operate0 ... item_Operate6, in scope order.
+// item_Operate0 ... item_Operate6, in scope order, and their hints. Scopes 4 and 5 visit a row
+// when either mark allows it; their captions say so.
 inline constexpr std::array<std::string_view, 7> kOperateCaptions = {
     "Checked items only",
     "Unchecked items only",
     "Selected items only",
     "Unselected items only",
-    "Checked and selected items only",
-    "Unchecked and unselected items only",
+    "Checked or selected items",
+    "Items not both checked and selected",
     "All items"};
+inline constexpr std::array<std::string_view, 7> kOperateHints = {
+    "Changes the files of the checked rows.",
+    "Changes the files of the rows that are not checked.",
+    "Changes the files of the selected rows.",
+    "Changes the files of the rows that are not selected.",
+    "Changes the files of the rows that are checked, selected, or both.",
+    "Changes the files of every row except those both checked and selected.",
+    "Changes the files of every row."};
+// The Run menu: the seven scopes and Stop, which ends a run between two files.
+inline constexpr TCommandText RunMenu = {"&Run", "Contains commands for changing the files."};
+inline constexpr TCommandText item_Stop = {"&Stop", "Stops the run before the next file."};
+
+// The run's report in the status bar, and the list of the files it did not change.
+inline constexpr std::string_view kRunDetails = "Details\u2026";
+inline constexpr std::string_view kNotChangedTitle = "Files Not Changed";
+inline constexpr std::string_view kNotChangedHeading = "These files were not changed:";
+inline constexpr std::string_view kCopy = "&Copy";
+inline constexpr std::string_view kClose = "Close";
+// The hint of an empty list.
+inline constexpr std::string_view kEmptyListHint =
+    "Add files with Edit > Add File to List, or drop them here";
+// The Help window.
+inline constexpr std::string_view kHelpTitle = "Orbel Kelvane Help";
+inline constexpr std::string_view kNoManual = "The manual is not installed.";
+inline constexpr std::string_view kProgress = "Progress";
+// The list's views, for a screen reader.
+inline constexpr std::string_view kFilesName = "Files";
 
 // The open-file dialog's filter, pairs of description and patterns.
 inline constexpr std::string_view kOpenFilter =
@@ -134,11 +162,12 @@ inline constexpr TCommandText item_Contents = {"Help &Topics", "Opens Help."};
 inline constexpr TCommandText item_About = {
     "&About", "Displays program information, version number and copyright."};
 
-// The "Parameters" page: sub-page buttons. btnAttributes is " &", the column text
-// "Attributes", and a space.
-inline constexpr std::string_view btnDateTime = " &Date and Time";
+// The "Parameters" page: sub-page buttons. Their access keys leave the first letters to the
+// attribute boxes below them.
+inline constexpr std::string_view btnDateTime = " Date and &Time";
+inline constexpr std::string_view btnAttributes = " Attri&butes ";
 inline constexpr std::string_view btnRename = " &Char case";
-inline constexpr std::string_view btnMultimedia = " &Multimedia";
+inline constexpr std::string_view btnMultimedia = " M&ultimedia";
 
 // The "Date and Time" sub-page.
 inline constexpr std::string_view rbSetSelectedDate =
@@ -146,18 +175,29 @@ inline constexpr std::string_view rbSetSelectedDate =
 inline constexpr std::string_view rbSetSeparateDate =
     "Set &different values for dates of creation, modification and accessing";
 inline constexpr std::string_view rbDoNotChangeDate = "Do &not change";
-inline constexpr std::string_view btnToday = "&Now";
+inline constexpr std::string_view btnToday = "No&w";
 inline constexpr std::string_view cbCreated = "Created:";
 inline constexpr std::string_view cbModified = "Modified:";
 inline constexpr std::string_view cbOpened = "Opened:";
+// How a screen reader names the pickers: the group, then which part of the moment.
+inline constexpr std::string_view kOneValue = "One value";
+inline constexpr std::string_view kDate = "date";
+inline constexpr std::string_view kTime = "time";
 
-// The "Attributes" sub-page; the four letters stand twice, under remove and under set.
-inline constexpr std::string_view cbRemoveAttr = "R&emove, if indicated...";
-inline constexpr std::string_view cbSetAttr = "&Set new";
-inline constexpr std::string_view cbReadOnly = "&Read-only";
-inline constexpr std::string_view cbHidden = "Hi&dden";
-inline constexpr std::string_view cbArchive = "Archi&ve";
-inline constexpr std::string_view cbSystem = "Syste&m";
+// The "Attributes" sub-page; the four attributes stand twice, under remove and under set, each
+// with an access key of its own.
+inline constexpr std::string_view cbRemoveAttr = "Rem&ove, if indicated...";
+inline constexpr std::string_view cbSetAttr = "Set ne&w";
+// The remove group's name for a screen reader: "Remove: Read-only", "Set new: Read-only".
+inline constexpr std::string_view kRemoveGroup = "Remove";
+inline constexpr std::string_view cbRReadOnly = "Read-on&ly";
+inline constexpr std::string_view cbRHidden = "Hi&dden";
+inline constexpr std::string_view cbRArchive = "&Archive";
+inline constexpr std::string_view cbRSystem = "Syste&m";
+inline constexpr std::string_view cbReadOnly = "Read-onl&y";
+inline constexpr std::string_view cbHidden = "Hidde&n";
+inline constexpr std::string_view cbArchive = "Arch&ive";
+inline constexpr std::string_view cbSystem = "&System";
 
 // The "Char case" sub-page.
 inline constexpr std::string_view rbNameLowerCase = "Convert name of file to lower case";
@@ -169,7 +209,7 @@ inline constexpr std::string_view rbNameDontChange = "Do &not change";
 // The "Multimedia" sub-page.
 inline constexpr std::string_view cbDeleteGIFExtensions = "&Delete comments in .GIF files";
 inline constexpr std::string_view cbID3v1 =
-    "&Change names of .MP3 files under the data from ID3v1 tag";
+    "Change &names of .MP3 files under the data from ID3v1 tag";
 
 // The "Settings" page.
 inline constexpr std::string_view gbGeneral = " General ";

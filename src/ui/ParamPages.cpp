@@ -2,11 +2,13 @@
 
 #include <QGridLayout>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "engine/DateTime.h"
 #include "ui/ImageList.h"
 #include "ui/MsgStr.h"
 #include "ui/PickerFormats.h"
+#include "ui/PickerTyping.h"
 
 namespace ui {
 
@@ -16,6 +18,9 @@ namespace {
 constexpr int kFirstParamsImage = 9;
 // How far the controls under an option stand in from it.
 constexpr int kIndent = 19;
+// The years a run takes: its date check refuses any other.
+constexpr int kFirstYear = 1980;
+constexpr int kLastYear = 2099;
 
 engine::TDateTime PickedDate(const QDateEdit& picker) {
     const QDate date = picker.date();
@@ -37,8 +42,14 @@ void SetToNow(QTimeEdit& picker) {
     picker.setTime(QTime(now.hour(), now.minute(), now.second()));
 }
 
+// A caption as a screen reader says it: without its access key, its padding or a trailing
+// colon.
 QString AccessibleText(const QAbstractButton& button) {
-    return QString::fromStdString(msg::StripAmpersand(button.text().toStdString()));
+    QString text =
+        QString::fromStdString(msg::StripAmpersand(button.text().toStdString())).trimmed();
+    if (text.endsWith(':'))
+        text.chop(1);
+    return text;
 }
 
 QGridLayout& PageGrid(QWidget& page) {
@@ -93,8 +104,8 @@ void TParameterPages::BuildParamsBar() {
         button->setObjectName(name);
         button->setCheckable(true);
         button->setAutoRaise(true);
-        // As on any toolbar, the buttons are worked by mouse and access key, not by Tab.
-        button->setFocusPolicy(Qt::NoFocus);
+        // They choose what the page shows, so they are reached by Tab like the page's controls.
+        button->setFocusPolicy(Qt::StrongFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         paramsGroup.addButton(button);
         tbParams.addWidget(button);
@@ -110,7 +121,7 @@ void TParameterPages::BuildParamsBar() {
 void TParameterPages::BuildDateTimePage() {
     tsDateTime.setObjectName("tsDateTime");
     QGridLayout& grid = PageGrid(tsDateTime);
-    // The single value's pickers stand under the option; "&Now" serves both options and
+    // The single value's pickers stand under the option; "No&w" serves both options and
     // stands in the column of the separate times.
     auto* single = new QHBoxLayout;
     single->setSpacing(4);
@@ -148,8 +159,15 @@ void TParameterPages::BuildDateTimePage() {
                                                       {&rbDoNotChangeDate, "rbDoNotChangeDate"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(name);
-    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate})
+    // The pickers take the years a run takes, and are typed into field by field.
+    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate}) {
         picker->setCalendarPopup(true);
+        picker->setDateRange(QDate(kFirstYear, 1, 1), QDate(kLastYear, 12, 31));
+    }
+    for (QDateTimeEdit* picker :
+         std::initializer_list<QDateTimeEdit*>{&dtpDate, &dtpTime, &dtpCreatedDate, &dtpCreatedTime,
+                                               &dtpModifiedDate, &dtpModifiedTime, &dtpOpenedDate})
+        new TPickerTyping(*picker);  // owned by the picker
 
     rbDoNotChangeDate.setChecked(true);
     for (QCheckBox* box : {&cbCreated, &cbModified, &cbOpened})
@@ -236,10 +254,7 @@ void TParameterPages::BuildMultimediaPage() {
 
 void TParameterPages::ApplyCaptions() {
     btnDateTime.setText(msg::ToQString(msg::btnDateTime));
-    btnAttributes.setText(
-        " &" +
-        msg::ToQString(msg::kColumns[static_cast<std::size_t>(filelist::ListColumn::Attributes)]) +
-        " ");
+    btnAttributes.setText(msg::ToQString(msg::btnAttributes));
     btnRename.setText(msg::ToQString(msg::btnRename));
     btnMultimedia.setText(msg::ToQString(msg::btnMultimedia));
 
@@ -253,14 +268,13 @@ void TParameterPages::ApplyCaptions() {
 
     cbRemoveAttr.setText(msg::ToQString(msg::cbRemoveAttr));
     cbSetAttr.setText(msg::ToQString(msg::cbSetAttr));
-    for (QCheckBox* box : {&cbRReadOnly, &cbReadOnly})
-        box->setText(msg::ToQString(msg::cbReadOnly));
-    for (QCheckBox* box : {&cbRHidden, &cbHidden})
-        box->setText(msg::ToQString(msg::cbHidden));
-    for (QCheckBox* box : {&cbRArchive, &cbArchive})
-        box->setText(msg::ToQString(msg::cbArchive));
-    for (QCheckBox* box : {&cbRSystem, &cbSystem})
-        box->setText(msg::ToQString(msg::cbSystem));
+    const std::pair<QCheckBox*, std::string_view> attributes[] = {
+        {&cbRReadOnly, msg::cbRReadOnly}, {&cbRHidden, msg::cbRHidden},
+        {&cbRArchive, msg::cbRArchive},   {&cbRSystem, msg::cbRSystem},
+        {&cbReadOnly, msg::cbReadOnly},   {&cbHidden, msg::cbHidden},
+        {&cbArchive, msg::cbArchive},     {&cbSystem, msg::cbSystem}};
+    for (const auto& [box, caption] : attributes)
+        box->setText(msg::ToQString(caption));
 
     rbNameLowerCase.setText(msg::ToQString(msg::rbNameLowerCase));
     rbExtLowerCase.setText(msg::ToQString(msg::rbExtLowerCase));
@@ -271,15 +285,28 @@ void TParameterPages::ApplyCaptions() {
     cbDeleteGIFExtensions.setText(msg::ToQString(msg::cbDeleteGIFExtensions));
     cbID3v1.setText(msg::ToQString(msg::cbID3v1));
 
-    // A picker has no caption of its own: a screen reader names it after the option it
-    // belongs to.
-    for (QWidget* picker : std::initializer_list<QWidget*>{&dtpDate, &dtpTime})
-        picker->setAccessibleName(AccessibleText(rbSetSelectedDate));
-    for (QWidget* picker : std::initializer_list<QWidget*>{&dtpCreatedDate, &dtpCreatedTime})
-        picker->setAccessibleName(AccessibleText(cbCreated));
-    for (QWidget* picker : std::initializer_list<QWidget*>{&dtpModifiedDate, &dtpModifiedTime})
-        picker->setAccessibleName(AccessibleText(cbModified));
-    dtpOpenedDate.setAccessibleName(AccessibleText(cbOpened));
+    // A screen reader reads a control out of its place on the page: each name says the group
+    // it belongs to. A picker has no caption of its own and is named after its option.
+    const QString oneValue = msg::ToQString(msg::kOneValue);
+    const QString date = msg::ToQString(msg::kDate);
+    const QString time = msg::ToQString(msg::kTime);
+    const std::tuple<QWidget*, QString, QString> pickers[] = {
+        {&dtpDate, oneValue, date},
+        {&dtpTime, oneValue, time},
+        {&dtpCreatedDate, AccessibleText(cbCreated), date},
+        {&dtpCreatedTime, AccessibleText(cbCreated), time},
+        {&dtpModifiedDate, AccessibleText(cbModified), date},
+        {&dtpModifiedTime, AccessibleText(cbModified), time},
+        {&dtpOpenedDate, AccessibleText(cbOpened), date}};
+    for (const auto& [picker, group, part] : pickers)
+        picker->setAccessibleName(group + " " + part);
+    for (QCheckBox* box : {&cbRReadOnly, &cbRHidden, &cbRArchive, &cbRSystem})
+        box->setAccessibleName(msg::ToQString(msg::kRemoveGroup) + ": " + AccessibleText(*box));
+    for (QCheckBox* box : {&cbReadOnly, &cbHidden, &cbArchive, &cbSystem})
+        box->setAccessibleName(AccessibleText(cbSetAttr) + ": " + AccessibleText(*box));
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             &btnDateTime, &btnAttributes, &btnRename, &btnMultimedia})
+        button->setAccessibleName(AccessibleText(*button));
 }
 
 engine::RunOptions TParameterPages::ReadOptions() const {
@@ -324,11 +351,15 @@ engine::RunOptions TParameterPages::ReadOptions() const {
 
 void TParameterPages::SetShortDateFormat(bool shortFormat) {
     const QString dateFormat = DatePickerFormatInForce(shortFormat);
-    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate})
+    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate}) {
         picker->setDisplayFormat(dateFormat);
+        FitPickerWidth(*picker);
+    }
     const QString timeFormat = TimePickerFormatInForce();
-    for (QTimeEdit* picker : {&dtpTime, &dtpCreatedTime, &dtpModifiedTime})
+    for (QTimeEdit* picker : {&dtpTime, &dtpCreatedTime, &dtpModifiedTime}) {
         picker->setDisplayFormat(timeFormat);
+        FitPickerWidth(*picker);
+    }
 }
 
 void TParameterPages::SetDatePickersToNow() {

@@ -30,10 +30,43 @@ QString PickerTimeFormat(const platform::LocaleFormats& formats) {
     return formats.amPmBeforeTime ? "AP " + time : time + " AP";
 }
 
+QString WithoutWeekday(const QString& format) {
+    const auto isSeparator = [](QChar c) { return !c.isLetter() && c != '\''; };
+    QString result;
+    qsizetype i = 0;
+    while (i < format.size()) {
+        if (format[i] == '\'') {  // a quoted text, "''" in it standing for a quote
+            qsizetype end = i + 1;
+            while (end < format.size() && format[end] != '\'')
+                ++end;
+            result += format.mid(i, end + 1 - i);
+            i = end + 1;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < format.size() && format[end] == format[i])
+            ++end;
+        if (format[i] != 'd' || end - i < 3) {
+            result += format.mid(i, end - i);
+            i = end;
+            continue;
+        }
+        // The weekday goes with the separators that join it to the next field, or, at the
+        // end, with those that join it to the field before.
+        while (end < format.size() && isSeparator(format[end]))
+            ++end;
+        if (end == format.size())
+            while (!result.isEmpty() && isSeparator(result.back()))
+                result.chop(1);
+        i = end;
+    }
+    return result;
+}
+
 QString DatePickerFormatInForce(bool shortFormat) {
     if (shortFormat)
-        return PickerDateFormat(platform::CurrentLocaleFormats().shortDate);
-    return QLocale::system().dateFormat(QLocale::LongFormat);
+        return WithoutWeekday(PickerDateFormat(platform::CurrentLocaleFormats().shortDate));
+    return WithoutWeekday(QLocale::system().dateFormat(QLocale::LongFormat));
 }
 
 QString TimePickerFormatInForce() {

@@ -18,7 +18,13 @@ QString PickerDateFormat(const std::string& shortDatePattern);
 // hour with or without a leading zero, AM/PM before or after the time.
 QString PickerTimeFormat(const platform::LocaleFormats& formats);
 
-// The format of the date pickers in force: the short one, or the locale's long one.
+// The format without its day of the week ("dddd, MMMM d, yyyy" gives "MMMM d, yyyy"): a picker
+// that shows the weekday refuses a year typed over, since each digit makes a date on another
+// weekday.
+QString WithoutWeekday(const QString& format);
+
+// The format of the date pickers in force: the short one, or the locale's long one, each
+// without the day of the week.
 QString DatePickerFormatInForce(bool shortFormat);
 QString TimePickerFormatInForce();
 

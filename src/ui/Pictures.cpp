@@ -1,6 +1,8 @@
 #include "ui/Pictures.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
 #include <QScreen>
 
 namespace ui {
@@ -25,6 +27,30 @@ QString StyleOf(int windowsVersion) {
         default:
             return "XP";
     }
+}
+
+// On a dark palette the pictures' dark strokes vanish into the background: the light variant
+// of a picture mirrors the lightness of each dark pixel and keeps its hue, so dark blue turns
+// light blue and the mid and light colours stay as drawn.
+QPixmap LightVariant(const QPixmap& strip, const QColor& maskColor) {
+    QImage image = strip.toImage().convertToFormat(QImage::Format_ARGB32);
+    const QRgb mask = maskColor.rgb() & 0xFFFFFF;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) == 0 || (pixel & 0xFFFFFF) == mask)
+                continue;
+            QColor colour = QColor::fromRgba(pixel);
+            if (colour.lightness() >= 128)
+                continue;
+            colour.setHsl(colour.hslHue(), colour.hslSaturation(), 255 - colour.lightness(),
+                          colour.alpha());
+            image.setPixel(x, y, colour.rgba());
+        }
+    }
+    QPixmap light = QPixmap::fromImage(image);
+    light.setDevicePixelRatio(strip.devicePixelRatio());
+    return light;
 }
 
 }  // namespace
@@ -61,7 +87,12 @@ void LoadToolbarImages(TImageList& images) {
     images.Clear();
     const qreal ratio = qGuiApp->devicePixelRatio();
     const QString name = ToolbarBitmapName(GetWindowsVersion(), GetColorDepth());
-    images.AddMasked(LoadToolbarStrip(name, ratio), QColor(255, 0, 255));
+    const QColor magenta(255, 0, 255);
+    QPixmap strip = LoadToolbarStrip(name, ratio);
+    const QPalette palette = QGuiApplication::palette();
+    if (!strip.isNull() && palette.color(QPalette::Window).lightness() < 128)
+        strip = LightVariant(strip, magenta);
+    images.AddMasked(strip, magenta);
 }
 
 QIcon ApplicationIcon() {

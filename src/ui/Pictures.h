@@ -26,7 +26,7 @@ int GetColorDepth();
 QPixmap LoadToolbarStrip(const QString& name, qreal devicePixelRatio);
 
 // Empties the list and adds the strip chosen for this system and screen as 16 x 16 pictures,
-// magenta transparent.
+// magenta transparent. On a dark palette the pictures' dark colours are drawn light.
 void LoadToolbarImages(TImageList& images);
 
 QIcon ApplicationIcon();

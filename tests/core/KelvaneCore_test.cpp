@@ -161,6 +161,36 @@ TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {
     EXPECT_EQ(platform::GetFileAttributes(file), platform::kAttrHidden);
 }
 
+// After a run the core tells how many files changed and names each one that did not, with why;
+// an error that ends the run says where and how many files it left.
+TEST_F(KelvaneCoreTest, TheLastRunCountsChangedFilesAndNamesTheOthers) {
+    const std::string gone = dir.Write("gone.txt");
+    const std::string bad = dir.Write("bad.gif", "not a picture");
+    core.AddPaths({dir.Write("a.txt"), gone, bad, dir.Write("later.txt")},
+                  AddFolderMode::FilesOnly);
+    ASSERT_EQ(unlink(gone.c_str()), 0);
+    frontEnd.options.setAttr = true;
+    frontEnd.options.hidden = true;
+    frontEnd.options.deleteGIFComments = true;
+    EXPECT_FALSE(core.LastRun().Begun());
+    core.Start(engine::RunScope::All);
+
+    const TRunReport& report = core.LastRun();
+    EXPECT_EQ(report.Summary(), "1 file changed, 2 not changed");
+    ASSERT_EQ(report.Failures().size(), 2u);
+    EXPECT_EQ(report.Failures()[0].path, gone);
+    EXPECT_EQ(report.Details().rfind(gone + ": ", 0), 0u) << report.Details();
+    EXPECT_EQ(report.StoppedText(),
+              "The run stopped at " + bad + ": Invalid GIF signature; 1 file not processed.");
+    // The next run starts a new report; two failures of one file count it once.
+    core.Start(engine::RunScope::CheckedOnly);
+    EXPECT_EQ(core.LastRun().Summary(), "0 files changed, 0 not changed");
+    TRunReport twice;
+    twice.FileFailed("a", "one");
+    twice.FileFailed("a", "two");
+    EXPECT_EQ(twice.NotChangedCount(), 1);
+}
+
 TEST_F(KelvaneCoreTest, RepeatedSortReversesAndLaterRowsGoLast) {
     for (const char* name : {"b.txt", "C.txt", "a.txt"})
         core.AddPaths({dir.Write(name)}, AddFolderMode::FilesOnly);

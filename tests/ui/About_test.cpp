@@ -132,6 +132,28 @@ TEST(AboutBox, UnderlineFollowsThePointer) {
     EXPECT_FALSE(web.font().underline());
 }
 
+// With a desktop font taller than eight points the lines move apart: none overlaps the next,
+// and all of them stay above the OK button.
+TEST(AboutBox, LinesDoNotOverlapWithATallFont) {
+    const QFont before = QApplication::font();
+    QFont tall = before;
+    tall.setPixelSize(22);
+    QApplication::setFont(tall);
+    {
+        ui::TAboutBox box;
+        const char* column[] = {"laAppTitle",  "laDescription", "laVersionTitle",
+                                "laCopyright", "laEMailTitle",  "laWebTitle"};
+        int bottom = 0;
+        for (const char* name : column) {
+            const QRect shown = Label(box, name).geometry();
+            EXPECT_GE(shown.top(), bottom) << name;
+            bottom = shown.top() + shown.height();
+        }
+        EXPECT_LE(bottom, box.findChild<QWidget*>("btnOK")->y());
+    }
+    QApplication::setFont(before);
+}
+
 }  // namespace
 
 #include "About_test.moc"

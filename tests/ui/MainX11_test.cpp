@@ -105,4 +105,88 @@ TEST(MainWindowOnX11, ARunOfAllItemsChangesTheFiles) {
     EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
 }
 
+// Keys go to the active window; with no window manager, the test makes it active.
+void ShowActive(TWindowUnderTest& w) {
+    ShowOnScreen(w);
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+}
+
+bool WriteProtected(const std::string& path) {
+    using std::filesystem::perms;
+    return (std::filesystem::status(path).permissions() &
+            (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
+}
+
+// The keys a desktop user expects, pressed on the window system's keyboard. Alt+F opens the File
+// menu, not a tool button; F5 runs all items; Escape stops a run; Delete in the list asks before
+// the trash; Shift+F10 opens the list's menu; Ctrl+PgDn leaves a picker's page; F1 shows help.
+TEST(MainWindowOnX11, KeysDoWhatTheyDoOnAnyDesktop) {
+    struct Case {
+        const char* name;
+        std::function<QWidget&(TWindowUnderTest&)> focus;
+        QKeyCombination key;
+        std::function<bool(TWindowUnderTest&)> done;
+    };
+    const auto list = [](TWindowUnderTest& w) -> QWidget& {
+        return w.Find<ui::TFileListViews>("lvFiles").CurrentView();
+    };
+    const auto menuShown = [](const char* menu) {
+        return [menu](TWindowUnderTest& w) {
+            const bool shown = QTest::qWaitFor([&] { return w.Find<QMenu>(menu).isVisible(); });
+            w.Find<QMenu>(menu).hide();
+            return shown;
+        };
+    };
+    const Case cases[] = {
+        {"Alt+F", list, Qt::ALT | Qt::Key_F, menuShown("FileMenu")},
+        {"Shift+F10", list, Qt::SHIFT | Qt::Key_F10, menuShown("PopupMenu1")},
+        {"F5", list, QKeyCombination(Qt::Key_F5),
+         [](TWindowUnderTest& w) { return WriteProtected(w.folder / "a.txt"); }},
+        {"Delete", list, QKeyCombination(Qt::Key_Delete),
+         [](TWindowUnderTest& w) { return w.chooser.questions.size() == 1; }},
+        {"Ctrl+PgDn",
+         [](TWindowUnderTest& w) -> QWidget& {
+             w.Find<QTabWidget>("pcTymo").setCurrentIndex(1);
+             return w.Find<QWidget>("dtpDate");
+         },
+         Qt::CTRL | Qt::Key_PageDown,
+         [](TWindowUnderTest& w) { return w.Find<QTabWidget>("pcTymo").currentIndex() == 2; }},
+        {"F1", list, QKeyCombination(Qt::Key_F1),
+         [](TWindowUnderTest& w) {
+             const bool shown = w.Find<QWidget>("HelpWindow").isVisible();
+             w.Find<QWidget>("HelpWindow").close();
+             return shown;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TWindowUnderTest w;
+        w.AddFiles({"a.txt"});
+        w.Select({0});
+        w.chooser.agree = false;
+        w.Find<QAbstractButton>("cbSetAttr").click();
+        w.Find<QAbstractButton>("cbReadOnly").click();
+        w.Find<QAbstractButton>("rbSetSelectedDate").click();
+        ShowActive(w);
+        QWidget& target = c.focus(w);
+        target.setFocus();
+        QTest::keyClick(&target, c.key.key(), c.key.keyboardModifiers());
+        EXPECT_TRUE(c.done(w));
+    }
+}
+
+// Escape during a run stops it before the next file.
+TEST(MainWindowOnX11, EscapeStopsARun) {
+    TWindowUnderTest w;
+    const std::vector<std::string> files = w.AddFiles({"a.txt", "b.txt"});
+    w.Find<QAbstractButton>("cbSetAttr").click();
+    w.Find<QAbstractButton>("cbReadOnly").click();
+    ShowActive(w);
+    w.RunWith("item_Operate6", [&] { QTest::keyClick(&w.window, Qt::Key_Escape); });
+    EXPECT_FALSE(WriteProtected(files[0]));
+    EXPECT_FALSE(WriteProtected(files[1]));
+    EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
+}
+
 }  // namespace

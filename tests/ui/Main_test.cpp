@@ -4,22 +4,32 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QDateEdit>
-#include <QDesktopServices>
+#include <QDialog>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "MainWindowSupport.h"
 #include "platform/LocaleFormats.h"
@@ -57,6 +67,9 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
         {"item_Arrange",
          {"item_ByName", "item_ByType", "item_BySize", "item_ByCreated", "item_ByModified",
           "item_ByOpened", "item_ByAttr", "item_ByFolder"}},
+        {"RunMenu",
+         {"item_Operate0", "item_Operate1", "-", "item_Operate2", "item_Operate3", "-",
+          "item_Operate4", "item_Operate5", "-", "item_Operate6", "-", "item_Stop"}},
         {"HelpMenu", {"item_Contents", "-", "item_About"}},
         {"PopupMenu1",
          {"item_AddFile", "pitem_AddFolder", "-", "item_RemoveFile", "item_RemoveFolder", "-",
@@ -135,8 +148,8 @@ TEST(MainWindow, TheLongHintOfWhatIsUnderThePointerShowsInPanel2) {
     edit.hide();
 }
 
-// The rules apply while a menu is open; with three rows selected, removing "the" folder is
-// offered by the context menu but not by the Edit menu.
+// The rules apply while a menu is open; removing "the" folder needs exactly one selected row,
+// in the Edit menu and the context menu alike.
 TEST(MainWindow, MenuItemsAreEnabledByTheListWhenTheMenuOpens) {
     struct Case {
         int rows;
@@ -169,7 +182,8 @@ TEST(MainWindow, MenuItemsAreEnabledByTheListWhenTheMenuOpens) {
         {3,
          {0, 1, 2},
          "PopupMenu1",
-         {{"item_RemoveFile", true}, {"item_RemoveFolder", true}, {"item_ClearList", true}}},
+         {{"item_RemoveFile", true}, {"item_RemoveFolder", false}, {"item_ClearList", true}}},
+        {3, {2}, "PopupMenu1", {{"item_RemoveFolder", true}}},
         {0, {}, "PopupMenu1", {{"item_RemoveFolder", false}, {"item_ClearList", false}}},
     };
     for (const Case& c : cases) {
@@ -277,49 +291,82 @@ TEST(MainWindowRun, EachScopeVisitsItsRows) {
     }
 }
 
-// A second pick of any item while the run waits for events stops it: no file is touched.
-TEST(MainWindowRun, ASecondPickStopsTheRun) {
-    TWindowUnderTest w;
-    const std::vector<std::string> files = w.AddFiles({"a.txt", "b.txt"});
-    AskForReadOnly(w);
-    QString caption;
-    w.RunWith("item_Operate6", [&] {
-        caption = w.Find<QToolButton>("btnStartStop").text();
-        w.Find("item_Operate2").trigger();
-    });
-    EXPECT_EQ(caption, "&Stop");
-    EXPECT_FALSE(WriteProtected(files[0]));
-    EXPECT_FALSE(WriteProtected(files[1]));
-    EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
+// During a run the button is a plain Stop (no scopes to drop down, which would hold the run),
+// and the scopes are disabled: one click of the button, or Run > Stop, ends the run before
+// the next file, and the status bar counts what it did.
+TEST(MainWindowRun, StopEndsTheRunAtOnce) {
+    for (const char* stop : {"btnStartStop", "item_Stop"}) {
+        SCOPED_TRACE(stop);
+        TWindowUnderTest w;
+        const std::vector<std::string> files = w.AddFiles({"a.txt", "b.txt"});
+        AskForReadOnly(w);
+        EXPECT_FALSE(w.Find("item_Stop").isEnabled());
+        auto& button = w.Find<QToolButton>("btnStartStop");
+        QString caption;
+        bool scopesEnabled = true;
+        QMenu* menu = nullptr;
+        w.RunWith("item_Operate6", [&] {
+            caption = button.text();
+            menu = button.menu();
+            scopesEnabled = w.Find("item_Operate2").isEnabled();
+            if (std::string(stop) == "btnStartStop")
+                button.click();
+            else
+                w.Find(stop).trigger();
+        });
+        EXPECT_EQ(caption, "&Stop");
+        EXPECT_EQ(menu, nullptr);
+        EXPECT_FALSE(scopesEnabled);
+        EXPECT_FALSE(WriteProtected(files[0]));
+        EXPECT_FALSE(WriteProtected(files[1]));
+        EXPECT_EQ(button.text(), " &Start to handle...");
+        EXPECT_EQ(button.menu(), &w.Find<QMenu>("pmOperate"));
+        EXPECT_TRUE(w.Find("item_Operate2").isEnabled());
+        EXPECT_EQ(w.Find<QLabel>("laRunReport").text(), "0 files changed, 0 not changed");
+    }
 }
 
-// The year check refuses a run with the program's own box; a damaged GIF ends one with the
-// application's error box. Either way the button is ready for the next run.
-TEST(MainWindowRun, MessagesOfARun) {
-    const auto yearOutOfRange = [](TWindowUnderTest& w) {
-        w.Find<QAbstractButton>("rbSetSelectedDate").click();
-        w.Find<QDateEdit>("dtpDate").setDate(QDate(1979, 12, 31));
-    };
-    const auto damagedGif = [](TWindowUnderTest& w) {
-        w.folder.Write("picture.gif", "a text file, not a picture");
-        w.Find<QAbstractButton>("cbDeleteGIFExtensions").click();
-    };
-    const std::tuple<std::function<void(TWindowUnderTest&)>, QString> cases[] = {
-        {yearOutOfRange, "Error: Value of year must be great than 1979 and less than 2100."},
-        {damagedGif, "Orbel Kelvane: Invalid GIF signature"},
-    };
-    for (const auto& [setUp, message] : cases) {
-        SCOPED_TRACE(qPrintable(message));
-        TWindowUnderTest w;
-        const std::vector<std::string> files = w.AddFiles({"picture.gif", "later.txt"});
-        setUp(w);
-        AskForReadOnly(w);
-        const uitest::TMessageBoxCatcher boxes;
-        w.Find("item_Operate6").trigger();
-        EXPECT_EQ(boxes.shown, std::vector<QString>{message});
-        EXPECT_FALSE(WriteProtected(files[1]));
-        EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
-    }
+// After a run the status bar counts the files changed and those not; "Details…" lists each
+// one not changed with why, to read and copy.
+TEST(MainWindowRun, TheStatusBarReportsTheRunAndDetailsListTheFilesNotChanged) {
+    TWindowUnderTest w;
+    const std::vector<std::string> files = w.AddFiles({"a.txt", "gone.txt", "b.txt"});
+    std::filesystem::remove(files[1]);
+    AskForReadOnly(w);
+    w.window.show();
+    auto& report = w.Find<QLabel>("laRunReport");
+    EXPECT_TRUE(report.isHidden());
+    w.Find("item_Operate6").trigger();
+    EXPECT_TRUE(report.isVisible());
+    EXPECT_TRUE(report.text().startsWith("2 files changed, 1 not changed"));
+    QString listed;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        listed = box->findChild<QPlainTextEdit*>("NotChangedList")->toPlainText();
+        box->reject();
+    });
+    emit report.linkActivated("details");
+    EXPECT_TRUE(listed.startsWith(QString::fromStdString(files[1]) + ": ")) << listed.toStdString();
+}
+
+// A damaged GIF ends a run with the application's error box, which says where, why and how many
+// files were left, and the status bar counts the file as not changed. The button is ready for
+// the next run. (A year the run refuses cannot be picked: the pickers refuse it first.)
+TEST(MainWindowRun, ADamagedGifEndsTheRunAndSaysWhatIsLeft) {
+    TWindowUnderTest w;
+    const std::vector<std::string> files = w.AddFiles({"picture.gif", "later.txt"});
+    w.folder.Write("picture.gif", "a text file, not a picture");
+    w.Find<QAbstractButton>("cbDeleteGIFExtensions").click();
+    AskForReadOnly(w);
+    const uitest::TMessageBoxCatcher boxes;
+    w.Find("item_Operate6").trigger();
+    EXPECT_EQ(boxes.shown, std::vector<QString>{"Orbel Kelvane: The run stopped at " +
+                                                QString::fromStdString(files[0]) +
+                                                ": Invalid GIF signature; 1 file not processed."});
+    EXPECT_FALSE(WriteProtected(files[1]));
+    EXPECT_TRUE(w.Find<QLabel>("laRunReport").text().startsWith("0 files changed, 1 not changed"));
+    EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
 }
 
 // A screen reader reads each control, menu item and page by its caption without "&", and the
@@ -333,7 +380,7 @@ TEST(MainWindow, AccessibleNames) {
     };
     EXPECT_EQ(name(w.Find<QToolButton>("btnRemoveDir")), "Remove Folder from List");
     EXPECT_EQ(name(w.Find<QToolButton>("btnAddDir")), "Add Folder to List...");
-    EXPECT_EQ(name(w.Find<QToolButton>("btnStartStop")), " Start to handle...");
+    EXPECT_EQ(name(w.Find<QToolButton>("btnStartStop")), "Start to handle...");
     EXPECT_EQ(name(*w.Find<QTabWidget>("pcTymo").widget(1)), "Parameters");
     auto& edit = w.Find<QMenu>("EditMenu");
     edit.popup({});
@@ -454,24 +501,18 @@ TEST(MainWindow, ALocaleChangeReadsTheFormatsAgain) {
     EXPECT_NE(platform::CurrentLocaleFormats().shortDate, before);
 }
 
-// Stands in for the desktop's browser.
-class FileOpener : public QObject {
-    Q_OBJECT
-public:
-    FileOpener() { QDesktopServices::setUrlHandler("file", this, "Open"); }
-    ~FileOpener() override { QDesktopServices::unsetUrlHandler("file"); }
-    std::vector<QUrl> opened;
-
-public slots:
-    void Open(const QUrl& url) { opened.push_back(url); }
-};
-
-TEST(MainWindow, HelpTopicsOpensTheManualInTheBrowser) {
+// The manual shows in a window of the program's own, with no browser needed.
+TEST(MainWindow, HelpTopicsShowsTheManualInAWindowOfItsOwn) {
     TWindowUnderTest w;
-    FileOpener browser;
     w.Find("item_Contents").trigger();
-    ASSERT_EQ(browser.opened.size(), 1u);
-    EXPECT_TRUE(browser.opened[0].toLocalFile().endsWith("docs/manual/index.html"));
+    auto& help = w.Find<QWidget>("HelpWindow");
+    EXPECT_TRUE(help.isVisible());
+    auto& browser = w.Find<QTextBrowser>("HelpBrowser");
+    EXPECT_TRUE(browser.source().toLocalFile().endsWith("docs/manual/index.html"));
+    EXPECT_TRUE(browser.toPlainText().contains("Orbel Kelvane"));
+    help.close();
+    w.Find("item_Contents").trigger();
+    EXPECT_TRUE(help.isVisible());
 
     // Installed, the program finds the manual beside it before the source tree's.
     const testsupport::TempDir prefix;
@@ -483,11 +524,175 @@ TEST(MainWindow, HelpTopicsOpensTheManualInTheBrowser) {
               QString::fromStdString(manual + "/index.html"));
 }
 
+// What shows at once: every page of pcTymo, and each sub-page of "Parameters".
+struct TShownPage {
+    int page;
+    const char* subPage;
+};
+constexpr TShownPage kShownPages[] = {{0, nullptr},     {1, "btnDateTime"},   {1, "btnAttributes"},
+                                      {1, "btnRename"}, {1, "btnMultimedia"}, {2, nullptr}};
+
+void Show(TWindowUnderTest& w, const TShownPage& shown) {
+    w.Find<QTabWidget>("pcTymo").setCurrentIndex(shown.page);
+    if (shown.subPage)
+        w.Find<QAbstractButton>(shown.subPage).click();
+    QApplication::processEvents();
+}
+
+// The access key of a caption ("&&" is a plain "&"), or 0.
+QChar AccessKey(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            return text[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+// Alt and a letter does one thing wherever the user is: no two captions shown at once, the
+// menu bar's included, share an access key.
+TEST(MainWindow, AccessKeysAreUniqueOnEveryPage) {
+    TWindowUnderTest w;
+    w.window.show();
+    for (const TShownPage& shown : kShownPages) {
+        Show(w, shown);
+        std::map<QChar, QString> keys;
+        const auto take = [&](const QString& caption) {
+            const QChar key = AccessKey(caption);
+            if (key.isNull())
+                return;
+            const auto [taken, added] = keys.emplace(key, caption);
+            EXPECT_TRUE(added) << shown.page << " " << (shown.subPage ? shown.subPage : "") << ": "
+                               << caption.toStdString() << " and " << taken->second.toStdString();
+        };
+        for (QAction* menu : w.Find<QMenuBar>("MainMenu1").actions())
+            take(menu->text());
+        for (QAbstractButton* button : w.window.findChildren<QAbstractButton*>())
+            if (button->isVisible())
+                take(button->text());
+        for (QLabel* label : w.window.findChildren<QLabel*>())
+            if (label->isVisible() && label->buddy())
+                take(label->text());
+    }
+}
+
+// Every control a screen reader reaches has a name that says what it is, trimmed, and no other
+// control shown at once has the same.
+TEST(MainWindow, AccessibleNamesAreUniqueAndTrimmed) {
+    TWindowUnderTest w;
+    w.AddFiles({"a.txt"});
+    w.window.show();
+    for (const TShownPage& shown : kShownPages) {
+        Show(w, shown);
+        std::map<QString, QString> names;
+        for (QWidget* widget : w.window.findChildren<QWidget*>()) {
+            // The parts of a control (a picker's text, a view's viewport) and the page control,
+            // which hands the focus to its tabs, are read as their whole.
+            if (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus ||
+                widget->focusProxy() ||
+                qobject_cast<QAbstractScrollArea*>(widget->parentWidget()) ||
+                qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
+                continue;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            const QString name = accessible->text(QAccessible::Name);
+            const QString what =
+                widget->metaObject()->className() + QString(" ") + widget->objectName();
+            EXPECT_FALSE(name.isEmpty()) << what.toStdString() << " on " << shown.page;
+            EXPECT_EQ(name, name.trimmed()) << what.toStdString();
+            if (name.isEmpty())
+                continue;
+            const auto [taken, added] = names.emplace(name, what);
+            EXPECT_TRUE(added) << name.toStdString() << ": " << what.toStdString() << " and "
+                               << taken->second.toStdString();
+        }
+    }
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(&w.Find<QProgressBar>("PB"))->text(QAccessible::Name),
+        "Progress");
+}
+
+// The usual desktop keys, shown beside their commands in the menus.
+TEST(MainWindow, CommandsHaveTheUsualKeys) {
+    TWindowUnderTest w;
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"item_Delete", QKeySequence(Qt::Key_Delete)},
+        {"item_Close", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"item_AddFile", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"item_Contents", QKeySequence(Qt::Key_F1)},
+        {"item_Operate6", QKeySequence(Qt::Key_F5)},
+        {"item_Stop", QKeySequence(Qt::Key_Escape)},
+        {"item_ContextMenu", QKeySequence(Qt::SHIFT | Qt::Key_F10)},
+        {"item_NextPage", QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        {"item_PreviousPage", QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+    };
+    for (const auto& [name, key] : keys)
+        EXPECT_EQ(w.Find(name).shortcut(), key) << name;
+}
+
+// A new user sees what to do with an empty list; the Arrange Icons menu marks the sort in
+// force; a menu's hint goes when the menu closes.
+TEST(MainWindow, EmptyListHintSortMarkAndHintsThatGo) {
+    TWindowUnderTest w;
+    w.window.show();
+    QApplication::processEvents();
+    const QImage empty = w.List().viewport()->grab().toImage();
+    QImage blank(empty.size(), empty.format());
+    blank.fill(w.List().viewport()->palette().color(QPalette::Base));
+    EXPECT_NE(empty, blank);
+    w.AddFiles({"b.txt", "a.txt"});
+    EXPECT_FALSE(w.Find("item_BySize").isChecked());
+    w.Find("item_BySize").trigger();
+    w.Find("item_ByType").trigger();
+    EXPECT_TRUE(w.Find("item_ByType").isChecked());
+    EXPECT_FALSE(w.Find("item_BySize").isChecked());
+    auto& edit = w.Find<QMenu>("EditMenu");
+    edit.popup({});
+    edit.setActiveAction(&w.Find("item_AddFile"));
+    EXPECT_NE(w.Panel(2), "");
+    edit.hide();
+    EXPECT_EQ(w.Panel(2), "");
+}
+
+// On a first start each column is as wide as its texts, and a cell cut all the same shows its
+// whole text as a tooltip. In the icon styles every name has the same room after a sort as
+// before it.
+TEST(MainWindow, ColumnsFitTheirTextsAndNamesKeepTheirRoom) {
+    TWindowUnderTest w;
+    // The short name first: a view that measured one item would give its room to the other.
+    w.window.WMDropFiles({w.folder.Write("b.txt", "a larger file"),
+                          w.folder.Write("a rather long name for a file.txt", "small")});
+    w.window.show();
+    auto& details = w.Find<QTreeView>(nullptr);
+    const QFontMetrics metrics = details.fontMetrics();
+    for (const filelist::ListColumn column :
+         {filelist::ListColumn::Size, filelist::ListColumn::Type, filelist::ListColumn::Created,
+          filelist::ListColumn::Modified, filelist::ListColumn::Opened}) {
+        const QModelIndex cell = details.model()->index(0, static_cast<int>(column));
+        EXPECT_GT(details.columnWidth(cell.column()),
+                  metrics.horizontalAdvance(cell.data().toString()))
+            << cell.column();
+    }
+    details.setColumnWidth(0, 60);
+    const QModelIndex name = details.model()->index(1, 0);
+    const QPoint at = details.visualRect(name).center();
+    QHelpEvent tip(QEvent::ToolTip, at, details.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(details.viewport(), &tip);
+    EXPECT_EQ(QToolTip::text(), name.data().toString());
+
+    w.Find("item_ViewIcons").trigger();
+    w.Find("item_BySize").trigger();
+    auto& icons = *w.window.findChild<QListView*>();
+    QApplication::processEvents();
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(icons.visualRect(icons.model()->index(row, 0)).width(), icons.gridSize().width())
+            << row;
+}
+
 TEST(MainWindow, OpenDialogFilterInTheFormQtTakes) {
     EXPECT_EQ(ui::OpenDialogFilter("All Files|*.*|Help Files|*.hlp;*.cnt;*.chm"),
               "All Files (*);;Help Files (*.hlp *.cnt *.chm)");
 }
 
 }  // namespace
-
-#include "Main_test.moc"

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QDateEdit>
 #include <QStackedWidget>
+#include <QTest>
 #include <QTimeEdit>
 #include <functional>
 #include <stdexcept>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "ui/PickerFormats.h"
+#include "ui/PickerTyping.h"
 #include "ui/SettingsPage.h"
 
 namespace {
@@ -203,7 +205,7 @@ TEST(ParameterPages, OptionsAreReadFromTheControls) {
     // Each picker gives its own value, a date picker only its date and a time picker only its
     // time of day.
     const std::vector<std::pair<std::string, QDate>> dates = {
-        {"dtpDate", QDate(1979, 12, 31)},
+        {"dtpDate", QDate(1980, 1, 1)},
         {"dtpCreatedDate", QDate(2005, 1, 2)},
         {"dtpModifiedDate", QDate(2006, 3, 4)},
         {"dtpOpenedDate", QDate(2004, 3, 10)}};
@@ -216,7 +218,7 @@ TEST(ParameterPages, OptionsAreReadFromTheControls) {
     for (const auto& [name, time] : times)
         Child<QTimeEdit>(pages, name).setTime(time);
     const RunOptions o = pages.ReadOptions();
-    EXPECT_EQ(o.date, EncodeDate(1979, 12, 31));
+    EXPECT_EQ(o.date, EncodeDate(1980, 1, 1));
     EXPECT_EQ(o.createdDate, EncodeDate(2005, 1, 2));
     EXPECT_EQ(o.modifiedDate, EncodeDate(2006, 3, 4));
     EXPECT_EQ(o.openedDate, EncodeDate(2004, 3, 10));
@@ -240,7 +242,7 @@ TEST(ParameterPages, SubPageButtonsChooseTheSubPage) {
             EXPECT_EQ(Button(pages, other).isChecked(), other == button) << other;
     }
     // The attributes button borrows the column title.
-    EXPECT_EQ(Button(pages, "btnAttributes").text(), " &Attributes ");
+    EXPECT_EQ(Button(pages, "btnAttributes").text(), " Attri&butes ");
 }
 
 TEST(ParameterPages, ShortDateFormatSwitchesTheFourDatePickers) {
@@ -258,11 +260,16 @@ TEST(ParameterPages, ShortDateFormatSwitchesTheFourDatePickers) {
     EXPECT_NE(ui::DatePickerFormatInForce(true), ui::DatePickerFormatInForce(false));
 }
 
-TEST(ParameterPages, PickersAreNamedAfterTheirOption) {
+// A screen reader names each control with its group: the pickers after their option, the
+// attribute boxes after the group they stand in.
+TEST(ParameterPages, ControlsAreNamedWithTheirGroup) {
     ui::TParameterPages pages;
-    EXPECT_EQ(Child(pages, "dtpCreatedTime").accessibleName(), "Created:");
-    EXPECT_EQ(Child(pages, "dtpTime").accessibleName(),
-              "Set one value for dates of creation, modification and accessing");
+    const std::pair<const char*, QString> names[] = {
+        {"dtpCreatedDate", "Created date"}, {"dtpCreatedTime", "Created time"},
+        {"dtpTime", "One value time"},      {"cbRHidden", "Remove: Hidden"},
+        {"cbHidden", "Set new: Hidden"},    {"btnAttributes", "Attributes"}};
+    for (const auto& [name, accessible] : names)
+        EXPECT_EQ(Child(pages, name).accessibleName(), accessible) << name;
 }
 
 TEST(PickerFormats, RegionalFormatsAsPickerFormats) {
@@ -296,6 +303,104 @@ TEST(PickerFormats, RegionalFormatsAsPickerFormats) {
         formats.amPmBeforeTime = c.amPmBefore;
         EXPECT_EQ(ui::PickerTimeFormat(formats), c.format);
     }
+
+    const std::pair<QString, QString> weekdays[] = {
+        {"dddd, MMMM d, yyyy", "MMMM d, yyyy"},
+        {"dddd, d. MMMM yyyy", "d. MMMM yyyy"},
+        {"d MMMM yyyy, ddd", "d MMMM yyyy"},
+        {QString::fromUtf8("yyyy\u5E74M\u6708d\u65E5dddd"),
+         QString::fromUtf8("yyyy\u5E74M\u6708d\u65E5")},
+        {"dd.MM.yyyy 'dddd'", "dd.MM.yyyy 'dddd'"},
+    };
+    for (const auto& [format, editable] : weekdays)
+        EXPECT_EQ(ui::WithoutWeekday(format), editable) << format.toStdString();
+}
+
+// Each field of a picker is typed as a user types it: the year over the year, a month by the
+// first letters of its name or by number, a time with its separators and AM or PM, a German
+// date from its day on. A year the run refuses is refused.
+TEST(ParameterPages, EveryFieldOfThePickersCanBeTyped) {
+    struct Case {
+        const char* picker;
+        QString format;
+        QLocale locale;
+        QDateTimeEdit::Section from;
+        const char* keys;
+        QDateTime expected;
+    };
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QDate date(2026, 12, 8);
+    const QTime time(19, 5, 0);
+    const Case cases[] = {
+        {"dtpDate",
+         "MMMM d, yyyy",
+         english,
+         QDateTimeEdit::YearSection,
+         "2010",
+         {QDate(2010, 12, 8), time}},
+        {"dtpDate",
+         "MMMM d, yyyy",
+         english,
+         QDateTimeEdit::MonthSection,
+         "feb 28",
+         {QDate(2026, 2, 28), time}},
+        {"dtpDate",
+         "MMMM d, yyyy",
+         english,
+         QDateTimeEdit::MonthSection,
+         "10",
+         {QDate(2026, 10, 8), time}},
+        {"dtpDate",
+         "d. MMMM yyyy",
+         german,
+         QDateTimeEdit::DaySection,
+         "8. Februar 2010",
+         {QDate(2010, 2, 8), time}},
+        {"dtpDate", "MM/dd/yyyy", english, QDateTimeEdit::YearSection, "1975", {date, time}},
+        {"dtpTime",
+         "h:mm:ss AP",
+         english,
+         QDateTimeEdit::HourSection,
+         "10:15:36 AM",
+         {date, QTime(10, 15, 36)}},
+        {"dtpTime",
+         "h:mm:ss AP",
+         english,
+         QDateTimeEdit::HourSection,
+         "7:05:00 a",
+         {date, QTime(7, 5, 0)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.picker) + " " + c.keys);
+        ui::TParameterPages pages;
+        auto& picker = Child<QDateTimeEdit>(pages, c.picker);
+        picker.setLocale(c.locale);
+        picker.setDisplayFormat(c.format);
+        picker.setDateTime(QDateTime(date, time));
+        pages.show();
+        picker.setEnabled(true);
+        picker.setFocus();
+        picker.setSelectedSection(c.from);
+        QTest::keyClicks(&picker, c.keys);
+        QTest::keyClick(&picker, Qt::Key_Tab);
+        if (qobject_cast<QDateEdit*>(&picker))
+            EXPECT_EQ(picker.date(), c.expected.date()) << picker.text().toStdString();
+        else
+            EXPECT_EQ(picker.time(), c.expected.time()) << picker.text().toStdString();
+    }
+}
+
+// A picker is as wide as the longest text it shows, the long date of September 2099 included.
+TEST(ParameterPages, PickersAreWideEnoughForTheirLongestText) {
+    ui::TParameterPages pages;
+    auto& picker = Child<QDateEdit>(pages, "dtpDate");
+    picker.setDisplayFormat("MMMM d, yyyy");
+    ui::FitPickerWidth(picker);
+    const QString longest = picker.locale().toString(QDate(2099, 9, 28), "MMMM d, yyyy");
+    EXPECT_GT(picker.minimumWidth(), picker.fontMetrics().horizontalAdvance(longest) + 16);
+    picker.setDate(QDate(1979, 12, 31));
+    EXPECT_EQ(picker.date(), QDate(1980, 1, 1));
 }
 
 TEST(SettingsPage, OptionsStartOffAndTheDateFormatIsAnnounced) {

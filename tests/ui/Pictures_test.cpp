@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QSet>
 #include <QSvgRenderer>
 #include <vector>
@@ -95,6 +97,35 @@ TEST(Pictures, EverySvgRenders) {
         renderer.render(&painter);
         painter.end();
         EXPECT_TRUE(HasOpaquePixel(image)) << path.toStdString();
+    }
+}
+
+// Pixels that vanish on a dark grey window.
+int DarkPixels(const QPixmap& picture) {
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qAlpha(image.pixel(x, y)) > 0 && QColor(image.pixel(x, y)).lightness() < 100;
+    return dark;
+}
+
+// On a dark palette the dark strokes of the view and sub-page pictures are drawn light, so they
+// stay legible; on a light palette the pictures are as drawn.
+TEST(Pictures, PicturesStayLegibleOnADarkPalette) {
+    const QPalette before = QGuiApplication::palette();
+    ui::TImageList light(16, 16);
+    ui::LoadToolbarImages(light);
+    QPalette dark(QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    QGuiApplication::setPalette(dark);
+    ui::TImageList lightened(16, 16);
+    ui::LoadToolbarImages(lightened);
+    QGuiApplication::setPalette(before);
+    ASSERT_EQ(lightened.Count(), light.Count());
+    for (const int view : {5, 6, 7, 8, 9, 10, 11, 12}) {
+        EXPECT_GT(DarkPixels(light.Image(view)), 0) << view;
+        EXPECT_EQ(DarkPixels(lightened.Image(view)), 0) << view;
     }
 }
 
