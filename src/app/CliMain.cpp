@@ -130,30 +130,46 @@ void AddItems(std::vector<app::AddItem>& items, std::size_t end, platform::FileD
     }
 }
 
-// Adds the items in the order given and runs over every row. Rows that will not be listed leave
-// out of each named file what only the listing would show.
+// Adds the items in the order given and runs over every row, or with `preview` previews the run
+// instead. Rows that will not be listed leave out of each named file what only the listing would
+// show (a preview looks each file up again through its handle).
 void AddItemsAndRun(std::vector<app::AddItem> items, bool listed, core::TKelvaneCore& core,
-                    vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd) {
+                    vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd,
+                    const engine::TRunEngine::PlanFn& preview = {}) {
     const platform::FileDetail detail =
         listed ? platform::FileDetail::Shown : platform::FileDetail::Unshown;
     const std::size_t trailing = FirstTrailingFile(items);
     AddItems(items, trailing, detail, core, loop, frontEnd);
     const std::vector<std::string> paths = TakePaths(items, trailing, items.size());
     core.AddPathsAndRun(paths, filelist::AddFolderMode::FilesOnly,
-                        ComplainNotAdded(paths, frontEnd), detail);
+                        ComplainNotAdded(paths, frontEnd), detail, preview);
 }
 
-// Adds the items in the order given, then prints what a run over every row would change.
-void AddItemsAndPreview(std::vector<app::AddItem> items, core::TKelvaneCore& core,
-                        vexfind::TFindEventLoop& loop, app::TCliFrontEnd& frontEnd,
-                        std::ostream& out) {
-    // The plan looks each file up again through its handle: the add needs no more than statx.
-    AddItems(items, items.size(), platform::FileDetail::Unshown, core, loop, frontEnd);
-    core.Preview(engine::RunScope::All,
-                 [&out](int, const std::string& path, const engine::FilePlan& plan) {
-                     out << app::PlanLines(path, plan);
-                 });
-}
+// Prints the plan of each file as the preview of a run makes it, in pieces of some size: one
+// write per file would be most of the work of a large dry run.
+class TPlanPrinter {
+public:
+    explicit TPlanPrinter(std::ostream& out) : out_(out) {}
+    ~TPlanPrinter() { Flush(); }
+    TPlanPrinter(const TPlanPrinter&) = delete;
+    TPlanPrinter& operator=(const TPlanPrinter&) = delete;
+
+    void Print(const std::string& path, const engine::FilePlan& plan) {
+        lines_.Append(path, plan, text_);
+        if (text_.size() >= 1 << 16)
+            Flush();
+    }
+
+private:
+    void Flush() {
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+        text_.clear();
+    }
+
+    std::ostream& out_;
+    app::TPlanLines lines_;
+    std::string text_;
+};
 
 // Where each item's attributes and creation time are kept, one line each; true when every
 // item could be looked up.
@@ -192,10 +208,15 @@ int Run(int argc, char** argv) {
     app::TCliFrontEnd frontEnd(command.options, std::cerr);
     vexfind::TFindEventLoop loop;
     core::TKelvaneCore core(frontEnd, frontEnd, loop);
-    if (command.dryRun)
-        AddItemsAndPreview(std::move(command.items), core, loop, frontEnd, std::cout);
-    else
+    if (command.dryRun) {
+        TPlanPrinter printer(std::cout);
+        AddItemsAndRun(std::move(command.items), command.list, core, loop, frontEnd,
+                       [&printer](int, const std::string& path, const engine::FilePlan& plan) {
+                           printer.Print(path, plan);
+                       });
+    } else {
         AddItemsAndRun(std::move(command.items), command.list, core, loop, frontEnd);
+    }
     if (frontEnd.Refused())
         return 2;
     for (const filelist::ListColumn column : command.sorts)

@@ -49,13 +49,14 @@ bool TKelvaneCore::Preview(engine::RunScope scope, const engine::TRunEngine::Pla
 }
 
 bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
-                                  const PathRefused& refused, platform::FileDetail detail) {
+                                  const PathRefused& refused, platform::FileDetail detail,
+                                  const engine::TRunEngine::PlanFn& preview) {
     if (searchBusy_ || !engine_.Idle()) {
         AddPaths(paths, mode, refused, detail);
         return false;
     }
     if (paths.empty())
-        return Start(engine::RunScope::All);
+        return preview ? Preview(engine::RunScope::All, preview) : Start(engine::RunScope::All);
     TAddingPaths adding(list_, paths, mode, refused, detail,
                         threads::Workers(threads::Use::AddDuringRun, paths.front()));
     // An error while adding waits for the end of the run, which then has no more rows: every
@@ -69,7 +70,11 @@ bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFold
             return false;
         }
     };
-    engine_.Start(engine::RunScope::All, {static_cast<int>(paths.size()), addMore});
+    const engine::RowFeed feed{static_cast<int>(paths.size()), addMore};
+    if (preview)
+        engine_.Preview(engine::RunScope::All, preview, feed);
+    else
+        engine_.Start(engine::RunScope::All, feed);
     if (error)
         std::rethrow_exception(error);
     // A run refused or stopped leaves paths unadded; they are added all the same, as they

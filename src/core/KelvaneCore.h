@@ -45,9 +45,11 @@ public:
     // looked up as the run comes near it, so that the look-ups overlap the changes. For a
     // front end whose options stay as they are during the run (the command line). Refused
     // (false) as Start is, the paths then added all the same.
+    // With `preview`, the run is previewed instead (see Preview).
     bool AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
                         const PathRefused& refused = {},
-                        platform::FileDetail detail = platform::FileDetail::Shown);
+                        platform::FileDetail detail = platform::FileDetail::Shown,
+                        const engine::TRunEngine::PlanFn& preview = {});
     // Ends the run in progress between two files.
     void Stop();
 

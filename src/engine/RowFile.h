@@ -20,6 +20,7 @@ struct OpenedFile {
 struct RowFile {
     std::string path;
     bool foundAsFile = false;
+    bool operator==(const RowFile&) const = default;
 };
 
 // Opens the file of a row from its folder, opened without following a link anywhere on its

@@ -1,10 +1,12 @@
 #include "engine/RunEngine.h"
 
+#include <deque>
 #include <limits>
 
 #include "engine/ChangeAhead.h"
 #include "engine/DateAssign.h"
 #include "threads/ThreadBudget.h"
+#include "threads/WorkAhead.h"
 
 namespace engine {
 namespace {
@@ -13,6 +15,12 @@ namespace {
 // one to do while the run's thread brings rows up to date, few enough that taking them all back
 // before events run is a moment's work.
 constexpr std::size_t kRowsHandedOver = 64;
+
+// A row's file as a preview found it: its plan, or why it could not be opened.
+struct PlannedFile {
+    std::optional<FilePlan> plan;
+    std::string openFailure;
+};
 
 }  // namespace
 
@@ -93,7 +101,7 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
     Finish();
 }
 
-bool TRunEngine::Preview(RunScope scope, const PlanFn& planned) {
+bool TRunEngine::Preview(RunScope scope, const PlanFn& planned, RowFeed feed) {
     if (!idle_)
         return false;
     const RunOptions options = host_.ReadOptions();
@@ -106,25 +114,61 @@ bool TRunEngine::Preview(RunScope scope, const PlanFn& planned) {
     changes.setMask = options.setAttr ? SetAttrMask(options) : 0;
     changes.Follow(options);
     rowsJustAdded_ = host_.RowsJustAdded();
-    const int count = rows_.RowCount();
-    for (int i = 0; i < count && AsksForChange(options); ++i) {
-        if (!IsRowVisited(scope, rows_.IsChecked(i), rows_.IsSelected(i)))
-            continue;
-        const RowFile file = FileOf(i);
-        const OpenedFile opened = OpenRowFile(file);
-        if (!opened.handle) {
-            host_.FileFailed(file.path, opened.reason);
+    const int count = rows_.RowCount() + feed.rowsToCome;
+    // Plans that only read attributes and times use nothing of the pipeline's own and go ahead
+    // on workers, as such a run's changes do; the others are made in turn, one file's bytes
+    // held at a time.
+    const bool ahead = ChangesOnlyAttributesAndTimes(options);
+    // Declared before the work-ahead, so that they close after its threads stop.
+    platform::TOpenFolders folders;
+    std::optional<threads::TWorkAhead<PlannedFile, RowFile>> plans;
+    std::deque<int> asked;
+    int next = 0;
+    int taken = 0;
+    while (AsksForChange(options)) {
+        // The rows to come are reached as the preview comes near them, as a run reaches them.
+        while ((!plans || plans->Room() > 0) && ReachRow(next, feed)) {
+            const int row = next++;
+            if (!IsRowVisited(scope, rows_.IsChecked(row), rows_.IsSelected(row)))
+                continue;
+            if (!plans) {
+                plans.emplace(
+                    ahead ? kRowsHandedOver : 1,
+                    [this, &changes, &folders](const RowFile& file) {
+                        PlannedFile found;
+                        OpenedFile opened = OpenRowFile(file, &folders);
+                        if (opened.handle)
+                            found.plan = pipeline_.Plan(*opened.handle, changes);
+                        else
+                            found.openFailure = std::move(opened.reason);
+                        return found;
+                    },
+                    ahead ? threads::Workers(threads::Use::Run, rows_.Path(row)) : 0);
+            }
+            plans->Ask(static_cast<int>(asked.size()) + taken, FileOf(row));
+            asked.push_back(row);
+        }
+        if (asked.empty())
+            break;
+        const int row = asked.front();
+        asked.pop_front();
+        const RowFile file = FileOf(row);
+        const PlannedFile found = *plans->Take(taken++, file);
+        if (!found.plan) {
+            host_.FileFailed(file.path, found.openFailure);
             continue;
         }
-        const FilePlan plan = pipeline_.Plan(*opened.handle, changes);
-        planned(i, file.path, plan);
+        const FilePlan& plan = *found.plan;
+        planned(row, file.path, plan);
         for (const PlannedFailure& failure : plan.failures)
             host_.FileFailed(failure.path, failure.reason);
         if (plan.end && plan.end->endsRun) {
-            host_.ShowError(file.path, plan.end->reason, RowsLeftInScope(scope, i, count));
+            host_.ShowError(file.path, plan.end->reason, RowsLeftInScope(scope, row, count));
             break;
         }
     }
+    // Rows a preview did not reach are added all the same, as a stopped run leaves them.
+    ReachRow(std::numeric_limits<int>::max(), feed);
     return true;
 }
 

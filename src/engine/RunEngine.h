@@ -42,8 +42,9 @@ public:
     // message that would refuse the run (ShowMessage) and the error that would end it (ShowError)
     // as the run would give them; the preview ends where the run would. False when a run is in
     // progress or the run would be refused before its first file.
+    // The rows of `feed` are added as the preview reaches them, as a run adds them.
     using PlanFn = std::function<void(int row, const std::string& path, const FilePlan& plan)>;
-    bool Preview(RunScope scope, const PlanFn& planned);
+    bool Preview(RunScope scope, const PlanFn& planned, RowFeed feed = {});
 
 private:
     // `count`: the rows listed and to come.
