@@ -13,7 +13,7 @@ TKelvaneCore::TKelvaneCore(engine::IRunHost& host, IKelvaneObserver& observer,
                            vexfind::IFindDispatcher& dispatcher)
     : host_(host),
       observer_(observer),
-      engine_(list_, *this, *this),
+      engine_(rows_, *this, *this),
       adder_(
           list_, dispatcher, [this](bool busy) { SetSearchBusy(busy); },
           [this](const std::string& folder, const std::string& reason) {

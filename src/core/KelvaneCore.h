@@ -9,6 +9,7 @@
 
 #include "core/FileAdder.h"
 #include "core/KelvaneObserver.h"
+#include "core/ListRows.h"
 #include "core/RunReport.h"
 #include "engine/RunEngine.h"
 #include "filelist/FileList.h"
@@ -121,6 +122,7 @@ private:
     IKelvaneObserver& observer_;
     TRunReport lastRun_;
     filelist::TFileList list_;
+    TListRows rows_{list_};
     engine::TRunEngine engine_;
     bool searchBusy_ = false;
     // Name, descending: so that the first request for Name sorts ascending.

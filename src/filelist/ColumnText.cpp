@@ -3,14 +3,14 @@
 #include <array>
 #include <charconv>
 
-#include "engine/TextBuilder.h"
+#include "filelist/TextBuilder.h"
 #include "platform/Path.h"
 #include "platform/ShellInfo.h"
 
 namespace filelist {
 namespace {
 
-using engine::TTextBuilder;
+using filelist::TTextBuilder;
 using platform::FileTime;
 using platform::SystemTime;
 
@@ -97,11 +97,11 @@ std::string DateText(FileTime utc, const platform::LocaleFormats& formats) {
     return text;
 }
 
-std::optional<engine::TDateTime> LocalDayOf(FileTime utc) {
+std::optional<int> LocalDayOf(FileTime utc) {
     const std::optional<SystemTime> parts = LocalParts(utc);
     if (!parts)
         return std::nullopt;
-    return engine::DateOf(engine::SystemTimeToDateTime(*parts));
+    return (parts->year * 100 + parts->month) * 100 + parts->day;
 }
 
 std::string CreatedTextOf(const std::optional<platform::FindData>& found) {

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "engine/DateTime.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleFormats.h"
 
@@ -34,8 +33,9 @@ void AppendDateTimeText(std::string& out, platform::FileTime utc,
                         const platform::LocaleFormats& formats);
 void AppendDateText(std::string& out, platform::FileTime utc,
                     const platform::LocaleFormats& formats);
-// The local calendar day of a UTC time, as the Opened column shows it; nothing out of range.
-std::optional<engine::TDateTime> LocalDayOf(platform::FileTime utc);
+// The local calendar day of a UTC time, as the Opened column shows it, as a number that orders
+// days as the calendar does (year, month and day as YYYYMMDD); nothing out of range.
+std::optional<int> LocalDayOf(platform::FileTime utc);
 
 // A whole number with the locale's thousands separator, like the pattern "#,##0".
 std::string FormatSize(std::int64_t size);

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/RunRows.h"
 #include "filelist/FileListObserver.h"
 #include "filelist/FileRow.h"
+#include "platform/FileSystem.h"
 
 namespace filelist {
 
-class TFileList : public engine::IRunRows {
+class TFileList {
 public:
     // Told of every change from now on; null for none. It must outlive the list or be unset.
     void SetObserver(IFileListObserver* observer) { observer_ = observer; }
@@ -45,16 +45,16 @@ public:
     // "%d object(s)" with the current number of rows.
     std::string ObjectCountText() const;
 
-    // The run engine's view of the rows.
-    int RowCount() const override { return static_cast<int>(rows_.size()); }
-    bool IsChecked(int row) const override { return Row(row).checked; }
-    bool IsSelected(int row) const override { return Row(row).selected; }
-    bool FoundAsFile(int row) const override { return Row(row).foundAsFile; }
-    std::string Path(int row) const override { return Row(row).Path(); }
-    void SetCaption(int row, const std::string& caption) override;
-    void SetSize(int row, std::int64_t size) override;
-    void SetAttributes(int row, std::uint32_t attributes) override;
-    void SetTimes(int row, const std::optional<platform::FindData>& found) override;
+    // What a run reads and changes of the rows.
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    bool IsChecked(int row) const { return Row(row).checked; }
+    bool IsSelected(int row) const { return Row(row).selected; }
+    bool FoundAsFile(int row) const { return Row(row).foundAsFile; }
+    std::string Path(int row) const { return Row(row).Path(); }
+    void SetCaption(int row, const std::string& caption);
+    void SetSize(int row, std::int64_t size);
+    void SetAttributes(int row, std::uint32_t attributes);
+    void SetTimes(int row, const std::optional<platform::FindData>& found);
 
 private:
     FileRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row)]; }

@@ -18,16 +18,15 @@ unsigned char FoldAscii(char c) {
 struct SortKey {
     bool valid = true;  // false: the text could not be read; equal to every row
     std::string text;
-    std::int64_t number = 0;
-    double date = 0;
+    std::int64_t number = 0;  // the size, or the day of a time column
 };
 
-const SortKey kUnreadable{false, {}, 0, 0};
+const SortKey kUnreadable{false, {}, 0};
 
 // Rows of the same day are equal, whatever their times, as their date texts would be.
 SortKey DayKey(const std::optional<platform::FileTime>& time) {
-    const std::optional<double> day = time ? LocalDayOf(*time) : std::nullopt;
-    return day ? SortKey{true, {}, 0, *day} : kUnreadable;
+    const std::optional<int> day = time ? LocalDayOf(*time) : std::nullopt;
+    return day ? SortKey{true, {}, *day} : kUnreadable;
 }
 
 SortKey KeyOf(const FileRow& row, const SortRequest& request) {
@@ -36,11 +35,11 @@ SortKey KeyOf(const FileRow& row, const SortRequest& request) {
             return {true,
                     request.withFolderName ? row.Folder() + platform::kPathSeparator + row.caption
                                            : row.caption,
-                    0, 0};
+                    0};
         case ListColumn::Size:
-            return {true, {}, row.Size(), 0};
+            return {true, {}, row.Size()};
         case ListColumn::Type:
-            return {true, row.Text(ListColumn::Type) + " " + row.caption, 0, 0};
+            return {true, row.Text(ListColumn::Type) + " " + row.caption, 0};
         case ListColumn::Created:
             return DayKey(row.Created());
         case ListColumn::Modified:
@@ -48,9 +47,9 @@ SortKey KeyOf(const FileRow& row, const SortRequest& request) {
         case ListColumn::Opened:
             return DayKey(row.Opened());
         case ListColumn::Attributes:
-            return {true, row.Text(ListColumn::Attributes), 0, 0};
+            return {true, row.Text(ListColumn::Attributes), 0};
         case ListColumn::Folder:
-            return {true, row.Folder(), 0, 0};
+            return {true, row.Folder(), 0};
     }
     return kUnreadable;
 }
@@ -63,11 +62,9 @@ int Sign(T a, T b) {
 int CompareKeys(const SortKey& a, const SortKey& b, ListColumn column) {
     if (!a.valid || !b.valid)
         return 0;
-    if (column == ListColumn::Size)
+    if (column == ListColumn::Size || column == ListColumn::Created ||
+        column == ListColumn::Modified || column == ListColumn::Opened)
         return Sign(a.number, b.number);
-    if (column == ListColumn::Created || column == ListColumn::Modified ||
-        column == ListColumn::Opened)
-        return Sign(a.date, b.date);
     // Both texts were folded to upper case when the keys were made; memcmp then compares the
     // bytes unsigned, as CompareText does.
     return a.text.compare(b.text) < 0 ? -1 : (b.text.compare(a.text) < 0 ? 1 : 0);

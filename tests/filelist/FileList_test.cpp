@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "engine/RunEngine.h"
-#include "engine/TymoUtils.h"
 #include "filelist/ColumnText.h"
 #include "platform/FileSystem.h"
 #include "support/LocaleScope.h"
@@ -25,9 +23,9 @@ TEST(FolderTextTest, PathWithoutItsLastComponent) {
     for (const auto& c : cases) {
         EXPECT_EQ(FolderText(c.path), c.folder) << c.path;
         // The path is formed back from the two parts.
-        EXPECT_EQ(engine::IncludeBackslash(std::string(FolderText(c.path))) +
-                      platform::LastComponent(c.path),
-                  c.path);
+        EXPECT_EQ(
+            platform::JoinPath(std::string(FolderText(c.path)), platform::LastComponent(c.path)),
+            c.path);
     }
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace engine {
+namespace filelist {
 
 class TTextBuilder {
 public:
@@ -33,4 +33,4 @@ private:
     std::string& out_;
 };
 
-}  // namespace engine
+}  // namespace filelist

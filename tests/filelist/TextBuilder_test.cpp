@@ -1,10 +1,10 @@
-#include "engine/TextBuilder.h"
+#include "filelist/TextBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace engine {
+namespace filelist {
 namespace {
 
 // Pieces of any length come out whole and in order, after what the text already held.
@@ -30,4 +30,4 @@ TEST(TextBuilderTest, GivesThePiecesInOrderAtAnyLength) {
 }
 
 }  // namespace
-}  // namespace engine
+}  // namespace filelist
