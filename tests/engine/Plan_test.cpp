@@ -1,8 +1,10 @@
 // What a preview says a run would do is what the run does: the same files, planned and then
 // changed, under one option set after another. A disagreement is a rule with two copies.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <map>
 
@@ -48,6 +50,12 @@ void WriteFiles(const TempDir& dir) {
     dir.Write("comments.gif", kGifHead + kGifComment + kGifImage + kGifComment + "\x3B");
     dir.Write("clean.gif", kGifHead + kGifImage + "\x3B");
     dir.Write(".hidden", "dot");
+    // Last written before the first year a DOS time holds.
+    const std::string old = dir.Write("old.txt", "old");
+    const timespec times[2] = {{157766400, 0}, {157766400, 0}};  // 1975-01-01
+    utimensat(AT_FDCWD, old.c_str(), times, 0);
+    // A link a folder search lists as itself: never followed.
+    symlink("Plain.TXT", (dir / "link.txt").c_str());
 }
 
 RunOptions RemoveReadOnly() {
@@ -101,8 +109,9 @@ TEST(PlanTest, APreviewSaysWhatTheRunDoes) {
         TempDir dir;
         WriteFiles(dir);
         enginetest::FakeRows rows;
-        for (const char* name : {"Plain.TXT", "locked.txt", "song.mp3", "taken.mp3", "control.mp3",
-                                 "notag.mp3", "comments.gif", "clean.gif", ".hidden"}) {
+        for (const char* name :
+             {"Plain.TXT", "locked.txt", "song.mp3", "taken.mp3", "control.mp3", "notag.mp3",
+              "comments.gif", "clean.gif", ".hidden", "old.txt", "link.txt"}) {
             rows.Add(dir / name);
         }
         enginetest::FakeHost host;
