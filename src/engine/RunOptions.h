@@ -8,7 +8,10 @@
 namespace engine {
 
 enum class CaseChange { DontChange, NameLower, ExtLower, NameUpper, ExtUpper };
-enum class DateChange { DoNotChange, SetSelected, SetSeparate };
+// Besides setting given values: moving the ticked times by a span, copying one time onto the
+// ticked ones, or taking the ticked ones from a date the file carries (its name).
+enum class DateChange { DoNotChange, SetSelected, SetSeparate, Shift, Copy, FromFile };
+enum class TimeField { Created, Modified, Opened };
 
 struct RunOptions {
     bool removeAttr = false;  // cbRemoveAttr and the attributes to remove
@@ -38,6 +41,12 @@ struct RunOptions {
     TDateTime modifiedTime = 0;
     bool opened = false;
     TDateTime openedDate = 0;
+    // Shift: what is added to each ticked time, in ticks of 100 ns (negative: earlier).
+    std::int64_t shift = 0;
+    // Copy: the time written to the ticked ones.
+    TimeField copyFrom = TimeField::Modified;
+    // From the file: where a date is looked for, in this order (so far, the name alone).
+    bool fromName = false;
 
     bool operator==(const RunOptions&) const = default;
 };

@@ -40,6 +40,7 @@ const std::string kGifComment = std::string("\x21\xFE\x02hi\x00", 6);
 // The same files for every option set: what each option set does to them differs.
 void WriteFiles(const TempDir& dir) {
     dir.Write("Plain.TXT", "plain");
+    dir.Write("IMG_20230101_120000.jpg", "a photo");
     dir.Write("locked.txt", "locked");
     chmod((dir / "locked.txt").c_str(), 0444);
     dir.Write("song.mp3", Mp3("Artist", "Title"));
@@ -86,6 +87,13 @@ TEST(PlanTest, APreviewSaysWhatTheRunDoes) {
     tags.caseChange = CaseChange::NameUpper;
     RunOptions gif;
     gif.deleteGIFComments = true;
+    RunOptions shift;
+    shift.dateChange = DateChange::Shift;
+    shift.created = shift.modified = true;
+    shift.shift = -3600 * platform::kTicksPerSecond;
+    RunOptions fromName = shift;
+    fromName.dateChange = DateChange::FromFile;
+    fromName.fromName = true;
     struct Case {
         const char* what;
         RunOptions options;
@@ -104,6 +112,8 @@ TEST(PlanTest, APreviewSaysWhatTheRunDoes) {
          }()},
         {"tag rename, then the case of the new name", tags},
         {"GIF comments", gif},
+        {"an hour back", shift},
+        {"the date in the name", fromName},
     };
     for (const Case& c : cases) {
         TempDir dir;

@@ -43,6 +43,23 @@ Result TimesWritable(EntryKind kind, std::uint32_t attributes) {
     return Result::Done();
 }
 
+// FAT and exFAT keep their times in the DOS form, local time from 1980 to 2107: a time beyond
+// would be stored as another one.
+Result TimesStorable(StoreKind kind, const FileTimesToSet& times) {
+    constexpr int kLastFatYear = 2107;
+    if (kind != StoreKind::Fat && kind != StoreKind::Exfat)
+        return Result::Done();
+    for (const std::optional<FileTime>& time :
+         {times.creation, times.lastWrite, times.lastAccess}) {
+        SystemTime local;
+        if (time && (!FileTimeToLocalSystemTime(*time, local) || local.year < kFirstDosYear ||
+                     local.year > kLastFatYear)) {
+            return Result::Failed("the volume cannot store a time before 1980 or after 2107");
+        }
+    }
+    return Result::Done();
+}
+
 bool Accepts(OpenKind kind, mode_t mode) {
     return S_ISREG(mode) || (kind == OpenKind::FileOrFolder && S_ISDIR(mode));
 }
@@ -282,10 +299,13 @@ Result TFileHandle::CheckTimes(const FileTimesToSet& times, std::uint32_t attrib
         return FailedWithErrno();
     if (Result writable = TimesWritable(shown->kind, attributes); !writable)
         return writable;
+    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const VolumeStore volume = VolumeStoreOf(file, state_->st);
+    if (Result storable = TimesStorable(volume.kind, times); !storable)
+        return storable;
     if (!times.creation || ShowsCreationTime(*shown, *times.creation))
         return Result::Done();
-    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
-    const std::string refusal = StoreFor(file, state_->st).CreationTimeRefusal(file);
+    const std::string refusal = StoreOf(volume.kind).CreationTimeRefusal(file);
     return refusal.empty() ? Result::Done() : Result::Failed(refusal);
 }
 
@@ -299,6 +319,8 @@ Result TFileHandle::SetTimes(const FileTimesToSet& times) {
     // The device, all that chooses the store, is the descriptor's whatever else changed.
     const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
     const VolumeStore volume = VolumeStoreOf(file, state_->st);
+    if (Result storable = TimesStorable(volume.kind, times); !storable)
+        return storable;
     const TAttributeStore& store = StoreOf(volume.kind);
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
     const bool written =
