@@ -1,6 +1,8 @@
 #include "ui/FileListView.h"
 
 #include <QDateTime>
+#include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QPainter>
@@ -141,8 +143,12 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
 void TFileListViews::FitColumnsToLocale() {
     const QHeaderView& header = *details_.header();
     const auto [dateTime, date] = WidestDateTexts();
-    const int dateTimeWidth = details_.fontMetrics().horizontalAdvance(dateTime) + kCellMargins;
-    const int dateWidth = details_.fontMetrics().horizontalAdvance(date) + kCellMargins;
+    // Measured in bold: a preview shows the times a run would write in bold, and they fit too.
+    QFont bold = details_.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int dateTimeWidth = metrics.horizontalAdvance(dateTime) + kCellMargins;
+    const int dateWidth = metrics.horizontalAdvance(date) + kCellMargins;
     for (std::size_t column = 0; column < kDefaultWidths.size(); ++column) {
         const int index = static_cast<int>(column);
         int width = std::max(kDefaultWidths[column], header.sectionSizeHint(index));

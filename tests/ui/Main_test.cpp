@@ -401,6 +401,7 @@ TEST(MainWindowPreview, TheListShowsThePlanUntilAParameterChanges) {
     EXPECT_EQ(cell(0, Qt::DisplayRole).toString(), "A.TXT");
     EXPECT_TRUE(cell(0, Qt::FontRole).value<QFont>().bold());
     EXPECT_EQ(cell(0, Qt::ToolTipRole).toString(), "Now: a.txt");
+    EXPECT_TRUE(cell(2, Qt::FontRole).value<QFont>().bold());
     EXPECT_TRUE(cell(2, Qt::ToolTipRole).toString().startsWith("Now: locked.txt\n"));
     EXPECT_NE(cell(2, Qt::ToolTipRole).toString().count('\n'), 0);
     const auto picture = [](const QIcon& icon) { return icon.pixmap(16).toImage(); };
