@@ -230,20 +230,8 @@ void TRunPreview::Clear() {
 }
 
 void TRunPreview::StopWorker() {
-    if (!thread_.joinable())
-        return;
-    worker_->Stop();
-    if (worker_->ServingOnThisThread()) {
-        // Ended from inside one of its own deliveries: the worker ends only after that delivery
-        // returns. It has been told to stop, hands over nothing more, and keeps alive all that
-        // it still touches.
-        worker_->WaitUntilPostReturned();
-        worker_->LetGo();
-        thread_.detach();
-    } else {
-        worker_->WaitForEnd();
-        thread_.join();
-    }
+    if (worker_)
+        worker_->StopAndEnd(thread_);
     worker_.reset();
 }
 
