@@ -7,6 +7,7 @@
 #include "engine/FilePipeline.h"
 #include "filelist/ColumnText.h"
 #include "filelist/FileRow.h"
+#include "find/ThreadPriority.h"
 #include "threads/HandOver.h"
 
 namespace core {
@@ -74,6 +75,9 @@ public:
     // The worker's whole life; nothing escapes it.
     void Run() noexcept {
         try {
+            // Below the window's thread: on a machine with few cores the preview waits for the
+            // window's events, never they for it.
+            vexfind::ApplyThreadPriority(vexfind::TThreadPriority::tpLower);
             for (const PreviewRow& row : rows_) {
                 if (Poll())
                     break;
@@ -177,6 +181,8 @@ void TRunPreview::Begin(engine::RunScope scope, const engine::RunOptions& option
     for (const PreviewRow& row : rows)
         planOf_[static_cast<std::size_t>(row.row)] = kNotPlannedYet;
     rowsInScope_ = static_cast<int>(rows.size());
+    // Grown once: moving 100,000 plans to a larger buffer would hold up one batch's delivery.
+    plans_.reserve(rows.size());
     worker_ = std::make_shared<TWorker>(dispatcher_, *this, options, std::move(rows));
     thread_ = std::thread([worker = worker_] { worker->Run(); });
     events_.PreviewStateChanged();

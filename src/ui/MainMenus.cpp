@@ -279,8 +279,12 @@ void TMainFormKelvane::BindCommands() {
         const QPoint at = current.isValid() ? current.center() : QPoint(0, 0);
         PopupMenu1At(view.viewport()->mapToGlobal(at));
     });
-    // Idle, the button only drops down the scopes; during a run a click stops it.
-    connect(&btnStartStop, &QToolButton::clicked, this, &TMainFormKelvane::item_StopClick);
+    // Idle, the button only drops down the scopes (and leaves a preview shown); during a run a
+    // click stops it.
+    connect(&btnStartStop, &QToolButton::clicked, this, [this] {
+        if (!core_.Idle())
+            item_StopClick();
+    });
     connect(&item_NextPage, &QAction::triggered, this, [this] { SwitchPage(1); });
     connect(&item_PreviousPage, &QAction::triggered, this, [this] { SwitchPage(-1); });
     using filelist::ListColumn;

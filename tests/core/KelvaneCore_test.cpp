@@ -201,8 +201,9 @@ TEST_F(KelvaneCoreTest, TheLastRunCountsChangedFilesAndNamesTheOthers) {
 }
 
 // A preview plans in the background and changes no file; Start then does what it showed. A
-// parameter change ends it, a mark that leaves the scope as it was does not, and Stop ends it
-// part way, even from inside the delivery of a plan.
+// parameter change ends it, and so does a mark that takes a row into the scope, while one that
+// leaves the scope as it was does not; Stop ends it part way, even from inside the delivery of
+// a plan.
 TEST_F(KelvaneCoreTest, PreviewShowsWhatStartDoesUntilSomethingMakesItUntrue) {
     using filelist::ListColumn;
     const std::string locked = dir.Write("c.txt");
@@ -232,6 +233,9 @@ TEST_F(KelvaneCoreTest, PreviewShowsWhatStartDoesUntilSomethingMakesItUntrue) {
     core.ParametersChanged();
     EXPECT_FALSE(preview.Active());
     EXPECT_EQ(preview.Row(0), nullptr);
+    ASSERT_TRUE(core.BeginPreview(engine::RunScope::CheckedOnly));
+    core.SetChecked(2, true);
+    EXPECT_FALSE(preview.Active());
 
     frontEnd.options.caseChange = engine::CaseChange::NameUpper;
     planAll();
