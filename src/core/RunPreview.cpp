@@ -16,10 +16,11 @@ namespace {
 
 // A plan costs about as little as a find of a folder search: a few hundred go in one batch,
 // and the list shows them no later than a user would notice. The limit bounds how long one
-// batch keeps the window from its events (a row is a few microseconds there).
+// batch keeps the window from its events: a row costs the window some ten microseconds, more
+// on a loaded machine.
 constexpr threads::BatchPace kPreviewPace{.size = 256,
                                           .delay = std::chrono::milliseconds(20),
-                                          .limit = 4 * 256,
+                                          .limit = 2 * 256,
                                           .pollsPerClockReading = 8};
 
 constexpr int kNotPlannedYet = -1;
@@ -125,6 +126,12 @@ private:
         endsRun = plan.end && plan.end->endsRun;
         if (endsRun)
             preview.refusals.push_back(plan.end->reason);
+        for (int column = 0; column < filelist::kListColumnCount; ++column) {
+            const auto listColumn = static_cast<filelist::ListColumn>(column);
+            if (IsPlannedColumn(listColumn) &&
+                PlannedText(preview, listColumn) != TodayText(preview, listColumn))
+                preview.changedTexts |= static_cast<std::uint8_t>(1u << column);
+        }
         const bool gifWritten = plan.gif && plan.gif->outcome.ok && plan.gif->comments > 0;
         preview.changes = preview.refusals.empty() && (plan.after != plan.now || gifWritten);
         return item;
@@ -158,6 +165,10 @@ std::string PlannedText(const RowPreview& preview, filelist::ListColumn column) 
 
 std::string TodayText(const RowPreview& preview, filelist::ListColumn column) {
     return FileText(preview.now, column);
+}
+
+bool TextChanges(const RowPreview& preview, filelist::ListColumn column) {
+    return (preview.changedTexts >> static_cast<int>(column) & 1u) != 0;
 }
 
 TRunPreview::TRunPreview(vexfind::IFindDispatcher& dispatcher, IPreviewEvents& events)

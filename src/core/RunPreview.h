@@ -5,6 +5,7 @@
 // never holds up the window; they come back to the owner's thread in batches and stay there
 // until the preview ends.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,9 @@ struct RowPreview {
     std::vector<std::string> refusals;
     // The run would write something to the file and refuse nothing.
     bool changes = false;
+    // A bit for each planned column (1 << column) whose text would change, worked out with the
+    // plan, so that drawing a row formats no text twice.
+    std::uint8_t changedTexts = 0;
 };
 
 // The columns whose values a preview plans: the name, the three times and the attributes.
@@ -51,6 +55,8 @@ bool IsPlannedColumn(filelist::ListColumn column);
 // shows its values; empty for a column that is not planned.
 std::string PlannedText(const RowPreview& preview, filelist::ListColumn column);
 std::string TodayText(const RowPreview& preview, filelist::ListColumn column);
+// Whether the two differ.
+bool TextChanges(const RowPreview& preview, filelist::ListColumn column);
 
 // Told on the owner's thread.
 class IPreviewEvents {

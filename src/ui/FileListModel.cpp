@@ -157,16 +157,13 @@ QVariant TFileListModel::PreviewData(const core::RowPreview& plan, filelist::Lis
                                      int role) const {
     const bool refused = !plan.refusals.empty();
     const bool planned = plan.opened && core::IsPlannedColumn(column);
-    const auto changes = [&] {
-        return core::PlannedText(plan, column) != core::TodayText(plan, column);
-    };
     switch (role) {
         case Qt::DisplayRole:
             if (planned)
                 return Readable(core::PlannedText(plan, column));
             return {};
         case Qt::FontRole:
-            if (planned && changes()) {
+            if (planned && core::TextChanges(plan, column)) {
                 QFont bold;
                 bold.setBold(true);
                 return bold;
@@ -183,8 +180,11 @@ QVariant TFileListModel::PreviewData(const core::RowPreview& plan, filelist::Lis
             return lines.isEmpty() ? QVariant() : QVariant(lines.join('\n'));
         }
         case Qt::DecorationRole:
-            if (refused && column == filelist::ListColumn::Name)
-                return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+            if (refused && column == filelist::ListColumn::Name) {
+                if (warning_.isNull())
+                    warning_ = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+                return warning_;
+            }
             return {};
         default:
             return {};

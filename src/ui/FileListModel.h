@@ -65,6 +65,7 @@ private:
     int shownRows_ = 0;
     QTimer insertBatch_;
     mutable std::vector<QIcon> icons_;  // by the platform's icon index
+    mutable QIcon warning_;             // a row a run would refuse
 };
 
 }  // namespace ui
