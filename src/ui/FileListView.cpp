@@ -209,11 +209,21 @@ bool TFileListViews::eventFilter(QObject* watched, QEvent* event) {
     const QModelIndex index = view.indexAt(help->pos());
     const QString text = index.data().toString();
     const int decoration = index.column() == 0 ? kNameDecoration : 0;
-    const int needed = view.fontMetrics().horizontalAdvance(text) + kCellMargins + decoration;
+    // A cell in bold (a preview's planned value) is measured in bold.
+    const QVariant font = index.data(Qt::FontRole);
+    const QFontMetrics metrics =
+        font.isValid() ? QFontMetrics(font.value<QFont>()) : view.fontMetrics();
+    const int needed = metrics.horizontalAdvance(text) + kCellMargins + decoration;
+    QStringList lines;
     if (index.isValid() && needed > view.visualRect(index).width())
-        QToolTip::showText(help->globalPos(), text, view.viewport());
-    else
+        lines << text;
+    // The model's own tooltip (a preview's value of today, the reasons of a refusal) follows.
+    if (const QString own = index.data(Qt::ToolTipRole).toString(); !own.isEmpty())
+        lines << own;
+    if (lines.isEmpty())
         QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), lines.join('\n'), view.viewport());
     return true;
 }
 
