@@ -1,11 +1,13 @@
 // The settings file as the window reads it when it opens and writes it when it goes: placement,
-// the toolbar and the status bar, the two options of the Settings page, and the list's view.
+// the toolbar and the status bar, the two options of the Settings page, the list's view, and
+// the values of the Parameters page that are worth keeping (core::TStoredParameters).
 // The file itself is the core's; this maps its values to and from the controls.
 
 #include <QCoreApplication>
 #include <QFile>
 #include <string>
 
+#include "core/StoredParameters.h"
 #include "ui/Main.h"
 #include "ui/MsgStr.h"
 
@@ -58,6 +60,7 @@ void TMainFormKelvane::LoadSettings() {
             lvFiles.SetColumnWidth(column, width);
     item_GridLines.setChecked(ini.ReadBool(kListView, "GridLines", false));
     item_GridLinesClick();
+    tsParameters.SetStoredParameters(core::ReadStoredParameters(ini));
 }
 
 // A maximized window leaves the placement of its last restored close in the file.
@@ -80,6 +83,7 @@ void TMainFormKelvane::SaveSettings() {
     for (int column = 0; column < filelist::kListColumnCount; ++column)
         ini.WriteInteger(kListView, ColumnKey(column), lvFiles.ColumnWidth(column));
     ini.WriteBool(kListView, "GridLines", lvFiles.GridLines());
+    core::WriteStoredParameters(ini, tsParameters.StoredParameters());
     if (!ini.Save())
         ShowMessage(core::UnableToWrite(ini.Path()), std::string(msg::kAppTitle));
 }

@@ -184,6 +184,39 @@ inline constexpr std::string_view rbSetSelectedDate =
 inline constexpr std::string_view rbSetSeparateDate =
     "Set &different values for dates of creation, modification and accessing";
 inline constexpr std::string_view rbDoNotChangeDate = "Do &not change";
+// Three ways that take each file's own dates, on the dates ticked above (Created, Modified,
+// Opened); each with its long hint for the status bar.
+inline constexpr std::string_view rbShiftDate = "Sh&ift the ticked dates by";
+inline constexpr std::string_view kShiftDateHint =
+    "Moves each ticked date of a file later (+) or earlier (\u2212) by the span.";
+inline constexpr std::string_view kShiftLater = "+";
+inline constexpr std::string_view kShiftEarlier = "\u2212";
+// How a screen reader names the shift's fields ("Shift days") and its two directions, and the
+// copy's choice of date.
+inline constexpr std::string_view kShift = "Shift";
+inline constexpr std::string_view kCopyFrom = "Copy from";
+inline constexpr std::string_view kLater = "later";
+inline constexpr std::string_view kEarlier = "earlier";
+inline constexpr std::string_view kDirection = "direction";
+inline constexpr std::string_view kDays = "days";
+inline constexpr std::string_view kHours = "hours";
+inline constexpr std::string_view kMinutes = "minutes";
+inline constexpr std::string_view kSeconds = "seconds";
+// The suffixes of the span's four fields.
+inline constexpr std::string_view kDaysSuffix = " days";
+inline constexpr std::string_view kHoursSuffix = " h";
+inline constexpr std::string_view kMinutesSuffix = " min";
+inline constexpr std::string_view kSecondsSuffix = " s";
+inline constexpr std::string_view rbCopyDate = "Cop&y to the ticked dates from";
+inline constexpr std::string_view kCopyDateHint =
+    "Writes the chosen date of each file into its ticked dates.";
+inline constexpr std::string_view rbDateFromFile = "T&ake the ticked dates from the file:";
+inline constexpr std::string_view kDateFromFileHint =
+    "Sets the ticked dates from the first date found in the ticked places, in this order; a "
+    "file with none keeps its dates.";
+inline constexpr std::string_view cbFromExif = "Photo's date (E&XIF)";
+inline constexpr std::string_view cbFromId3 = "Song's recordin&g time (ID3v2)";
+inline constexpr std::string_view cbFromName = "Date in the na&me";
 inline constexpr std::string_view btnToday = "No&w";
 inline constexpr std::string_view cbCreated = "Created:";
 inline constexpr std::string_view cbModified = "Modified:";
@@ -219,6 +252,10 @@ inline constexpr std::string_view rbNameDontChange = "Do &not change";
 inline constexpr std::string_view cbDeleteGIFExtensions = "&Delete comments in .GIF files";
 inline constexpr std::string_view cbID3v1 =
     "Change &names of .MP3 files under the data from ID3v1 tag";
+inline constexpr std::string_view cbID3v2 = "Use the ID3v2 ta&g when the file has one";
+inline constexpr std::string_view kID3v2Hint =
+    "Takes the artist and title from the ID3v2 tag, without cutting them to 30 characters; a "
+    "file without one is renamed after its ID3v1 tag.";
 
 // The "Settings" page.
 inline constexpr std::string_view gbGeneral = " General ";

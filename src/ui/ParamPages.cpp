@@ -2,13 +2,10 @@
 
 #include <QGridLayout>
 #include <QVBoxLayout>
-#include <tuple>
 
-#include "engine/DateTime.h"
 #include "ui/ImageList.h"
 #include "ui/MsgStr.h"
-#include "ui/PickerFormats.h"
-#include "ui/PickerTyping.h"
+#include "ui/PageLayout.h"
 
 namespace ui {
 
@@ -16,56 +13,6 @@ namespace {
 
 // The toolbar pictures of the four sub-page buttons, in button order.
 constexpr int kFirstParamsImage = 9;
-// How far the controls under an option stand in from it.
-constexpr int kIndent = 19;
-// The years a run takes: its date check refuses any other.
-constexpr int kFirstYear = 1980;
-constexpr int kLastYear = 2099;
-
-engine::TDateTime PickedDate(const QDateEdit& picker) {
-    const QDate date = picker.date();
-    return engine::EncodeDate(date.year(), date.month(), date.day());
-}
-
-engine::TDateTime PickedTime(const QTimeEdit& picker) {
-    const QTime time = picker.time();
-    return engine::EncodeTime(time.hour(), time.minute(), time.second());
-}
-
-void SetToNow(QDateEdit& picker) {
-    picker.setDate(QDate::currentDate());
-}
-
-// Whole seconds: the pickers show no fraction, and a run writes none.
-void SetToNow(QTimeEdit& picker) {
-    const QTime now = QTime::currentTime();
-    picker.setTime(QTime(now.hour(), now.minute(), now.second()));
-}
-
-// A caption as a screen reader says it: without its access key, its padding or a trailing
-// colon.
-QString AccessibleText(const QAbstractButton& button) {
-    QString text =
-        QString::fromStdString(msg::StripAmpersand(button.text().toStdString())).trimmed();
-    if (text.endsWith(':'))
-        text.chop(1);
-    return text;
-}
-
-QGridLayout& PageGrid(QWidget& page) {
-    auto* grid = new QGridLayout(&page);
-    grid->setContentsMargins(5, 5, 5, 5);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(3);
-    grid->setColumnMinimumWidth(0, kIndent - 5 - grid->horizontalSpacing());
-    return *grid;
-}
-
-// The last row and column of a page's grid take what the controls leave over.
-void EndGrid(QGridLayout& grid) {
-    grid.setRowStretch(grid.rowCount(), 1);
-    grid.setColumnStretch(grid.columnCount(), 1);
-}
 
 }  // namespace
 
@@ -87,12 +34,17 @@ TParameterPages::TParameterPages(QWidget* parent) : QWidget(parent) {
     ApplyCaptions();
     SetShortDateFormat(false);
     SetDatePickersToNow();
+    SetStoredParameters({});
     pcParams.setCurrentWidget(&tsDateTime);
     // Every control the options are read from; the sub-page buttons among them change none.
     for (QAbstractButton* button : findChildren<QAbstractButton*>())
         connect(button, &QAbstractButton::toggled, this, &TParameterPages::Changed);
     for (QDateTimeEdit* picker : findChildren<QDateTimeEdit*>())
         connect(picker, &QDateTimeEdit::dateTimeChanged, this, &TParameterPages::Changed);
+    for (QComboBox* list : findChildren<QComboBox*>())
+        connect(list, &QComboBox::currentIndexChanged, this, &TParameterPages::Changed);
+    for (QSpinBox* field : findChildren<QSpinBox*>())
+        connect(field, &QSpinBox::valueChanged, this, &TParameterPages::Changed);
 }
 
 void TParameterPages::BuildParamsBar() {
@@ -121,77 +73,6 @@ void TParameterPages::BuildParamsBar() {
     connect(&btnAttributes, &QToolButton::clicked, this, &TParameterPages::btnAttributesClick);
     connect(&btnRename, &QToolButton::clicked, this, &TParameterPages::btnRenameClick);
     connect(&btnMultimedia, &QToolButton::clicked, this, &TParameterPages::btnMultimediaClick);
-}
-
-void TParameterPages::BuildDateTimePage() {
-    tsDateTime.setObjectName("tsDateTime");
-    QGridLayout& grid = PageGrid(tsDateTime);
-    // The single value's pickers stand under the option; "No&w" serves both options and
-    // stands in the column of the separate times.
-    auto* single = new QHBoxLayout;
-    single->setSpacing(4);
-    single->addWidget(&dtpDate);
-    single->addWidget(&dtpTime);
-    single->addStretch(1);
-    grid.addWidget(&rbSetSelectedDate, 0, 0, 1, 5);
-    grid.addLayout(single, 1, 1, 1, 2);
-    grid.addWidget(&btnToday, 1, 3);
-    grid.addWidget(&rbSetSeparateDate, 2, 0, 1, 5);
-    grid.addWidget(&cbCreated, 3, 1);
-    grid.addWidget(&dtpCreatedDate, 3, 2);
-    grid.addWidget(&dtpCreatedTime, 3, 3);
-    grid.addWidget(&cbModified, 4, 1);
-    grid.addWidget(&dtpModifiedDate, 4, 2);
-    grid.addWidget(&dtpModifiedTime, 4, 3);
-    grid.addWidget(&cbOpened, 5, 1);
-    grid.addWidget(&dtpOpenedDate, 5, 2);
-    grid.addWidget(&rbDoNotChangeDate, 6, 0, 1, 5);
-    EndGrid(grid);
-
-    const std::pair<QWidget*, const char*> names[] = {{&rbSetSelectedDate, "rbSetSelectedDate"},
-                                                      {&dtpDate, "dtpDate"},
-                                                      {&dtpTime, "dtpTime"},
-                                                      {&btnToday, "btnToday"},
-                                                      {&rbSetSeparateDate, "rbSetSeparateDate"},
-                                                      {&cbCreated, "cbCreated"},
-                                                      {&dtpCreatedDate, "dtpCreatedDate"},
-                                                      {&dtpCreatedTime, "dtpCreatedTime"},
-                                                      {&cbModified, "cbModified"},
-                                                      {&dtpModifiedDate, "dtpModifiedDate"},
-                                                      {&dtpModifiedTime, "dtpModifiedTime"},
-                                                      {&cbOpened, "cbOpened"},
-                                                      {&dtpOpenedDate, "dtpOpenedDate"},
-                                                      {&rbDoNotChangeDate, "rbDoNotChangeDate"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(name);
-    // The pickers take the years a run takes, and are typed into field by field.
-    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate}) {
-        picker->setCalendarPopup(true);
-        picker->setDateRange(QDate(kFirstYear, 1, 1), QDate(kLastYear, 12, 31));
-    }
-    for (QDateTimeEdit* picker :
-         std::initializer_list<QDateTimeEdit*>{&dtpDate, &dtpTime, &dtpCreatedDate, &dtpCreatedTime,
-                                               &dtpModifiedDate, &dtpModifiedTime, &dtpOpenedDate})
-        new TPickerTyping(*picker);  // owned by the picker
-
-    rbDoNotChangeDate.setChecked(true);
-    for (QCheckBox* box : {&cbCreated, &cbModified, &cbOpened})
-        box->setChecked(true);
-    rbDoNotChangeDateClick();
-    // The option's state decides, however it was reached: by a click or from the keyboard.
-    connect(&rbSetSelectedDate, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rbSetSelectedDateClick();
-    });
-    connect(&rbSetSeparateDate, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rbSetSeparateDateClick();
-    });
-    connect(&rbDoNotChangeDate, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rbDoNotChangeDateClick();
-    });
-    connect(&btnToday, &QPushButton::clicked, this, &TParameterPages::btnTodayClick);
 }
 
 void TParameterPages::BuildAttributesPage() {
@@ -247,14 +128,17 @@ void TParameterPages::BuildRenamePage() {
 
 void TParameterPages::BuildMultimediaPage() {
     tsMultimedia.setObjectName("tsMultimedia");
-    auto* layout = new QVBoxLayout(&tsMultimedia);
-    layout->setContentsMargins(5, 5, 5, 5);
-    layout->setSpacing(3);
+    QGridLayout& grid = PageGrid(tsMultimedia);
     cbDeleteGIFExtensions.setObjectName("cbDeleteGIFExtensions");
     cbID3v1.setObjectName("cbID3v1");
-    layout->addWidget(&cbDeleteGIFExtensions);
-    layout->addWidget(&cbID3v1);
-    layout->addStretch(1);
+    cbID3v2.setObjectName("cbID3v2");
+    grid.addWidget(&cbDeleteGIFExtensions, 0, 0, 1, 2);
+    grid.addWidget(&cbID3v1, 1, 0, 1, 2);
+    // Which tag names the file is a detail of the renaming, so it stands under it.
+    grid.addWidget(&cbID3v2, 2, 1);
+    EndGrid(grid);
+    cbID3v1Click();
+    connect(&cbID3v1, &QCheckBox::toggled, this, &TParameterPages::cbID3v1Click);
 }
 
 void TParameterPages::ApplyCaptions() {
@@ -263,13 +147,7 @@ void TParameterPages::ApplyCaptions() {
     btnRename.setText(msg::ToQString(msg::btnRename));
     btnMultimedia.setText(msg::ToQString(msg::btnMultimedia));
 
-    rbSetSelectedDate.setText(msg::ToQString(msg::rbSetSelectedDate));
-    btnToday.setText(msg::ToQString(msg::btnToday));
-    rbSetSeparateDate.setText(msg::ToQString(msg::rbSetSeparateDate));
-    cbCreated.setText(msg::ToQString(msg::cbCreated));
-    cbModified.setText(msg::ToQString(msg::cbModified));
-    cbOpened.setText(msg::ToQString(msg::cbOpened));
-    rbDoNotChangeDate.setText(msg::ToQString(msg::rbDoNotChangeDate));
+    ApplyDateCaptions();
 
     cbRemoveAttr.setText(msg::ToQString(msg::cbRemoveAttr));
     cbSetAttr.setText(msg::ToQString(msg::cbSetAttr));
@@ -289,22 +167,11 @@ void TParameterPages::ApplyCaptions() {
 
     cbDeleteGIFExtensions.setText(msg::ToQString(msg::cbDeleteGIFExtensions));
     cbID3v1.setText(msg::ToQString(msg::cbID3v1));
+    cbID3v2.setText(msg::ToQString(msg::cbID3v2));
+    cbID3v2.setStatusTip(msg::ToQString(msg::kID3v2Hint));
 
     // A screen reader reads a control out of its place on the page: each name says the group
-    // it belongs to. A picker has no caption of its own and is named after its option.
-    const QString oneValue = msg::ToQString(msg::kOneValue);
-    const QString date = msg::ToQString(msg::kDate);
-    const QString time = msg::ToQString(msg::kTime);
-    const std::tuple<QWidget*, QString, QString> pickers[] = {
-        {&dtpDate, oneValue, date},
-        {&dtpTime, oneValue, time},
-        {&dtpCreatedDate, AccessibleText(cbCreated), date},
-        {&dtpCreatedTime, AccessibleText(cbCreated), time},
-        {&dtpModifiedDate, AccessibleText(cbModified), date},
-        {&dtpModifiedTime, AccessibleText(cbModified), time},
-        {&dtpOpenedDate, AccessibleText(cbOpened), date}};
-    for (const auto& [picker, group, part] : pickers)
-        picker->setAccessibleName(group + " " + part);
+    // it belongs to.
     for (QCheckBox* box : {&cbRReadOnly, &cbRHidden, &cbRArchive, &cbRSystem})
         box->setAccessibleName(msg::ToQString(msg::kRemoveGroup) + ": " + AccessibleText(*box));
     for (QCheckBox* box : {&cbReadOnly, &cbHidden, &cbArchive, &cbSystem})
@@ -337,41 +204,8 @@ engine::RunOptions TParameterPages::ReadOptions() const {
                          : rbExtUpperCase.isChecked()  ? CaseChange::ExtUpper
                                                        : CaseChange::DontChange;
 
-    using engine::DateChange;
-    options.dateChange = rbSetSelectedDate.isChecked()   ? DateChange::SetSelected
-                         : rbSetSeparateDate.isChecked() ? DateChange::SetSeparate
-                                                         : DateChange::DoNotChange;
-    options.date = PickedDate(dtpDate);
-    options.time = PickedTime(dtpTime);
-    options.created = cbCreated.isChecked();
-    options.createdDate = PickedDate(dtpCreatedDate);
-    options.createdTime = PickedTime(dtpCreatedTime);
-    options.modified = cbModified.isChecked();
-    options.modifiedDate = PickedDate(dtpModifiedDate);
-    options.modifiedTime = PickedTime(dtpModifiedTime);
-    options.opened = cbOpened.isChecked();
-    options.openedDate = PickedDate(dtpOpenedDate);
+    ReadDateOptions(options);
     return options;
-}
-
-void TParameterPages::SetShortDateFormat(bool shortFormat) {
-    const QString dateFormat = DatePickerFormatInForce(shortFormat);
-    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate}) {
-        picker->setDisplayFormat(dateFormat);
-        FitPickerWidth(*picker);
-    }
-    const QString timeFormat = TimePickerFormatInForce();
-    for (QTimeEdit* picker : {&dtpTime, &dtpCreatedTime, &dtpModifiedTime}) {
-        picker->setDisplayFormat(timeFormat);
-        FitPickerWidth(*picker);
-    }
-}
-
-void TParameterPages::SetDatePickersToNow() {
-    for (QDateEdit* picker : {&dtpDate, &dtpCreatedDate, &dtpModifiedDate, &dtpOpenedDate})
-        SetToNow(*picker);
-    for (QTimeEdit* picker : {&dtpTime, &dtpCreatedTime, &dtpModifiedTime})
-        SetToNow(*picker);
 }
 
 void TParameterPages::SetImages(const TImageList& images) {
@@ -403,49 +237,6 @@ void TParameterPages::btnMultimediaClick() {
     pcParams.setCurrentWidget(&tsMultimedia);
 }
 
-void TParameterPages::rbSetSelectedDateClick() {
-    dtpDate.setEnabled(true);
-    dtpTime.setEnabled(true);
-    btnToday.setEnabled(true);
-    EnableSeparateDates(false);
-}
-
-void TParameterPages::rbSetSeparateDateClick() {
-    dtpDate.setEnabled(false);
-    dtpTime.setEnabled(false);
-    btnToday.setEnabled(true);
-    EnableSeparateDates(true);
-}
-
-void TParameterPages::rbDoNotChangeDateClick() {
-    dtpDate.setEnabled(false);
-    dtpTime.setEnabled(false);
-    btnToday.setEnabled(false);
-    EnableSeparateDates(false);
-}
-
-// The check boxes of the separate values do not enable their own pickers: the option does.
-void TParameterPages::EnableSeparateDates(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             &cbCreated, &dtpCreatedDate, &dtpCreatedTime, &cbModified, &dtpModifiedDate,
-             &dtpModifiedTime, &cbOpened, &dtpOpenedDate}) {
-        control->setEnabled(enabled);
-    }
-}
-
-void TParameterPages::btnTodayClick() {
-    if (rbSetSelectedDate.isChecked()) {
-        SetToNow(dtpDate);
-        SetToNow(dtpTime);
-    } else if (rbSetSeparateDate.isChecked()) {
-        SetToNow(dtpCreatedDate);
-        SetToNow(dtpModifiedDate);
-        SetToNow(dtpOpenedDate);
-        SetToNow(dtpCreatedTime);
-        SetToNow(dtpModifiedTime);
-    }
-}
-
 void TParameterPages::cbRemoveAttrClick() {
     const bool enabled = cbRemoveAttr.isChecked();
     for (QCheckBox* box : {&cbRReadOnly, &cbRArchive, &cbRHidden, &cbRSystem})
@@ -456,6 +247,10 @@ void TParameterPages::rbSetAttrClick() {
     const bool enabled = cbSetAttr.isChecked();
     for (QCheckBox* box : {&cbArchive, &cbHidden, &cbReadOnly, &cbSystem})
         box->setEnabled(enabled);
+}
+
+void TParameterPages::cbID3v1Click() {
+    cbID3v2.setEnabled(cbID3v1.isChecked());
 }
 
 }  // namespace ui

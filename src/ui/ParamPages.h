@@ -3,18 +3,22 @@
 // changes. A row of four buttons (tbParams) chooses one of four sub-pages (pcParams, a page
 // stack without tabs or frame): dates and times, attributes, letter case, multimedia. The
 // controls keep their states for the program's life; a run reads them through ReadOptions.
+// ParamDates.cpp holds the Date and Time sub-page.
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTimeEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidget>
 
+#include "core/StoredParameters.h"
 #include "engine/RunOptions.h"
 
 namespace ui {
@@ -30,6 +34,10 @@ public:
 
     // The engine's options from the controls as they stand now.
     engine::RunOptions ReadOptions() const;
+
+    // The values the window keeps in its settings, and setting them when it opens.
+    core::TStoredParameters StoredParameters() const;
+    void SetStoredParameters(const core::TStoredParameters& stored);
 
     // The four date pickers show the locale's short date format, or its long one. Also the way
     // to show formats read again after the locale changed.
@@ -54,6 +62,9 @@ private:
     void BuildRenamePage();
     void BuildMultimediaPage();
     void ApplyCaptions();
+    void ApplyDateCaptions();
+    // The date mode and values of the Date and Time sub-page into `options`.
+    void ReadDateOptions(engine::RunOptions& options) const;
     void ApplyImages(const TImageList& images);
 
     void btnDateTimeClick();
@@ -63,11 +74,17 @@ private:
     void rbSetSelectedDateClick();
     void rbSetSeparateDateClick();
     void rbDoNotChangeDateClick();
+    void rbShiftDateClick();
+    void rbCopyDateClick();
+    void rbDateFromFileClick();
     void btnTodayClick();
     void cbRemoveAttrClick();
     void rbSetAttrClick();
-    // The eight controls of the separate values, in their order on the page.
-    void EnableSeparateDates(bool enabled);
+    void cbID3v1Click();
+    // The controls of the chosen way of setting dates are enabled, those of the others not;
+    // the three boxes of the separate values also say which dates the ways after them change.
+    void EnableDateControls(engine::DateChange chosen);
+    engine::DateChange DateChosen() const;
 
     QToolBar tbParams{this};
     QToolButton btnDateTime;
@@ -91,6 +108,18 @@ private:
     QTimeEdit dtpModifiedTime{&tsDateTime};
     QCheckBox cbOpened{&tsDateTime};
     QDateEdit dtpOpenedDate{&tsDateTime};
+    QRadioButton rbShiftDate{&tsDateTime};
+    QComboBox cmbShiftSign{&tsDateTime};
+    QSpinBox seShiftDays{&tsDateTime};
+    QSpinBox seShiftHours{&tsDateTime};
+    QSpinBox seShiftMinutes{&tsDateTime};
+    QSpinBox seShiftSeconds{&tsDateTime};
+    QRadioButton rbCopyDate{&tsDateTime};
+    QComboBox cmbCopyFrom{&tsDateTime};
+    QRadioButton rbDateFromFile{&tsDateTime};
+    QCheckBox cbFromExif{&tsDateTime};
+    QCheckBox cbFromId3{&tsDateTime};
+    QCheckBox cbFromName{&tsDateTime};
     QRadioButton rbDoNotChangeDate{&tsDateTime};
 
     QWidget tsAttributes;
@@ -115,6 +144,7 @@ private:
     QWidget tsMultimedia;
     QCheckBox cbDeleteGIFExtensions{&tsMultimedia};
     QCheckBox cbID3v1{&tsMultimedia};
+    QCheckBox cbID3v2{&tsMultimedia};
 };
 
 }  // namespace ui

@@ -49,7 +49,7 @@ TEST_F(MainSettings, NoFileGivesTheDefaultsAndClosingWritesEveryKey) {
         EXPECT_TRUE(w.Find<QToolButton>("btnDetails").isChecked());
     }
     std::vector<std::string> entries = Entries();
-    ASSERT_EQ(entries.size(), 22u);
+    ASSERT_EQ(entries.size(), 33u);
     EXPECT_EQ(entries[2].substr(0, 5), "Left=");
     EXPECT_EQ(entries[3].substr(0, 4), "Top=");
     entries.erase(entries.begin() + 2, entries.begin() + 4);
@@ -71,9 +71,13 @@ TEST_F(MainSettings, NoFileGivesTheDefaultsAndClosingWritesEveryKey) {
     }
     EXPECT_EQ(entries,
               (std::vector<std::string>{
-                  "[Window]", "Maximized=0", "Height=463", "Toolbar=1", "StatusBar=1", "[Settings]",
-                  "SortWithFolderName=0", "ShortDateFormat=0", "[ListView]", "ViewStyle=3",
-                  "Column0=200", "Column1=55", "Column2=51", "Column7=200", "GridLines=0"}));
+                  "[Window]",       "Maximized=0", "Height=463",           "Toolbar=1",
+                  "StatusBar=1",    "[Settings]",  "SortWithFolderName=0", "ShortDateFormat=0",
+                  "[ListView]",     "ViewStyle=3", "Column0=200",          "Column1=55",
+                  "Column2=51",     "Column7=200", "GridLines=0",          "[Parameters]",
+                  "ShiftEarlier=0", "ShiftDays=0", "ShiftHours=0",         "ShiftMinutes=0",
+                  "ShiftSeconds=0", "CopyFrom=1",  "FromExif=1",           "FromID3v2=1",
+                  "FromName=1",     "ID3v2=0"}));
 }
 
 // What a file sets in a window, seen in the controls and in what the next close writes back:
@@ -111,6 +115,13 @@ TEST_F(MainSettings, TheFileSetsTheWindowAndTheNextCloseWritesItBack) {
          },
          {"Maximized=1", "Left=7", "Toolbar=0", "ShortDateFormat=1", "ViewStyle=1", "Column1=90",
           "GridLines=1"}},
+        // The Parameters page's values; an hour of 24 is none, nor a fourth date to copy from.
+        {"[parameters]\nShiftEarlier=1\nShiftDays=400\nShiftHours=24\nShiftMinutes=30\n"
+         "ShiftSeconds=5\nCopyFrom=0\nFromExif=0\nFromName=0\nID3v2=1\n",
+         nullptr,
+         {"ShiftEarlier=1", "ShiftDays=400", "ShiftHours=0", "ShiftMinutes=30", "ShiftSeconds=5",
+          "CopyFrom=0", "FromExif=0", "FromID3v2=1", "FromName=0", "ID3v2=1"}},
+        {"[Parameters]\nCopyFrom=3\nShiftDays=-1\n", nullptr, {"CopyFrom=1", "ShiftDays=0"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);

@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDropEvent>
@@ -20,6 +21,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTabWidget>
@@ -30,11 +32,14 @@
 #include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "MainWindowSupport.h"
+#include "platform/FileSystem.h"
+#include "platform/FileTime.h"
 #include "platform/LocaleFormats.h"
 #include "support/LocaleScope.h"
 #include "ui/FileDialogs.h"
@@ -377,6 +382,73 @@ TEST(MainWindowRun, ADamagedGifEndsTheRunAndSaysWhatIsLeft) {
     EXPECT_FALSE(WriteProtected(files[1]));
     EXPECT_TRUE(w.Find<QLabel>("laRunReport").text().startsWith("0 files changed, 1 not changed"));
     EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
+}
+
+// A file time from seconds since 1970, local time when given as calendar parts.
+platform::FileTime FileTimeOf(std::time_t unixSeconds) {
+    platform::FileTime time = 0;
+    platform::UnixToFileTime({unixSeconds, 0}, time);
+    return time;
+}
+
+platform::FileTime LocalFileTime(int year, int month, int day, int hour) {
+    std::tm parts{};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = day;
+    parts.tm_hour = hour;
+    parts.tm_isdst = -1;
+    return FileTimeOf(std::mktime(&parts));
+}
+
+// The ways that take each file's own dates, chosen through the page's controls and run on a
+// real file: a shift an hour back, Modified copied onto Created alone, the date in the name.
+TEST(MainWindowRun, DatesShiftedCopiedOrTakenFromTheName) {
+    const platform::FileTime hour = 3'600 * platform::kTicksPerSecond;
+    const platform::FileTime created = FileTimeOf(1'588'327'200);  // 2020-05-01 10:00 UTC
+    const platform::FileTime modified = created + 24 * hour;
+    const platform::FileTime opened = created + 48 * hour;
+    const platform::FileTime named = LocalFileTime(2023, 1, 1, 12);
+    struct Case {
+        const char* name;
+        std::function<void(TWindowUnderTest&)> choose;
+        platform::FileTime created, modified, opened;
+    };
+    const Case cases[] = {
+        {"shift.txt",
+         [](TWindowUnderTest& w) {
+             w.Find<QAbstractButton>("rbShiftDate").click();
+             w.Find<QComboBox>("cmbShiftSign").setCurrentIndex(1);
+             w.Find<QSpinBox>("seShiftHours").setValue(1);
+         },
+         created - hour, modified - hour, opened - hour},
+        {"copy.txt",
+         [](TWindowUnderTest& w) {
+             w.Find<QAbstractButton>("rbCopyDate").click();
+             auto& from = w.Find<QComboBox>("cmbCopyFrom");
+             from.setCurrentIndex(from.findText("Modified"));
+             w.Find<QAbstractButton>("cbModified").click();
+             w.Find<QAbstractButton>("cbOpened").click();
+         },
+         modified, modified, opened},
+        {"20230101_120000.txt",
+         [](TWindowUnderTest& w) { w.Find<QAbstractButton>("rbDateFromFile").click(); }, named,
+         named, named},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TWindowUnderTest w;
+        const std::string file = w.AddFiles({c.name})[0];
+        ASSERT_TRUE(platform::SetFileTimes(
+            file, {.creation = created, .lastAccess = opened, .lastWrite = modified}));
+        c.choose(w);
+        w.Find("item_Operate6").trigger();
+        const std::optional<platform::FindData> found = platform::FindPath(file);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->creationTime, c.created);
+        EXPECT_EQ(found->lastWriteTime, c.modified);
+        EXPECT_EQ(found->lastAccessTime, c.opened);
+    }
 }
 
 // A preview from the button's drop-down shows the planned values in the list, those that change

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -56,33 +57,45 @@ bool IsNow(QWidget& picker) {
     return seconds <= 5 || seconds >= 86'400 - 5;
 }
 
+// Each way of setting dates enables its own controls and no others; the three boxes of the
+// separate values also tick the dates that a shift, a copy or a date from the file changes.
 TEST(ParameterPages, DateOptionsEnableTheirControls) {
-    const std::vector<std::string> controls = {"dtpDate",    "dtpTime",         "btnToday",
-                                               "cbCreated",  "dtpCreatedDate",  "dtpCreatedTime",
-                                               "cbModified", "dtpModifiedDate", "dtpModifiedTime",
-                                               "cbOpened",   "dtpOpenedDate"};
+    const std::vector<std::string> controls = {
+        "dtpDate",        "dtpTime",      "btnToday",        "cbCreated",       "dtpCreatedDate",
+        "dtpCreatedTime", "cbModified",   "dtpModifiedDate", "dtpModifiedTime", "cbOpened",
+        "dtpOpenedDate",  "cmbShiftSign", "seShiftDays",     "seShiftHours",    "seShiftMinutes",
+        "seShiftSeconds", "cmbCopyFrom",  "cbFromExif",      "cbFromId3",       "cbFromName"};
+    const std::set<std::string> boxes = {"cbCreated", "cbModified", "cbOpened"};
+    const auto with = [&boxes](std::set<std::string> more) {
+        more.insert(boxes.begin(), boxes.end());
+        return more;
+    };
     struct Case {
         const char* option;  // clicked; empty: the state at start
-        std::vector<bool> enabled;
+        std::set<std::string> enabled;
     };
     const std::vector<Case> cases = {
-        {"", {false, false, false, false, false, false, false, false, false, false, false}},
-        {"rbSetSelectedDate",
-         {true, true, true, false, false, false, false, false, false, false, false}},
-        {"rbSetSeparateDate", {false, false, true, true, true, true, true, true, true, true, true}},
-        {"rbDoNotChangeDate",
-         {false, false, false, false, false, false, false, false, false, false, false}},
+        {"", {}},
+        {"rbSetSelectedDate", {"dtpDate", "dtpTime", "btnToday"}},
+        {"rbSetSeparateDate", with({"btnToday", "dtpCreatedDate", "dtpCreatedTime",
+                                    "dtpModifiedDate", "dtpModifiedTime", "dtpOpenedDate"})},
+        {"rbShiftDate",
+         with({"cmbShiftSign", "seShiftDays", "seShiftHours", "seShiftMinutes", "seShiftSeconds"})},
+        {"rbCopyDate", with({"cmbCopyFrom"})},
+        {"rbDateFromFile", with({"cbFromExif", "cbFromId3", "cbFromName"})},
+        {"rbDoNotChangeDate", {}},
     };
     ui::TParameterPages pages;
     EXPECT_TRUE(Button(pages, "rbDoNotChangeDate").isChecked());
     for (const Case& c : cases) {
         if (*c.option != '\0')
             Button(pages, c.option).click();
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            EXPECT_EQ(Child(pages, controls[i]).isEnabled(), c.enabled[i])
-                << controls[i] << " after " << c.option;
-        // The three boxes show their marks whether or not they can be used.
-        for (const char* box : {"cbCreated", "cbModified", "cbOpened"})
+        for (const std::string& control : controls)
+            EXPECT_EQ(Child(pages, control).isEnabled(), c.enabled.count(control) > 0)
+                << control << " after " << c.option;
+        // The boxes show their marks whether or not they can be used.
+        for (const char* box :
+             {"cbCreated", "cbModified", "cbOpened", "cbFromExif", "cbFromId3", "cbFromName"})
             EXPECT_TRUE(Button(pages, box).isChecked()) << box;
     }
     // A separate value's box does not disable its own pickers.
@@ -101,6 +114,7 @@ TEST(ParameterPages, AttributeBoxesFollowTheirOption) {
     const std::vector<Case> cases = {
         {"cbRemoveAttr", {"cbRReadOnly", "cbRHidden", "cbRArchive", "cbRSystem"}, "cbRReadOnly"},
         {"cbSetAttr", {"cbReadOnly", "cbHidden", "cbArchive", "cbSystem"}, "cbArchive"},
+        {"cbID3v1", {"cbID3v2"}, ""},
     };
     for (const Case& c : cases) {
         ui::TParameterPages pages;
@@ -170,7 +184,8 @@ TEST(ParameterPages, OptionsAreReadFromTheControls) {
         {"cbSystem", [](const RunOptions& o) { return o.system; }},
         {"cbArchive", [](const RunOptions& o) { return !o.archive; }},
         {"cbDeleteGIFExtensions", [](const RunOptions& o) { return o.deleteGIFComments; }},
-        {"cbID3v1", [](const RunOptions& o) { return o.id3v1; }},
+        {"cbID3v1", [](const RunOptions& o) { return o.id3v1 && !o.id3v2; }},
+        {"cbID3v2", [](const RunOptions& o) { return o.id3v2; }},
         {"rbNameLowerCase",
          [](const RunOptions& o) { return o.caseChange == engine::CaseChange::NameLower; }},
         {"rbExtLowerCase",
@@ -191,6 +206,21 @@ TEST(ParameterPages, OptionsAreReadFromTheControls) {
         {"cbCreated", [](const RunOptions& o) { return !o.created && o.modified; }},
         {"cbModified", [](const RunOptions& o) { return !o.modified && o.opened; }},
         {"cbOpened", [](const RunOptions& o) { return !o.opened; }},
+        {"rbShiftDate",
+         [](const RunOptions& o) { return o.dateChange == engine::DateChange::Shift && !o.shift; }},
+        {"rbCopyDate",
+         [](const RunOptions& o) {
+             return o.dateChange == engine::DateChange::Copy &&
+                    o.copyFrom == engine::TimeField::Modified;
+         }},
+        {"rbDateFromFile",
+         [](const RunOptions& o) {
+             return o.dateChange == engine::DateChange::FromFile && o.fromExif && o.fromId3 &&
+                    o.fromName;
+         }},
+        {"cbFromExif", [](const RunOptions& o) { return !o.fromExif && o.fromId3 && o.fromName; }},
+        {"cbFromId3", [](const RunOptions& o) { return !o.fromId3 && o.fromName; }},
+        {"cbFromName", [](const RunOptions& o) { return !o.fromName; }},
         {"rbDoNotChangeDate",
          [](const RunOptions& o) { return o.dateChange == engine::DateChange::DoNotChange; }},
     };
