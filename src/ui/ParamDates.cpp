@@ -62,7 +62,8 @@ void TParameterPages::BuildDateTimePage() {
     QGridLayout& grid = PageGrid(tsDateTime);
     // The single value's pickers stand under the option; "No&w" serves both options and
     // stands in the column of the separate times. The ways that work on the ticked dates
-    // follow the boxes that tick them, each with its controls beside it.
+    // follow the boxes that tick them, each with its controls beside it; their rows reach the
+    // page's right edge, so that they leave the columns of the pickers as they are.
     grid.addWidget(&rbSetSelectedDate, 0, 0, 1, 5);
     grid.addLayout(&Row({&dtpDate, &dtpTime}), 1, 1, 1, 2);
     grid.addWidget(&btnToday, 1, 3);
@@ -77,10 +78,10 @@ void TParameterPages::BuildDateTimePage() {
     grid.addWidget(&dtpOpenedDate, 5, 2);
     grid.addLayout(&Row({&rbShiftDate, &cmbShiftSign, &seShiftDays, &seShiftHours, &seShiftMinutes,
                          &seShiftSeconds}),
-                   6, 0, 1, 5);
-    grid.addLayout(&Row({&rbCopyDate, &cmbCopyFrom}), 7, 0, 1, 5);
+                   6, 0, 1, -1);
+    grid.addLayout(&Row({&rbCopyDate, &cmbCopyFrom}), 7, 0, 1, -1);
     grid.addWidget(&rbDateFromFile, 8, 0, 1, 5);
-    grid.addLayout(&Row({&cbFromExif, &cbFromId3, &cbFromName}), 9, 1, 1, 4);
+    grid.addLayout(&Row({&cbFromExif, &cbFromId3, &cbFromName}), 9, 1, 1, -1);
     grid.addWidget(&rbDoNotChangeDate, 10, 0, 1, 5);
     EndGrid(grid);
 
