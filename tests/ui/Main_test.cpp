@@ -384,13 +384,6 @@ TEST(MainWindowRun, ADamagedGifEndsTheRunAndSaysWhatIsLeft) {
     EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
 }
 
-// A file time from seconds since 1970, local time when given as calendar parts.
-platform::FileTime FileTimeOf(std::time_t unixSeconds) {
-    platform::FileTime time = 0;
-    platform::UnixToFileTime({unixSeconds, 0}, time);
-    return time;
-}
-
 platform::FileTime LocalFileTime(int year, int month, int day, int hour) {
     std::tm parts{};
     parts.tm_year = year - 1900;
@@ -398,14 +391,16 @@ platform::FileTime LocalFileTime(int year, int month, int day, int hour) {
     parts.tm_mday = day;
     parts.tm_hour = hour;
     parts.tm_isdst = -1;
-    return FileTimeOf(std::mktime(&parts));
+    platform::FileTime time = 0;
+    platform::UnixToFileTime({std::mktime(&parts), 0}, time);
+    return time;
 }
 
 // The ways that take each file's own dates, chosen through the page's controls and run on a
 // real file: a shift an hour back, Modified copied onto Created alone, the date in the name.
 TEST(MainWindowRun, DatesShiftedCopiedOrTakenFromTheName) {
     const platform::FileTime hour = 3'600 * platform::kTicksPerSecond;
-    const platform::FileTime created = FileTimeOf(1'588'327'200);  // 2020-05-01 10:00 UTC
+    const platform::FileTime created = LocalFileTime(2020, 5, 1, 10);
     const platform::FileTime modified = created + 24 * hour;
     const platform::FileTime opened = created + 48 * hour;
     const platform::FileTime named = LocalFileTime(2023, 1, 1, 12);

@@ -206,13 +206,6 @@ TEST(ParameterPages, OptionsAreReadFromTheControls) {
         {"cbCreated", [](const RunOptions& o) { return !o.created && o.modified; }},
         {"cbModified", [](const RunOptions& o) { return !o.modified && o.opened; }},
         {"cbOpened", [](const RunOptions& o) { return !o.opened; }},
-        {"rbShiftDate",
-         [](const RunOptions& o) { return o.dateChange == engine::DateChange::Shift && !o.shift; }},
-        {"rbCopyDate",
-         [](const RunOptions& o) {
-             return o.dateChange == engine::DateChange::Copy &&
-                    o.copyFrom == engine::TimeField::Modified;
-         }},
         {"rbDateFromFile",
          [](const RunOptions& o) {
              return o.dateChange == engine::DateChange::FromFile && o.fromExif && o.fromId3 &&
