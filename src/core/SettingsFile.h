@@ -1,6 +1,7 @@
 #pragma once
-// The program's INI settings file: window placement, view and the two Settings options. Read
-// once when the window opens and written once when it closes; other sections, keys and comments
+// The program's INI settings file: window placement, view, the two Settings options and the
+// values of the Parameters page worth keeping (StoredParameters.h). Read once when the window
+// opens and written once when it closes; other sections, keys and comments
 // of an existing file are kept. A symbolic link to a file kept elsewhere is read and written
 // through; anything else that is not a regular file (a FIFO, a device, a folder, a link to one
 // of those or to nothing) is never read nor replaced, and neither is a file that cannot be read.
