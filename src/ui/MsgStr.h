@@ -188,9 +188,10 @@ inline constexpr std::string_view rbDoNotChangeDate = "Do &not change";
 // Opened); each with its long hint for the status bar.
 inline constexpr std::string_view rbShiftDate = "Sh&ift the ticked dates by";
 inline constexpr std::string_view kShiftDateHint =
-    "Moves each ticked date of a file later (+) or earlier (\u2212) by the span.";
+    "Moves each ticked date of a file later (+) or earlier (-) by the span.";
+// Plain "+" and "-", so that the direction is chosen by typing the sign.
 inline constexpr std::string_view kShiftLater = "+";
-inline constexpr std::string_view kShiftEarlier = "\u2212";
+inline constexpr std::string_view kShiftEarlier = "-";
 // How a screen reader names the shift's fields ("Shift days") and its two directions, and the
 // copy's choice of date.
 inline constexpr std::string_view kShift = "Shift";
