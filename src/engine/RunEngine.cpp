@@ -1,5 +1,6 @@
 #include "engine/RunEngine.h"
 
+#include <algorithm>
 #include <deque>
 #include <limits>
 
@@ -52,6 +53,7 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
     events_.RunBegins();
     FileChanges changes;
     changes.setMask = options.setAttr ? SetAttrMask(options) : 0;
+    changes.journal = host_.Journal();
     rowsJustAdded_ = host_.RowsJustAdded();
     // Rows whose steps change only attributes and times are handed to workers in their turn.
     std::optional<TChangeAhead> ahead;
@@ -78,13 +80,14 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
         if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
             RowFile file = FileOf(i);
             if (!ahead)
-                ahead.emplace(pipeline_, threads::Workers(threads::Use::Run, file.path));
+                ahead.emplace(pipeline_, threads::Workers(threads::Use::Run, file.path),
+                              changes.journal);
             // The rows out at once ask the same of their files, so that it does not matter
             // which of two rows naming one file is done first.
             if (optionsChanged)
                 TakeBack(*ahead, 0);
             ahead->Hand(i, std::move(file), changes);
-            TakeBack(*ahead, kRowsHandedOver);
+            TakeBack(*ahead, std::max(kRowsHandedOver, ahead->RowsKeptOut()));
             continue;
         }
         // A step may rename or rewrite a file (another row's, through a link): the rows

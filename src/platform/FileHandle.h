@@ -15,6 +15,8 @@
 
 namespace platform {
 
+struct FileState;
+
 // Which file a handle holds, whatever its name: two names of one file (hard links) are the
 // same file.
 struct FileIdentity {
@@ -80,6 +82,14 @@ public:
     // looked at afresh; one that stays held fails with the reason. Where no lock can be taken
     // (a descriptor that may not read the file, a volume without locks) the file goes on unlocked.
     Result LockForChange();
+
+    // The file as a run's journal keeps it (RunJournal.h): names, the times to the nanosecond,
+    // the attributes with the very bytes the volume stores for them, the mode. Nullopt when it
+    // cannot be read.
+    std::optional<FileState> JournalState() const;
+    // Gives the file back the state `wanted` (name, stored values, mode, the two Linux times),
+    // without ever replacing another file: a name taken now fails before anything changes.
+    Result RestoreState(const FileState& wanted);
 
     // Up to `count` bytes from the start.
     Result ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes) const;

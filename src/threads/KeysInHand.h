@@ -35,6 +35,19 @@ public:
         return true;
     }
 
+    // Hold without waiting: Busy, and not held, while another thread holds `key` (a thread that
+    // holds keys of its own lets them go before it waits, so that two threads never wait for
+    // each other).
+    enum class Try { Held, Busy, Stale };
+    Try TryHold(const Key& key, std::uint64_t since) {
+        const std::lock_guard lock(mutex_);
+        if (std::find(held_.begin(), held_.end(), key) != held_.end())
+            return Try::Busy;
+        if (LetGoSince(key, since))
+            return Try::Stale;
+        held_.push_back(key);
+        return Try::Held;
+    }
     void Release(const Key& key) {
         {
             const std::lock_guard lock(mutex_);
