@@ -7,19 +7,34 @@
 namespace engine {
 namespace {
 
-// Files recorded with one sync: a data sync costs milliseconds on a disk, a file's change a few
-// microseconds.
+// Files recorded with one sync: a data sync costs a millisecond or more on a disk, a file's
+// change a few microseconds. The first batches are small, so that a worker starts soon, and
+// each is twice the one before up to this size.
 constexpr std::size_t kJournalBatch = 512;
+constexpr std::size_t kFirstJournalBatch = 32;
+
+// The first batch's size; makes room for the files the rows kept out hold open at once, before
+// the workers start.
+std::size_t FirstBatch(const platform::TRunJournal* journal) {
+    if (!journal)
+        return 1;
+    constexpr std::size_t kOtherFilesOpen = 256;
+    platform::TFileHandle::MakeRoomFor(kJournalBatch * 4 + kOtherFilesOpen);
+    return kFirstJournalBatch;
+}
 
 }  // namespace
 
 TChangeAhead::TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJournal* journal)
     : pipeline_(pipeline),
-      batchSize_(journal ? kJournalBatch : 1),
+      batchSize_(FirstBatch(journal)),
+      largestBatch_(journal ? kJournalBatch : 1),
       // Unbounded: the run decides how many rows it hands over before it takes one back.
       files_(
           std::numeric_limits<std::size_t>::max(),
-          [this](const Batch& batch) { return Change(batch); }, workers) {}
+          [this](const Batch& batch) { return Change(batch); },
+          // A thread waiting for its batch's sync leaves its processor to another.
+          workers + (journal ? 1 : 0)) {}
 
 void TChangeAhead::Hand(int row, RowFile file, const FileChanges& changes) {
     pending_.rows.push_back(row);
@@ -34,14 +49,29 @@ void TChangeAhead::AskPending() {
         return;
     files_.Ask(batchesAsked_++, std::move(pending_));
     pending_ = {};
+    batchSize_ = std::min(batchSize_ * 2, largestBatch_);
 }
 
 ChangedRow TChangeAhead::TakeFirst() {
     // Taken back even if its work threw: the exception leaves the run, and the rows with it.
     --handed_;
     if (taken_.empty()) {
-        if (batchesTaken_ == batchesAsked_)
+        if (batchesTaken_ == batchesAsked_) {
+            // The last rows of the run: in two halves, one for a worker and one for this
+            // thread, which would otherwise wait.
+            if (pending_.rows.size() > kFirstJournalBatch) {
+                const std::size_t half = pending_.rows.size() / 2;
+                Batch second;
+                second.rows.assign(pending_.rows.begin() + half, pending_.rows.end());
+                second.requests.assign(std::make_move_iterator(pending_.requests.begin() + half),
+                                       std::make_move_iterator(pending_.requests.end()));
+                pending_.rows.resize(half);
+                pending_.requests.resize(half);
+                AskPending();
+                pending_ = std::move(second);
+            }
             AskPending();
+        }
         ++batchesTaken_;
         auto [key, changed] = files_.TakeFirst();
         (void)key;
@@ -68,18 +98,14 @@ std::vector<ChangedRow> TChangeAhead::Change(const Batch& batch) {
             processed[index].processed =
                 pipeline_.Apply(file, batch.requests[index].changes, recorded);
         prepared.clear();
-        for (const platform::FileIdentity& file : held)
-            inHand_.Release(file);
+        inHand_.Release(held);
         held.clear();
     };
     // Let go whatever the steps do, an exception included.
     struct LetGo {
         TFilesInHand& inHand;
         std::vector<platform::FileIdentity>& held;
-        ~LetGo() {
-            for (const platform::FileIdentity& file : held)
-                inHand.Release(file);
-        }
+        ~LetGo() { inHand.Release(held); }
     } letGo{inHand_, held};
     for (std::size_t i = 0; i < batch.requests.size(); ++i) {
         const ChangeRequest& request = batch.requests[i];
@@ -92,12 +118,10 @@ std::vector<ChangedRow> TChangeAhead::Change(const Batch& batch) {
                 break;
             }
             const platform::FileIdentity file = opened.handle->Identity();
-            // A file named twice in the batch is changed the second time once the first change
-            // is made.
-            if (std::find(held.begin(), held.end(), file) != held.end()) {
-                changeHeld();
-                continue;
-            }
+            // Held by another thread, or by this one (a file named twice in the batch): what
+            // this thread holds is changed and let go first, so that no two threads ever wait
+            // for each other, and a file named twice is changed the second time once the first
+            // change is made.
             TFilesInHand::Try tried = inHand_.TryHold(file, since);
             if (tried == TFilesInHand::Try::Busy) {
                 changeHeld();

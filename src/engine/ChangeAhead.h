@@ -11,7 +11,9 @@
 // worker records a whole batch with one sync before it changes any of its files.
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "engine/FilePipeline.h"
@@ -20,8 +22,14 @@
 
 namespace engine {
 
+struct FileIdentityHash {
+    std::size_t operator()(const platform::FileIdentity& file) const {
+        return std::hash<std::uint64_t>()(file.inode * 31 + file.device);
+    }
+};
+
 // The files being changed, by identity.
-using TFilesInHand = threads::TKeysInHand<platform::FileIdentity>;
+using TFilesInHand = threads::TKeysInHand<platform::FileIdentity, FileIdentityHash>;
 
 // A row handed over: its file, and what the run asked of it at its turn.
 struct ChangeRequest {
@@ -47,7 +55,7 @@ public:
     std::size_t Handed() const { return handed_; }
     // How many rows the run may leave out before it takes the first back: enough for a few
     // batches, so that workers change one while another is being recorded.
-    std::size_t RowsKeptOut() const { return batchSize_ * 4; }
+    std::size_t RowsKeptOut() const { return largestBatch_ * 4; }
     // The first row handed over and not taken back (there must be one), once its file is done.
     ChangedRow TakeFirst();
 
@@ -66,6 +74,7 @@ private:
     // Counted by the run's thread alone, which hands the rows over and takes them back.
     std::size_t handed_ = 0;
     std::size_t batchSize_ = 1;
+    std::size_t largestBatch_ = 1;
     Batch pending_;
     int batchesAsked_ = 0;
     int batchesTaken_ = 0;

@@ -134,7 +134,7 @@ PreparedFile TFilePipeline::Prepare(const RowFile& rowFile, const FileChanges& c
     prepared.plan = Plan(*handle, changes);
     // A file the plan leaves as it is has nothing to undo.
     if (changes.journal && prepared.plan.after != prepared.plan.now) {
-        const std::optional<platform::FileState> before = handle->JournalState();
+        std::optional<platform::FileState> before = handle->JournalState();
         if (!before)
             return fail("cannot be read for the journal");
         platform::FileState after = *before;
@@ -158,7 +158,7 @@ PreparedFile TFilePipeline::Prepare(const RowFile& rowFile, const FileChanges& c
         after.stored.clear();
         prepared.journalled = changes.journal->NextNumber();
         changes.journal->Add({platform::JournalEntryKind::Intent, *prepared.journalled,
-                              handle->Identity(), *before, after});
+                              handle->Identity(), std::move(*before), std::move(after)});
     }
     prepared.opened = std::move(opened);
     return prepared;

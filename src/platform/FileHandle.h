@@ -46,6 +46,10 @@ public:
                                            OpenCheck check = OpenCheck::LookUpFirst,
                                            TOpenFolders* folders = nullptr);
 
+    // Makes room ahead of time for `count` files held open at once: where threads share the
+    // table of open files, the system grows it only after every thread has passed a pause.
+    static void MakeRoomFor(std::size_t count);
+
     TFileHandle(TFileHandle&& other) noexcept;
     TFileHandle& operator=(TFileHandle&& other) noexcept;
     TFileHandle(const TFileHandle&) = delete;

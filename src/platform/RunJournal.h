@@ -84,8 +84,9 @@ public:
     // The number the next file of the run is given.
     std::uint64_t NextNumber();
     void Add(const JournalEntry& entry);
-    // Writes and syncs what was added; failing with the reason when it could not, and then
-    // nothing recorded since the last Sync may be changed.
+    // Writes what was added and makes it durable; failing with the reason when it could not,
+    // and then nothing recorded since the last Sync may be changed (nor after: a journal that
+    // failed once takes no more).
     Result Sync();
 
 private:

@@ -183,6 +183,15 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
     return TFileHandle(std::make_unique<State>(fd.Release(), pathOnly, opened), path, identity);
 }
 
+void TFileHandle::MakeRoomFor(std::size_t count) {
+    // The table grows to hold the highest descriptor made, and never shrinks.
+    const int highest = static_cast<int>(std::min<std::size_t>(count, 1 << 16));
+    if (fcntl(highest, F_GETFD) != -1 || errno != EBADF)
+        return;
+    if (dup2(STDERR_FILENO, highest) == highest)
+        close(highest);
+}
+
 TFileHandle::TFileHandle(std::unique_ptr<State> state, std::string path, FileIdentity identity)
     : state_(std::move(state)), path_(std::move(path)), identity_(identity) {}
 
