@@ -146,7 +146,7 @@ TEST(UndoTest, JournalCutShortOrNotOurs) {
     TempDir dir;
     dir.Write("a.txt");
     dir.Write("b.txt");
-    ASSERT_EQ(Cli(state, dir, {"--set-attr=H", "a.txt", "b.txt"}).exitCode, 0);
+    ASSERT_EQ(Cli(state, dir, {"--set-attr=H", "a.txt", "b.txt", "a.txt"}).exitCode, 0);
     const std::string runs = state / "orbel-kelvane/runs";
     std::vector<std::string> journals;
     for (const auto& entry : std::filesystem::directory_iterator(runs))
