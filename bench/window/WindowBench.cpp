@@ -3,14 +3,19 @@
 //
 //   kelvane_window_bench add-folder DIR      seconds, rows, longest event-loop gap
 //   kelvane_window_bench run DIR             the same for a run setting R and A on every row
+//   kelvane_window_bench preview DIR WHEN    the same for a preview of every row setting all
+//                                            three times to WHEN ("YYYY-MM-DD HH:MM:SS")
 //   kelvane_window_bench memory DIR ROWS     peak memory with ROWS rows (DIR's files repeated)
 
 #include <sys/resource.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -112,6 +117,31 @@ int RunBench(ui::TMainFormKelvane& window, const QString& folder) {
     return 0;
 }
 
+// Parameters > one value for all three times, WHEN; then Preview > All items, timed until the
+// status bar counts every row (each has a time to change).
+int PreviewBench(ui::TMainFormKelvane& window, const QString& folder, const QString& when) {
+    AddFolder(window, folder);
+    const QDateTime time = QDateTime::fromString(when, "yyyy-MM-dd HH:mm:ss");
+    Find<QAbstractButton>(window, "rbSetSelectedDate").click();
+    Find<QDateTimeEdit>(window, "dtpDate").setDate(time.date());
+    Find<QDateTimeEdit>(window, "dtpTime").setTime(time.time());
+    const auto& counts = Find<QLabel>(window, "laRunReport");
+    const QRegularExpression figures("^(\\d+) files? would change, (\\d+) would be refused$");
+    const int rows = Rows(window);
+    const auto planned = [&] {
+        const QRegularExpressionMatch match = figures.match(counts.text());
+        return match.hasMatch() && match.captured(1).toInt() + match.captured(2).toInt() == rows;
+    };
+    TGapMeter gaps;
+    QElapsedTimer clock;
+    gaps.Start();
+    clock.start();
+    Find<QAction>(window, "item_Preview6").trigger();
+    WaitUntil(planned);
+    Report("preview", static_cast<double>(clock.nsecsElapsed()) / 1e9, rows, gaps.LongestMs());
+    return 0;
+}
+
 int MemoryBench(ui::TMainFormKelvane& window, const std::string& folder, int rows) {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
@@ -139,7 +169,8 @@ int MemoryBench(ui::TMainFormKelvane& window, const std::string& folder, int row
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: kelvane_window_bench add-folder|run|memory DIR [ROWS]\n");
+        std::fprintf(stderr,
+                     "usage: kelvane_window_bench add-folder|run|preview|memory DIR [WHEN|ROWS]\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -154,6 +185,9 @@ int main(int argc, char** argv) {
         return AddFolderBench(window, QString::fromLocal8Bit(argv[2]));
     if (mode == "run")
         return RunBench(window, QString::fromLocal8Bit(argv[2]));
+    if (mode == "preview" && argc > 3)
+        return PreviewBench(window, QString::fromLocal8Bit(argv[2]),
+                            QString::fromLocal8Bit(argv[3]));
     if (mode == "memory" && argc > 3)
         return MemoryBench(window, argv[2], std::atoi(argv[3]));
     return 2;

@@ -1,7 +1,6 @@
 #include "app/CliOptions.h"
 
-#include "engine/DateAssign.h"
-#include "engine/DosTime.h"
+#include "app/CliTimes.h"
 
 #include <CLI/CLI.hpp>
 
@@ -9,7 +8,6 @@
 #include <cctype>
 #include <map>
 #include <optional>
-#include <regex>
 
 namespace app {
 namespace {
@@ -137,37 +135,6 @@ bool PrepareArguments(int argc, const char* const* argv, const CLI::App& cli,
     return true;
 }
 
-// "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS" into a date and a time of day. Month, day and the
-// parts of the time may have one digit, as date(1) and touch -d take them, and blanks around
-// the value (left by quoting in a script) do not count; nothing else is taken.
-bool ReadDateTime(const std::string& text, engine::TDateTime& date, engine::TDateTime& time,
-                  std::string& error) {
-    static const std::regex form(
-        R"(\s*(\d{4})-(\d{1,2})-(\d{1,2})(?: (\d{1,2}):(\d{1,2}):(\d{1,2}))?\s*)");
-    std::smatch parts;
-    const auto number = [&](std::size_t index) {
-        return parts[index].matched ? std::stoi(parts[index].str()) : 0;
-    };
-    if (!std::regex_match(text, parts, form) ||
-        !engine::TryEncodeDate(number(1), number(2), number(3), date) ||
-        !engine::TryEncodeTime(number(4), number(5), number(6), 0, time)) {
-        error = "'" + text + "' is not a date and time of the form YYYY-MM-DD HH:MM:SS";
-        return false;
-    }
-    return true;
-}
-
-// A date and time that the DOS form can hold.
-bool ReadWritableDate(const std::string& option, const std::string& text, engine::TDateTime& date,
-                      engine::TDateTime& time, std::string& error) {
-    if (!ReadDateTime(text, date, time, error))
-        return false;
-    if (engine::IsDosYear(date))
-        return true;
-    error = option + ": " + engine::kYearRangeMessage;
-    return false;
-}
-
 // The value a word of the command line stands for; nullopt for a word of no meaning.
 template <typename T>
 std::optional<T> Lookup(const std::map<std::string, T>& words, const std::string& text) {
@@ -216,38 +183,6 @@ bool ReadAddItems(std::vector<std::string> paths, const std::vector<FolderArgume
         items.push_back({true, *mode, folder.folder});
     }
     return true;
-}
-
-// Reads the time options into the date mode: one value for all three times, or separate ones.
-bool ReadTimes(CLI::Option* time, const std::string& timeText, CLI::Option* created,
-               const std::string& createdText, CLI::Option* modified,
-               const std::string& modifiedText, CLI::Option* opened, const std::string& openedText,
-               engine::RunOptions& o, std::string& error) {
-    const bool separate = created->count() || modified->count() || opened->count();
-    if (time->count() && separate) {
-        error =
-            "--time sets all three times; it cannot be combined with --created, "
-            "--modified or --opened";
-        return false;
-    }
-    engine::TDateTime unusedTime = 0;
-    if (time->count()) {
-        o.dateChange = engine::DateChange::SetSelected;
-        return ReadDateTime(timeText, o.date, o.time, error);
-    }
-    if (!separate)
-        return true;
-    o.dateChange = engine::DateChange::SetSeparate;
-    o.created = created->count() > 0;
-    o.modified = modified->count() > 0;
-    o.opened = opened->count() > 0;
-    // The run itself examines only the first of these dates, as the window does; on the
-    // command line a date that cannot be written is refused whichever option gives it.
-    return (!o.created ||
-            ReadWritableDate("--created", createdText, o.createdDate, o.createdTime, error)) &&
-           (!o.modified ||
-            ReadWritableDate("--modified", modifiedText, o.modifiedDate, o.modifiedTime, error)) &&
-           (!o.opened || ReadWritableDate("--opened", openedText, o.openedDate, unusedTime, error));
 }
 
 }  // namespace
@@ -304,14 +239,7 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     auto* caseOption = cli.add_option("--case", caseText,
                                       "Change the letter case of the name or the extension: "
                                       "name-lower, ext-lower, name-upper or ext-upper");
-    std::string timeText, createdText, modifiedText, openedText;
-    auto* time =
-        cli.add_option("--time", timeText, "Set all three times to \"YYYY-MM-DD HH:MM:SS\"");
-    auto* created =
-        cli.add_option("--created", createdText, "Set the creation time (\"YYYY-MM-DD HH:MM:SS\")");
-    auto* modified = cli.add_option("--modified", modifiedText,
-                                    "Set the last-write time (\"YYYY-MM-DD HH:MM:SS\")");
-    auto* opened = cli.add_option("--opened", openedText, "Set the last-access date (YYYY-MM-DD)");
+    const TCliTimes times(cli);
 
     std::vector<std::string> sortTexts;
     cli.add_option("--sort", sortTexts,
@@ -356,8 +284,7 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                                                         o.rSystem, o.rArchive, error)) &&
                  (!o.setAttr || ReadAttributeLetters(setLetters, o.readOnly, o.hidden, o.system,
                                                      o.archive, error)) &&
-                 ReadTimes(time, timeText, created, createdText, modified, modifiedText, opened,
-                           openedText, o, error) &&
+                 times.Read(o, error) &&
                  ReadAddItems(std::move(pathTexts), folderArguments, command.items, error);
     if (valid && caseOption->count()) {
         const std::optional<engine::CaseChange> change = Lookup(kCaseChanges, caseText);

@@ -33,17 +33,20 @@ const std::string& TPlanLines::TimeText(const std::optional<platform::FileTime>&
     if (!time)
         return noTime_;
     const std::int64_t second = static_cast<std::int64_t>(*time / platform::kTicksPerSecond);
-    if (second == lastSecond_)
-        return lastText_;
+    for (const Known& known : known_) {
+        if (known.second == second && !known.text.empty())
+            return known.text;
+    }
     platform::SystemTime local;
     if (!platform::FileTimeToLocalSystemTime(*time, local))
         return noTime_;
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.year, local.month,
                   local.day, local.hour, local.minute, local.second);
-    lastSecond_ = second;
-    lastText_ = text;
-    return lastText_;
+    Known& made = known_[oldest_];
+    oldest_ = (oldest_ + 1) % known_.size();
+    made = {second, text};
+    return made.text;
 }
 
 void TPlanLines::Append(const std::string& path, const engine::FilePlan& plan, std::string& lines) {

@@ -1,6 +1,7 @@
 #pragma once
 // A file's plan as --dry-run prints it: one line per change, "PATH: FIELD: OLD -> NEW".
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,12 +20,16 @@ public:
     void Append(const std::string& path, const engine::FilePlan& plan, std::string& lines);
 
 private:
-    // The text of a time; the last second made into a text is kept, since the times of a batch
-    // mostly share their second (the one value a run gives them, or that of their making).
+    // The text of a time. The last few seconds made into texts are kept, since the times of a
+    // batch mostly share a few seconds (the one value a run gives them, those of their making).
     const std::string& TimeText(const std::optional<platform::FileTime>& time);
 
-    std::optional<std::int64_t> lastSecond_;
-    std::string lastText_;
+    struct Known {
+        std::int64_t second = 0;
+        std::string text;
+    };
+    std::array<Known, 4> known_{};
+    std::size_t oldest_ = 0;
     std::string noTime_ = "-";
 };
 

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "engine/DateAssign.h"
 #include "filelist/Sorting.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
@@ -14,12 +15,13 @@ TKelvaneCore::TKelvaneCore(engine::IRunHost& host, IKelvaneObserver& observer,
     : host_(host),
       observer_(observer),
       engine_(rows_, *this, *this),
+      preview_(dispatcher, *this),
       adder_(
           list_, dispatcher, [this](bool busy) { SetSearchBusy(busy); },
           [this](const std::string& folder, const std::string& reason) {
               observer_.FolderNotSearched(folder, reason);
           }) {
-    list_.SetObserver(&observer_);
+    list_.SetObserver(static_cast<filelist::IFileListObserver*>(this));
 }
 
 TKelvaneCore::~TKelvaneCore() {
@@ -38,6 +40,7 @@ void TKelvaneCore::AddFolder(AddFolderMode mode, const std::string& folder) {
 bool TKelvaneCore::Start(engine::RunScope scope) {
     if (searchBusy_ || !engine_.Idle() || list_.RowCount() == 0)
         return false;
+    preview_.End();
     engine_.Start(scope);
     return true;
 }
@@ -57,6 +60,7 @@ bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFold
     }
     if (paths.empty())
         return preview ? Preview(engine::RunScope::All, preview) : Start(engine::RunScope::All);
+    preview_.End();
     TAddingPaths adding(list_, paths, mode, refused, detail,
                         threads::Workers(threads::Use::AddDuringRun, paths.front()));
     // An error while adding waits for the end of the run, which then has no more rows: every
@@ -85,7 +89,58 @@ bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFold
 }
 
 void TKelvaneCore::Stop() {
-    engine_.Stop();
+    if (engine_.Idle())
+        preview_.End();
+    else
+        engine_.Stop();
+}
+
+bool TKelvaneCore::BeginPreview(engine::RunScope scope) {
+    if (searchBusy_ || !engine_.Idle() || list_.RowCount() == 0)
+        return false;
+    const engine::RunOptions options = host_.ReadOptions();
+    if (!engine::ValidateDates(options,
+                               [this](const std::string& text, const std::string& caption) {
+                                   host_.ShowMessage(text, caption);
+                               })) {
+        return false;
+    }
+    preview_.Begin(scope, options, PreviewSnapshot(rows_, scope, host_.RowsJustAdded()),
+                   list_.RowCount());
+    return true;
+}
+
+void TKelvaneCore::ParametersChanged() {
+    if (preview_.Active() && host_.ReadOptions() != preview_.Options())
+        preview_.End();
+}
+
+void TKelvaneCore::RowsInserted(int first, int last) {
+    observer_.RowsInserted(first, last);
+    preview_.End();
+}
+
+void TKelvaneCore::RowsRemoved(int first, int last) {
+    observer_.RowsRemoved(first, last);
+    preview_.End();
+}
+
+// A check mark or a selection counts as a change of the Name column: it matters only when it
+// takes the row into or out of the scope.
+void TKelvaneCore::RowChanged(int row, filelist::ListColumn column) {
+    observer_.RowChanged(row, column);
+    if (!preview_.Active())
+        return;
+    const bool marks = column == filelist::ListColumn::Name &&
+                       engine::IsRowVisited(preview_.Scope(), list_.IsChecked(row),
+                                            list_.IsSelected(row)) == preview_.InScope(row);
+    if (!marks)
+        preview_.End();
+}
+
+void TKelvaneCore::RowsMoved() {
+    observer_.RowsMoved();
+    preview_.End();
 }
 
 std::vector<TKelvaneCore::TrashFailure> TKelvaneCore::DeleteSelected() {

@@ -10,13 +10,17 @@
 #include "core/FileAdder.h"
 #include "core/KelvaneObserver.h"
 #include "core/ListRows.h"
+#include "core/RunPreview.h"
 #include "core/RunReport.h"
 #include "engine/RunEngine.h"
 #include "filelist/FileList.h"
 
 namespace core {
 
-class TKelvaneCore : private engine::IRunHost, private engine::IRunEvents {
+class TKelvaneCore : private engine::IRunHost,
+                     private engine::IRunEvents,
+                     private filelist::IFileListObserver,
+                     private IPreviewEvents {
 public:
     // The host supplies the options and the event loop of a run; the dispatcher brings the
     // finds of a folder search to the owner's thread. Both, and the observer, outlive the core.
@@ -51,8 +55,21 @@ public:
                         const PathRefused& refused = {},
                         platform::FileDetail detail = platform::FileDetail::Shown,
                         const engine::TRunEngine::PlanFn& preview = {});
-    // Ends the run in progress between two files.
+    // Ends the run in progress between two files; with none in progress, the preview.
     void Stop();
+
+    // The window's preview of Start(scope): each row's plan is made in the background and
+    // told as it arrives (PreviewRowPlanned); the list stays as it is. Refused (false) as
+    // Start is, and when the dates would refuse the run (the message is shown).
+    bool BeginPreview(engine::RunScope scope);
+    // A preview ends when a run starts, when the list changes (a row added, removed or moved, a
+    // value of a row changed, or a mark that takes a row into or out of the previewed scope),
+    // when the parameters differ from those it was made with (what it shows is then no longer
+    // what Start would do), and at Stop.
+    void EndPreview() { preview_.End(); }
+    // The front end's word that a parameter control changed.
+    void ParametersChanged();
+    const TRunPreview& PreviewShown() const { return preview_; }
 
     // A file that could not be moved to the trash, and why.
     struct TrashFailure {
@@ -119,6 +136,14 @@ private:
     void FileChanged() override { lastRun_.FileChanged(); }
     void SetSearchBusy(bool busy);
 
+    // The list's events go to the observer, and end a preview they make untrue.
+    void RowsInserted(int first, int last) override;
+    void RowsRemoved(int first, int last) override;
+    void RowChanged(int row, filelist::ListColumn column) override;
+    void RowsMoved() override;
+    void PreviewRowPlanned(int row) override { observer_.PreviewRowPlanned(row); }
+    void PreviewStateChanged() override { observer_.PreviewStateChanged(); }
+
     engine::IRunHost& host_;
     IKelvaneObserver& observer_;
     TRunReport lastRun_;
@@ -129,6 +154,7 @@ private:
     // Name, descending: so that the first request for Name sorts ascending.
     filelist::ListColumn sortColumn_ = filelist::ListColumn::Name;
     bool sortAscending_ = false;
+    TRunPreview preview_;
     // Last: its finders stop and wait for their workers before the list they fill goes.
     TFileAdder adder_;
 };

@@ -20,6 +20,10 @@ public:
     virtual void SearchBusyChanged(bool busy) = 0;
     // A folder the search could not open, and why: its files are not in the list.
     virtual void FolderNotSearched(const std::string& folder, const std::string& reason) = 0;
+    // The preview of a run (TKelvaneCore::BeginPreview): the plan of `row` arrived; the preview
+    // began, planned its last row or ended. A front end that shows none need not listen.
+    virtual void PreviewRowPlanned(int /*row*/) {}
+    virtual void PreviewStateChanged() {}
 };
 
 }  // namespace core

@@ -2,13 +2,9 @@
 
 namespace core {
 
-namespace {
-
 std::string Files(int count) {
     return std::to_string(count) + (count == 1 ? " file" : " files");
 }
-
-}  // namespace
 
 void TRunReport::Begin() {
     *this = TRunReport();

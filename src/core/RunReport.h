@@ -8,6 +8,9 @@
 
 namespace core {
 
+// "1 file", "3 files".
+std::string Files(int count);
+
 class TRunReport {
 public:
     struct NotChanged {

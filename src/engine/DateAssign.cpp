@@ -1,5 +1,6 @@
 #include "engine/DateAssign.h"
 
+#include "engine/DateInName.h"
 #include "engine/DosTime.h"
 #include "engine/TymoUtils.h"
 
@@ -40,7 +41,82 @@ std::optional<platform::FileTimesToSet> SeparateTimes(
     return times;
 }
 
+// `time` written to each ticked time; the others are left as they are.
+platform::FileTimesToSet Ticked(const RunOptions& o, platform::FileTime time) {
+    platform::FileTimesToSet times;
+    if (o.created)
+        times.creation = time;
+    if (o.modified)
+        times.lastWrite = time;
+    if (o.opened)
+        times.lastAccess = time;
+    return times;
+}
+
+// Each ticked time moved by the span, at the precision the file has it; a creation time the
+// file does not keep stays unknown.
+std::optional<platform::FileTimesToSet> ShiftedTimes(const RunOptions& o,
+                                                     const platform::FindData& current) {
+    const auto shifted = [&o](platform::FileTime time) {
+        return static_cast<platform::FileTime>(static_cast<std::int64_t>(time) + o.shift);
+    };
+    platform::FileTimesToSet times;
+    if (o.created && current.creationTime)
+        times.creation = shifted(*current.creationTime);
+    if (o.modified)
+        times.lastWrite = shifted(current.lastWriteTime);
+    if (o.opened)
+        times.lastAccess = shifted(current.lastAccessTime);
+    if (!times.creation && !times.lastWrite && !times.lastAccess)
+        return std::nullopt;
+    return times;
+}
+
+std::optional<platform::FileTimesToSet> CopiedTimes(const RunOptions& o,
+                                                    const platform::FindData& current) {
+    switch (o.copyFrom) {
+        case TimeField::Created:
+            if (!current.creationTime)
+                return std::nullopt;
+            return Ticked(o, *current.creationTime);
+        case TimeField::Modified:
+            return Ticked(o, current.lastWriteTime);
+        case TimeField::Opened:
+            return Ticked(o, current.lastAccessTime);
+    }
+    return std::nullopt;
+}
+
+std::optional<platform::FileTimesToSet> TimesFromName(const RunOptions& o,
+                                                      const std::string& name) {
+    if (!o.fromName)
+        return std::nullopt;
+    const std::optional<platform::SystemTime> parts = DateInName(name);
+    platform::FileTime local = 0;
+    platform::FileTime utc = 0;
+    if (!parts || !platform::SystemTimeToFileTime(*parts, local) ||
+        !platform::LocalFileTimeToFileTime(local, utc)) {
+        return std::nullopt;
+    }
+    return Ticked(o, utc);
+}
+
 }  // namespace
+
+const char* NoTimesReason(const RunOptions& options) {
+    switch (options.dateChange) {
+        case DateChange::FromFile:
+            return kNoDateInFile;
+        case DateChange::Shift:
+        case DateChange::Copy:
+            return kNoCreationTime;
+        case DateChange::DoNotChange:
+        case DateChange::SetSelected:
+        case DateChange::SetSeparate:
+            break;
+    }
+    return kNoTimeTicked;
+}
 
 bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage) {
     switch (options.dateChange) {
@@ -57,6 +133,11 @@ bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage) 
             if (options.opened)
                 return CheckYear(options.openedDate, showMessage);
             return false;
+        case DateChange::Shift:
+        case DateChange::Copy:
+        case DateChange::FromFile:
+            // Their values come from each file: no date of the options to examine.
+            return options.created || options.modified || options.opened;
     }
     return false;
 }
@@ -78,6 +159,10 @@ platform::FileTimesToSet GivenTimes(const RunOptions& o) {
                 times.lastAccess.reset();
             return times;
         }
+        case DateChange::Shift:
+        case DateChange::Copy:
+        case DateChange::FromFile:
+            break;
     }
     return {};
 }
@@ -92,6 +177,12 @@ std::optional<platform::FileTimesToSet> TimesToAssign(
             return given;
         case DateChange::SetSeparate:
             return SeparateTimes(options, given, current);
+        case DateChange::Shift:
+            return current ? ShiftedTimes(options, *current) : std::nullopt;
+        case DateChange::Copy:
+            return current ? CopiedTimes(options, *current) : std::nullopt;
+        case DateChange::FromFile:
+            return current ? TimesFromName(options, current->name) : std::nullopt;
     }
     return std::nullopt;
 }

@@ -15,6 +15,13 @@ inline constexpr const char* kYearRangeMessage =
 inline constexpr const char* kErrorCaption = "Error";
 // Why a run writes no time to a file when the options tick none of the three.
 inline constexpr const char* kNoTimeTicked = "no time is ticked";
+// Why a run writes no time to a file whose times come from the file itself, and which has none.
+inline constexpr const char* kNoDateInFile = "no date found in the file's name";
+// Why a run writes no time copied from the creation time of a file that keeps none.
+inline constexpr const char* kNoCreationTime = "the file keeps no creation time";
+
+// Why TimesToAssign gives nothing for a file, under options that ask for a time change.
+const char* NoTimesReason(const RunOptions& options);
 
 using ShowMessageFn = std::function<void(const std::string& text, const std::string& caption)>;
 
@@ -27,8 +34,9 @@ bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage);
 platform::FileTimesToSet GivenTimes(const RunOptions& options);
 
 // The times the options ask for, given the times they give (GivenTimes) and the file's times
-// now: those not to be changed are written back as they are read. Nothing when nothing is to be
-// written (no box ticked in the separate mode, or no time change at all).
+// now: in the separate mode those not to be changed are written back as they are read; a shift,
+// a copy or a date from the file's name changes the ticked times alone, at full precision.
+// Nothing when nothing is to be written (NoTimesReason says why).
 std::optional<platform::FileTimesToSet> TimesToAssign(
     const RunOptions& options, const platform::FileTimesToSet& given,
     const std::optional<platform::FindData>& current);

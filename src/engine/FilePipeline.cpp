@@ -89,7 +89,7 @@ FilePlan TFilePipeline::Plan(const platform::TFileHandle& file, const FileChange
         plan.times =
             TimesToAssign(options, changes.givenTimes, found ? std::optional(after) : std::nullopt);
         if (!plan.times) {
-            fail(Step::SetTimes, kNoTimeTicked);
+            fail(Step::SetTimes, NoTimesReason(options));
         } else if (const platform::Result check = file.CheckTimes(*plan.times, after.attributes);
                    !check) {
             fail(Step::SetTimes, check.Reason());
@@ -259,7 +259,8 @@ StepOutcome TFilePipeline::SetTimes(FileContext& file, const FilePlan& plan) {
     if (file.options.dateChange == DateChange::DoNotChange)
         return StepOutcome::Done();
     const platform::Result written =
-        plan.times ? file.handle.SetTimes(*plan.times) : platform::Result::Failed(kNoTimeTicked);
+        plan.times ? file.handle.SetTimes(*plan.times)
+                   : platform::Result::Failed(NoTimesReason(file.options));
     // Taken whether or not the write succeeded: the texts show what the file has.
     file.update.timesRead = true;
     file.update.times = file.handle.Find();

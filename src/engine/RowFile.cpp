@@ -16,4 +16,10 @@ OpenedFile OpenRowFile(const RowFile& row, platform::TOpenFolders* folders) {
     return file;
 }
 
+OpenedFile LookAtRowFile(const RowFile& row, platform::TOpenFolders& folders) {
+    OpenedFile file;
+    file.handle = platform::TFileHandle::Look(row.path, file.reason, folders);
+    return file;
+}
+
 }  // namespace engine

@@ -28,4 +28,8 @@ struct RowFile {
 // given. A link met there now was swapped in since, and the file is not opened.
 OpenedFile OpenRowFile(const RowFile& row, platform::TOpenFolders* folders = nullptr);
 
+// The file of a row looked at by name from its folder, held in `folders`, and not opened: all
+// that a plan of attributes and times reads.
+OpenedFile LookAtRowFile(const RowFile& row, platform::TOpenFolders& folders);
+
 }  // namespace engine

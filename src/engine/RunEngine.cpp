@@ -137,9 +137,11 @@ bool TRunEngine::Preview(RunScope scope, const PlanFn& planned, RowFeed feed) {
             if (!plans) {
                 plans.emplace(
                     ahead ? kRowsHandedOver : 1,
-                    [this, &changes, &folders](const RowFile& file) {
+                    [this, &changes, &folders, ahead](const RowFile& file) {
                         PlannedFile found;
-                        OpenedFile opened = OpenRowFile(file, &folders);
+                        // A plan of attributes and times reads nothing a look-up cannot.
+                        OpenedFile opened =
+                            ahead ? LookAtRowFile(file, folders) : OpenRowFile(file, &folders);
                         if (opened.handle)
                             found.plan = pipeline_.Plan(*opened.handle, changes);
                         else

@@ -8,7 +8,10 @@
 namespace engine {
 
 enum class CaseChange { DontChange, NameLower, ExtLower, NameUpper, ExtUpper };
-enum class DateChange { DoNotChange, SetSelected, SetSeparate };
+// Besides setting given values: moving the ticked times by a span, copying one time onto the
+// ticked ones, or taking the ticked ones from a date the file carries (in its content or name).
+enum class DateChange { DoNotChange, SetSelected, SetSeparate, Shift, Copy, FromFile };
+enum class TimeField { Created, Modified, Opened };
 
 struct RunOptions {
     bool removeAttr = false;  // cbRemoveAttr and the attributes to remove
@@ -25,6 +28,8 @@ struct RunOptions {
 
     bool deleteGIFComments = false;
     bool id3v1 = false;
+    // Renaming by tag: the ID3v2 tag where the file has one, else the ID3v1 rule.
+    bool id3v2 = false;
     CaseChange caseChange = CaseChange::DontChange;
 
     DateChange dateChange = DateChange::DoNotChange;
@@ -38,6 +43,15 @@ struct RunOptions {
     TDateTime modifiedTime = 0;
     bool opened = false;
     TDateTime openedDate = 0;
+    // Shift: what is added to each ticked time, in ticks of 100 ns (negative: earlier).
+    std::int64_t shift = 0;
+    // Copy: the time written to the ticked ones.
+    TimeField copyFrom = TimeField::Modified;
+    // From the file: where a date is looked for, in this order: a photo's own date (EXIF), a
+    // song's recording time (ID3v2), a date in the file's name.
+    bool fromExif = false;
+    bool fromId3 = false;
+    bool fromName = false;
 
     bool operator==(const RunOptions&) const = default;
 };

@@ -14,22 +14,9 @@ TFindThread::TFindThread(IFindDispatcher& dispatcher, FindOptions options, Handl
     : shared_(std::make_shared<TFindHandOver>(*this, dispatcher, std::move(options),
                                               std::move(handlers), priority)) {}
 
+// Possibly from inside one of its own handlers.
 TFindThread::~TFindThread() {
-    if (!thread_.joinable()) {
-        return;
-    }
-    shared_->Stop();
-    if (shared_->ServingOnThisThread()) {
-        // Destroyed from inside one of its own handlers: the worker ends only after that
-        // handler has returned, so waiting for its end here would never end. It has been told
-        // to stop, posts nothing more, and keeps alive all that it still touches.
-        shared_->WaitUntilPostReturned();
-        shared_->LetGo();
-        thread_.detach();
-        return;
-    }
-    shared_->WaitForEnd();
-    thread_.join();
+    shared_->StopAndEnd(thread_);
 }
 
 void TFindThread::Resume() {

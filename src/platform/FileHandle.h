@@ -45,6 +45,13 @@ public:
                                            OpenKind kind = OpenKind::File,
                                            OpenCheck check = OpenCheck::LookUpFirst,
                                            TOpenFolders* folders = nullptr);
+    // A handle that only looks: the regular file is looked up by name in its folder, held open
+    // in `folders` as Open holds it, and never opened itself. It reads what a plan needs (the
+    // look-up, the attributes, the Check functions) at the cost of a look-up, where an open
+    // costs three calls more; every change, lock and read of content fails. The reasons for
+    // what cannot be looked at are Open's.
+    static std::optional<TFileHandle> Look(const std::string& path, std::string& reason,
+                                           TOpenFolders& folders);
 
     // Makes room ahead of time for `count` files held open at once: where threads share the
     // table of open files, the system grows it only after every thread has passed a pause.

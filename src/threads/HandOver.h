@@ -175,6 +175,24 @@ public:
 
     bool Stopping() const { return stopping_; }
 
+    // Stops the worker that runs on `worker` and ends it: joined, or, when this is called from
+    // inside one of its own deliveries, let go. The worker ends only after that delivery has
+    // returned, so waiting for its end there would never end; told to stop, it hands over
+    // nothing more, and keeps alive all that it still touches.
+    void StopAndEnd(std::thread& worker) {
+        if (!worker.joinable())
+            return;
+        Stop();
+        if (ServingOnThisThread()) {
+            WaitUntilPostReturned();
+            LetGo();
+            worker.detach();
+            return;
+        }
+        WaitForEnd();
+        worker.join();
+    }
+
     bool Finished() const {
         const std::lock_guard lock(mutex_);
         return finished_;

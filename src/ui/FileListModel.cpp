@@ -1,6 +1,7 @@
 #include "ui/FileListModel.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QStyle>
 #include <algorithm>
 
@@ -34,10 +35,11 @@ bool RightAligned(filelist::ListColumn column) {
 
 TFileListModel::TFileListModel(const filelist::TFileList& list,
                                std::function<void(int row, bool checked)> setChecked,
-                               QObject* parent)
+                               const core::TRunPreview* preview, QObject* parent)
     : QAbstractTableModel(parent),
       list_(list),
       setChecked_(std::move(setChecked)),
+      preview_(preview),
       shownRows_(list.RowCount()) {
     insertBatch_.setSingleShot(true);
     insertBatch_.setInterval(kInsertBatchMs);
@@ -67,6 +69,10 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const {
         return {};
     const filelist::FileRow& row = list_.Row(index.row());
     const filelist::ListColumn column = ColumnOf(index);
+    if (const core::RowPreview* plan = preview_ ? preview_->Row(index.row()) : nullptr) {
+        if (QVariant planned = PreviewData(*plan, column, role); planned.isValid())
+            return planned;
+    }
     switch (role) {
         case Qt::DisplayRole:
             return Readable(row.Text(column));
@@ -144,6 +150,55 @@ void TFileListModel::RowsMoved() {
     ShowArrivedRows();
     emit layoutAboutToBeChanged();
     emit layoutChanged();
+}
+
+// A file that could not be opened has no values to plan: its row keeps its own and shows why.
+QVariant TFileListModel::PreviewData(const core::RowPreview& plan, filelist::ListColumn column,
+                                     int role) const {
+    const bool refused = !plan.refusals.empty();
+    const bool planned = plan.opened && core::IsPlannedColumn(column);
+    switch (role) {
+        case Qt::DisplayRole:
+            if (planned)
+                return Readable(core::PlannedText(plan, column));
+            return {};
+        case Qt::FontRole:
+            if (planned && core::TextChanges(plan, column)) {
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            return {};
+        case Qt::ToolTipRole: {
+            QStringList lines;
+            if (planned)
+                lines << msg::ToQString(msg::kPreviewToday)
+                             .arg(Readable(core::TodayText(plan, column)));
+            if (refused && column == filelist::ListColumn::Name)
+                for (const std::string& reason : plan.refusals)
+                    lines << Readable(reason);
+            return lines.isEmpty() ? QVariant() : QVariant(lines.join('\n'));
+        }
+        case Qt::DecorationRole:
+            if (refused && column == filelist::ListColumn::Name) {
+                if (warning_.isNull())
+                    warning_ = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+                return warning_;
+            }
+            return {};
+        default:
+            return {};
+    }
+}
+
+void TFileListModel::PreviewRowPlanned(int row) {
+    if (row < shownRows_)
+        emit dataChanged(index(row, 0), index(row, filelist::kListColumnCount - 1));
+}
+
+void TFileListModel::PreviewEnded() {
+    if (shownRows_ > 0)
+        emit dataChanged(index(0, 0), index(shownRows_ - 1, filelist::kListColumnCount - 1));
 }
 
 // Theme icons by the MIME type's icon name; where the theme has none, its generic file or

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/RunPreview.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListObserver.h"
 
@@ -19,10 +20,13 @@ class TFileListModel : public QAbstractTableModel, public filelist::IFileListObs
     Q_OBJECT
 public:
     // `setChecked` is how a check mark the user sets reaches the list (the core's SetChecked);
-    // the change comes back as RowChanged. The list outlives the model.
+    // the change comes back as RowChanged. While `preview` shows a plan for a row, its planned
+    // cells show the values a run would leave, those that change in bold, with the value of
+    // today as their tooltip; a row the run would refuse carries a warning and the reasons.
+    // The list and the preview outlive the model.
     TFileListModel(const filelist::TFileList& list,
                    std::function<void(int row, bool checked)> setChecked,
-                   QObject* parent = nullptr);
+                   const core::TRunPreview* preview = nullptr, QObject* parent = nullptr);
 
     const filelist::TFileList& List() const { return list_; }
 
@@ -45,16 +49,23 @@ public:
     void RowsRemoved(int first, int last) override;
     void RowChanged(int row, filelist::ListColumn column) override;
     void RowsMoved() override;
+    // The preview's events: a row's plan arrived; the preview ended (every row shows its own
+    // values again).
+    void PreviewRowPlanned(int row);
+    void PreviewEnded();
 
 private:
     QIcon IconOf(int imageIndex) const;
+    QVariant PreviewData(const core::RowPreview& plan, filelist::ListColumn column, int role) const;
 
     const filelist::TFileList& list_;
     std::function<void(int, bool)> setChecked_;
+    const core::TRunPreview* preview_;
     // The rows the views know; the list may hold more that are waiting to be shown.
     int shownRows_ = 0;
     QTimer insertBatch_;
     mutable std::vector<QIcon> icons_;  // by the platform's icon index
+    mutable QIcon warning_;             // a row a run would refuse
 };
 
 }  // namespace ui

@@ -1,6 +1,8 @@
 #include "ui/FileListView.h"
 
 #include <QDateTime>
+#include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QPainter>
@@ -141,8 +143,12 @@ TFileListViews::TFileListViews(TFileListModel& model, QWidget* parent)
 void TFileListViews::FitColumnsToLocale() {
     const QHeaderView& header = *details_.header();
     const auto [dateTime, date] = WidestDateTexts();
-    const int dateTimeWidth = details_.fontMetrics().horizontalAdvance(dateTime) + kCellMargins;
-    const int dateWidth = details_.fontMetrics().horizontalAdvance(date) + kCellMargins;
+    // Measured in bold: a preview shows the times a run would write in bold, and they fit too.
+    QFont bold = details_.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int dateTimeWidth = metrics.horizontalAdvance(dateTime) + kCellMargins;
+    const int dateWidth = metrics.horizontalAdvance(date) + kCellMargins;
     for (std::size_t column = 0; column < kDefaultWidths.size(); ++column) {
         const int index = static_cast<int>(column);
         int width = std::max(kDefaultWidths[column], header.sectionSizeHint(index));
@@ -203,11 +209,21 @@ bool TFileListViews::eventFilter(QObject* watched, QEvent* event) {
     const QModelIndex index = view.indexAt(help->pos());
     const QString text = index.data().toString();
     const int decoration = index.column() == 0 ? kNameDecoration : 0;
-    const int needed = view.fontMetrics().horizontalAdvance(text) + kCellMargins + decoration;
+    // A cell in bold (a preview's planned value) is measured in bold.
+    const QVariant font = index.data(Qt::FontRole);
+    const QFontMetrics metrics =
+        font.isValid() ? QFontMetrics(font.value<QFont>()) : view.fontMetrics();
+    const int needed = metrics.horizontalAdvance(text) + kCellMargins + decoration;
+    QStringList lines;
     if (index.isValid() && needed > view.visualRect(index).width())
-        QToolTip::showText(help->globalPos(), text, view.viewport());
-    else
+        lines << text;
+    // The model's own tooltip (a preview's value of today, the reasons of a refusal) follows.
+    if (const QString own = index.data(Qt::ToolTipRole).toString(); !own.isEmpty())
+        lines << own;
+    if (lines.isEmpty())
         QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), lines.join('\n'), view.viewport());
     return true;
 }
 

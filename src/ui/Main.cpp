@@ -36,7 +36,9 @@ TMainFormKelvane::TMainFormKelvane(IChooser& chooser, QWidget* parent)
     : QMainWindow(parent),
       chooser_(chooser),
       core_(*this, *this, dispatcher_),
-      model_(core_.List(), [this](int row, bool checked) { core_.SetChecked(row, checked); }) {
+      model_(
+          core_.List(), [this](int row, bool checked) { core_.SetChecked(row, checked); },
+          &core_.PreviewShown()) {
     setObjectName("MainFormKelvane");
     setWindowTitle(msg::ToQString(msg::kAppTitle));
     LoadToolbarImages(ilNormal);
@@ -137,6 +139,14 @@ void TMainFormKelvane::BuildFileListPage() {
     btnStartStop.setPopupMode(QToolButton::InstantPopup);
     btnStartStop.setFixedHeight(kToolButtonSize.height());
     tbStartStop.addWidget(&btnStartStop);
+    btnPreview.setObjectName("btnPreview");
+    btnPreview.setAutoRaise(true);
+    btnPreview.setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    btnPreview.setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    btnPreview.setMenu(&pmPreview);
+    btnPreview.setPopupMode(QToolButton::InstantPopup);
+    btnPreview.setFixedHeight(kToolButtonSize.height());
+    tbStartStop.addWidget(&btnPreview);
     tbFileList.addWidget(&tbStartStop);
     filesLayout_.addWidget(&tbFileList);
 

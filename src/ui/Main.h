@@ -160,6 +160,13 @@ private:
     void SearchBusyChanged(bool busy) override;
     void FolderNotSearched(const std::string& folder, const std::string& reason) override;
 
+    // MainPreview.cpp: the preview of a run, shown in the list and the status bar.
+    void btnPreviewClick(engine::RunScope scope);
+    void PreviewRowPlanned(int row) override;
+    void PreviewStateChanged() override;
+    // The preview's progress and counts, at the pace a run shows its own.
+    void ShowPreviewProgress();
+
     // The core and what shows its list come first: the widgets below refer to them, and go
     // before them.
     IChooser& chooser_;
@@ -216,6 +223,8 @@ private:
     QAction item_About{this};
     // item_Operate0 ... item_Operate6: the run scopes 0 to 6.
     std::array<QAction, 7> item_Operate;
+    // item_Preview0 ... item_Preview6: the previews of the same scopes.
+    std::array<QAction, 7> item_Preview;
     QAction item_Stop{this};
     // Keys without a menu item: the list's context menu, the next and previous page.
     QAction item_ContextMenu{this};
@@ -235,6 +244,8 @@ private:
     QMenu pitem_AddFolder{this};
     QMenu pmAddFolderParams{this};
     QMenu pmOperate{this};
+    QMenu pmPreview{this};
+    QMenu RunPreviewMenu{this};
 
     // Controls, each parent before its children; a layout goes before the widget it lays out.
     QWidget central_;
@@ -257,6 +268,7 @@ private:
     QToolButton btnDetails;
     QToolBar tbStartStop;
     QToolButton btnStartStop;
+    QToolButton btnPreview;
     TOrbelBevel OrbelBevel1;
     TFileListViews lvFiles{model_};
     TParameterPages tsParameters;

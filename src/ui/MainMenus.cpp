@@ -25,6 +25,16 @@ void ApplyCommandText(QAction& action, const msg::TCommandText& text) {
     action.setStatusTip(hint.section('|', 1));
 }
 
+// The seven scopes in four groups: 0 and 1, 2 and 3, 4 and 5, 6 alone. Start and Preview drop
+// down the same list, and the Run menu holds it too.
+void AddScopes(QMenu& menu, std::array<QAction, 7>& scopes) {
+    for (std::size_t scope = 0; scope < scopes.size(); ++scope) {
+        if (scope > 0 && scope % 2 == 0)
+            menu.addSeparator();
+        menu.addAction(&scopes[scope]);
+    }
+}
+
 std::vector<std::string> LocalPaths(const QStringList& files) {
     std::vector<std::string> paths;
     for (const QString& file : files)
@@ -80,7 +90,8 @@ void TMainFormKelvane::ForEachMenu(const TVisit<QMenu>& visit) {
         KELVANE_NAMED(FileMenu),       KELVANE_NAMED(EditMenu),
         KELVANE_NAMED(item_AddFolder), {&pitem_AddFolder, "pitem_AddFolder", msg::item_AddFolder},
         KELVANE_NAMED(ViewMenu),       KELVANE_NAMED(item_Arrange),
-        KELVANE_NAMED(RunMenu),        KELVANE_NAMED(HelpMenu),
+        KELVANE_NAMED(RunMenu),        KELVANE_NAMED(RunPreviewMenu),
+        KELVANE_NAMED(HelpMenu),
     };
     for (const TNamed<QMenu>& menu : menus)
         visit(*menu.object, menu.name, menu.text);
@@ -100,6 +111,8 @@ void TMainFormKelvane::BuildMenus() {
     for (std::size_t scope = 0; scope < item_Operate.size(); ++scope) {
         item_Operate[scope].setParent(this);
         item_Operate[scope].setObjectName(QString("item_Operate%1").arg(scope));
+        item_Preview[scope].setParent(this);
+        item_Preview[scope].setObjectName(QString("item_Preview%1").arg(scope));
     }
     item_ContextMenu.setObjectName("item_ContextMenu");
     item_NextPage.setObjectName("item_NextPage");
@@ -108,6 +121,7 @@ void TMainFormKelvane::BuildMenus() {
     PopupMenu1.setObjectName("PopupMenu1");
     pmAddFolderParams.setObjectName("pmAddFolderParams");
     pmOperate.setObjectName("pmOperate");
+    pmPreview.setObjectName("pmPreview");
 
     // The pictures show on the tool buttons only, as they always have.
     const std::pair<QAction*, int> pictures[] = {
@@ -178,14 +192,12 @@ void TMainFormKelvane::FillMenus() {
     PopupMenu1.addSeparator();
     PopupMenu1.addAction(&item_ClearList);
 
-    // Four groups: 0 and 1, 2 and 3, 4 and 5, 6 alone.
-    for (QMenu* menu : {&pmOperate, &RunMenu}) {
-        for (std::size_t scope = 0; scope < item_Operate.size(); ++scope) {
-            if (scope > 0 && scope % 2 == 0)
-                menu->addSeparator();
-            menu->addAction(&item_Operate[scope]);
-        }
-    }
+    AddScopes(pmOperate, item_Operate);
+    AddScopes(RunMenu, item_Operate);
+    AddScopes(pmPreview, item_Preview);
+    AddScopes(RunPreviewMenu, item_Preview);
+    RunMenu.addSeparator();
+    RunMenu.addMenu(&RunPreviewMenu);
     RunMenu.addSeparator();
     RunMenu.addAction(&item_Stop);
 }
@@ -246,6 +258,9 @@ void TMainFormKelvane::BindCommands() {
     for (std::size_t scope = 0; scope < item_Operate.size(); ++scope)
         connect(&item_Operate[scope], &QAction::triggered, this,
                 [this, scope] { btnStartStopClick(static_cast<engine::RunScope>(scope)); });
+    for (std::size_t scope = 0; scope < item_Preview.size(); ++scope)
+        connect(&item_Preview[scope], &QAction::triggered, this,
+                [this, scope] { btnPreviewClick(static_cast<engine::RunScope>(scope)); });
 
     connect(&FileMenu, &QMenu::aboutToShow, this, &TMainFormKelvane::FileMenuClick);
     connect(&EditMenu, &QMenu::aboutToShow, this, &TMainFormKelvane::EditMenuClick);
@@ -255,7 +270,8 @@ void TMainFormKelvane::BindCommands() {
         connect(menu, &QMenu::aboutToHide, this, &TMainFormKelvane::EnableListCommands);
     // The hint of the item last under the pointer goes with its menu.
     for (QMenu* menu : {&FileMenu, &EditMenu, &item_AddFolder, &ViewMenu, &item_Arrange, &RunMenu,
-                        &HelpMenu, &PopupMenu1, &pitem_AddFolder, &pmAddFolderParams, &pmOperate})
+                        &HelpMenu, &PopupMenu1, &pitem_AddFolder, &pmAddFolderParams, &pmOperate,
+                        &pmPreview, &RunPreviewMenu})
         connect(menu, &QMenu::aboutToHide, this, [this] { ShowHint(QString()); });
     connect(&item_ContextMenu, &QAction::triggered, this, [this] {
         QAbstractItemView& view = lvFiles.CurrentView();
@@ -263,8 +279,12 @@ void TMainFormKelvane::BindCommands() {
         const QPoint at = current.isValid() ? current.center() : QPoint(0, 0);
         PopupMenu1At(view.viewport()->mapToGlobal(at));
     });
-    // Idle, the button only drops down the scopes; during a run a click stops it.
-    connect(&btnStartStop, &QToolButton::clicked, this, &TMainFormKelvane::item_StopClick);
+    // Idle, the button only drops down the scopes (and leaves a preview shown); during a run a
+    // click stops it.
+    connect(&btnStartStop, &QToolButton::clicked, this, [this] {
+        if (!core_.Idle())
+            item_StopClick();
+    });
     connect(&item_NextPage, &QAction::triggered, this, [this] { SwitchPage(1); });
     connect(&item_PreviousPage, &QAction::triggered, this, [this] { SwitchPage(-1); });
     using filelist::ListColumn;
@@ -293,6 +313,7 @@ void TMainFormKelvane::BindPages() {
     });
     connect(&tsSettings, &TSettingsPage::ShortDateFormatChanged, &tsParameters,
             &TParameterPages::SetShortDateFormat);
+    connect(&tsParameters, &TParameterPages::Changed, this, [this] { core_.ParametersChanged(); });
 }
 
 void TMainFormKelvane::ApplyCaptions() {
@@ -318,10 +339,17 @@ void TMainFormKelvane::ApplyCaptions() {
     for (std::size_t scope = 0; scope < item_Operate.size(); ++scope) {
         item_Operate[scope].setText(msg::ToQString(msg::kOperateCaptions[scope]));
         item_Operate[scope].setStatusTip(msg::ToQString(msg::kOperateHints[scope]));
+        item_Preview[scope].setText(msg::ToQString(msg::kOperateCaptions[scope]));
+        item_Preview[scope].setStatusTip(msg::ToQString(msg::kPreviewHint));
     }
+    btnPreview.setText(msg::ToQString(msg::btnPreview));
+    btnPreview.setAccessibleName(
+        QString::fromStdString(msg::StripAmpersand(std::string(msg::btnPreview))));
+    btnPreview.setStatusTip(msg::ToQString(msg::RunPreviewMenu.hint));
     PB.setAccessibleName(msg::ToQString(msg::kProgress));
     lvFiles.SetTexts(msg::ToQString(msg::kFilesName), msg::ToQString(msg::kEmptyListHint));
     pmOperate.setDefaultAction(&item_Operate.back());
+    pmPreview.setDefaultAction(&item_Preview.back());
     SetStartStopButton(false);
     lvFilesChange();
 }

@@ -48,12 +48,23 @@ void TMainFormKelvane::SetStartStopButton(bool running) {
 
 void TMainFormKelvane::EnableRunCommands() {
     const bool idle = core_.Idle();
-    for (QAction& scope : item_Operate)
-        scope.setEnabled(idle && !core_.SearchBusy());
-    item_Stop.setEnabled(!idle);
+    for (std::array<QAction, 7>* scopes : {&item_Operate, &item_Preview})
+        for (QAction& scope : *scopes)
+            scope.setEnabled(idle && !core_.SearchBusy());
+    btnPreview.setEnabled(idle && !core_.SearchBusy());
+    item_Stop.setEnabled(!idle || core_.PreviewShown().Active());
 }
 
+// A preview shown takes the report's place: its counts say what the next run would do.
 void TMainFormKelvane::ShowRunReport() {
+    if (const core::TRunPreview& preview = core_.PreviewShown(); preview.Active()) {
+        const QString summary = QString::fromStdString(preview.Summary());
+        laRunReport.setText(summary.toHtmlEscaped());
+        laRunReport.setAccessibleName(summary);
+        laRunReport.setVisible(true);
+        PlaceRunReport();
+        return;
+    }
     const core::TRunReport& report = core_.LastRun();
     laRunReport.setVisible(report.Begun());
     if (!report.Begun())

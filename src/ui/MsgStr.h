@@ -60,7 +60,16 @@ inline constexpr std::array<std::string_view, 7> kOperateHints = {
     "Changes the files of the rows that are checked, selected, or both.",
     "Changes the files of every row except those both checked and selected.",
     "Changes the files of every row."};
-// The Run menu: the seven scopes and Stop, which ends a run between two files.
+// The preview of a run: the button beside Start and the Run menu's submenu drop down the same
+// seven scopes; each shows what a run of it would change, changing no file.
+inline constexpr std::string_view btnPreview = "&Preview";
+inline constexpr TCommandText RunPreviewMenu = {
+    "&Preview", "Shows in the list what a run would change, without changing a file."};
+inline constexpr std::string_view kPreviewHint =
+    "Shows in the list what a run of these rows would change, without changing a file.";
+// The tooltip of a previewed cell: the value the file has now.
+inline constexpr std::string_view kPreviewToday = "Now: %1";
+// The Run menu: the seven scopes, the preview and Stop, which ends a run between two files.
 inline constexpr TCommandText RunMenu = {"&Run", "Contains commands for changing the files."};
 inline constexpr TCommandText item_Stop = {"&Stop", "Stops the run before the next file."};
 

@@ -88,6 +88,11 @@ TParameterPages::TParameterPages(QWidget* parent) : QWidget(parent) {
     SetShortDateFormat(false);
     SetDatePickersToNow();
     pcParams.setCurrentWidget(&tsDateTime);
+    // Every control the options are read from; the sub-page buttons among them change none.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        connect(button, &QAbstractButton::toggled, this, &TParameterPages::Changed);
+    for (QDateTimeEdit* picker : findChildren<QDateTimeEdit*>())
+        connect(picker, &QDateTimeEdit::dateTimeChanged, this, &TParameterPages::Changed);
 }
 
 void TParameterPages::BuildParamsBar() {

@@ -43,6 +43,10 @@ public:
     // when it is loaded again.
     void SetImages(const TImageList& images);
 
+signals:
+    // A control of the page changed its value (the options may have changed).
+    void Changed();
+
 private:
     void BuildParamsBar();
     void BuildDateTimePage();

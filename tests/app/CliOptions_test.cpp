@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/DateTime.h"
 
@@ -34,6 +35,47 @@ TEST(CliOptionsTest, DatesTakeOneFormWithOrWithoutBlanksAround) {
         const bool taken = result.kind == app::CliParseResult::Kind::Run;
         EXPECT_EQ(taken ? o.modifiedDate + o.modifiedTime : kRefused, expected) << value;
     }
+}
+
+// The ways of setting times exclude one another; each reads its own values.
+TEST(CliOptionsTest, OneWayOfSettingTimesAtATime) {
+    struct Case {
+        std::vector<const char*> args;
+        bool taken;
+        engine::DateChange change;
+    };
+    const Case cases[] = {
+        {{"--shift=-1:00"}, true, engine::DateChange::Shift},
+        {{"--shift=+2d03:00:30", "--which=modified"}, true, engine::DateChange::Shift},
+        {{"--copy-time=modified", "--which=created,opened"}, true, engine::DateChange::Copy},
+        {{"--time-from=name"}, true, engine::DateChange::FromFile},
+        {{"--shift=1:60"}, false, {}},
+        {{"--copy-time=birth"}, false, {}},
+        {{"--time-from=exif,name"}, false, {}},
+        {{"--which=created"}, false, {}},
+        {{"--shift=1:00", "--which=size"}, false, {}},
+        {{"--time=2020-01-01", "--shift=1:00"}, false, {}},
+        {{"--modified=2020-01-01", "--copy-time=created"}, false, {}},
+        {{"--shift=1:00", "--time-from=name"}, false, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<const char*> argv = {"kelvane-cli"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        argv.push_back("a.txt");
+        const app::CliParseResult result =
+            app::ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+        const std::string what = c.args.front();
+        ASSERT_EQ(result.kind == app::CliParseResult::Kind::Run, c.taken) << what;
+        if (!c.taken) {
+            EXPECT_EQ(result.exitCode, 2) << what;
+            continue;
+        }
+        EXPECT_EQ(result.command.options.dateChange, c.change) << what;
+    }
+    const char* shift[] = {"kelvane-cli", "--shift=-2d01:02:03", "--which=opened", "a.txt"};
+    const engine::RunOptions o = app::ParseCommandLine(4, shift).command.options;
+    EXPECT_EQ(o.shift, -((2 * 24 + 1) * 3600 + 2 * 60 + 3) * 10'000'000LL);
+    EXPECT_TRUE(o.opened && !o.created && !o.modified);
 }
 
 }  // namespace

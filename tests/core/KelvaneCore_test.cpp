@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <stdexcept>
+
+#include "engine/DateTime.h"
 
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
@@ -57,6 +60,12 @@ public:
     void FolderNotSearched(const std::string& folder, const std::string& reason) override {
         Log("not searched " + folder + " " + reason);
     }
+    void PreviewRowPlanned(int row) override {
+        Log("planned " + std::to_string(row));
+        if (onPlanned)
+            onPlanned();
+    }
+    std::function<void()> onPlanned;
 
 private:
     void Log(std::string line) { events.push_back(std::move(line)); }
@@ -189,6 +198,66 @@ TEST_F(KelvaneCoreTest, TheLastRunCountsChangedFilesAndNamesTheOthers) {
     twice.FileFailed("a", "one");
     twice.FileFailed("a", "two");
     EXPECT_EQ(twice.NotChangedCount(), 1);
+}
+
+// A preview plans in the background and changes no file; Start then does what it showed. A
+// parameter change ends it, and so does a mark that takes a row into the scope, while one that
+// leaves the scope as it was does not; Stop ends it part way, even from inside the delivery of
+// a plan.
+TEST_F(KelvaneCoreTest, PreviewShowsWhatStartDoesUntilSomethingMakesItUntrue) {
+    using filelist::ListColumn;
+    const std::string locked = dir.Write("c.txt");
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    core.AddPaths({dir.Write("a.txt"), dir.Write("b.txt"), locked}, AddFolderMode::FilesOnly);
+    frontEnd.options.caseChange = engine::CaseChange::NameUpper;
+    frontEnd.options.dateChange = engine::DateChange::SetSelected;
+    frontEnd.options.date = engine::EncodeDate(2004, 3, 10);
+    const TRunPreview& preview = core.PreviewShown();
+    const auto planAll = [&] {
+        ASSERT_TRUE(core.BeginPreview(engine::RunScope::All));
+        loop.RunUntil([&] { return !preview.Planning(); });
+    };
+    planAll();
+    EXPECT_EQ(preview.Summary(), "2 files would change, 1 would be refused");
+    ASSERT_NE(preview.Row(0), nullptr);
+    EXPECT_EQ(PlannedText(*preview.Row(0), ListColumn::Name), "A.TXT");
+    EXPECT_EQ(TodayText(*preview.Row(0), ListColumn::Name), "a.txt");
+    EXPECT_TRUE(preview.Row(0)->refusals.empty());
+    EXPECT_EQ(preview.Row(2)->refusals.size(), 1u);
+    EXPECT_EQ(core.List().Row(0).Text(ListColumn::Name), "a.txt");
+    EXPECT_TRUE(platform::FindPath(dir / "a.txt", platform::LinkRule::NoFollow));
+
+    core.SetSelected(1, true);
+    EXPECT_TRUE(preview.Active());
+    frontEnd.options.caseChange = engine::CaseChange::DontChange;
+    core.ParametersChanged();
+    EXPECT_FALSE(preview.Active());
+    EXPECT_EQ(preview.Row(0), nullptr);
+    ASSERT_TRUE(core.BeginPreview(engine::RunScope::CheckedOnly));
+    core.SetChecked(2, true);
+    EXPECT_FALSE(preview.Active());
+
+    frontEnd.options.caseChange = engine::CaseChange::NameUpper;
+    planAll();
+    std::vector<std::string> shown;
+    for (ListColumn column : {ListColumn::Name, ListColumn::Modified, ListColumn::Attributes})
+        for (int row = 0; row < 2; ++row)
+            shown.push_back(PlannedText(*preview.Row(row), column));
+    EXPECT_TRUE(core.Start(engine::RunScope::All));
+    EXPECT_FALSE(preview.Active());
+    std::vector<std::string> done;
+    for (ListColumn column : {ListColumn::Name, ListColumn::Modified, ListColumn::Attributes})
+        for (int row = 0; row < 2; ++row)
+            done.push_back(core.List().Row(row).Text(column));
+    EXPECT_EQ(done, shown);
+
+    frontEnd.events.clear();
+    frontEnd.onPlanned = [&] { core.Stop(); };
+    planAll();
+    loop.ProcessPending();
+    EXPECT_FALSE(preview.Active());
+    EXPECT_EQ(std::count(frontEnd.events.begin(), frontEnd.events.end(), "planned 0"), 1);
+    EXPECT_EQ(std::count(frontEnd.events.begin(), frontEnd.events.end(), "planned 1"), 0);
 }
 
 TEST_F(KelvaneCoreTest, RepeatedSortReversesAndLaterRowsGoLast) {

@@ -204,5 +204,42 @@ TEST_F(AssignTimesTest, MissingFileFails) {
     EXPECT_FALSE(AssignTimes(dir / "missing", o));
 }
 
+// A shift and a copy keep the precision the file has, whatever the DOS form could hold; a shift
+// is a span of real time, also across a change to summer time.
+TEST(TimesToAssignTest, ShiftAndCopyKeepFullPrecision) {
+    LocaleScope scope{"C", "CET-1CEST,M3.5.0,M10.5.0/3"};
+    platform::FindData current;
+    platform::FileTime local = 0;
+    // 2023-03-25 12:00:00.1234567 local, the day before the clocks go forward.
+    platform::SystemTimeToFileTime({2023, 3, 25, 12, 0, 0, 0}, local);
+    platform::LocalFileTimeToFileTime(local, current.lastWriteTime);
+    current.lastWriteTime += 1'234'567;
+    current.creationTime = current.lastWriteTime - 5;
+    current.lastAccessTime = 7;
+    RunOptions shift;
+    shift.dateChange = DateChange::Shift;
+    shift.modified = true;
+    shift.shift = 24 * 3600 * platform::kTicksPerSecond;
+    const platform::FileTimesToSet shifted = *TimesToAssign(shift, {}, current);
+    EXPECT_EQ(shifted.lastWrite, current.lastWriteTime + 24 * 3600 * platform::kTicksPerSecond);
+    EXPECT_FALSE(shifted.creation);
+    EXPECT_FALSE(shifted.lastAccess);
+    // 24 hours later is 13:00 on the clock: the day had 23 hours.
+    platform::SystemTime after;
+    platform::FileTimeToLocalSystemTime(*shifted.lastWrite, after);
+    EXPECT_EQ(after.hour, 13);
+
+    RunOptions copy;
+    copy.dateChange = DateChange::Copy;
+    copy.copyFrom = TimeField::Created;
+    copy.modified = copy.opened = true;
+    const platform::FileTimesToSet copied = *TimesToAssign(copy, {}, current);
+    EXPECT_EQ(copied.lastWrite, current.creationTime);
+    EXPECT_EQ(copied.lastAccess, current.creationTime);
+    current.creationTime.reset();
+    EXPECT_FALSE(TimesToAssign(copy, {}, current));
+    EXPECT_STREQ(NoTimesReason(copy), kNoCreationTime);
+}
+
 }  // namespace
 }  // namespace engine

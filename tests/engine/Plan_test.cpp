@@ -1,8 +1,10 @@
 // What a preview says a run would do is what the run does: the same files, planned and then
 // changed, under one option set after another. A disagreement is a rule with two copies.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <map>
 
@@ -38,6 +40,7 @@ const std::string kGifComment = std::string("\x21\xFE\x02hi\x00", 6);
 // The same files for every option set: what each option set does to them differs.
 void WriteFiles(const TempDir& dir) {
     dir.Write("Plain.TXT", "plain");
+    dir.Write("IMG_20230101_120000.jpg", "a photo");
     dir.Write("locked.txt", "locked");
     chmod((dir / "locked.txt").c_str(), 0444);
     dir.Write("song.mp3", Mp3("Artist", "Title"));
@@ -48,6 +51,12 @@ void WriteFiles(const TempDir& dir) {
     dir.Write("comments.gif", kGifHead + kGifComment + kGifImage + kGifComment + "\x3B");
     dir.Write("clean.gif", kGifHead + kGifImage + "\x3B");
     dir.Write(".hidden", "dot");
+    // Last written before the first year a DOS time holds.
+    const std::string old = dir.Write("old.txt", "old");
+    const timespec times[2] = {{157766400, 0}, {157766400, 0}};  // 1975-01-01
+    utimensat(AT_FDCWD, old.c_str(), times, 0);
+    // A link a folder search lists as itself: never followed.
+    symlink("Plain.TXT", (dir / "link.txt").c_str());
 }
 
 RunOptions RemoveReadOnly() {
@@ -78,6 +87,13 @@ TEST(PlanTest, APreviewSaysWhatTheRunDoes) {
     tags.caseChange = CaseChange::NameUpper;
     RunOptions gif;
     gif.deleteGIFComments = true;
+    RunOptions shift;
+    shift.dateChange = DateChange::Shift;
+    shift.created = shift.modified = true;
+    shift.shift = -3600 * platform::kTicksPerSecond;
+    RunOptions fromName = shift;
+    fromName.dateChange = DateChange::FromFile;
+    fromName.fromName = true;
     struct Case {
         const char* what;
         RunOptions options;
@@ -96,13 +112,16 @@ TEST(PlanTest, APreviewSaysWhatTheRunDoes) {
          }()},
         {"tag rename, then the case of the new name", tags},
         {"GIF comments", gif},
+        {"an hour back", shift},
+        {"the date in the name", fromName},
     };
     for (const Case& c : cases) {
         TempDir dir;
         WriteFiles(dir);
         enginetest::FakeRows rows;
-        for (const char* name : {"Plain.TXT", "locked.txt", "song.mp3", "taken.mp3", "control.mp3",
-                                 "notag.mp3", "comments.gif", "clean.gif", ".hidden"}) {
+        for (const char* name :
+             {"Plain.TXT", "locked.txt", "song.mp3", "taken.mp3", "control.mp3", "notag.mp3",
+              "comments.gif", "clean.gif", ".hidden", "old.txt", "link.txt"}) {
             rows.Add(dir / name);
         }
         enginetest::FakeHost host;

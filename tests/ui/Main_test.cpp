@@ -10,8 +10,10 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDropEvent>
+#include <QFont>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -19,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -69,7 +72,8 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
           "item_ByOpened", "item_ByAttr", "item_ByFolder"}},
         {"RunMenu",
          {"item_Operate0", "item_Operate1", "-", "item_Operate2", "item_Operate3", "-",
-          "item_Operate4", "item_Operate5", "-", "item_Operate6", "-", "item_Stop"}},
+          "item_Operate4", "item_Operate5", "-", "item_Operate6", "-", "RunPreviewMenu", "-",
+          "item_Stop"}},
         {"HelpMenu", {"item_Contents", "-", "item_About"}},
         {"PopupMenu1",
          {"item_AddFile", "pitem_AddFolder", "-", "item_RemoveFile", "item_RemoveFolder", "-",
@@ -81,6 +85,12 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
         {"pmOperate",
          {"item_Operate0", "item_Operate1", "-", "item_Operate2", "item_Operate3", "-",
           "item_Operate4", "item_Operate5", "-", "item_Operate6"}},
+        {"pmPreview",
+         {"item_Preview0", "item_Preview1", "-", "item_Preview2", "item_Preview3", "-",
+          "item_Preview4", "item_Preview5", "-", "item_Preview6"}},
+        {"RunPreviewMenu",
+         {"item_Preview0", "item_Preview1", "-", "item_Preview2", "item_Preview3", "-",
+          "item_Preview4", "item_Preview5", "-", "item_Preview6"}},
     };
     for (const auto& [menu, items] : menus)
         EXPECT_EQ(Items(w.Find<QMenu>(menu)), items) << menu;
@@ -367,6 +377,50 @@ TEST(MainWindowRun, ADamagedGifEndsTheRunAndSaysWhatIsLeft) {
     EXPECT_FALSE(WriteProtected(files[1]));
     EXPECT_TRUE(w.Find<QLabel>("laRunReport").text().startsWith("0 files changed, 1 not changed"));
     EXPECT_EQ(w.Find<QToolButton>("btnStartStop").text(), " &Start to handle...");
+}
+
+// A preview from the button's drop-down shows the planned values in the list, those that change
+// in bold with today's as tooltip, a refused row with a warning and why, and the counts in the
+// status bar; no file changes. A parameter changed ends it.
+TEST(MainWindowPreview, TheListShowsThePlanUntilAParameterChanges) {
+    TWindowUnderTest w;
+    const std::vector<std::string> files = w.AddFiles({"a.txt", "b.txt", "locked.txt"});
+    std::filesystem::permissions(files[2], std::filesystem::perms::owner_read);
+    w.Find<QAbstractButton>("rbNameUpperCase").click();
+    w.Find<QAbstractButton>("rbSetSelectedDate").click();
+    w.window.show();
+    auto& report = w.Find<QLabel>("laRunReport");
+    auto& button = w.Find<QToolButton>("btnPreview");
+    ASSERT_EQ(button.menu(), &w.Find<QMenu>("pmPreview"));
+    button.menu()->actions().back()->trigger();
+    const QString counts = "2 files would change, 1 would be refused";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return report.text() == counts; }))
+        << report.text().toStdString();
+    const QAbstractItemModel& model = *w.List().model();
+    const auto cell = [&](int row, int role) { return model.index(row, 0).data(role); };
+    EXPECT_EQ(cell(0, Qt::DisplayRole).toString(), "A.TXT");
+    EXPECT_TRUE(cell(0, Qt::FontRole).value<QFont>().bold());
+    EXPECT_TRUE(cell(2, Qt::FontRole).value<QFont>().bold());
+    // The tooltips as the list shows them.
+    auto& view = w.Find<QTreeView>(nullptr);
+    const auto tooltip = [&](int row) {
+        const QPoint at = view.visualRect(model.index(row, 0)).center();
+        QHelpEvent tip(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view.viewport(), &tip);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tooltip(0), "Now: a.txt");
+    EXPECT_TRUE(tooltip(2).startsWith("Now: locked.txt\n")) << tooltip(2).toStdString();
+    EXPECT_GT(tooltip(2).size(), QString("Now: locked.txt\n").size());
+    const auto picture = [](const QIcon& icon) { return icon.pixmap(16).toImage(); };
+    EXPECT_EQ(picture(cell(2, Qt::DecorationRole).value<QIcon>()),
+              picture(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)));
+    EXPECT_TRUE(std::filesystem::exists(files[0]));
+
+    w.Find<QAbstractButton>("rbNameDontChange").click();
+    EXPECT_EQ(cell(0, Qt::DisplayRole).toString(), "a.txt");
+    EXPECT_FALSE(cell(0, Qt::FontRole).isValid());
+    EXPECT_TRUE(report.isHidden());
 }
 
 // A screen reader reads each control, menu item and page by its caption without "&", and the

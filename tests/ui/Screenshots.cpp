@@ -5,13 +5,18 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -125,6 +130,36 @@ bool MainWindow(const QDir& folder) {
     return Save(window, window, folder, "settings.png") && saved;
 }
 
+// The list during a preview of every row: names in upper case and a new date, in bold; the
+// write-protected file would be refused, so it carries the warning.
+bool Preview(const QDir& folder) {
+    const testsupport::TempDir files;
+    const testsupport::ScopedEnv settingsHome("XDG_CONFIG_HOME", (files / "config").c_str());
+    ui::TMainFormKelvane window;
+    const std::vector<std::string> paths = SampleFiles(files);
+    std::filesystem::permissions(paths[2], std::filesystem::perms::owner_read);
+    window.WMDropFiles(paths);
+    for (const char* option : {"rbNameUpperCase", "rbSetSelectedDate"})
+        if (auto* button = window.findChild<QAbstractButton*>(option))
+            button->click();
+    // A fixed date, so that every rendering shows the same planned values.
+    if (auto* picker = window.findChild<QDateTimeEdit*>("dtpDate"))
+        picker->setDate(QDate(2025, 4, 1));
+    if (auto* picker = window.findChild<QDateTimeEdit*>("dtpTime"))
+        picker->setTime(QTime(9, 0));
+    window.move(0, 0);
+    window.show();
+    if (auto* preview = window.findChild<QAction*>("item_Preview6"))
+        preview->trigger();
+    // The plans arrive from the worker within a few milliseconds.
+    const QLabel* counts = window.findChild<QLabel*>("laRunReport");
+    QElapsedTimer waited;
+    waited.start();
+    while (counts && !counts->text().contains("1 would be refused") && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return Save(window, window, folder, "preview.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,6 +168,7 @@ int main(int argc, char** argv) {
     const QDir folder(argc > 1 ? argv[1] : ".");
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         return 1;
-    const bool saved = StatusBar(folder) && AboutBox(folder) && MainWindow(folder);
+    const bool saved =
+        StatusBar(folder) && AboutBox(folder) && MainWindow(folder) && Preview(folder);
     return saved ? 0 : 1;
 }

@@ -43,6 +43,28 @@ Result TimesWritable(EntryKind kind, std::uint32_t attributes) {
     return Result::Done();
 }
 
+// FAT and exFAT keep their times in the DOS form, local time from 1980 to 2107: a time beyond
+// would be stored as another one.
+Result TimesStorable(StoreKind kind, const FileTimesToSet& times) {
+    constexpr int kLastFatYear = 2107;
+    if (kind != StoreKind::Fat && kind != StoreKind::Exfat)
+        return Result::Done();
+    for (const std::optional<FileTime>& time :
+         {times.creation, times.lastWrite, times.lastAccess}) {
+        SystemTime local;
+        if (time && (!FileTimeToLocalSystemTime(*time, local) || local.year < kFirstDosYear ||
+                     local.year > kLastFatYear)) {
+            return Result::Failed("the volume cannot store a time before 1980 or after 2107");
+        }
+    }
+    return Result::Done();
+}
+
+// What a handle that only looks answers a change: it holds no descriptor to make one through.
+Result LookOnly() {
+    return Result::Failed(SystemReason(EBADF));
+}
+
 bool Accepts(OpenKind kind, mode_t mode) {
     return S_ISREG(mode) || (kind == OpenKind::FileOrFolder && S_ISDIR(mode));
 }
@@ -192,6 +214,29 @@ void TFileHandle::MakeRoomFor(std::size_t count) {
         close(highest);
 }
 
+std::optional<TFileHandle> TFileHandle::Look(const std::string& path, std::string& reason,
+                                             TOpenFolders& folders) {
+    TOpenFolders::THeld held = folders.Holding(path);
+    if (held.Error() != 0) {
+        reason = FolderReason(held.Error());
+        return std::nullopt;
+    }
+    const int at = held.Fd() >= 0 ? held.Fd() : AT_FDCWD;
+    const std::string name = held.Fd() >= 0 ? LastComponent(path) : path;
+    struct statx found {};
+    if (statx(at, name.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT, kStatxMask, &found) !=
+        0) {
+        reason = ReasonFor(errno);
+        return std::nullopt;
+    }
+    if (!Accepts(OpenKind::File, found.stx_mode)) {
+        reason = PassedOverReason(KindOf(found.stx_mode));
+        return std::nullopt;
+    }
+    const FileIdentity identity{makedev(found.stx_dev_major, found.stx_dev_minor), found.stx_ino};
+    return TFileHandle(std::make_unique<State>(std::move(held), found), path, identity);
+}
+
 TFileHandle::TFileHandle(std::unique_ptr<State> state, std::string path, FileIdentity identity)
     : state_(std::move(state)), path_(std::move(path)), identity_(identity) {}
 
@@ -229,7 +274,7 @@ std::optional<FindData> TFileHandle::Find() const {
         state_->known->lastWriteTime = times.lastWriteTime;
         state_->known->lastAccessTime = times.lastAccessTime;
     } else {
-        const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+        const TFileRef file = state_->Ref(path_);
         const std::string name = LastComponent(path_);
         state_->known =
             MakeFindData(name, state_->st, StoreFor(file, state_->st).Read(file, name, state_->st));
@@ -245,7 +290,7 @@ std::uint32_t TFileHandle::GetAttributes() const {
     if (!state_->attributes) {
         if (!Stat())
             return kInvalidAttributes;
-        const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+        const TFileRef file = state_->Ref(path_);
         state_->attributes = ShownAttributes(
             StoreFor(file, state_->st).ReadAttributes(file, LastComponent(path_), state_->st),
             state_->st);
@@ -254,11 +299,13 @@ std::uint32_t TFileHandle::GetAttributes() const {
 }
 
 Result TFileHandle::SetAttributes(std::uint32_t attributes) {
+    if (state_->folder)
+        return LookOnly();
     // Known before the change, so that the change tells what the file shows after it.
     const std::uint32_t before = GetAttributes();
     if (before == kInvalidAttributes || !Stat())
         return FailedWithErrno();
-    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const TFileRef file = state_->Ref(path_);
     std::string reason;
     const bool set = StoreFor(file, state_->st)
                          .SetAttributes(file, LastComponent(path_), state_->st, attributes, reason);
@@ -278,7 +325,7 @@ Result TFileHandle::SetAttributes(std::uint32_t attributes) {
 Result TFileHandle::CheckAttributes(std::uint32_t attributes) const {
     if (!Stat())
         return FailedWithErrno();
-    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const TFileRef file = state_->Ref(path_);
     const std::string refusal =
         StoreFor(file, state_->st)
             .AttributesRefusal(file, LastComponent(path_), state_->st, attributes);
@@ -291,14 +338,19 @@ Result TFileHandle::CheckTimes(const FileTimesToSet& times, std::uint32_t attrib
         return FailedWithErrno();
     if (Result writable = TimesWritable(shown->kind, attributes); !writable)
         return writable;
+    const TFileRef file = state_->Ref(path_);
+    const VolumeStore volume = VolumeStoreOf(file, state_->st);
+    if (Result storable = TimesStorable(volume.kind, times); !storable)
+        return storable;
     if (!times.creation || ShowsCreationTime(*shown, *times.creation))
         return Result::Done();
-    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
-    const std::string refusal = StoreFor(file, state_->st).CreationTimeRefusal(file);
+    const std::string refusal = StoreOf(volume.kind).CreationTimeRefusal(file);
     return refusal.empty() ? Result::Done() : Result::Failed(refusal);
 }
 
 Result TFileHandle::SetTimes(const FileTimesToSet& times) {
+    if (state_->folder)
+        return LookOnly();
     const std::optional<FindData> shown = Find();
     if (!shown)
         return FailedWithErrno();
@@ -306,8 +358,10 @@ Result TFileHandle::SetTimes(const FileTimesToSet& times) {
         return writable;
 
     // The device, all that chooses the store, is the descriptor's whatever else changed.
-    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const TFileRef file = state_->Ref(path_);
     const VolumeStore volume = VolumeStoreOf(file, state_->st);
+    if (Result storable = TimesStorable(volume.kind, times); !storable)
+        return storable;
     const TAttributeStore& store = StoreOf(volume.kind);
     const timespec values[2] = {OmitOr(times.lastAccess), OmitOr(times.lastWrite)};
     const bool written =
@@ -343,6 +397,8 @@ Result TFileHandle::SetTimes(const FileTimesToSet& times) {
 }
 
 Result TFileHandle::LockForChange() {
+    if (state_->folder)
+        return LookOnly();
     if (state_->pathOnly || flock(state_->fd, LOCK_EX | LOCK_NB) == 0)
         return Result::Done();
     if (errno != EWOULDBLOCK)

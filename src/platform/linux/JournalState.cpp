@@ -51,7 +51,7 @@ std::optional<FileState> TFileHandle::JournalState() const {
     state.lastAccess = Nanoseconds(state_->st.stx_atime);
     state.attributes = found->attributes;
     state.mode = state_->st.stx_mode & 07777;
-    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const TFileRef file = state_->Ref(path_);
     const TXattrs xattrs = file.Xattrs();
     for (const char* place : StoreFor(file, state_->st).StoredPlaces()) {
         std::optional<std::string> bytes = xattrs.Get(place);
@@ -73,7 +73,7 @@ Result TFileHandle::RestoreState(const FileState& wanted) {
     }
     if (!Stat())
         return FailedWithErrno();
-    const TFileRef file = TFileRef::OfDescriptor(state_->fd, state_->pathOnly, &state_->xattrs);
+    const TFileRef file = state_->Ref(path_);
     const TAttributeStore& store = StoreFor(file, state_->st);
     const auto fail = [this] {
         Forget();
