@@ -13,22 +13,23 @@ namespace {
 constexpr std::size_t kJournalBatch = 512;
 constexpr std::size_t kFirstJournalBatch = 32;
 
-// The first batch's size; makes room for the files the rows kept out hold open at once, before
-// the workers start.
-std::size_t FirstBatch(const platform::TRunJournal* journal) {
+// The largest batch: as many files as the process may hold open over the rows kept out, four
+// batches, beside the files it holds for other ends.
+std::size_t LargestBatch(const platform::TRunJournal* journal) {
     if (!journal)
         return 1;
     constexpr std::size_t kOtherFilesOpen = 256;
-    platform::TFileHandle::MakeRoomFor(kJournalBatch * 4 + kOtherFilesOpen);
-    return kFirstJournalBatch;
+    const std::size_t room =
+        platform::TFileHandle::MakeRoomFor(kJournalBatch * 4 + kOtherFilesOpen);
+    return std::clamp<std::size_t>((room - std::min(room, kOtherFilesOpen)) / 4, 1, kJournalBatch);
 }
 
 }  // namespace
 
 TChangeAhead::TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJournal* journal)
     : pipeline_(pipeline),
-      batchSize_(FirstBatch(journal)),
-      largestBatch_(journal ? kJournalBatch : 1),
+      largestBatch_(LargestBatch(journal)),
+      batchSize_(std::min(kFirstJournalBatch, largestBatch_)),
       // Unbounded: the run decides how many rows it hands over before it takes one back.
       files_(
           std::numeric_limits<std::size_t>::max(),
@@ -133,6 +134,7 @@ std::vector<ChangedRow> TChangeAhead::Change(const Batch& batch) {
             held.push_back(file);
             prepared.emplace_back(
                 i, pipeline_.Prepare(request.file, request.changes, std::move(opened)));
+            pipeline_.Record(prepared.back().second, request.changes);
             break;
         }
     }

@@ -73,8 +73,8 @@ private:
     TFilesInHand inHand_;
     // Counted by the run's thread alone, which hands the rows over and takes them back.
     std::size_t handed_ = 0;
-    std::size_t batchSize_ = 1;
     std::size_t largestBatch_ = 1;
+    std::size_t batchSize_ = 1;
     Batch pending_;
     int batchesAsked_ = 0;
     int batchesTaken_ = 0;

@@ -109,6 +109,7 @@ FilePlan TFilePipeline::Plan(const platform::TFileHandle& file, const FileChange
 ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChanges& changes,
                                          std::optional<OpenedFile> opened) {
     PreparedFile prepared = Prepare(rowFile, changes, std::move(opened));
+    Record(prepared, changes);
     const platform::Result recorded =
         prepared.journalled && changes.journal ? changes.journal->Sync() : platform::Result::Done();
     return Apply(prepared, changes, recorded);
@@ -132,36 +133,44 @@ PreparedFile TFilePipeline::Prepare(const RowFile& rowFile, const FileChanges& c
     if (const platform::Result locked = handle->LockForChange(); !locked)
         return fail(locked.Reason());
     prepared.plan = Plan(*handle, changes);
-    // A file the plan leaves as it is has nothing to undo.
-    if (changes.journal && prepared.plan.after != prepared.plan.now) {
-        std::optional<platform::FileState> before = handle->JournalState();
-        if (!before)
-            return fail("cannot be read for the journal");
-        platform::FileState after = *before;
-        const FilePlan& plan = prepared.plan;
-        after.path =
-            handle->Path().substr(0, platform::NameStart(handle->Path())) + plan.after.name;
-        after.attributes = plan.after.attributes;
-        if (plan.times) {
-            const auto nanoseconds = [](platform::FileTime time) {
-                return (time - platform::kUnixEpochSeconds * platform::kTicksPerSecond) * 100;
-            };
-            if (plan.times->creation)
-                after.creation = nanoseconds(*plan.times->creation);
-            if (plan.times->lastWrite)
-                after.lastWrite = nanoseconds(*plan.times->lastWrite);
-            if (plan.times->lastAccess)
-                after.lastAccess = nanoseconds(*plan.times->lastAccess);
-        }
-        // The mode and the bytes stored are known once the change is made.
-        after.storedKnown = false;
-        after.stored.clear();
-        prepared.journalled = changes.journal->NextNumber();
-        changes.journal->Add({platform::JournalEntryKind::Intent, *prepared.journalled,
-                              handle->Identity(), std::move(*before), std::move(after)});
-    }
     prepared.opened = std::move(opened);
     return prepared;
+}
+
+void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
+    // A file the plan leaves as it is has nothing to undo.
+    if (!changes.journal || prepared.failed || prepared.plan.after == prepared.plan.now)
+        return;
+    const platform::TFileHandle& handle = *prepared.opened->handle;
+    std::optional<platform::FileState> before = handle.JournalState();
+    if (!before) {
+        const std::string reason = "cannot be read for the journal";
+        ProcessedFile& failed = prepared.failed.emplace();
+        failed.update.failures.push_back({handle.Path(), reason});
+        failed.outcome = {false, reason, false};
+        return;
+    }
+    const FilePlan& plan = prepared.plan;
+    platform::FileState after = *before;
+    after.path = handle.Path().substr(0, platform::NameStart(handle.Path())) + plan.after.name;
+    after.attributes = plan.after.attributes;
+    if (plan.times) {
+        const auto nanoseconds = [](platform::FileTime time) {
+            return (time - platform::kUnixEpochSeconds * platform::kTicksPerSecond) * 100;
+        };
+        if (plan.times->creation)
+            after.creation = nanoseconds(*plan.times->creation);
+        if (plan.times->lastWrite)
+            after.lastWrite = nanoseconds(*plan.times->lastWrite);
+        if (plan.times->lastAccess)
+            after.lastAccess = nanoseconds(*plan.times->lastAccess);
+    }
+    // The mode and the bytes stored are known once the change is made.
+    after.storedKnown = false;
+    after.stored.clear();
+    prepared.journalled = changes.journal->NextNumber();
+    changes.journal->Add({platform::JournalEntryKind::Intent, *prepared.journalled,
+                          handle.Identity(), std::move(*before), std::move(after)});
 }
 
 ProcessedFile TFilePipeline::Apply(PreparedFile& prepared, const FileChanges& changes,
@@ -258,9 +267,9 @@ StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOut
 StepOutcome TFilePipeline::SetTimes(FileContext& file, const FilePlan& plan) {
     if (file.options.dateChange == DateChange::DoNotChange)
         return StepOutcome::Done();
-    const platform::Result written =
-        plan.times ? file.handle.SetTimes(*plan.times)
-                   : platform::Result::Failed(NoTimesReason(file.options));
+    const platform::Result written = plan.times
+                                         ? file.handle.SetTimes(*plan.times)
+                                         : platform::Result::Failed(NoTimesReason(file.options));
     // Taken whether or not the write succeeded: the texts show what the file has.
     file.update.timesRead = true;
     file.update.times = file.handle.Find();

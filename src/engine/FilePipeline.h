@@ -61,8 +61,9 @@ struct FileChanges {
     bool Follow(const RunOptions& current);
 };
 
-// A file opened, locked and planned, its change recorded in the journal (not yet synced), and
-// not yet changed: a batch of them is recorded with one sync before any of them is changed.
+// A file opened, locked and planned, its change recorded in the journal (not yet synced) once
+// Record is called, and not yet changed: a batch of them is recorded with one sync before any of
+// them is changed.
 struct PreparedFile {
     std::optional<OpenedFile> opened;
     FilePlan plan;
@@ -82,12 +83,14 @@ public:
     ProcessedFile ProcessFile(const RowFile& rowFile, const FileChanges& changes,
                               std::optional<OpenedFile> opened);
 
-    // ProcessFile in two halves, so that a batch of files is recorded before any is changed:
-    // Prepare opens (when `opened` is empty), locks and plans, and adds the change to the
-    // journal of `changes`; Apply, once the journal was synced (`recorded`: a failed sync leaves
-    // the file unchanged), makes the change and records what it left.
+    // ProcessFile in three parts, so that a batch of files is recorded before any is changed:
+    // Prepare opens (when `opened` is empty), locks and plans; Record adds the planned change to
+    // the journal of `changes` (a file that cannot be read for it fails); Apply, once the
+    // journal was synced (`recorded`: a failed sync leaves the file unchanged), makes the change
+    // and records what it left.
     PreparedFile Prepare(const RowFile& rowFile, const FileChanges& changes,
                          std::optional<OpenedFile> opened);
+    void Record(PreparedFile& prepared, const FileChanges& changes);
     ProcessedFile Apply(PreparedFile& prepared, const FileChanges& changes,
                         const platform::Result& recorded);
 

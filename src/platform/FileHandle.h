@@ -53,9 +53,11 @@ public:
     static std::optional<TFileHandle> Look(const std::string& path, std::string& reason,
                                            TOpenFolders& folders);
 
-    // Makes room ahead of time for `count` files held open at once: where threads share the
-    // table of open files, the system grows it only after every thread has passed a pause.
-    static void MakeRoomFor(std::size_t count);
+    // Makes room ahead of time for `count` files held open at once, and returns how many the
+    // process may hold (fewer where its limit cannot be raised that far). The limit is raised
+    // up to what the system allows; where threads share the table of open files, the system
+    // grows it only after every thread has passed a pause, so it is grown now.
+    static std::size_t MakeRoomFor(std::size_t count);
 
     TFileHandle(TFileHandle&& other) noexcept;
     TFileHandle& operator=(TFileHandle&& other) noexcept;

@@ -123,6 +123,33 @@ TEST(UndoTest, GivesBackEveryByteTimeModeAndAttribute) {
     }
 }
 
+// Renames under a journal are recorded in batches before they are made: rows naming one file
+// twice, or a name another row has or takes, must end as they end without a journal.
+TEST(UndoTest, BatchedRenamesEndAsWithoutAJournal) {
+    const std::vector<std::string> rows = {"b.TXT", "A.TXT", "link.TXT", "B.TXT", "c.TXT",
+                                           "a.txt", "C.TXT", "c.TXT",    "D.TXT"};
+    std::string outcomes[2];
+    std::string errors[2];
+    for (const bool journal : {false, true}) {
+        TempDir state;
+        TempDir dir;
+        for (const char* name : {"A.TXT", "B.TXT", "b.TXT", "c.TXT", "C.TXT", "D.TXT"})
+            SetTimes(dir.Write(name, name), 1'000'000'000, 0);
+        link((dir / "A.TXT").c_str(), (dir / "link.TXT").c_str());
+        std::vector<std::string> args = {"--case=ext-lower"};
+        if (!journal)
+            args.push_back("--no-journal");
+        args.insert(args.end(), rows.begin(), rows.end());
+        const ProcessResult run = Cli(state, dir, args);
+        outcomes[journal] = Snapshot(dir);
+        errors[journal] = run.err;
+        for (std::size_t at; (at = errors[journal].find(dir.Path())) != std::string::npos;)
+            errors[journal].replace(at, dir.Path().size(), "DIR");
+    }
+    EXPECT_EQ(outcomes[1], outcomes[0]);
+    EXPECT_EQ(errors[1], errors[0]);
+}
+
 TEST(UndoTest, FileChangedSinceTheRunIsLeftAndNamed) {
     TempDir state;
     TempDir dir;
