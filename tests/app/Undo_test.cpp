@@ -5,12 +5,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/RunProcess.h"
@@ -148,6 +152,51 @@ TEST(UndoTest, BatchedRenamesEndAsWithoutAJournal) {
     }
     EXPECT_EQ(outcomes[1], outcomes[0]);
     EXPECT_EQ(errors[1], errors[0]);
+}
+
+// A run killed part way leaves files changed and files not yet changed; an undo gives every one
+// back as it was before the run.
+TEST(UndoTest, RunKilledHalfWayIsUndone) {
+    TempDir state;
+    TempDir dir;
+    std::vector<std::string> args = {KELVANE_CLI, "--set-attr=H", "--time=2004-02-29 10:15:36"};
+    for (int i = 0; i < 20'000; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        SetTimes(dir.Write(name), 1'000'000'000, i);
+        args.push_back(name);
+    }
+    const std::string before = Snapshot(dir);
+    const std::string runs = state / "orbel-kelvane/runs";
+    const pid_t child = fork();
+    if (child == 0) {
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+        if (chdir(dir.Path().c_str()) == 0)
+            execv(KELVANE_CLI, argv.data());
+        _exit(127);
+    }
+    // Killed once the journal holds some batches, long before the last.
+    const auto journalSize = [&] {
+        std::error_code error;
+        std::uintmax_t size = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(runs, error))
+            size += entry.file_size(error);
+        return size;
+    };
+    while (journalSize() < 100'000 && waitpid(child, nullptr, WNOHANG) == 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before it could be killed";
+    ASSERT_NE(Snapshot(dir), before);
+
+    const ProcessResult undone = Cli(state, dir, {"--undo"});
+    EXPECT_EQ(undone.exitCode, 0) << undone.err.substr(0, 1000);
+    EXPECT_EQ(Snapshot(dir), before);
 }
 
 TEST(UndoTest, FileChangedSinceTheRunIsLeftAndNamed) {

@@ -25,6 +25,8 @@ struct RecordedChange {
     FileIdentity identity;
     FileState before;
     FileState after;
+    // Whether the run recorded what it left: without, it was cut short around this change.
+    bool done = false;
 };
 
 // Whether the file shows `now` just what the run left, as far as the journal tells.
@@ -35,6 +37,25 @@ bool StillAsLeft(const FileState& now, const FileState& left) {
     if (!left.storedKnown)
         return now.attributes == left.attributes;
     return now.mode == left.mode && now.stored == left.stored;
+}
+
+// Whether the file `now` is still just as it was before the run.
+bool AsBefore(const FileState& now, const FileState& before) {
+    return now.path == before.path && now.lastWrite == before.lastWrite &&
+           now.lastAccess == before.lastAccess && now.mode == before.mode &&
+           now.stored == before.stored && now.attributes == before.attributes;
+}
+
+// Whether a change the run was cut short around never reached the file: it is as it was.
+bool NeverMade(const RecordedChange& change) {
+    if (change.done)
+        return false;
+    std::string reason;
+    const std::optional<TFileHandle> handle = TFileHandle::Open(change.before.path, reason);
+    if (!handle || handle->Identity() != change.identity)
+        return false;
+    const std::optional<FileState> now = handle->JournalState();
+    return now && AsBefore(*now, change.before);
 }
 
 // The run's changes, newest first: an intent without its done entry was cut short by a crash,
@@ -50,6 +71,7 @@ std::vector<RecordedChange> Changes(const JournalFile& file) {
                 change.after = entry.after;
         } else {
             change.after = entry.after;
+            change.done = true;
         }
     }
     std::vector<RecordedChange> changes;
@@ -123,6 +145,8 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
                 return file.change->identity == change.identity;
             }))
             putBack();
+        if (NeverMade(change))
+            continue;
         std::optional<TFileHandle> handle = TFileHandle::Open(change.after.path, reason);
         std::optional<FileState> now;
         if (handle && handle->Identity() == change.identity && handle->LockForChange())
