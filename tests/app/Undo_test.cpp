@@ -166,7 +166,6 @@ TEST(UndoTest, RunKilledHalfWayIsUndone) {
         args.push_back(name);
     }
     const std::string before = Snapshot(dir);
-    const std::string runs = state / "orbel-kelvane/runs";
     const pid_t child = fork();
     if (child == 0) {
         std::vector<char*> argv;
@@ -178,16 +177,12 @@ TEST(UndoTest, RunKilledHalfWayIsUndone) {
             execv(KELVANE_CLI, argv.data());
         _exit(127);
     }
-    // Killed once the journal holds some batches, long before the last.
-    const auto journalSize = [&] {
-        std::error_code error;
-        std::uintmax_t size = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(runs, error))
-            size += entry.file_size(error);
-        return size;
-    };
-    while (journalSize() < 100'000 && waitpid(child, nullptr, WNOHANG) == 0)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    // Killed once the first files are changed, long before the last.
+    const std::string first = dir / "f0";
+    while (getxattr(first.c_str(), "user.DOSATTRIB", nullptr, 0) < 0 &&
+           waitpid(child, nullptr, WNOHANG) == 0) {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);

@@ -29,16 +29,6 @@ struct RecordedChange {
     bool done = false;
 };
 
-// Whether the file shows `now` just what the run left, as far as the journal tells.
-bool StillAsLeft(const FileState& now, const FileState& left) {
-    if (now.path != left.path || now.lastWrite != left.lastWrite ||
-        now.lastAccess != left.lastAccess)
-        return false;
-    if (!left.storedKnown)
-        return now.attributes == left.attributes;
-    return now.mode == left.mode && now.stored == left.stored;
-}
-
 // Whether the file `now` is still just as it was before the run.
 bool AsBefore(const FileState& now, const FileState& before) {
     return now.path == before.path && now.lastWrite == before.lastWrite &&
@@ -56,6 +46,40 @@ bool NeverMade(const RecordedChange& change) {
         return false;
     const std::optional<FileState> now = handle->JournalState();
     return now && AsBefore(*now, change.before);
+}
+
+template <typename T>
+bool OneOf(const T& now, const T& first, const T& second) {
+    return now == first || now == second;
+}
+
+// Whether the file shows `now` just what the run left, as far as the journal tells. Where the
+// run was cut short around the change, it may have been killed between two steps: each field is
+// then as it was before, or as the run foresaw it.
+bool StillAsLeft(const FileState& now, const RecordedChange& change) {
+    const FileState& left = change.after;
+    if (change.done) {
+        return now.path == left.path && now.lastWrite == left.lastWrite &&
+               now.lastAccess == left.lastAccess && now.mode == left.mode &&
+               now.stored == left.stored;
+    }
+    const FileState& before = change.before;
+    // The mode follows the read-only attribute.
+    return OneOf(now.path, before.path, left.path) &&
+           OneOf(now.lastWrite, before.lastWrite, left.lastWrite) &&
+           OneOf(now.lastAccess, before.lastAccess, left.lastAccess) &&
+           OneOf(now.attributes, before.attributes, left.attributes) &&
+           (now.mode == before.mode || now.attributes == left.attributes);
+}
+
+// The file of the change, held open: by the name the run left, or where the run was cut short
+// before it renamed the file, by the name it had.
+std::optional<TFileHandle> OpenChanged(const RecordedChange& change) {
+    std::string reason;
+    std::optional<TFileHandle> handle = TFileHandle::Open(change.after.path, reason);
+    if (!change.done && (!handle || handle->Identity() != change.identity))
+        handle = TFileHandle::Open(change.before.path, reason);
+    return handle;
 }
 
 // The run's changes, newest first: an intent without its done entry was cut short by a crash,
@@ -147,11 +171,11 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
             putBack();
         if (NeverMade(change))
             continue;
-        std::optional<TFileHandle> handle = TFileHandle::Open(change.after.path, reason);
+        std::optional<TFileHandle> handle = OpenChanged(change);
         std::optional<FileState> now;
         if (handle && handle->Identity() == change.identity && handle->LockForChange())
             now = handle->JournalState();
-        if (!now || !StillAsLeft(*now, change.after)) {
+        if (!now || !StillAsLeft(*now, change)) {
             left({change.after.path, kChangedSince});
             continue;
         }
