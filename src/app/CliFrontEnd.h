@@ -11,14 +11,17 @@ namespace app {
 
 class TCliFrontEnd : public engine::IRunHost, public core::IKelvaneObserver {
 public:
-    TCliFrontEnd(const engine::RunOptions& options, std::ostream& errors)
-        : options_(options), errors_(errors) {}
+    // `journal`: where the run records its changes, or null.
+    TCliFrontEnd(const engine::RunOptions& options, std::ostream& errors,
+                 platform::TRunJournal* journal = nullptr)
+        : options_(options), errors_(errors), journal_(journal) {}
 
     // The run's host.
     engine::RunOptions ReadOptions() override { return options_; }
     bool MessagesDue() const override { return false; }
     void ProcessMessages() override {}
     bool RowsJustAdded() const override { return true; }
+    platform::TRunJournal* Journal() override { return journal_; }
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void ShowError(const std::string& path, const std::string& message, int filesLeft) override;
     void FileFailed(const std::string& path, const std::string& reason) override;
@@ -45,6 +48,7 @@ public:
 private:
     engine::RunOptions options_;
     std::ostream& errors_;
+    platform::TRunJournal* journal_;
     bool refused_ = false;
     bool failed_ = false;
 };

@@ -6,6 +6,7 @@
 #include "app/CliFrontEnd.h"
 #include "app/CliOptions.h"
 #include "app/PlanLines.h"
+#include "app/RunsCommands.h"
 #include "core/KelvaneCore.h"
 #include "find/FindEventLoop.h"
 #include "platform/FileSystem.h"
@@ -198,6 +199,8 @@ int Run(int argc, char** argv) {
     app::CliCommand& command = parsed.command;
     if (command.explain)
         return Explain(command.items, std::cout, std::cerr) ? 0 : 1;
+    if (app::AsksForRunsCommand(command))
+        return app::RunRunsCommand(command, std::cout, std::cerr);
 
     // A rewrite that a kill cut short is mended before the run looks at any file; a dry run
     // changes nothing, that mend included.
@@ -205,7 +208,8 @@ int Run(int argc, char** argv) {
         for (const platform::MendedRewrite& file : platform::MendInterruptedRewrites())
             std::cerr << "kelvane-cli: " << file.path << ": " << file.what << '\n';
     }
-    app::TCliFrontEnd frontEnd(command.options, std::cerr);
+    const std::unique_ptr<platform::TRunJournal> journal = app::BeginRunJournal(command, std::cerr);
+    app::TCliFrontEnd frontEnd(command.options, std::cerr, journal.get());
     vexfind::TFindEventLoop loop;
     core::TKelvaneCore core(frontEnd, frontEnd, loop);
     if (command.dryRun) {

@@ -214,6 +214,18 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     cli.add_flag("--dry-run", command.dryRun,
                  "Change nothing; print each change the run would make as \"PATH: FIELD: OLD "
                  "-> NEW\" and each refusal as the run would");
+    bool noJournal = false;
+    cli.add_flag("--no-journal", noJournal,
+                 "Keep no journal of the run (it cannot be undone then)");
+    std::string undoId;
+    auto* undo = cli.add_option("--undo", undoId,
+                                "Undo the last run, or with =ID the run ID (see --runs): each "
+                                "file still as the run left it gets back its names, times, "
+                                "attributes and mode")
+                     ->expected(0, 1);
+    cli.add_flag("--runs", command.listRuns,
+                 "List the runs kept: ID, start time, files changed, what was changed");
+    cli.add_flag("--forget-runs", command.forgetRuns, "Delete the journals of every run kept");
     auto* remove = cli.add_option("--remove-attr", removeLetters,
                                   "Remove these attributes (letters of R, H, S, A)");
     auto* set = cli.add_option("--set-attr", setLetters,
@@ -263,6 +275,9 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                         ": not read as a path; put paths that begin with - after --\n";
         return result;
     }
+    command.journal = !noJournal;
+    if (undo->count())
+        command.undo = undoId;
     o.removeAttr = remove->count() > 0;
     o.setAttr = set->count() > 0;
     bool valid = (!o.removeAttr || ReadAttributeLetters(removeLetters, o.rReadOnly, o.rHidden,
@@ -292,6 +307,11 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
             error =
                 "--sort takes a column: Name, Size, Type, Created, Modified, Opened, "
                 "Attributes or Folder";
+    }
+    if (valid && (command.undo || command.listRuns || command.forgetRuns) &&
+        (!command.items.empty() || engine::AsksForChange(o) || command.dryRun)) {
+        valid = false;
+        error = "--undo, --runs and --forget-runs take no paths and no changes";
     }
     if (!valid) {
         result.kind = CliParseResult::Kind::Exit;

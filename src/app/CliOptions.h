@@ -1,6 +1,7 @@
 #pragma once
 // The command line of kelvane-cli, read into the same RunOptions the window fills.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,13 @@ struct CliCommand {
     bool explain = false;
     // Print what the run would change, file by file, and change nothing.
     bool dryRun = false;
+    // Record each change in a journal, so that the run can be undone.
+    bool journal = true;
+    // Undo a run kept (an empty id: the last one) instead of running.
+    std::optional<std::string> undo;
+    // List the runs kept, or forget them all, instead of running.
+    bool listRuns = false;
+    bool forgetRuns = false;
 };
 
 struct CliParseResult {

@@ -121,6 +121,7 @@ private:
     bool MessagesDue() const override { return host_.MessagesDue(); }
     void ProcessMessages() override { host_.ProcessMessages(); }
     bool RowsJustAdded() const override { return host_.RowsJustAdded(); }
+    platform::TRunJournal* Journal() override { return host_.Journal(); }
     void ShowMessage(const std::string& text, const std::string& caption) override {
         host_.ShowMessage(text, caption);
     }

@@ -7,9 +7,14 @@
 // matter is one file named by two rows (twice, or through a hard link): one thread at a time
 // changes it, and a thread that opened it while another was changing it opens it again, so that
 // nothing read before that change is written back. The rows are brought up to date in their
-// order by the run's thread.
+// order by the run's thread. Where the run keeps a journal, the rows go over in batches: a
+// worker records a whole batch with one sync before it changes any of its files.
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <vector>
 
 #include "engine/FilePipeline.h"
 #include "threads/KeysInHand.h"
@@ -17,8 +22,14 @@
 
 namespace engine {
 
+struct FileIdentityHash {
+    std::size_t operator()(const platform::FileIdentity& file) const {
+        return std::hash<std::uint64_t>()(file.inode * 31 + file.device);
+    }
+};
+
 // The files being changed, by identity.
-using TFilesInHand = threads::TKeysInHand<platform::FileIdentity>;
+using TFilesInHand = threads::TKeysInHand<platform::FileIdentity, FileIdentityHash>;
 
 // A row handed over: its file, and what the run asked of it at its turn.
 struct ChangeRequest {
@@ -35,26 +46,42 @@ struct ChangedRow {
 class TChangeAhead {
 public:
     // Changes the files handed over on `workers` threads, and on the run's own while it waits
-    // for one.
-    TChangeAhead(TFilePipeline& pipeline, int workers);
+    // for one; `journal`: the run's, or null.
+    TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJournal* journal = nullptr);
 
     // Hands the file of `row` over, to be changed as `changes` ask (attributes and times only).
     void Hand(int row, RowFile file, const FileChanges& changes);
     // How many rows were handed over and not yet taken back.
     std::size_t Handed() const { return handed_; }
+    // How many rows the run may leave out before it takes the first back: enough for a few
+    // batches, so that workers change one while another is being recorded.
+    std::size_t RowsKeptOut() const { return largestBatch_ * 4; }
     // The first row handed over and not taken back (there must be one), once its file is done.
     ChangedRow TakeFirst();
 
 private:
-    ProcessedFile Change(const ChangeRequest& request);
+    // Rows handed over together, and what became of each.
+    struct Batch {
+        std::vector<int> rows;
+        std::vector<ChangeRequest> requests;
+    };
+    std::vector<ChangedRow> Change(const Batch& batch);
+    // Asks for the rows handed over and not yet asked for.
+    void AskPending();
 
     TFilePipeline& pipeline_;
     TFilesInHand inHand_;
     // Counted by the run's thread alone, which hands the rows over and takes them back.
     std::size_t handed_ = 0;
+    std::size_t largestBatch_ = 1;
+    std::size_t batchSize_ = 1;
+    Batch pending_;
+    int batchesAsked_ = 0;
+    int batchesTaken_ = 0;
+    std::deque<ChangedRow> taken_;
     // Declared before the work-ahead, so that they close after its threads stop.
     platform::TOpenFolders folders_;
-    threads::TWorkAhead<ProcessedFile, ChangeRequest> files_;
+    threads::TWorkAhead<std::vector<ChangedRow>, Batch> files_;
 };
 
 }  // namespace engine

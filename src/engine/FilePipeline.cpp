@@ -108,24 +108,99 @@ FilePlan TFilePipeline::Plan(const platform::TFileHandle& file, const FileChange
 
 ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChanges& changes,
                                          std::optional<OpenedFile> opened) {
+    PreparedFile prepared = Prepare(rowFile, changes, std::move(opened));
+    Record(prepared, changes);
+    const platform::Result recorded =
+        prepared.journalled && changes.journal ? changes.journal->Sync() : platform::Result::Done();
+    return Apply(prepared, changes, recorded);
+}
+
+PreparedFile TFilePipeline::Prepare(const RowFile& rowFile, const FileChanges& changes,
+                                    std::optional<OpenedFile> opened) {
     if (!opened)
         opened = OpenRowFile(rowFile);
-    ProcessedFile processed;
+    PreparedFile prepared;
+    const auto fail = [&](const std::string& reason) {
+        ProcessedFile& failed = prepared.failed.emplace();
+        failed.update.failures.push_back({rowFile.path, reason});
+        failed.outcome = {false, reason, false};
+        return std::move(prepared);
+    };
     std::optional<platform::TFileHandle>& handle = opened->handle;
-    if (!handle) {
-        processed.update.failures.push_back({rowFile.path, opened->reason});
-        processed.outcome = {false, opened->reason, false};
-        return processed;
-    }
+    if (!handle)
+        return fail(opened->reason);
     // Another run changing the file at the same time would mix the two runs' changes.
-    if (const platform::Result locked = handle->LockForChange(); !locked) {
-        processed.update.failures.push_back({rowFile.path, locked.Reason()});
-        processed.outcome = {false, locked.Reason(), false};
+    if (const platform::Result locked = handle->LockForChange(); !locked)
+        return fail(locked.Reason());
+    prepared.plan = Plan(*handle, changes);
+    prepared.opened = std::move(opened);
+    return prepared;
+}
+
+void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
+    // A file the plan leaves as it is has nothing to undo.
+    if (!changes.journal || prepared.failed || prepared.plan.after == prepared.plan.now)
+        return;
+    const platform::TFileHandle& handle = *prepared.opened->handle;
+    std::optional<platform::FileState> before = handle.JournalState();
+    if (!before) {
+        const std::string reason = "cannot be read for the journal";
+        ProcessedFile& failed = prepared.failed.emplace();
+        failed.update.failures.push_back({handle.Path(), reason});
+        failed.outcome = {false, reason, false};
+        return;
+    }
+    const FilePlan& plan = prepared.plan;
+    platform::FileState after = *before;
+    after.path = handle.Path().substr(0, platform::NameStart(handle.Path())) + plan.after.name;
+    after.attributes = plan.after.attributes;
+    if (plan.times) {
+        const auto nanoseconds = [](platform::FileTime time) {
+            return (time - platform::kUnixEpochSeconds * platform::kTicksPerSecond) * 100;
+        };
+        if (plan.times->creation)
+            after.creation = nanoseconds(*plan.times->creation);
+        if (plan.times->lastWrite)
+            after.lastWrite = nanoseconds(*plan.times->lastWrite);
+        if (plan.times->lastAccess)
+            after.lastAccess = nanoseconds(*plan.times->lastAccess);
+    }
+    // The mode and the bytes stored are known once the change is made.
+    after.storedKnown = false;
+    after.stored.clear();
+    prepared.journalled = changes.journal->NextNumber();
+    changes.journal->Add({platform::JournalEntryKind::Intent, *prepared.journalled,
+                          handle.Identity(), std::move(*before), std::move(after)});
+}
+
+ProcessedFile TFilePipeline::Apply(PreparedFile& prepared, const FileChanges& changes,
+                                   const platform::Result& recorded) {
+    if (prepared.failed)
+        return std::move(*prepared.failed);
+    platform::TFileHandle& handle = *prepared.opened->handle;
+    ProcessedFile processed;
+    if (prepared.journalled && !recorded) {
+        // Never changed without its record: the change could not be undone.
+        processed.update.failures.push_back({handle.Path(), recorded.Reason()});
+        processed.outcome = {false, recorded.Reason(), false};
         return processed;
     }
-    const FilePlan plan = Plan(*handle, changes);
-    FileContext file{*handle, changes.options, changes.setMask, changes.givenTimes,
+    const FilePlan& plan = prepared.plan;
+    FileContext file{handle, changes.options, changes.setMask, changes.givenTimes,
                      processed.update};
+    // What the steps left, recorded however they ended: a step that failed half way may still
+    // have changed something.
+    const auto done = [&] {
+        if (!prepared.journalled)
+            return std::move(processed);
+        if (const std::optional<platform::FileState> now = handle.JournalState())
+            changes.journal->Add({platform::JournalEntryKind::Done,
+                                  *prepared.journalled,
+                                  handle.Identity(),
+                                  {},
+                                  *now});
+        return std::move(processed);
+    };
     using StepFn = StepOutcome (TFilePipeline::*)(FileContext&, const FilePlan&);
     static constexpr StepFn kSteps[] = {
         &TFilePipeline::RemoveAttributes, &TFilePipeline::DeleteGIFComments,
@@ -136,17 +211,17 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChang
         StepOutcome outcome = (this->*step)(file, plan);
         if (outcome.endsRun) {
             processed.outcome = std::move(outcome);
-            return processed;
+            return done();
         }
         if (outcome.ok)
             continue;
-        processed.update.failures.push_back({handle->Path(), outcome.reason});
+        processed.update.failures.push_back({handle.Path(), outcome.reason});
         if (outcome.endsFile) {
             processed.outcome = std::move(outcome);
-            return processed;
+            return done();
         }
     }
-    return processed;
+    return done();
 }
 
 StepOutcome TFilePipeline::RemoveAttributes(FileContext& file, const FilePlan& plan) {
@@ -192,9 +267,9 @@ StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOut
 StepOutcome TFilePipeline::SetTimes(FileContext& file, const FilePlan& plan) {
     if (file.options.dateChange == DateChange::DoNotChange)
         return StepOutcome::Done();
-    const platform::Result written =
-        plan.times ? file.handle.SetTimes(*plan.times)
-                   : platform::Result::Failed(NoTimesReason(file.options));
+    const platform::Result written = plan.times
+                                         ? file.handle.SetTimes(*plan.times)
+                                         : platform::Result::Failed(NoTimesReason(file.options));
     // Taken whether or not the write succeeded: the texts show what the file has.
     file.update.timesRead = true;
     file.update.times = file.handle.Find();

@@ -16,6 +16,7 @@
 #include "gif/GIFDocument.h"
 #include "id3/ID3v1.h"
 #include "platform/FileHandle.h"
+#include "platform/RunJournal.h"
 
 namespace engine {
 
@@ -52,10 +53,24 @@ struct FileChanges {
     std::uint32_t setMask = 0;
     // The times the options give, in UTC (GivenTimes).
     platform::FileTimesToSet givenTimes;
+    // Where each change is recorded before it is made; null: nowhere.
+    platform::TRunJournal* journal = nullptr;
 
     // Takes the options read at a row's turn; what follows from them is worked out again only
     // when they changed. True when they did.
     bool Follow(const RunOptions& current);
+};
+
+// A file opened, locked and planned, its change recorded in the journal (not yet synced) once
+// Record is called, and not yet changed: a batch of them is recorded with one sync before any of
+// them is changed.
+struct PreparedFile {
+    std::optional<OpenedFile> opened;
+    FilePlan plan;
+    // Set when the file cannot be changed at all (the failure is in it).
+    std::optional<ProcessedFile> failed;
+    // The file's number in the journal, when its change was recorded.
+    std::optional<std::uint64_t> journalled;
 };
 
 class TFilePipeline {
@@ -67,6 +82,17 @@ public:
     // state of the pipeline.
     ProcessedFile ProcessFile(const RowFile& rowFile, const FileChanges& changes,
                               std::optional<OpenedFile> opened);
+
+    // ProcessFile in three parts, so that a batch of files is recorded before any is changed:
+    // Prepare opens (when `opened` is empty), locks and plans; Record adds the planned change to
+    // the journal of `changes` (a file that cannot be read for it fails); Apply, once the
+    // journal was synced (`recorded`: a failed sync leaves the file unchanged), makes the change
+    // and records what it left.
+    PreparedFile Prepare(const RowFile& rowFile, const FileChanges& changes,
+                         std::optional<OpenedFile> opened);
+    void Record(PreparedFile& prepared, const FileChanges& changes);
+    ProcessedFile Apply(PreparedFile& prepared, const FileChanges& changes,
+                        const platform::Result& recorded);
 
     // What ProcessFile would do to the file `file` holds, found out without changing it: only
     // reads (the tag, a GIF's blocks) go to the file. Like ProcessFile, for one thread at a time

@@ -1,5 +1,6 @@
 #include "engine/RunEngine.h"
 
+#include <algorithm>
 #include <deque>
 #include <limits>
 
@@ -52,9 +53,12 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
     events_.RunBegins();
     FileChanges changes;
     changes.setMask = options.setAttr ? SetAttrMask(options) : 0;
+    changes.journal = host_.Journal();
     rowsJustAdded_ = host_.RowsJustAdded();
     // Rows whose steps change only attributes and times are handed to workers in their turn.
     std::optional<TChangeAhead> ahead;
+    // The rows done in their turn, under a journal.
+    TInTurnBatch inTurn(pipeline_);
     progressMax_ = count - 1;
     for (int i = 0; i < count; ++i) {
         if (host_.MessagesDue()) {
@@ -62,6 +66,8 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
             // none of them meets a row still out.
             if (ahead)
                 TakeBack(*ahead, 0);
+            if (!ChangeBatch(scope, inTurn))
+                return;
             host_.ProcessMessages();
             if (idle_)
                 return;  // a Stop arrived and has already finished the run
@@ -76,15 +82,18 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
         const bool optionsChanged = changes.Follow(host_.ReadOptions());
         const RunOptions& current = changes.options;
         if (AsksForChange(current) && ChangesOnlyAttributesAndTimes(current)) {
+            if (!ChangeBatch(scope, inTurn))
+                return;
             RowFile file = FileOf(i);
             if (!ahead)
-                ahead.emplace(pipeline_, threads::Workers(threads::Use::Run, file.path));
+                ahead.emplace(pipeline_, threads::Workers(threads::Use::Run, file.path),
+                              changes.journal);
             // The rows out at once ask the same of their files, so that it does not matter
             // which of two rows naming one file is done first.
             if (optionsChanged)
                 TakeBack(*ahead, 0);
             ahead->Hand(i, std::move(file), changes);
-            TakeBack(*ahead, kRowsHandedOver);
+            TakeBack(*ahead, std::max(kRowsHandedOver, ahead->RowsKeptOut()));
             continue;
         }
         // A step may rename or rewrite a file (another row's, through a link): the rows
@@ -93,11 +102,13 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
         if (ahead)
             TakeBack(*ahead, 0);
         ReachRow(std::numeric_limits<int>::max(), feed);
-        if (!ProcessInTurn(scope, i, changes))
+        if (!ProcessInTurn(scope, i, changes, inTurn))
             return;
     }
     if (ahead)
         TakeBack(*ahead, 0);
+    if (!ChangeBatch(scope, inTurn))
+        return;
     Finish();
 }
 
@@ -184,20 +195,44 @@ bool TRunEngine::ReachRow(int index, RowFeed& feed) {
     return true;
 }
 
-bool TRunEngine::ProcessInTurn(RunScope scope, int row, const FileChanges& changes) {
+bool TRunEngine::ProcessInTurn(RunScope scope, int row, const FileChanges& changes,
+                               TInTurnBatch& batch) {
     // A file that nothing is asked of is done without a look at it.
     if (!AsksForChange(changes.options)) {
+        if (!ChangeBatch(scope, batch))
+            return false;
         events_.ProgressChanged(row, progressMax_);
         return true;
     }
-    const RowFile file = FileOf(row);
-    const ProcessedFile processed = pipeline_.ProcessFile(file, changes, std::nullopt);
+    if (!changes.journal)
+        return Report(scope, row, pipeline_.ProcessFile(FileOf(row), changes, std::nullopt));
+    // A file that cannot join the batch joins the next one.
+    while (!batch.Add(row, FileOf(row), changes)) {
+        if (!ChangeBatch(scope, batch))
+            return false;
+    }
+    return !batch.Full() || ChangeBatch(scope, batch);
+}
+
+bool TRunEngine::ChangeBatch(RunScope scope, TInTurnBatch& batch) {
+    if (batch.Empty())
+        return true;
+    for (const ChangedRow& changed : batch.Change()) {
+        if (!Report(scope, changed.row, changed.processed))
+            return false;
+    }
+    return true;
+}
+
+bool TRunEngine::Report(RunScope scope, int row, const ProcessedFile& processed) {
+    // The path the row had at its turn, before a rename.
+    const std::string path = rows_.Path(row);
     Apply(row, processed.update);
     if (processed.outcome.endsRun) {
         // Back to idle, so that the next pick starts a new run instead of stopping one that
         // only looks active.
         Finish();
-        host_.ShowError(file.path, processed.outcome.reason,
+        host_.ShowError(path, processed.outcome.reason,
                         RowsLeftInScope(scope, row, progressMax_ + 1));
         return false;
     }
@@ -209,13 +244,10 @@ bool TRunEngine::ProcessInTurn(RunScope scope, int row, const FileChanges& chang
 }
 
 void TRunEngine::TakeBack(TChangeAhead& ahead, std::size_t leave) {
+    // Attributes and times never end a run.
     while (ahead.Handed() > leave) {
         const ChangedRow changed = ahead.TakeFirst();
-        Apply(changed.row, changed.processed.update);
-        if (changed.processed.outcome.ok)
-            events_.ProgressChanged(changed.row, progressMax_);
-        if (changed.processed.outcome.ok && changed.processed.update.failures.empty())
-            events_.FileChanged();
+        Report(RunScope::All, changed.row, changed.processed);
     }
 }
 

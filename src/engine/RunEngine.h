@@ -6,6 +6,7 @@
 
 #include "engine/ChangeAhead.h"
 #include "engine/FilePipeline.h"
+#include "engine/InTurnBatch.h"
 #include "engine/RunHost.h"
 #include "engine/RunRows.h"
 #include "engine/RunScope.h"
@@ -54,8 +55,15 @@ private:
     bool ReachRow(int index, RowFeed& feed);
     void Finish();
     int RowsLeftInScope(RunScope scope, int after, int count) const;
-    // Changes the file of `row` on this thread, in its turn; false when a failure ended the run.
-    bool ProcessInTurn(RunScope scope, int row, const FileChanges& changes);
+    // Changes the file of `row` on this thread, in its turn, or (under a journal) adds it to
+    // `batch`; false when a failure ended the run.
+    bool ProcessInTurn(RunScope scope, int row, const FileChanges& changes, TInTurnBatch& batch);
+    // Changes the files of the batch and brings their rows up to date; false when a failure
+    // ended the run.
+    bool ChangeBatch(RunScope scope, TInTurnBatch& batch);
+    // Brings the row up to date with what its file's steps did; false when a failure ended the
+    // run, which is then finished and the failure shown.
+    bool Report(RunScope scope, int row, const ProcessedFile& processed);
     // Takes back the rows handed over, first to last, until `leave` are left, and brings each
     // up to date.
     void TakeBack(TChangeAhead& ahead, std::size_t leave);

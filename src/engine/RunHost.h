@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/RunOptions.h"
+#include "platform/RunJournal.h"
 
 namespace engine {
 
@@ -25,6 +26,10 @@ public:
     // so the look-up each was made from still stands for the check before its file is opened.
     // A window's rows may have waited for hours: their files are looked up again.
     virtual bool RowsJustAdded() const = 0;
+
+    // Where the run records each change before it makes it, so that it can be undone; null
+    // for a run without a journal.
+    virtual platform::TRunJournal* Journal() { return nullptr; }
 
     // The program's own message box (the year-range error of the date check).
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;

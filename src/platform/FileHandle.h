@@ -15,6 +15,8 @@
 
 namespace platform {
 
+struct FileState;
+
 // Which file a handle holds, whatever its name: two names of one file (hard links) are the
 // same file.
 struct FileIdentity {
@@ -50,6 +52,12 @@ public:
     // what cannot be looked at are Open's.
     static std::optional<TFileHandle> Look(const std::string& path, std::string& reason,
                                            TOpenFolders& folders);
+
+    // Makes room ahead of time for `count` files held open at once, and returns how many the
+    // process may hold (fewer where its limit cannot be raised that far). The limit is raised
+    // up to what the system allows; where threads share the table of open files, the system
+    // grows it only after every thread has passed a pause, so it is grown now.
+    static std::size_t MakeRoomFor(std::size_t count);
 
     TFileHandle(TFileHandle&& other) noexcept;
     TFileHandle& operator=(TFileHandle&& other) noexcept;
@@ -87,6 +95,14 @@ public:
     // looked at afresh; one that stays held fails with the reason. Where no lock can be taken
     // (a descriptor that may not read the file, a volume without locks) the file goes on unlocked.
     Result LockForChange();
+
+    // The file as a run's journal keeps it (RunJournal.h): names, the times to the nanosecond,
+    // the attributes with the very bytes the volume stores for them, the mode. Nullopt when it
+    // cannot be read.
+    std::optional<FileState> JournalState() const;
+    // Gives the file back the state `wanted` (name, stored values, mode, the two Linux times),
+    // without ever replacing another file: a name taken now fails before anything changes.
+    Result RestoreState(const FileState& wanted);
 
     // Up to `count` bytes from the start.
     Result ReadPrefix(std::size_t count, std::vector<std::uint8_t>& bytes) const;

@@ -9,12 +9,15 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <span>
+#include <unordered_set>
 #include <vector>
 
 namespace threads {
 
-template <typename Key>
+template <typename Key, typename Hash = std::hash<Key>>
 class TKeysInHand {
 public:
     // A count that moves on each time a key is let go; read before the thing is read.
@@ -27,20 +30,38 @@ public:
     // thread let it go after `since`: what was read of it before may be stale.
     bool Hold(const Key& key, std::uint64_t since) {
         std::unique_lock lock(mutex_);
-        released_.wait(lock,
-                       [&] { return std::find(held_.begin(), held_.end(), key) == held_.end(); });
+        released_.wait(lock, [&] { return !held_.contains(key); });
         if (LetGoSince(key, since))
             return false;
-        held_.push_back(key);
+        held_.insert(key);
         return true;
     }
 
-    void Release(const Key& key) {
+    // Hold without waiting: Busy, and not held, while another thread holds `key` (a thread that
+    // holds keys of its own lets them go before it waits, so that two threads never wait for
+    // each other).
+    enum class Try { Held, Busy, Stale };
+    Try TryHold(const Key& key, std::uint64_t since) {
+        const std::lock_guard lock(mutex_);
+        if (held_.contains(key))
+            return Try::Busy;
+        if (LetGoSince(key, since))
+            return Try::Stale;
+        held_.insert(key);
+        return Try::Held;
+    }
+    void Release(const Key& key) { Release(std::span<const Key>(&key, 1)); }
+    // Lets go of several at once, waking the waiting threads once.
+    void Release(std::span<const Key> keys) {
+        if (keys.empty())
+            return;
         {
             const std::lock_guard lock(mutex_);
-            held_.erase(std::find(held_.begin(), held_.end(), key));
-            ++letGo_;
-            recent_[letGo_ % recent_.size()] = key;
+            for (const Key& key : keys) {
+                held_.erase(key);
+                ++letGo_;
+                recent_[letGo_ % recent_.size()] = key;
+            }
         }
         released_.notify_all();
     }
@@ -60,7 +81,7 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable released_;
-    std::vector<Key> held_;
+    std::unordered_set<Key, Hash> held_;
     // The keys let go last: the one whose letting go made the count c is at c % their number.
     std::array<Key, 64> recent_{};
     std::uint64_t letGo_ = 0;

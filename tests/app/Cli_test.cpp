@@ -21,10 +21,16 @@ namespace {
 using testsupport::ProcessResult;
 using testsupport::TempDir;
 
-constexpr const char* kEnvironment = "LC_ALL=en_US.UTF-8 TZ=UTC";
+// The journals of the runs go to a folder of the tests' own, never to the user's.
+const std::string& Environment() {
+    static const TempDir state;
+    static const std::string environment =
+        "LC_ALL=en_US.UTF-8 TZ=UTC XDG_STATE_HOME=" + state.Path();
+    return environment;
+}
 
 ProcessResult Cli(const TempDir& dir, const std::vector<std::string>& args) {
-    return testsupport::RunProcess(KELVANE_CLI, args, dir.Path(), kEnvironment);
+    return testsupport::RunProcess(KELVANE_CLI, args, dir.Path(), Environment());
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -354,7 +360,7 @@ TEST(CliAddFolderTest, DeepFoldersAreSearchedAndUnopenedOnesNamed) {
     const std::string asNobody =
         geteuid() == 0 ? " setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
     const ProcessResult searched = testsupport::RunProcess(
-        KELVANE_CLI, {"--add-folder=files", "tree"}, dir.Path(), kEnvironment + asNobody);
+        KELVANE_CLI, {"--add-folder=files", "tree"}, dir.Path(), Environment() + asNobody);
     EXPECT_EQ(searched.exitCode, 1);
     EXPECT_EQ(searched.err, "kelvane-cli: " + (dir / "tree/locked") +
                                 ": folder not searched: Permission denied\n");

@@ -37,5 +37,18 @@ TEST(KeysInHandTest, AKeyLetGoSinceItWasReadIsReadAgain) {
     }
 }
 
+// A thread holding keys of its own must never wait for one another thread holds: TryHold
+// answers at once, and by the same rule as Hold once the key is free.
+TEST(KeysInHandTest, TryHoldNeverWaits) {
+    using Try = TKeysInHand<int>::Try;
+    TKeysInHand<int> inHand;
+    ASSERT_TRUE(inHand.Hold(1, inHand.LetGo()));
+    const std::uint64_t since = inHand.LetGo();
+    EXPECT_EQ(inHand.TryHold(1, since), Try::Busy);
+    inHand.Release(1);
+    EXPECT_EQ(inHand.TryHold(1, since), Try::Stale);
+    EXPECT_EQ(inHand.TryHold(1, inHand.LetGo()), Try::Held);
+}
+
 }  // namespace
 }  // namespace threads

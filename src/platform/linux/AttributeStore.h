@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/linux/FileRef.h"
@@ -61,6 +62,10 @@ public:
                                           std::uint32_t /*attributes*/) const {
         return {};
     }
+    // The extended attributes the store keeps the attributes and the creation time in, whose
+    // bytes a journal keeps as they are so that an undo can put back exactly what was there;
+    // none where they are kept elsewhere (a FAT directory entry).
+    virtual std::vector<const char*> StoredPlaces() const { return {}; }
     // The same for any creation time SetCreationTime would be asked to store.
     virtual std::string CreationTimeRefusal(const TFileRef& /*file*/) const { return {}; }
 };

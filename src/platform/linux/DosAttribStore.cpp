@@ -144,6 +144,7 @@ class TDosAttribStore : public TAttributeStore {
 public:
     std::string AttributesHome() const override { return "the write bits and user.DOSATTRIB"; }
     std::string CreationTimeHome() const override { return "user.DOSATTRIB, else the birth time"; }
+    std::vector<const char*> StoredPlaces() const override { return {kDosAttribName}; }
 
     StoreReading Read(const TFileRef& file, const std::string& name,
                       const struct statx& st) const override {

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -203,6 +204,29 @@ std::optional<TFileHandle> TFileHandle::Open(const std::string& path, std::strin
     const FileIdentity identity{makedev(opened.stx_dev_major, opened.stx_dev_minor),
                                 opened.stx_ino};
     return TFileHandle(std::make_unique<State>(fd.Release(), pathOnly, opened), path, identity);
+}
+
+std::size_t TFileHandle::MakeRoomFor(std::size_t count) {
+    // Desktops start programs with a soft limit of 1,024 open files and a hard one far higher.
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 0;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < count &&
+        limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = std::min<rlim_t>(count, limit.rlim_max);
+        if (setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    const std::size_t room =
+        limit.rlim_cur == RLIM_INFINITY ? count : std::min<std::size_t>(count, limit.rlim_cur);
+    // The table grows to hold the highest descriptor made, and never shrinks.
+    const int highest = static_cast<int>(std::min<std::size_t>(room, 1 << 16)) - 1;
+    if (highest > 0 && fcntl(highest, F_GETFD) == -1 && errno == EBADF &&
+        dup2(STDERR_FILENO, highest) == highest) {
+        close(highest);
+    }
+    return room;
 }
 
 std::optional<TFileHandle> TFileHandle::Look(const std::string& path, std::string& reason,

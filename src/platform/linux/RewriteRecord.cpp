@@ -9,6 +9,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/linux/SiblingFile.h"
+#include "platform/linux/StateFolder.h"
 
 namespace platform::linux_fs {
 namespace {
@@ -21,16 +22,6 @@ constexpr std::string_view kRecordSuffix = ".record";
 
 const char* KindName(RewriteKind kind) {
     return kind == RewriteKind::InPlace ? "in-place" : "by-rename";
-}
-
-std::string ProgramStateFolder() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state && *state == '/')
-        return std::string(state) + "/orbel-kelvane";
-    const char* home = std::getenv("HOME");
-    if (!home || *home != '/')
-        return {};
-    return std::string(home) + "/.local/state/orbel-kelvane";
 }
 
 std::optional<std::uint64_t> Number(const std::string& text) {

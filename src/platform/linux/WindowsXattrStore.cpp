@@ -27,6 +27,9 @@ public:
 
     std::string AttributesHome() const override { return names_.attributes; }
     std::string CreationTimeHome() const override { return names_.creationTime; }
+    std::vector<const char*> StoredPlaces() const override {
+        return {names_.attributes, names_.creationTime};
+    }
 
     StoreReading Read(const TFileRef& file, const std::string& /*name*/,
                       const struct statx& st) const override {

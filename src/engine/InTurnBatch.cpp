@@ -1,0 +1,66 @@
+#include "engine/InTurnBatch.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/Path.h"
+
+namespace engine {
+namespace {
+
+// Files recorded with one sync.
+constexpr std::size_t kBatchSize = 256;
+
+std::string Folded(std::string path) {
+    std::transform(path.begin(), path.end(), path.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return path;
+}
+
+}  // namespace
+
+bool TInTurnBatch::Add(int row, const RowFile& file, const FileChanges& changes) {
+    OpenedFile opened = OpenRowFile(file);
+    if (opened.handle && identities_.count(opened.handle->Identity()) > 0)
+        return false;
+    PreparedFile prepared = pipeline_.Prepare(file, changes, std::move(opened));
+    std::vector<std::string> names;
+    if (!prepared.failed) {
+        const std::string& path = prepared.opened->handle->Path();
+        names = {Folded(path),
+                 Folded(path.substr(0, platform::NameStart(path)) + prepared.plan.after.name)};
+        if (std::any_of(names.begin(), names.end(),
+                        [this](const std::string& name) { return names_.count(name) > 0; })) {
+            return false;
+        }
+        identities_.insert(prepared.opened->handle->Identity());
+        names_.insert(names.begin(), names.end());
+        full_ = full_ || prepared.plan.gif.has_value();
+    }
+    pipeline_.Record(prepared, changes);
+    files_.push_back({row, changes, std::move(prepared)});
+    full_ = full_ || files_.size() >= kBatchSize;
+    return true;
+}
+
+std::vector<ChangedRow> TInTurnBatch::Change() {
+    const bool recorded = std::any_of(files_.begin(), files_.end(), [](const Joined& file) {
+        return file.prepared.journalled.has_value();
+    });
+    platform::TRunJournal* journal = files_.empty() ? nullptr : files_.front().changes.journal;
+    const platform::Result synced =
+        recorded && journal ? journal->Sync() : platform::Result::Done();
+    std::vector<ChangedRow> changed;
+    for (Joined& file : files_) {
+        changed.push_back({file.row, pipeline_.Apply(file.prepared, file.changes, synced)});
+        if (changed.back().processed.outcome.endsRun)
+            break;
+    }
+    files_.clear();
+    identities_.clear();
+    names_.clear();
+    full_ = false;
+    return changed;
+}
+
+}  // namespace engine

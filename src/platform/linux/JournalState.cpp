@@ -1,0 +1,110 @@
+// A file's state as a run's journal keeps it, read and put back through the file's one
+// descriptor.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/FileHandle.h"
+#include "platform/Path.h"
+#include "platform/RunJournal.h"
+#include "platform/linux/AttributeStore.h"
+#include "platform/linux/FileHandleState.h"
+#include "platform/linux/FileRef.h"
+#include "platform/linux/VolumeKind.h"
+
+namespace platform {
+namespace {
+
+using namespace linux_fs;
+
+std::int64_t Nanoseconds(const statx_timestamp& time) {
+    return time.tv_sec * 1'000'000'000 + time.tv_nsec;
+}
+
+timespec Timespec(std::int64_t nanoseconds) {
+    std::int64_t seconds = nanoseconds / 1'000'000'000;
+    std::int64_t rest = nanoseconds % 1'000'000'000;
+    if (rest < 0) {
+        rest += 1'000'000'000;
+        --seconds;
+    }
+    return {static_cast<time_t>(seconds), static_cast<long>(rest)};
+}
+
+std::int64_t FileTimeNanoseconds(FileTime time) {
+    return (time - kUnixEpochSeconds * kTicksPerSecond) * 100;
+}
+
+}  // namespace
+
+std::optional<FileState> TFileHandle::JournalState() const {
+    const std::optional<FindData> found = Find();
+    if (!found || !Stat())
+        return std::nullopt;
+    FileState state;
+    state.path = path_;
+    if (found->creationTime)
+        state.creation = FileTimeNanoseconds(*found->creationTime);
+    state.lastWrite = Nanoseconds(state_->st.stx_mtime);
+    state.lastAccess = Nanoseconds(state_->st.stx_atime);
+    state.attributes = found->attributes;
+    state.mode = state_->st.stx_mode & 07777;
+    const TFileRef file = state_->Ref(path_);
+    const TXattrs xattrs = file.Xattrs();
+    for (const char* place : StoreFor(file, state_->st).StoredPlaces()) {
+        std::optional<std::string> bytes = xattrs.Get(place);
+        if (!bytes && !IsNoValue(errno))
+            return std::nullopt;
+        state.stored.push_back({place, std::move(bytes)});
+    }
+    return state;
+}
+
+Result TFileHandle::RestoreState(const FileState& wanted) {
+    if (wanted.path != path_) {
+        const MoveOutcome moved = MoveFile(path_, wanted.path);
+        if (moved.result == MoveResult::TargetExists)
+            return Result::Failed("a file named " + wanted.path + " exists now");
+        if (moved.result != MoveResult::Moved)
+            return Result::Failed(moved.reason.empty() ? "cannot be renamed back" : moved.reason);
+        Renamed(wanted.path);
+    }
+    if (!Stat())
+        return FailedWithErrno();
+    const TFileRef file = state_->Ref(path_);
+    const TAttributeStore& store = StoreFor(file, state_->st);
+    const auto fail = [this] {
+        Forget();
+        return FailedWithErrno();
+    };
+    if (wanted.storedKnown && !wanted.stored.empty()) {
+        // The owner may write a user attribute only while the mode lets the owner write.
+        if ((state_->st.stx_mode & S_IWUSR) == 0 &&
+            !file.ChangeMode((state_->st.stx_mode & 07777) | S_IWUSR))
+            return fail();
+        const TXattrs xattrs = file.Xattrs();
+        for (const StoredValue& value : wanted.stored) {
+            const bool put = value.bytes ? xattrs.Set(value.place.c_str(), *value.bytes)
+                                         : xattrs.Remove(value.place.c_str()) || IsNoValue(errno);
+            if (!put)
+                return fail();
+        }
+    } else if (store.StoredPlaces().empty()) {
+        std::string reason;
+        if (!store.SetAttributes(file, LastComponent(path_), state_->st, wanted.attributes, reason))
+            return Forget(), Result::Failed(reason);
+    }
+    if (!file.ChangeMode(static_cast<mode_t>(wanted.mode)))
+        return fail();
+    // Last: a change of mode or of an extended attribute leaves these two times alone.
+    const timespec times[2] = {Timespec(wanted.lastAccess), Timespec(wanted.lastWrite)};
+    const bool written =
+        state_->pathOnly ? utimensat(AT_FDCWD, DescriptorPath(state_->fd).c_str(), times, 0) == 0
+                         : futimens(state_->fd, times) == 0;
+    Forget();
+    return written ? Result::Done() : FailedWithErrno();
+}
+
+}  // namespace platform

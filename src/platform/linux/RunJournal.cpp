@@ -1,0 +1,427 @@
+// The journal of a run: its bytes, its file in the journal folder, and the list of runs kept.
+
+#include "platform/RunJournal.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <span>
+
+#include "platform/linux/Descriptor.h"
+#include "platform/linux/JournalFile.h"
+#include "platform/linux/StateFolder.h"
+
+namespace platform {
+namespace linux_fs {
+namespace {
+
+constexpr char kMagic[8] = {'O', 'K', 'J', 'O', 'U', 'R', 'N', '\n'};
+constexpr std::uint32_t kVersion = 1;
+constexpr std::string_view kJournalSuffix = ".journal";
+// Runs kept; the oldest go as new ones come.
+constexpr std::size_t kRunsKept = 50;
+// No field of a journal of ours is longer (a path, an extended attribute's value).
+constexpr std::uint32_t kLongestField = 1 << 20;
+
+void PutNumber(std::uint64_t value, std::size_t size, std::string& bytes) {
+    char little[8];
+    for (std::size_t i = 0; i < size; ++i)
+        little[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    bytes.append(little, size);
+}
+
+void PutText(const std::string& text, std::string& bytes) {
+    PutNumber(text.size(), 4, bytes);
+    bytes += text;
+}
+
+void PutState(const FileState& state, std::string& bytes) {
+    PutText(state.path, bytes);
+    PutNumber(state.creation ? 1 : 0, 1, bytes);
+    PutNumber(static_cast<std::uint64_t>(state.creation.value_or(0)), 8, bytes);
+    PutNumber(static_cast<std::uint64_t>(state.lastWrite), 8, bytes);
+    PutNumber(static_cast<std::uint64_t>(state.lastAccess), 8, bytes);
+    PutNumber(state.attributes, 4, bytes);
+    PutNumber(state.mode, 4, bytes);
+    PutNumber(state.storedKnown ? 1 : 0, 1, bytes);
+    PutNumber(state.stored.size(), 4, bytes);
+    for (const StoredValue& value : state.stored) {
+        PutText(value.place, bytes);
+        PutNumber(value.bytes ? 1 : 0, 1, bytes);
+        PutText(value.bytes.value_or(std::string()), bytes);
+    }
+}
+
+// Reads fields from a span of bytes; any read past its end leaves it failed.
+class TReader {
+public:
+    explicit TReader(std::string_view bytes) : bytes_(bytes) {}
+    bool Ok() const { return ok_; }
+    bool AtEnd() const { return at_ == bytes_.size(); }
+    std::uint64_t Number(std::size_t size) {
+        if (!ok_ || bytes_.size() - at_ < size)
+            return ok_ = false, 0;
+        std::uint64_t value = 0;
+        for (std::size_t i = 0; i < size; ++i)
+            value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[at_ + i]))
+                     << (8 * i);
+        at_ += size;
+        return value;
+    }
+    std::string Text() {
+        const std::uint64_t size = Number(4);
+        if (!ok_ || size > kLongestField || bytes_.size() - at_ < size)
+            return ok_ = false, std::string();
+        std::string text(bytes_.substr(at_, size));
+        at_ += size;
+        return text;
+    }
+    bool Flag() {
+        const std::uint64_t value = Number(1);
+        ok_ = ok_ && value <= 1;
+        return value == 1;
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+    bool ok_ = true;
+};
+
+FileState TakeState(TReader& in) {
+    FileState state;
+    state.path = in.Text();
+    const bool hasCreation = in.Flag();
+    const auto creation = static_cast<std::int64_t>(in.Number(8));
+    if (hasCreation)
+        state.creation = creation;
+    state.lastWrite = static_cast<std::int64_t>(in.Number(8));
+    state.lastAccess = static_cast<std::int64_t>(in.Number(8));
+    state.attributes = static_cast<std::uint32_t>(in.Number(4));
+    state.mode = static_cast<std::uint32_t>(in.Number(4));
+    state.storedKnown = in.Flag();
+    const std::uint64_t count = in.Number(4);
+    for (std::uint64_t i = 0; in.Ok() && i < count; ++i) {
+        StoredValue value;
+        value.place = in.Text();
+        const bool present = in.Flag();
+        std::string bytes = in.Text();
+        if (present)
+            value.bytes = std::move(bytes);
+        state.stored.push_back(std::move(value));
+    }
+    return state;
+}
+
+// FNV-1a 64 over the bytes taken eight at a time as little-endian words, the last one padded
+// with zeros: it tells a torn or damaged record from a whole one (no guard against an attacker),
+// at an eighth of the cost of a byte at a time.
+std::uint64_t Digest(std::string_view bytes) {
+    std::uint64_t digest = 14695981039346656037ull;
+    for (std::size_t at = 0; at < bytes.size(); at += 8) {
+        std::uint64_t word = 0;
+        const std::size_t size = std::min<std::size_t>(8, bytes.size() - at);
+        for (std::size_t i = 0; i < size; ++i)
+            word |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i]))
+                    << (8 * i);
+        digest ^= word;
+        digest *= 1099511628211ull;
+    }
+    return digest;
+}
+
+bool IsJournalName(const std::string& name) {
+    return name.size() > kJournalSuffix.size() &&
+           name.compare(name.size() - kJournalSuffix.size(), kJournalSuffix.size(),
+                        kJournalSuffix) == 0;
+}
+
+// The runs' ids in `folder`, oldest first (an id begins with its start time, in UTC).
+std::vector<std::string> RunIds(const std::string& folder) {
+    std::vector<std::string> ids;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir)
+        return ids;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (IsJournalName(name))
+            ids.push_back(name.substr(0, name.size() - kJournalSuffix.size()));
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// An id for a run starting at `started`: its time in UTC, to the millisecond.
+std::string RunId(std::int64_t started) {
+    const time_t seconds = static_cast<time_t>(started / 1'000'000'000);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[40];
+    const auto millis = static_cast<int>(started / 1'000'000 % 1000);
+    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d-%03d", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, millis);
+    return text;
+}
+
+}  // namespace
+
+std::string RunJournalFolder(std::string& reason) {
+    return PrivateStateFolder("runs", reason);
+}
+
+std::string JournalPath(const std::string& folder, const std::string& id) {
+    return folder + "/" + id + std::string(kJournalSuffix);
+}
+
+std::string EncodeJournalHeader(TRunJournal::Kind kind, std::int64_t started) {
+    std::string bytes(kMagic, sizeof kMagic);
+    PutNumber(kVersion, 4, bytes);
+    PutNumber(kind == TRunJournal::Kind::Undo ? 1 : 0, 1, bytes);
+    PutNumber(static_cast<std::uint64_t>(started), 8, bytes);
+    return bytes;
+}
+
+// Each entry: its length and digest, then its fields; an entry whose length runs past the end
+// of the file was cut short by a crash, and the file ends before it.
+void AppendJournalEntry(const JournalEntry& entry, std::string& bytes) {
+    // The fields go straight after room for their length and digest, filled in afterwards.
+    const std::size_t start = bytes.size();
+    bytes.append(12, '\0');
+    PutNumber(static_cast<std::uint8_t>(entry.kind), 1, bytes);
+    PutNumber(entry.number, 8, bytes);
+    PutNumber(entry.identity.device, 8, bytes);
+    PutNumber(entry.identity.inode, 8, bytes);
+    PutState(entry.before, bytes);
+    PutState(entry.after, bytes);
+    const std::string_view fields = std::string_view(bytes).substr(start + 12);
+    std::string frame;
+    PutNumber(fields.size(), 4, frame);
+    PutNumber(Digest(fields), 8, frame);
+    bytes.replace(start, 12, frame);
+}
+
+std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& reason) {
+    TReader header(bytes);
+    if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
+        reason = "not a journal of this program";
+        return std::nullopt;
+    }
+    TReader in(std::string_view(bytes).substr(sizeof kMagic));
+    const std::uint64_t version = in.Number(4);
+    const std::uint64_t kind = in.Number(1);
+    JournalFile file;
+    file.started = static_cast<std::int64_t>(in.Number(8));
+    if (!in.Ok() || version != kVersion || kind > 1) {
+        reason = in.Ok() ? "a journal of another version" : "the journal is damaged";
+        return std::nullopt;
+    }
+    file.kind = kind == 1 ? TRunJournal::Kind::Undo : TRunJournal::Kind::Run;
+    std::string_view rest = std::string_view(bytes).substr(sizeof kMagic + 13);
+    while (rest.size() >= 12) {
+        TReader frame(rest);
+        const std::uint64_t size = frame.Number(4);
+        const std::uint64_t digest = frame.Number(8);
+        if (rest.size() - 12 < size)
+            break;  // cut short
+        const std::string_view fields = rest.substr(12, size);
+        TReader entryIn(fields);
+        JournalEntry entry;
+        const std::uint64_t entryKind = entryIn.Number(1);
+        entry.number = entryIn.Number(8);
+        entry.identity.device = entryIn.Number(8);
+        entry.identity.inode = entryIn.Number(8);
+        entry.before = TakeState(entryIn);
+        entry.after = TakeState(entryIn);
+        if (Digest(fields) != digest || !entryIn.Ok() || !entryIn.AtEnd() || entryKind < 1 ||
+            entryKind > 2) {
+            reason = "the journal is damaged";
+            return std::nullopt;
+        }
+        entry.kind = static_cast<JournalEntryKind>(entryKind);
+        file.entries.push_back(std::move(entry));
+        rest.remove_prefix(12 + size);
+    }
+    return file;
+}
+
+}  // namespace linux_fs
+
+using namespace linux_fs;
+
+struct TRunJournal::Impl {
+    Kind kind = Kind::Run;
+    std::int64_t started = 0;
+    std::string folder;
+
+    std::mutex adding;
+    std::string pending;
+    std::uint64_t numbers = 0;
+
+    // Held by the one Write at a time.
+    std::mutex writing;
+    // What Write writes; kept with its room between writes, as is `pending`, so that a run's
+    // journal takes its memory once.
+    std::string buffer;
+    TDescriptor fd;
+    std::uint64_t size = 0;
+    // Every write failed since this reason.
+    std::string failure;
+
+    // Writes what was added, made durable when `durable`.
+    Result Write(bool durable);
+};
+
+Result TRunJournal::Impl::Write(bool durable) {
+    const std::lock_guard lock(writing);
+    if (!failure.empty())
+        return Result::Failed(failure);
+    buffer.clear();
+    {
+        const std::lock_guard added(adding);
+        buffer.swap(pending);
+    }
+    if (buffer.empty())
+        return Result::Done();
+    const auto fail = [this](int error) {
+        failure = "cannot write the journal in " + folder + ": " + SystemReason(error);
+        return Result::Failed(failure);
+    };
+    if (!fd.Valid()) {
+        std::string id = RunId(started);
+        for (int n = 2; n < 100; ++n) {
+            fd = TDescriptor(open(JournalPath(folder, id).c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            if (fd.Valid() || errno != EEXIST)
+                break;
+            id = RunId(started) + "-" + std::to_string(n);
+        }
+        if (!fd.Valid())
+            return fail(errno);
+        // The new file's name must last as long as its entries.
+        const TDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!dir.Valid() || fsync(dir.Get()) != 0)
+            return fail(errno);
+        const std::vector<std::string> ids = RunIds(folder);
+        for (std::size_t i = 0; i + kRunsKept < ids.size(); ++i)
+            unlink(JournalPath(folder, ids[i]).c_str());
+        buffer.insert(0, EncodeJournalHeader(kind, started));
+    }
+    if (!WriteAllAt(fd.Get(), {reinterpret_cast<const std::uint8_t*>(buffer.data()), buffer.size()},
+                    static_cast<off_t>(size)))
+        return fail(errno);
+    size += buffer.size();
+    if (durable && fdatasync(fd.Get()) != 0)
+        return fail(errno);
+    return Result::Done();
+}
+
+std::unique_ptr<TRunJournal> TRunJournal::Begin(Kind kind, std::string& reason) {
+    auto impl = std::make_unique<Impl>();
+    impl->kind = kind;
+    impl->started = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::system_clock::now().time_since_epoch())
+                        .count();
+    impl->folder = RunJournalFolder(reason);
+    if (impl->folder.empty())
+        return nullptr;
+    // Found out now, before any file is changed, rather than at the first batch.
+    if (access(impl->folder.c_str(), W_OK | X_OK) != 0) {
+        reason = impl->folder + ": " + SystemReason(errno);
+        return nullptr;
+    }
+    return std::unique_ptr<TRunJournal>(new TRunJournal(std::move(impl)));
+}
+
+TRunJournal::TRunJournal(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+TRunJournal::~TRunJournal() {
+    // What the last changes left is written, not waited for: a journal without it still undoes
+    // those changes, from what it foresaw.
+    try {
+        static_cast<void>(impl_->Write(false));
+    } catch (...) {
+    }
+}
+
+std::uint64_t TRunJournal::NextNumber() {
+    const std::lock_guard lock(impl_->adding);
+    return impl_->numbers++;
+}
+
+void TRunJournal::Add(const JournalEntry& entry) {
+    // Encoded outside the lock, into room each thread keeps.
+    thread_local std::string bytes;
+    bytes.clear();
+    AppendJournalEntry(entry, bytes);
+    const std::lock_guard lock(impl_->adding);
+    impl_->pending += bytes;
+}
+
+Result TRunJournal::Sync() {
+    return impl_->Write(true);
+}
+
+std::vector<RunSummary> ListRuns() {
+    std::vector<RunSummary> runs;
+    std::string reason;
+    const std::string folder = RunJournalFolder(reason);
+    if (folder.empty())
+        return runs;
+    for (const std::string& id : RunIds(folder)) {
+        const TDescriptor fd(open(JournalPath(folder, id).c_str(), O_RDONLY | O_CLOEXEC));
+        std::vector<std::uint8_t> raw;
+        if (!fd.Valid() || !ReadWhole(fd.Get(), raw))
+            continue;
+        const std::optional<JournalFile> file =
+            DecodeJournal(std::string(raw.begin(), raw.end()), reason);
+        RunSummary run;
+        run.id = id;
+        if (!file) {
+            run.changed = reason;
+            runs.push_back(run);
+            continue;
+        }
+        run.started = file->started;
+        run.isUndo = file->kind == TRunJournal::Kind::Undo;
+        bool names = false, times = false, attributes = false;
+        for (const JournalEntry& entry : file->entries) {
+            if (entry.kind != JournalEntryKind::Intent)
+                continue;
+            ++run.files;
+            names = names || entry.before.path != entry.after.path;
+            times = times || entry.before.lastWrite != entry.after.lastWrite ||
+                    entry.before.lastAccess != entry.after.lastAccess ||
+                    entry.before.creation != entry.after.creation;
+            attributes = attributes || entry.before.attributes != entry.after.attributes;
+        }
+        for (const auto& [changed, word] : {std::pair{names, "names"}, std::pair{times, "times"},
+                                            std::pair{attributes, "attributes"}}) {
+            if (changed)
+                run.changed += (run.changed.empty() ? "" : ", ") + std::string(word);
+        }
+        runs.push_back(run);
+    }
+    return runs;
+}
+
+Result ForgetRuns() {
+    std::string reason;
+    const std::string folder = RunJournalFolder(reason);
+    if (folder.empty())
+        return Result::Failed(reason);
+    for (const std::string& id : RunIds(folder)) {
+        if (unlink(JournalPath(folder, id).c_str()) != 0 && errno != ENOENT)
+            return Result::Failed(JournalPath(folder, id) + ": " + SystemReason(errno));
+    }
+    return Result::Done();
+}
+
+}  // namespace platform
