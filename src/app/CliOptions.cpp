@@ -221,11 +221,12 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
     auto* undo = cli.add_option("--undo", undoId,
                                 "Undo the last run, or with =ID the run ID (see --runs): each "
                                 "file still as the run left it gets back its names, times, "
-                                "attributes and mode")
+                                "attributes, mode and rewritten content")
                      ->expected(0, 1);
     cli.add_flag("--runs", command.listRuns,
                  "List the runs kept: ID, start time, files changed, what was changed");
-    cli.add_flag("--forget-runs", command.forgetRuns, "Delete the journals of every run kept");
+    cli.add_flag("--forget-runs", command.forgetRuns,
+                 "Delete the journals of every run kept, and the old content they keep");
     auto* remove = cli.add_option("--remove-attr", removeLetters,
                                   "Remove these attributes (letters of R, H, S, A)");
     auto* set = cli.add_option("--set-attr", setLetters,

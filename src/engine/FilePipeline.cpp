@@ -138,19 +138,29 @@ PreparedFile TFilePipeline::Prepare(const RowFile& rowFile, const FileChanges& c
 }
 
 void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
+    if (!changes.journal || prepared.failed)
+        return;
+    const FilePlan& plan = prepared.plan;
+    const bool rewrites = plan.gif && plan.gif->outcome.ok && plan.gif->comments > 0;
     // A file the plan leaves as it is has nothing to undo.
-    if (!changes.journal || prepared.failed || prepared.plan.after == prepared.plan.now)
+    if (plan.after == plan.now && !rewrites)
         return;
     const platform::TFileHandle& handle = *prepared.opened->handle;
-    std::optional<platform::FileState> before = handle.JournalState();
-    if (!before) {
-        const std::string reason = "cannot be read for the journal";
+    const auto fail = [&](const std::string& reason) {
         ProcessedFile& failed = prepared.failed.emplace();
         failed.update.failures.push_back({handle.Path(), reason});
         failed.outcome = {false, reason, false};
-        return;
+    };
+    std::optional<platform::FileState> before = handle.JournalState();
+    if (!before)
+        return fail("cannot be read for the journal");
+    const std::uint64_t number = changes.journal->NextNumber();
+    if (rewrites) {
+        std::string reason;
+        prepared.keepOldAs = changes.journal->KeptPath(number, reason);
+        if (prepared.keepOldAs.empty())
+            return fail(reason);
     }
-    const FilePlan& plan = prepared.plan;
     platform::FileState after = *before;
     after.path = handle.Path().substr(0, platform::NameStart(handle.Path())) + plan.after.name;
     after.attributes = plan.after.attributes;
@@ -168,9 +178,9 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
     // The mode and the bytes stored are known once the change is made.
     after.storedKnown = false;
     after.stored.clear();
-    prepared.journalled = changes.journal->NextNumber();
-    changes.journal->Add({platform::JournalEntryKind::Intent, *prepared.journalled,
-                          handle.Identity(), std::move(*before), std::move(after)});
+    prepared.journalled = number;
+    changes.journal->Add({platform::JournalEntryKind::Intent, number, handle.Identity(),
+                          std::move(*before), std::move(after), rewrites});
 }
 
 ProcessedFile TFilePipeline::Apply(PreparedFile& prepared, const FileChanges& changes,
@@ -186,8 +196,8 @@ ProcessedFile TFilePipeline::Apply(PreparedFile& prepared, const FileChanges& ch
         return processed;
     }
     const FilePlan& plan = prepared.plan;
-    FileContext file{handle, changes.options, changes.setMask, changes.givenTimes,
-                     processed.update};
+    FileContext file{handle,           changes.options,   changes.setMask, changes.givenTimes,
+                     processed.update, prepared.keepOldAs};
     // What the steps left, recorded however they ended: a step that failed half way may still
     // have changed something.
     const auto done = [&] {
@@ -238,7 +248,8 @@ StepOutcome TFilePipeline::RemoveAttributes(FileContext& file, const FilePlan& p
 StepOutcome TFilePipeline::DeleteGIFComments(FileContext& file, const FilePlan& plan) {
     if (!plan.gif)
         return StepOutcome::Done();
-    if (StepOutcome outcome = ApplyGifStep(file.handle, image_, *plan.gif); !outcome.ok)
+    if (StepOutcome outcome = ApplyGifStep(file.handle, image_, *plan.gif, file.keepOldAs);
+        !outcome.ok)
         return outcome;
     const std::optional<platform::FindData> found = file.handle.Find();
     file.update.size = found ? static_cast<std::int64_t>(found->size) : -1;

@@ -71,6 +71,8 @@ struct PreparedFile {
     std::optional<ProcessedFile> failed;
     // The file's number in the journal, when its change was recorded.
     std::optional<std::uint64_t> journalled;
+    // Where the journal keeps the content a rewrite replaces.
+    std::string keepOldAs;
 };
 
 class TFilePipeline {
@@ -109,6 +111,8 @@ private:
         std::uint32_t setMask = 0;
         const platform::FileTimesToSet& givenTimes;
         RowUpdate& update;
+        // Where a rewrite keeps the old content for an undo; empty: nowhere.
+        const std::string& keepOldAs;
     };
 
     // Each step applies what the plan says of it; a step not asked for is done.

@@ -60,8 +60,8 @@ GifPlan PlanGifStep(const platform::TFileHandle& file, gif::TGIFDocument& image)
     return plan;
 }
 
-StepOutcome ApplyGifStep(platform::TFileHandle& file, gif::TGIFDocument& image,
-                         const GifPlan& plan) {
+StepOutcome ApplyGifStep(platform::TFileHandle& file, gif::TGIFDocument& image, const GifPlan& plan,
+                         const std::string& keepOldAs) {
     if (!plan.outcome.ok || plan.comments == 0)
         return plan.outcome;
     return Guarded([&] {
@@ -69,7 +69,7 @@ StepOutcome ApplyGifStep(platform::TFileHandle& file, gif::TGIFDocument& image,
             gif::DeleteGIFComments(image, plan.bytes);
         if (!rewritten)
             return StepOutcome::Done();
-        if (const platform::Result written = file.ReplaceContent(*rewritten); !written)
+        if (const platform::Result written = file.ReplaceContent(*rewritten, keepOldAs); !written)
             return Failed(CannotCreateFile(file.Path()) + ": " + written.Reason());
         return StepOutcome::Done();
     });

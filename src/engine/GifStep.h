@@ -24,8 +24,9 @@ struct GifPlan {
 GifPlan PlanGifStep(const platform::TFileHandle& file, gif::TGIFDocument& image);
 
 // Takes the planned comments out and writes the verified bytes back in place of the old ones; a
-// file without comments is never written. On a failure the file is as it was.
-StepOutcome ApplyGifStep(platform::TFileHandle& file, gif::TGIFDocument& image,
-                         const GifPlan& plan);
+// file without comments is never written. On a failure the file is as it was. `keepOldAs`: where
+// the old content is kept for an undo (TFileHandle::ReplaceContent).
+StepOutcome ApplyGifStep(platform::TFileHandle& file, gif::TGIFDocument& image, const GifPlan& plan,
+                         const std::string& keepOldAs = {});
 
 }  // namespace engine

@@ -115,7 +115,11 @@ public:
     // disk the file is wholly old or wholly new, keeping its owner, mode, extended attributes
     // (ACLs included), the creation time shown and its hard links. A read-only file is refused,
     // as Windows cannot open one for writing. A failure leaves the file as it was.
-    Result ReplaceContent(std::span<const std::uint8_t> bytes);
+    // With `keepOldAs` (a new file's path, in a run journal's folder), the old content is kept
+    // there, durably, before the file changes: a hard link to the old file where a new one takes
+    // its place, a copy where the file is written in place or lies on another volume. The
+    // handle's identity follows the new file.
+    Result ReplaceContent(std::span<const std::uint8_t> bytes, const std::string& keepOldAs = {});
 
 private:
     // What the system holds of the open file: its descriptor and what is known of it.

@@ -1,8 +1,8 @@
 #pragma once
 // The journal of a run: for every file it changes, what the file was and what the run made of
 // it, written to disk before the change is made, so that the run can be undone later, even one
-// that a crash or a kill cut short. One journal per run; the last runs are kept (docs/journal.md
-// describes the file).
+// that a crash or a kill cut short. One journal per run, with the old content of the files it
+// rewrote beside it; the last runs are kept (docs/journal.md describes the files).
 
 #include <cstdint>
 #include <functional>
@@ -54,6 +54,8 @@ struct JournalEntry {
     FileIdentity identity;
     FileState before;
     FileState after;
+    // The file's content before the change is kept beside the journal (TRunJournal::KeptPath).
+    bool contentKept = false;
 };
 
 // What a journal file tells of its run.
@@ -62,7 +64,7 @@ struct RunSummary {
     std::int64_t started = 0;  // nanoseconds since 1970
     bool isUndo = false;
     std::size_t files = 0;
-    // The fields changed in any of its files, in words ("names, times, attributes, mode").
+    // The fields changed in any of its files, in words ("names, times, attributes, content").
     std::string changed;
 };
 
@@ -83,6 +85,9 @@ public:
 
     // The number the next file of the run is given.
     std::uint64_t NextNumber();
+    // Where the content of the file numbered `number` is kept before a rewrite (a path for
+    // ReplaceContent's `keepOldAs`); empty with the reason when the place cannot be made.
+    std::string KeptPath(std::uint64_t number, std::string& reason);
     void Add(const JournalEntry& entry);
     // Writes what was added and makes it durable; failing with the reason when it could not,
     // and then nothing recorded since the last Sync may be changed (nor after: a journal that
@@ -97,6 +102,8 @@ private:
 
 // The journals kept, oldest first.
 std::vector<RunSummary> ListRuns();
+// Where the content of the file numbered `number` in the run `id` was kept.
+std::string KeptContentPath(const std::string& id, std::uint64_t number);
 // Removes every journal kept; the reason when one could not be removed.
 Result ForgetRuns();
 

@@ -92,13 +92,22 @@ TEST(UndoTest, GivesBackEveryByteTimeModeAndAttribute) {
         // An attribute stored before the run (by a run without a journal), or none.
         const char* storedFirst;
         std::vector<std::string> run;
+        // A second name for the file, so that a rewrite writes it in place.
+        const char* hardLink = nullptr;
     };
+    const std::string gif = std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13) +
+                            std::string("\x00\x00\x00\xFF\xFF\xFF", 6) +
+                            std::string("\x21\xFE\x02hi\x00", 6) +
+                            std::string("\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00", 10) +
+                            std::string("\x02\x02\x44\x01\x00", 5) + "\x3B";
     const Case cases[] = {
         {"times", "a.txt", "alpha", nullptr, {"--time=2004-02-29 10:15:36"}},
         {"attributes, none stored", "b.txt", "beta", nullptr, {"--set-attr=RHA"}},
         {"attributes, one stored", "c.txt", "gamma", "--set-attr=HS", {"--set-attr=RA"}},
         {"case only", "MiXed.TXT", "delta", nullptr, {"--case=name-lower"}},
         {"tag rename", "song.mp3", "audio" + tag, nullptr, {"--id3-rename", "--time=2001-05-06"}},
+        {"GIF rewritten as a new file", "a.gif", gif, nullptr, {"--gif-strip-comments"}},
+        {"GIF rewritten in place", "b.gif", gif, nullptr, {"--gif-strip-comments"}, "c.gif"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -109,6 +118,8 @@ TEST(UndoTest, GivesBackEveryByteTimeModeAndAttribute) {
             ASSERT_EQ(Cli(state, dir, {"--no-journal", c.storedFirst, c.name}).exitCode, 0);
         }
         SetTimes(path, 1'000'000'000, 123'456'789);
+        if (c.hardLink)
+            link(path.c_str(), (dir / c.hardLink).c_str());
         const std::string before = Snapshot(dir);
         std::vector<std::string> run = c.run;
         run.push_back(c.name);

@@ -150,6 +150,37 @@ Outcome KeepMode(int fd, const struct statx& st, std::string& reason) {
     return Outcome::Replaced;
 }
 
+// Keeps the content of the file open as `fd` at `keepAs` (see ReplaceContent), durably: a hard
+// link where `link` (the file is about to be replaced by a new one, so the link alone keeps the
+// old bytes), otherwise or where the link cannot be made, a copy of `old` (read from `fd` when
+// not given).
+bool KeepOldContent(int fd, const std::string& keepAs, bool link,
+                    const std::vector<std::uint8_t>* old, std::string& reason) {
+    const auto failed = [&](int error) {
+        return Fail(reason, "cannot keep the old content for an undo: " + SystemReason(error));
+    };
+    const TDescriptor folder(open(FolderOf(keepAs).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.Valid())
+        return failed(errno);
+    const std::string name = LastComponent(keepAs);
+    const bool kept = link && linkat(AT_FDCWD, DescriptorPath(fd).c_str(), folder.Get(),
+                                     name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    if (!kept) {
+        std::vector<std::uint8_t> read;
+        if (!old && !ReadWhole(fd, read))
+            return failed(errno);
+        const TDescriptor copy(
+            openat(folder.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!copy.Valid() || !WriteAllAt(copy.Get(), old ? *old : read, 0) ||
+            fsync(copy.Get()) != 0) {
+            const int error = errno;
+            unlinkat(folder.Get(), name.c_str(), 0);
+            return failed(error);
+        }
+    }
+    return fsync(folder.Get()) == 0 || failed(errno);
+}
+
 enum class Made { File, NoRecord, NoFile };
 
 // A new file in `folder`, the record that names it made first, so that a kill at any moment
@@ -174,8 +205,8 @@ Made MakeRecordedFile(int folder, RewriteFacts& facts, std::optional<TRewriteRec
 }
 
 Outcome ReplaceByRename(int folder, const RewriteFacts& file, int source, const struct statx& st,
-                        std::span<const std::uint8_t> bytes, TDescriptor& replacement,
-                        std::string& reason) {
+                        std::span<const std::uint8_t> bytes, const std::string& keepOldAs,
+                        TDescriptor& replacement, std::string& reason) {
     RewriteFacts facts = file;
     facts.kind = RewriteKind::ByRename;
     facts.sideFolder = file.fileFolder;
@@ -219,6 +250,8 @@ Outcome ReplaceByRename(int folder, const RewriteFacts& file, int source, const 
         Fail(reason, "the file was moved or replaced while it was rewritten");
         return Outcome::Failed;
     }
+    if (!keepOldAs.empty() && !KeepOldContent(source, keepOldAs, true, nullptr, reason))
+        return Outcome::Failed;
     if (renameat(folder, temporary.Name().c_str(), folder, file.fileName.c_str()) != 0) {
         Fail(reason, SystemReason(errno));
         return Outcome::Failed;
@@ -253,10 +286,13 @@ bool MakeCopy(int folder, RewriteFacts& facts, std::optional<TRewriteRecord>& re
 // which nothing holds off) can be mended by the next run; on a failure here the old bytes are put
 // back at once, which needs no new space.
 bool ReplaceInPlace(int fd, int folder, const RewriteFacts& file,
-                    std::span<const std::uint8_t> bytes, std::string& reason) {
+                    std::span<const std::uint8_t> bytes, const std::string& keepOldAs,
+                    std::string& reason) {
     std::vector<std::uint8_t> old;
     if (!ReadWhole(fd, old))
         return FailWithErrno(reason);
+    if (!keepOldAs.empty() && !KeepOldContent(fd, keepOldAs, false, &old, reason))
+        return false;
     // Declared in this order so that the copy goes before the record that names it.
     TDescriptor keptFolder;
     std::optional<TRewriteRecord> record;
@@ -294,7 +330,8 @@ bool ReplaceInPlace(int fd, int folder, const RewriteFacts& file,
 
 }  // namespace
 
-Result TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes) {
+Result TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes,
+                                   const std::string& keepOldAs) {
     // Whatever happens below, the file is looked at afresh afterwards.
     Forget();
     struct statx st {};
@@ -333,17 +370,21 @@ Result TFileHandle::ReplaceContent(std::span<const std::uint8_t> bytes) {
     if (st.stx_nlink == 1 && folder.Valid() && volume.kind == StoreKind::DosAttrib) {
         TDescriptor replacement;
         const Outcome outcome = ReplaceByRename(folder.Get(), rewritten, writable.Get(), st, bytes,
-                                                replacement, reason);
+                                                keepOldAs, replacement, reason);
         if (outcome == Outcome::Failed)
             return Result::Failed(reason);
         if (outcome == Outcome::Replaced) {
             close(state_->fd);
             state_->fd = replacement.Release();
             state_->pathOnly = false;
+            struct statx now {};
+            if (StatDescriptor(state_->fd, now))
+                identity_ = {makedev(now.stx_dev_major, now.stx_dev_minor), now.stx_ino};
             return Result::Done();
         }
     }
-    return ResultOf(ReplaceInPlace(writable.Get(), folder.Get(), rewritten, bytes, reason), reason);
+    return ResultOf(
+        ReplaceInPlace(writable.Get(), folder.Get(), rewritten, bytes, keepOldAs, reason), reason);
 }
 
 }  // namespace platform

@@ -26,8 +26,10 @@ namespace {
 constexpr char kMagic[8] = {'O', 'K', 'J', 'O', 'U', 'R', 'N', '\n'};
 constexpr std::uint32_t kVersion = 1;
 constexpr std::string_view kJournalSuffix = ".journal";
-// Runs kept; the oldest go as new ones come.
+// Runs kept, and the old content they keep at most; the oldest runs go first.
 constexpr std::size_t kRunsKept = 50;
+constexpr std::uint64_t kContentKept = std::uint64_t{1} << 30;
+constexpr std::string_view kKeptSuffix = ".kept";
 // No field of a journal of ours is longer (a path, an extended attribute's value).
 constexpr std::uint32_t kLongestField = 1 << 20;
 
@@ -171,6 +173,57 @@ std::string RunId(std::int64_t started) {
     return text;
 }
 
+std::string KeptFolder(const std::string& folder, const std::string& id) {
+    return folder + "/" + id + std::string(kKeptSuffix);
+}
+
+// The bytes the run `id` keeps of old content.
+std::uint64_t KeptBytes(const std::string& folder, const std::string& id) {
+    std::uint64_t total = 0;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(KeptFolder(folder, id).c_str()), closedir);
+    while (const dirent* entry = dir ? readdir(dir.get()) : nullptr) {
+        struct stat st {};
+        if (entry->d_name[0] != '.' &&
+            fstatat(dirfd(dir.get()), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            total += static_cast<std::uint64_t>(st.st_size);
+    }
+    return total;
+}
+
+// Removes the run `id`: its journal, then the content it kept.
+Result RemoveRun(const std::string& folder, const std::string& id) {
+    const std::string journal = JournalPath(folder, id);
+    if (unlink(journal.c_str()) != 0 && errno != ENOENT)
+        return Result::Failed(journal + ": " + SystemReason(errno));
+    const std::string kept = KeptFolder(folder, id);
+    if (std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(kept.c_str()), closedir); dir) {
+        while (const dirent* entry = readdir(dir.get())) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                unlinkat(dirfd(dir.get()), entry->d_name, 0);
+        }
+    }
+    if (rmdir(kept.c_str()) != 0 && errno != ENOENT)
+        return Result::Failed(kept + ": " + SystemReason(errno));
+    return Result::Done();
+}
+
+// Drops the oldest runs beyond the number kept, and while the content kept is more than its
+// limit; never the run `current`.
+void DropOldRuns(const std::string& folder, const std::string& current) {
+    const std::vector<std::string> ids = RunIds(folder);
+    std::uint64_t kept = 0;
+    for (const std::string& id : ids)
+        kept += KeptBytes(folder, id);
+    std::size_t left = ids.size();
+    for (const std::string& id : ids) {
+        if (id == current || (left <= kRunsKept && kept <= kContentKept))
+            break;
+        kept -= std::min(kept, KeptBytes(folder, id));
+        static_cast<void>(RemoveRun(folder, id));
+        --left;
+    }
+}
+
 }  // namespace
 
 std::string RunJournalFolder(std::string& reason) {
@@ -201,6 +254,7 @@ void AppendJournalEntry(const JournalEntry& entry, std::string& bytes) {
     PutNumber(entry.identity.inode, 8, bytes);
     PutState(entry.before, bytes);
     PutState(entry.after, bytes);
+    PutNumber(entry.contentKept ? 1 : 0, 1, bytes);
     const std::string_view fields = std::string_view(bytes).substr(start + 12);
     std::string frame;
     PutNumber(fields.size(), 4, frame);
@@ -240,6 +294,7 @@ std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& 
         entry.identity.inode = entryIn.Number(8);
         entry.before = TakeState(entryIn);
         entry.after = TakeState(entryIn);
+        entry.contentKept = entryIn.Flag();
         if (Digest(fields) != digest || !entryIn.Ok() || !entryIn.AtEnd() || entryKind < 1 ||
             entryKind > 2) {
             reason = "the journal is damaged";
@@ -275,9 +330,30 @@ struct TRunJournal::Impl {
     // Every write failed since this reason.
     std::string failure;
 
+    // The run's id, taken with its folder of kept content: a folder made with mkdir is the one
+    // claim to an id that two runs started in the same millisecond cannot both win.
+    std::mutex naming;
+    std::string id;
+
     // Writes what was added, made durable when `durable`.
     Result Write(bool durable);
+    // Takes the run's id, once; empty with the reason when no id could be taken.
+    std::string Id(std::string& reason);
 };
+
+std::string TRunJournal::Impl::Id(std::string& reason) {
+    const std::lock_guard lock(naming);
+    for (int n = 1; id.empty() && n < 100; ++n) {
+        const std::string candidate = RunId(started) + (n > 1 ? "-" + std::to_string(n) : "");
+        if (mkdir(KeptFolder(folder, candidate).c_str(), 0700) == 0)
+            id = candidate;
+        else if (errno != EEXIST)
+            break;
+    }
+    if (id.empty())
+        reason = "cannot write the journal in " + folder + ": " + SystemReason(errno);
+    return id;
+}
 
 Result TRunJournal::Impl::Write(bool durable) {
     const std::lock_guard lock(writing);
@@ -295,23 +371,21 @@ Result TRunJournal::Impl::Write(bool durable) {
         return Result::Failed(failure);
     };
     if (!fd.Valid()) {
-        std::string id = RunId(started);
-        for (int n = 2; n < 100; ++n) {
-            fd = TDescriptor(open(JournalPath(folder, id).c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-            if (fd.Valid() || errno != EEXIST)
-                break;
-            id = RunId(started) + "-" + std::to_string(n);
+        std::string reason;
+        const std::string runId = Id(reason);
+        if (runId.empty()) {
+            failure = reason;
+            return Result::Failed(failure);
         }
+        fd = TDescriptor(open(JournalPath(folder, runId).c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!fd.Valid())
             return fail(errno);
         // The new file's name must last as long as its entries.
         const TDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (!dir.Valid() || fsync(dir.Get()) != 0)
             return fail(errno);
-        const std::vector<std::string> ids = RunIds(folder);
-        for (std::size_t i = 0; i + kRunsKept < ids.size(); ++i)
-            unlink(JournalPath(folder, ids[i]).c_str());
+        DropOldRuns(folder, runId);
         buffer.insert(0, EncodeJournalHeader(kind, started));
     }
     if (!WriteAllAt(fd.Get(), {reinterpret_cast<const std::uint8_t*>(buffer.data()), buffer.size()},
@@ -347,8 +421,28 @@ TRunJournal::~TRunJournal() {
     // those changes, from what it foresaw.
     try {
         static_cast<void>(impl_->Write(false));
+        if (!impl_->id.empty()) {
+            // A run that kept no content leaves no folder for it, and one that changed nothing
+            // no journal either.
+            rmdir(KeptFolder(impl_->folder, impl_->id).c_str());
+            if (!impl_->fd.Valid())
+                static_cast<void>(RemoveRun(impl_->folder, impl_->id));
+            DropOldRuns(impl_->folder, impl_->id);
+        }
     } catch (...) {
     }
+}
+
+std::string TRunJournal::KeptPath(std::uint64_t number, std::string& reason) {
+    const std::string id = impl_->Id(reason);
+    return id.empty() ? std::string()
+                      : KeptFolder(impl_->folder, id) + "/" + std::to_string(number);
+}
+
+std::string KeptContentPath(const std::string& id, std::uint64_t number) {
+    std::string reason;
+    const std::string folder = RunJournalFolder(reason);
+    return KeptFolder(folder, id) + "/" + std::to_string(number);
 }
 
 std::uint64_t TRunJournal::NextNumber() {
@@ -391,7 +485,7 @@ std::vector<RunSummary> ListRuns() {
         }
         run.started = file->started;
         run.isUndo = file->kind == TRunJournal::Kind::Undo;
-        bool names = false, times = false, attributes = false;
+        bool names = false, times = false, attributes = false, content = false;
         for (const JournalEntry& entry : file->entries) {
             if (entry.kind != JournalEntryKind::Intent)
                 continue;
@@ -401,9 +495,11 @@ std::vector<RunSummary> ListRuns() {
                     entry.before.lastAccess != entry.after.lastAccess ||
                     entry.before.creation != entry.after.creation;
             attributes = attributes || entry.before.attributes != entry.after.attributes;
+            content = content || entry.contentKept;
         }
-        for (const auto& [changed, word] : {std::pair{names, "names"}, std::pair{times, "times"},
-                                            std::pair{attributes, "attributes"}}) {
+        for (const auto& [changed, word] :
+             {std::pair{names, "names"}, std::pair{times, "times"},
+              std::pair{attributes, "attributes"}, std::pair{content, "content"}}) {
             if (changed)
                 run.changed += (run.changed.empty() ? "" : ", ") + std::string(word);
         }
@@ -418,8 +514,8 @@ Result ForgetRuns() {
     if (folder.empty())
         return Result::Failed(reason);
     for (const std::string& id : RunIds(folder)) {
-        if (unlink(JournalPath(folder, id).c_str()) != 0 && errno != ENOENT)
-            return Result::Failed(JournalPath(folder, id) + ": " + SystemReason(errno));
+        if (Result removed = RemoveRun(folder, id); !removed)
+            return removed;
     }
     return Result::Done();
 }

@@ -27,6 +27,9 @@ struct RecordedChange {
     FileState after;
     // Whether the run recorded what it left: without, it was cut short around this change.
     bool done = false;
+    // The file's number in the run, and whether its content before the change was kept.
+    std::uint64_t number = 0;
+    bool contentKept = false;
 };
 
 // Whether the file `now` is still just as it was before the run.
@@ -88,12 +91,17 @@ std::vector<RecordedChange> Changes(const JournalFile& file) {
     std::map<std::uint64_t, RecordedChange> byNumber;
     for (const JournalEntry& entry : file.entries) {
         RecordedChange& change = byNumber[entry.number];
+        change.number = entry.number;
         if (entry.kind == JournalEntryKind::Intent) {
-            change.identity = entry.identity;
             change.before = entry.before;
-            if (change.after.path.empty())
+            change.contentKept = entry.contentKept;
+            if (!change.done) {
+                change.identity = entry.identity;
                 change.after = entry.after;
+            }
         } else {
+            // A rewrite may have put a new file in the old one's place.
+            change.identity = entry.identity;
             change.after = entry.after;
             change.done = true;
         }
@@ -112,6 +120,27 @@ struct HeldFile {
     const RecordedChange* change;
     std::uint64_t number;
 };
+
+// Puts the file back as the run found it: its content where the run kept it (before the other
+// fields, unless the file is read-only now, which a rewrite refuses), then its name, stored
+// values, mode and times. `keepOldAs`: where the undo's own journal keeps the content replaced.
+Result PutBack(TFileHandle& handle, const RecordedChange& change, const std::string& runId,
+               const std::string& keepOldAs) {
+    if (!change.contentKept)
+        return handle.RestoreState(change.before);
+    const TDescriptor kept(
+        open(KeptContentPath(runId, change.number).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    std::vector<std::uint8_t> old;
+    if (!kept.Valid() || !ReadWhole(kept.Get(), old))
+        return Result::Failed("its old content cannot be read: " + SystemReason(errno));
+    if (handle.GetAttributes() & kAttrReadOnly) {
+        if (Result put = handle.RestoreState(change.before); !put)
+            return put;
+    }
+    if (Result replaced = handle.ReplaceContent(old, keepOldAs); !replaced)
+        return replaced;
+    return handle.RestoreState(change.before);
+}
 
 }  // namespace
 
@@ -151,7 +180,12 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
                 left({file.handle.Path(), synced.Reason()});
                 continue;
             }
-            const Result put = file.handle.RestoreState(file.change->before);
+            std::string keepOldAs;
+            if (journal && file.change->contentKept)
+                keepOldAs = journal->KeptPath(file.number, reason);
+            const Result put = journal && file.change->contentKept && keepOldAs.empty()
+                                   ? Result::Failed(reason)
+                                   : PutBack(file.handle, *file.change, runId, keepOldAs);
             if (!put) {
                 left({file.handle.Path(), put.Reason() + "; left as it is"});
                 continue;
@@ -181,7 +215,8 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
         }
         const std::uint64_t number = journal ? journal->NextNumber() : 0;
         if (journal)
-            journal->Add({JournalEntryKind::Intent, number, change.identity, *now, change.before});
+            journal->Add({JournalEntryKind::Intent, number, change.identity, *now, change.before,
+                          change.contentKept});
         held.push_back({std::move(*handle), &change, number});
         if (held.size() == kFilesPerBatch)
             putBack();
