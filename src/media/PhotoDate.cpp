@@ -4,7 +4,6 @@
 #include <exiv2/webpimage.hpp>
 
 #include <array>
-#include <charconv>
 #include <exception>
 #include <mutex>
 #include <string>
@@ -45,23 +44,15 @@ void SetUpExiv2() {
     });
 }
 
-bool ReadNumber(std::string_view text, std::size_t at, std::size_t length, int& out) {
-    if (at + length > text.size())
-        return false;
-    const char* first = text.data() + at;
-    const auto [end, error] = std::from_chars(first, first + length, out);
-    return error == std::errc() && end == first + length;
-}
-
 // "YYYY:MM:DD HH:MM:SS", as EXIF writes it; a blank or zero date (cameras without a clock
 // write one) is no date.
 std::optional<platform::SystemTime> ParseExifDate(std::string_view text) {
     platform::SystemTime t;
     if (text.size() < 19 || text[4] != ':' || text[7] != ':' || text[10] != ' ' ||
-        text[13] != ':' || text[16] != ':' || !ReadNumber(text, 0, 4, t.year) ||
-        !ReadNumber(text, 5, 2, t.month) || !ReadNumber(text, 8, 2, t.day) ||
-        !ReadNumber(text, 11, 2, t.hour) || !ReadNumber(text, 14, 2, t.minute) ||
-        !ReadNumber(text, 17, 2, t.second)) {
+        text[13] != ':' || text[16] != ':' || !ReadDigits(text, 0, 4, t.year) ||
+        !ReadDigits(text, 5, 2, t.month) || !ReadDigits(text, 8, 2, t.day) ||
+        !ReadDigits(text, 11, 2, t.hour) || !ReadDigits(text, 14, 2, t.minute) ||
+        !ReadDigits(text, 17, 2, t.second)) {
         return std::nullopt;
     }
     if (t.year == 0 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 ||
@@ -76,7 +67,7 @@ std::optional<int> ParseOffset(std::string_view text) {
     int hours = 0;
     int minutes = 0;
     if (text.size() < 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':' ||
-        !ReadNumber(text, 1, 2, hours) || !ReadNumber(text, 4, 2, minutes) || hours > 14 ||
+        !ReadDigits(text, 1, 2, hours) || !ReadDigits(text, 4, 2, minutes) || hours > 14 ||
         minutes > 59) {
         return std::nullopt;
     }

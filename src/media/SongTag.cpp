@@ -1,6 +1,5 @@
 #include "media/SongTag.h"
 
-#include <charconv>
 #include <mutex>
 #include <string_view>
 
@@ -29,14 +28,6 @@ void SetUpTagLib() {
     std::call_once(once, [] { TagLib::setDebugListener(&quiet); });
 }
 
-bool ReadNumber(std::string_view text, std::size_t at, std::size_t length, int& out) {
-    if (at + length > text.size())
-        return false;
-    const char* first = text.data() + at;
-    const auto [end, error] = std::from_chars(first, first + length, out);
-    return error == std::errc() && end == first + length;
-}
-
 // The text of a frame, whether TagLib knows its kind or keeps it as it found it (the ID3v2.3
 // date frames it leaves unconverted): one encoding byte, then the text.
 std::string FrameText(const TagLib::ID3v2::Tag& tag, const char* id) {
@@ -59,15 +50,15 @@ std::string FrameText(const TagLib::ID3v2::Tag& tag, const char* id) {
 // alone does not tell the day a song was recorded.
 std::optional<platform::SystemTime> ParseTimestamp(std::string_view text) {
     platform::SystemTime t;
-    if (text.size() < 10 || text[4] != '-' || text[7] != '-' || !ReadNumber(text, 0, 4, t.year) ||
-        !ReadNumber(text, 5, 2, t.month) || !ReadNumber(text, 8, 2, t.day)) {
+    if (text.size() < 10 || text[4] != '-' || text[7] != '-' || !ReadDigits(text, 0, 4, t.year) ||
+        !ReadDigits(text, 5, 2, t.month) || !ReadDigits(text, 8, 2, t.day)) {
         return std::nullopt;
     }
-    if (text.size() >= 13 && (text[10] != 'T' || !ReadNumber(text, 11, 2, t.hour)))
+    if (text.size() >= 13 && (text[10] != 'T' || !ReadDigits(text, 11, 2, t.hour)))
         return std::nullopt;
-    if (text.size() >= 16 && (text[13] != ':' || !ReadNumber(text, 14, 2, t.minute)))
+    if (text.size() >= 16 && (text[13] != ':' || !ReadDigits(text, 14, 2, t.minute)))
         return std::nullopt;
-    if (text.size() >= 19 && (text[16] != ':' || !ReadNumber(text, 17, 2, t.second)))
+    if (text.size() >= 19 && (text[16] != ':' || !ReadDigits(text, 17, 2, t.second)))
         return std::nullopt;
     if (t.year == 0 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 ||
         t.minute > 59 || t.second > 59) {
