@@ -94,12 +94,13 @@ std::optional<platform::FileTime> ToUtc(const platform::SystemTime& parts,
     return utc;
 }
 
-FileDate FromMedia(const media::DateFound& found) {
+// `noDate`: the reason for a date that names no real moment (the 31st of February).
+FileDate FromMedia(const media::DateFound& found, const char* noDate) {
     if (!found.date)
         return {std::nullopt, found.reason};
     const std::optional<platform::FileTime> utc =
         ToUtc(found.date->parts, found.date->utcOffsetMinutes);
-    return {utc, utc ? std::string() : found.reason};
+    return {utc, utc ? std::string() : noDate};
 }
 
 // A photo's EXIF lies near the start of most formats: the first bytes are read, and the whole
@@ -116,7 +117,7 @@ FileDate PhotoDate(const platform::TFileHandle& file) {
             return {std::nullopt, read.Reason()};
         found = media::ReadPhotoDate(bytes);
     }
-    return FromMedia(found);
+    return FromMedia(found, media::kNoPhotoDate);
 }
 
 // The ID3v2 tag's header tells how many bytes from the start to read.
@@ -129,7 +130,7 @@ FileDate SongDate(const platform::TFileHandle& file) {
         return {std::nullopt, media::kNoSongTag};
     if (const platform::Result read = file.ReadPrefix(*size, bytes); !read)
         return {std::nullopt, read.Reason()};
-    return FromMedia(media::ReadSongTag(bytes).recorded);
+    return FromMedia(media::ReadSongTag(bytes).recorded, media::kNoSongDate);
 }
 
 FileDate NameDate(const std::string& name) {

@@ -287,6 +287,8 @@ TEST(DateFromFileTest, FirstSourceWithADateGivesItInUtc) {
          utc({2022, 5, 6, 7, 8, 9, 0}, 330), ""},
         {"name after a damaged photo", "20240229_235958.jpg", cut, true, false, true,
          utc({2024, 2, 29, 23, 59, 58, 0}, 330), ""},
+        {"a day the month lacks", "f.mp3", testsupport::SongTagBytes(4, {{"TDRC", "2023-02-31"}}),
+         false, true, false, std::nullopt, media::kNoSongDate},
         {"every ticked source says why", "e.jpg", cut, true, true, true, std::nullopt,
          std::string(media::kDamagedPhoto) + "; " + media::kNoSongTag + "; " + kNoDateInFile},
     };
