@@ -5,7 +5,7 @@ SANITIZE_DIR ?= build-sanitize
 TSAN_DIR ?= build-tsan
 FUZZ_DIR ?= build-fuzz
 # Every libFuzzer target of the project (named *_fuzz, as their short-run tests are).
-FUZZ_TARGETS ?= dosattrib_fuzz id3_fuzz gif_fuzz
+FUZZ_TARGETS ?= dosattrib_fuzz id3_fuzz gif_fuzz photo_fuzz song_fuzz
 CMAKE_FLAGS ?=
 
 .PHONY: all deps build run test check-headers bench screenshots test-sanitize test-tsan test-fuzz clean

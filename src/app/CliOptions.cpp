@@ -185,6 +185,14 @@ bool ReadAddItems(std::vector<std::string> paths, const std::vector<FolderArgume
     return true;
 }
 
+// --id3v2 changes how --id3-rename names a file, and means nothing alone.
+bool ReadTagKinds(const CLI::Option& id3v2, const engine::RunOptions& o, std::string& error) {
+    if (id3v2.count() == 0 || o.id3v1)
+        return true;
+    error = "--id3v2 goes with --id3-rename";
+    return false;
+}
+
 }  // namespace
 
 CliParseResult ParseCommandLine(int argc, const char* const* argv) {
@@ -236,6 +244,9 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                  "Delete every comment block of .gif files, re-encoding their images");
     cli.add_flag("--id3-rename", o.id3v1,
                  "Rename .mp3 files to \"artist - title\" from their ID3v1 tag");
+    auto* id3v2 = cli.add_flag("--id3v2", o.id3v2,
+                               "With --id3-rename: name a file after its ID3v2 tag where it has "
+                               "one (titles are not cut to 30 characters)");
     std::string caseText;
     auto* caseOption = cli.add_option("--case", caseText,
                                       "Change the letter case of the name or the extension: "
@@ -285,7 +296,7 @@ CliParseResult ParseCommandLine(int argc, const char* const* argv) {
                                                         o.rSystem, o.rArchive, error)) &&
                  (!o.setAttr || ReadAttributeLetters(setLetters, o.readOnly, o.hidden, o.system,
                                                      o.archive, error)) &&
-                 times.Read(o, error) &&
+                 times.Read(o, error) && ReadTagKinds(*id3v2, o, error) &&
                  ReadAddItems(std::move(pathTexts), folderArguments, command.items, error);
     if (valid && caseOption->count()) {
         const std::optional<engine::CaseChange> change = Lookup(kCaseChanges, caseText);

@@ -93,8 +93,10 @@ TCliTimes::TCliTimes(CLI::App& cli)
       copy_(cli.add_option("--copy-time", copyText_,
                            "Write this time (created, modified or opened) to the others")),
       from_(cli.add_option("--time-from", fromText_,
-                           "Set the times from a date the file carries: name (the date and time "
-                           "in its name)")),
+                           "Set the times from a date the file carries, from any of exif (a "
+                           "photo's EXIF date), id3 (a song's ID3v2 recording time) and name "
+                           "(the date and time in its name), separated by commas; tried in "
+                           "that order")),
       which_(cli.add_option("--which", whichText_,
                             "The times --shift, --copy-time and --time-from change, of "
                             "created,modified,opened (default: all three)")) {}
@@ -128,14 +130,25 @@ bool TCliTimes::Read(engine::RunOptions& o, std::string& error) const {
         return ReadWhich(o, error);
     }
     if (from_->count()) {
-        for (const std::string& source : Words(fromText_)) {
-            if (source != "name") {
-                error = "--time-from takes name";
+        static const std::map<std::string, bool engine::RunOptions::*> kSources = {
+            {"exif", &engine::RunOptions::fromExif},
+            {"id3", &engine::RunOptions::fromId3},
+            {"name", &engine::RunOptions::fromName}};
+        const std::vector<std::string> sources = Words(fromText_);
+        for (const std::string& source : sources) {
+            const auto found = kSources.find(source);
+            if (found == kSources.end()) {
+                error = "--time-from takes exif, id3 and name, separated by commas, not '" +
+                        source + "'";
                 return false;
             }
+            o.*(found->second) = true;
+        }
+        if (sources.empty()) {
+            error = "--time-from takes exif, id3 and name, separated by commas";
+            return false;
         }
         o.dateChange = engine::DateChange::FromFile;
-        o.fromName = true;
         return ReadWhich(o, error);
     }
     return ReadGiven(o, error);

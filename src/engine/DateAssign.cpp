@@ -3,6 +3,8 @@
 #include "engine/DateInName.h"
 #include "engine/DosTime.h"
 #include "engine/TymoUtils.h"
+#include "media/PhotoDate.h"
+#include "media/SongTag.h"
 
 namespace engine {
 namespace {
@@ -41,18 +43,6 @@ std::optional<platform::FileTimesToSet> SeparateTimes(
     return times;
 }
 
-// `time` written to each ticked time; the others are left as they are.
-platform::FileTimesToSet Ticked(const RunOptions& o, platform::FileTime time) {
-    platform::FileTimesToSet times;
-    if (o.created)
-        times.creation = time;
-    if (o.modified)
-        times.lastWrite = time;
-    if (o.opened)
-        times.lastAccess = time;
-    return times;
-}
-
 // Each ticked time moved by the span, at the precision the file has it; a creation time the
 // file does not keep stays unknown.
 std::optional<platform::FileTimesToSet> ShiftedTimes(const RunOptions& o,
@@ -78,27 +68,76 @@ std::optional<platform::FileTimesToSet> CopiedTimes(const RunOptions& o,
         case TimeField::Created:
             if (!current.creationTime)
                 return std::nullopt;
-            return Ticked(o, *current.creationTime);
+            return TickedTimes(o, *current.creationTime);
         case TimeField::Modified:
-            return Ticked(o, current.lastWriteTime);
+            return TickedTimes(o, current.lastWriteTime);
         case TimeField::Opened:
-            return Ticked(o, current.lastAccessTime);
+            return TickedTimes(o, current.lastAccessTime);
     }
     return std::nullopt;
 }
 
-std::optional<platform::FileTimesToSet> TimesFromName(const RunOptions& o,
-                                                      const std::string& name) {
-    if (!o.fromName)
+// Calendar parts in UTC when the file states its offset, else in local time.
+std::optional<platform::FileTime> ToUtc(const platform::SystemTime& parts,
+                                        std::optional<int> utcOffsetMinutes) {
+    platform::FileTime time = 0;
+    if (!platform::SystemTimeToFileTime(parts, time))
         return std::nullopt;
-    const std::optional<platform::SystemTime> parts = DateInName(name);
-    platform::FileTime local = 0;
-    platform::FileTime utc = 0;
-    if (!parts || !platform::SystemTimeToFileTime(*parts, local) ||
-        !platform::LocalFileTimeToFileTime(local, utc)) {
-        return std::nullopt;
+    if (utcOffsetMinutes) {
+        const std::int64_t offset =
+            std::int64_t{*utcOffsetMinutes} * 60 * std::int64_t{platform::kTicksPerSecond};
+        return static_cast<platform::FileTime>(static_cast<std::int64_t>(time) - offset);
     }
-    return Ticked(o, utc);
+    platform::FileTime utc = 0;
+    if (!platform::LocalFileTimeToFileTime(time, utc))
+        return std::nullopt;
+    return utc;
+}
+
+// `noDate`: the reason for a date that names no real moment (the 31st of February).
+FileDate FromMedia(const media::DateFound& found, const char* noDate) {
+    if (!found.date)
+        return {std::nullopt, found.reason};
+    const std::optional<platform::FileTime> utc =
+        ToUtc(found.date->parts, found.date->utcOffsetMinutes);
+    return {utc, utc ? std::string() : noDate};
+}
+
+// A photo's EXIF lies near the start of most formats: the first bytes are read, and the whole
+// file only when they do not hold the date (a TIFF or raw file may keep it anywhere).
+FileDate PhotoDate(const platform::TFileHandle& file) {
+    std::vector<std::uint8_t> bytes;
+    if (const platform::Result read = file.ReadPrefix(media::kPhotoPrefix, bytes); !read)
+        return {std::nullopt, read.Reason()};
+    if (!media::IsPhoto(bytes))
+        return {std::nullopt, media::kNoPhotoDate};
+    media::DateFound found = media::ReadPhotoDate(bytes);
+    if (!found.date && bytes.size() == media::kPhotoPrefix) {
+        if (const platform::Result read = file.ReadAll(bytes); !read)
+            return {std::nullopt, read.Reason()};
+        found = media::ReadPhotoDate(bytes);
+    }
+    return FromMedia(found, media::kNoPhotoDate);
+}
+
+// The ID3v2 tag's header tells how many bytes from the start to read.
+FileDate SongDate(const platform::TFileHandle& file) {
+    std::vector<std::uint8_t> bytes;
+    if (const platform::Result read = file.ReadPrefix(media::kSongTagHeader, bytes); !read)
+        return {std::nullopt, read.Reason()};
+    const std::optional<std::size_t> size = media::SongTagSize(bytes);
+    if (!size)
+        return {std::nullopt, media::kNoSongTag};
+    if (const platform::Result read = file.ReadPrefix(*size, bytes); !read)
+        return {std::nullopt, read.Reason()};
+    return FromMedia(media::ReadSongTag(bytes).recorded, media::kNoSongDate);
+}
+
+FileDate NameDate(const std::string& name) {
+    const std::optional<platform::SystemTime> parts = DateInName(name);
+    const std::optional<platform::FileTime> utc =
+        parts ? ToUtc(*parts, std::nullopt) : std::nullopt;
+    return {utc, utc ? std::string() : kNoDateInFile};
 }
 
 }  // namespace
@@ -182,9 +221,42 @@ std::optional<platform::FileTimesToSet> TimesToAssign(
         case DateChange::Copy:
             return current ? CopiedTimes(options, *current) : std::nullopt;
         case DateChange::FromFile:
-            return current ? TimesFromName(options, current->name) : std::nullopt;
+            break;  // DateFromFile reads the file
     }
     return std::nullopt;
+}
+
+FileDate DateFromFile(const RunOptions& options, const platform::TFileHandle& file,
+                      const std::string& name) {
+    FileDate none;
+    const auto tried = [&none](FileDate found) {
+        if (!found.utc)
+            none.reason += (none.reason.empty() ? "" : "; ") + found.reason;
+        return found.utc.has_value() ? std::optional(found) : std::nullopt;
+    };
+    if (options.fromExif)
+        if (const std::optional<FileDate> found = tried(PhotoDate(file)))
+            return *found;
+    if (options.fromId3)
+        if (const std::optional<FileDate> found = tried(SongDate(file)))
+            return *found;
+    if (options.fromName)
+        if (const std::optional<FileDate> found = tried(NameDate(name)))
+            return *found;
+    if (none.reason.empty())
+        none.reason = kNoDateInFile;
+    return none;
+}
+
+platform::FileTimesToSet TickedTimes(const RunOptions& o, platform::FileTime time) {
+    platform::FileTimesToSet times;
+    if (o.created)
+        times.creation = time;
+    if (o.modified)
+        times.lastWrite = time;
+    if (o.opened)
+        times.lastAccess = time;
+    return times;
 }
 
 }  // namespace engine

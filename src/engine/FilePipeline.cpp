@@ -77,7 +77,8 @@ FilePlan TFilePipeline::Plan(const platform::TFileHandle& file, const FileChange
             fail(step, DescribeFailure(outcome));
     };
     if (options.id3v1 && HasExtension(file.Path(), ".mp3")) {
-        plan.tagRename = PlanTagRename(file, id3_);
+        plan.tagRename =
+            PlanTagRename(file, id3_, options.id3v2 ? TagKinds::ID3v2First : TagKinds::ID3v1Only);
         renamed(Step::RenameFromTag, plan.tagRename);
     }
     if (options.caseChange != CaseChange::DontChange) {
@@ -86,10 +87,19 @@ FilePlan TFilePipeline::Plan(const platform::TFileHandle& file, const FileChange
         renamed(Step::ChangeCase, plan.caseRename);
     }
     if (options.dateChange != DateChange::DoNotChange) {
-        plan.times =
-            TimesToAssign(options, changes.givenTimes, found ? std::optional(after) : std::nullopt);
+        if (options.dateChange == DateChange::FromFile && found) {
+            // The date is read from the file as it is; its name as the renames would leave it.
+            const FileDate date = DateFromFile(options, file, after.name);
+            if (date.utc)
+                plan.times = TickedTimes(options, *date.utc);
+            plan.noTimesReason = date.reason;
+        } else {
+            plan.times = TimesToAssign(options, changes.givenTimes,
+                                       found ? std::optional(after) : std::nullopt);
+            plan.noTimesReason = NoTimesReason(options);
+        }
         if (!plan.times) {
-            fail(Step::SetTimes, NoTimesReason(options));
+            fail(Step::SetTimes, plan.noTimesReason);
         } else if (const platform::Result check = file.CheckTimes(*plan.times, after.attributes);
                    !check) {
             fail(Step::SetTimes, check.Reason());
@@ -278,9 +288,8 @@ StepOutcome TFilePipeline::Renamed(FileContext& file, Step step, const RenameOut
 StepOutcome TFilePipeline::SetTimes(FileContext& file, const FilePlan& plan) {
     if (file.options.dateChange == DateChange::DoNotChange)
         return StepOutcome::Done();
-    const platform::Result written = plan.times
-                                         ? file.handle.SetTimes(*plan.times)
-                                         : platform::Result::Failed(NoTimesReason(file.options));
+    const platform::Result written = plan.times ? file.handle.SetTimes(*plan.times)
+                                                : platform::Result::Failed(plan.noTimesReason);
     // Taken whether or not the write succeeded: the texts show what the file has.
     file.update.timesRead = true;
     file.update.times = file.handle.Find();

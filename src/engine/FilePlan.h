@@ -35,6 +35,8 @@ struct FilePlan {
     RenameOutcome tagRename;
     RenameOutcome caseRename;
     std::optional<platform::FileTimesToSet> times;
+    // Why no time would be written, when times are asked for and none are planned.
+    std::string noTimesReason;
     std::optional<std::uint32_t> setAttributes;
 
     // The refusals the run would give, in the order of the steps.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/CaseConversion.h"
+#include "media/SongTag.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 
@@ -62,9 +63,52 @@ RenameOutcome PlanRename(const std::string& real, const std::string& path,
     return FromMove(platform::CheckMove(real, newPath), newPath, newCaption);
 }
 
+// "artist - title" plus the extension of the file's path, an empty field named "Unknown".
+RenameOutcome PlanNameFromTag(const std::string& path, const std::string& artistText,
+                              const std::string& titleText, Status controlCharacter) {
+    const std::string artist = artistText.empty() ? "Unknown" : artistText;
+    const std::string title = titleText.empty() ? "Unknown" : titleText;
+    const std::string name = artist + " - " + title + platform::ExtensionOf(path);
+    // Tab, line feed, escape, NEL and the like come from damaged or careless tags (or from the
+    // bytes Windows-1252 leaves undefined); a file name holding them breaks every listing and
+    // script that meets it.
+    if (platform::HasControlCharacter(name))
+        return WithStatus(controlCharacter);
+    return PlanRename(path, path, name, name);
+}
+
+// The ID3v2 tag at the file's start: nullopt when there is none with a name to give, so that
+// the ID3v1 tag names the file.
+std::optional<RenameOutcome> PlanSongTagRename(const platform::TFileHandle& file) {
+    const auto unreadable = [](const platform::Result& read) {
+        RenameOutcome outcome = WithStatus(Status::Failed);
+        outcome.reason = read.Reason();
+        return outcome;
+    };
+    std::vector<std::uint8_t> bytes;
+    if (const platform::Result read = file.ReadPrefix(media::kSongTagHeader, bytes); !read)
+        return unreadable(read);
+    const std::optional<std::size_t> size = media::SongTagSize(bytes);
+    if (!size)
+        return std::nullopt;
+    if (const platform::Result read = file.ReadPrefix(*size, bytes); !read)
+        return unreadable(read);
+    const media::SongTag song = media::ReadSongTag(bytes);
+    if (song.state == media::SongTag::State::Damaged)
+        return WithStatus(Status::SongTagDamaged);
+    if (song.artist.empty() && song.title.empty())
+        return std::nullopt;
+    return PlanNameFromTag(file.Path(), song.artist, song.title,
+                           Status::SongTagHasControlCharacter);
+}
+
 }  // namespace
 
-RenameOutcome PlanTagRename(const platform::TFileHandle& file, id3::TID3v1& tag) {
+RenameOutcome PlanTagRename(const platform::TFileHandle& file, id3::TID3v1& tag, TagKinds kinds) {
+    if (kinds == TagKinds::ID3v2First) {
+        if (std::optional<RenameOutcome> fromSongTag = PlanSongTagRename(file))
+            return std::move(*fromSongTag);
+    }
     std::vector<std::uint8_t> tail;
     id3::TagBuffer buffer{};
     // A file shorter than a tag (an empty one too) has none.
@@ -78,15 +122,7 @@ RenameOutcome PlanTagRename(const platform::TFileHandle& file, id3::TID3v1& tag)
     const std::string& path = file.Path();
     if (!tag.Exists())
         return WithStatus(Status::NoTag);
-    const std::string artist = tag.Artist().empty() ? "Unknown" : tag.Artist();
-    const std::string title = tag.Title().empty() ? "Unknown" : tag.Title();
-    const std::string name = artist + " - " + title + platform::ExtensionOf(path);
-    // Tab, line feed, escape, NEL and the like come from damaged or careless tags (or from the
-    // bytes Windows-1252 leaves undefined); a file name holding them breaks every listing and
-    // script that meets it.
-    if (platform::HasControlCharacter(name))
-        return WithStatus(Status::TagHasControlCharacter);
-    return PlanRename(path, path, name, name);
+    return PlanNameFromTag(path, tag.Artist(), tag.Title(), Status::TagHasControlCharacter);
 }
 
 RenameOutcome PlanCaseChange(const std::string& real, const std::string& path,
@@ -121,8 +157,8 @@ RenameOutcome ApplyRename(const std::string& path, const RenameOutcome& planned)
     return FromMove(platform::MoveFile(path, planned.newPath), planned.newPath, planned.newCaption);
 }
 
-RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag) {
-    return ApplyRename(file.Path(), PlanTagRename(file, tag));
+RenameOutcome RenameFromTag(const platform::TFileHandle& file, id3::TID3v1& tag, TagKinds kinds) {
+    return ApplyRename(file.Path(), PlanTagRename(file, tag, kinds));
 }
 
 RenameOutcome ChangeCase(const std::string& path, const std::string& caption, CaseChange change) {
@@ -141,6 +177,10 @@ std::string DescribeFailure(const RenameOutcome& outcome) {
             return "the ID3v1 tag cannot be read";
         case Status::TagHasControlCharacter:
             return "the ID3v1 tag holds a control character, which no file name should";
+        case Status::SongTagDamaged:
+            return media::kDamagedSongTag;
+        case Status::SongTagHasControlCharacter:
+            return "the ID3v2 tag holds a control character, which no file name should";
         case Status::Failed:
             return "cannot rename: " + outcome.reason;
         case Status::Renamed:

@@ -13,6 +13,10 @@ bool ChangesOnlyAttributesAndTimes(const RunOptions& o) {
     return !o.deleteGIFComments && !o.id3v1 && o.caseChange == CaseChange::DontChange;
 }
 
+bool ReadsContent(const RunOptions& o) {
+    return o.dateChange == DateChange::FromFile && (o.fromExif || o.fromId3);
+}
+
 std::uint32_t SetAttrMask(const RunOptions& options) {
     std::uint32_t mask = 0;
     if (options.archive)

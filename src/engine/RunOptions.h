@@ -59,6 +59,10 @@ struct RunOptions {
 // Whether the options ask a run to change anything at all.
 bool AsksForChange(const RunOptions& options);
 
+// Whether the plan of a file reads its content (a date in a photo's EXIF or a song's ID3v2
+// tag), so that the file must be opened, not only looked at.
+bool ReadsContent(const RunOptions& options);
+
 // Whether the options change only each file's own attributes and times: no step renames or
 // rewrites a file, so no file's change can move another row's file.
 bool ChangesOnlyAttributesAndTimes(const RunOptions& options);

@@ -51,7 +51,10 @@ TEST(CliOptionsTest, OneWayOfSettingTimesAtATime) {
         {{"--time-from=name"}, true, engine::DateChange::FromFile},
         {{"--shift=1:60"}, false, {}},
         {{"--copy-time=birth"}, false, {}},
-        {{"--time-from=exif,name"}, false, {}},
+        {{"--time-from=exif,id3,name"}, true, engine::DateChange::FromFile},
+        {{"--time-from=exif,gps"}, false, {}},
+        {{"--time-from="}, false, {}},
+        {{"--id3v2"}, false, {}},
         {{"--which=created"}, false, {}},
         {{"--shift=1:00", "--which=size"}, false, {}},
         {{"--time=2020-01-01", "--shift=1:00"}, false, {}},
@@ -76,6 +79,12 @@ TEST(CliOptionsTest, OneWayOfSettingTimesAtATime) {
     const engine::RunOptions o = app::ParseCommandLine(4, shift).command.options;
     EXPECT_EQ(o.shift, -((2 * 24 + 1) * 3600 + 2 * 60 + 3) * 10'000'000LL);
     EXPECT_TRUE(o.opened && !o.created && !o.modified);
+    // The sources are tried in one order, whichever order they are given in.
+    const char* sources[] = {"kelvane-cli", "--time-from=name,exif", "a.txt"};
+    const engine::RunOptions from = app::ParseCommandLine(3, sources).command.options;
+    EXPECT_TRUE(from.fromExif && !from.fromId3 && from.fromName);
+    const char* tagKinds[] = {"kelvane-cli", "--id3-rename", "--id3v2", "a.mp3"};
+    EXPECT_TRUE(app::ParseCommandLine(4, tagKinds).command.options.id3v2);
 }
 
 }  // namespace

@@ -5,7 +5,11 @@
 #include <sys/stat.h>
 
 #include "engine/TymoUtils.h"
+#include "media/PhotoDate.h"
+#include "media/SongTag.h"
 #include "support/LocaleScope.h"
+#include "support/PhotoBytes.h"
+#include "support/SongTagBytes.h"
 #include "support/TempDir.h"
 
 namespace engine {
@@ -239,6 +243,69 @@ TEST(TimesToAssignTest, ShiftAndCopyKeepFullPrecision) {
     current.creationTime.reset();
     EXPECT_FALSE(TimesToAssign(copy, {}, current));
     EXPECT_STREQ(NoTimesReason(copy), kNoCreationTime);
+}
+
+// The sources in their order, each date in UTC: by the photo's own offset, else by the local
+// zone (here five and a half hours east, all year).
+TEST(DateFromFileTest, FirstSourceWithADateGivesItInUtc) {
+    const LocaleScope zone("C", "Asia/Kolkata");
+    const auto utc = [](platform::SystemTime parts, int offsetMinutes) {
+        platform::FileTime time = 0;
+        platform::SystemTimeToFileTime(parts, time);
+        return time -
+               static_cast<platform::FileTime>(offsetMinutes) * 60 * platform::kTicksPerSecond;
+    };
+    const std::string original = "Exif.Photo.DateTimeOriginal";
+    const std::string photo =
+        testsupport::PhotoBytes(Exiv2::ImageType::jpeg, {{original, "2023:01:02 03:04:05"}});
+    // Three comment segments of 64 KiB put the EXIF data past the first bytes read.
+    std::string comments;
+    for (int i = 0; i < 3; ++i)
+        comments += std::string("\xFF\xFE\xFF\xFD", 4) + std::string(0xFFFB, 'c');
+    const std::string far = photo.substr(0, 2) + comments + photo.substr(2);
+    const std::string cut = photo.substr(0, photo.find("Exif") + 20);
+    const std::string song = testsupport::SongTagBytes(4, {{"TDRC", "2022-05-06T07:08:09"}});
+    struct Case {
+        const char* what;
+        std::string name;
+        std::string bytes;
+        bool exif, id3, name_;
+        std::optional<platform::FileTime> utc;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"photo with its offset", "a.jpg",
+         testsupport::PhotoBytes(
+             Exiv2::ImageType::jpeg,
+             {{original, "2023:01:02 03:04:05"}, {"Exif.Photo.OffsetTimeOriginal", "-02:00"}}),
+         true, false, true, utc({2023, 1, 2, 3, 4, 5, 0}, -120), ""},
+        {"photo in local time, before the name", "20000101_000000.jpg", photo, true, true, true,
+         utc({2023, 1, 2, 3, 4, 5, 0}, 330), ""},
+        {"EXIF data past the first bytes", "b.jpg", far, true, false, false,
+         utc({2023, 1, 2, 3, 4, 5, 0}, 330), ""},
+        {"song after a photo that is none", "c.mp3", song + "audio", true, true, false,
+         utc({2022, 5, 6, 7, 8, 9, 0}, 330), ""},
+        {"name after a damaged photo", "20240229_235958.jpg", cut, true, false, true,
+         utc({2024, 2, 29, 23, 59, 58, 0}, 330), ""},
+        {"a day the month lacks", "f.mp3", testsupport::SongTagBytes(4, {{"TDRC", "2023-02-31"}}),
+         false, true, false, std::nullopt, media::kNoSongDate},
+        {"every ticked source says why", "e.jpg", cut, true, true, true, std::nullopt,
+         std::string(media::kDamagedPhoto) + "; " + media::kNoSongTag + "; " + kNoDateInFile},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        std::string reason;
+        const std::optional<platform::TFileHandle> file =
+            platform::TFileHandle::Open(dir.Write(c.name, c.bytes), reason);
+        ASSERT_TRUE(file) << reason;
+        RunOptions options;
+        options.fromExif = c.exif;
+        options.fromId3 = c.id3;
+        options.fromName = c.name_;
+        const FileDate date = DateFromFile(options, *file, c.name);
+        EXPECT_EQ(date.utc, c.utc) << c.what;
+        EXPECT_EQ(date.reason, c.reason) << c.what;
+    }
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "engine/TymoUtils.h"
 #include "gif/DeleteGIFComments.h"
 #include "platform/FileSystem.h"
+#include "support/PhotoBytes.h"
+#include "support/SongTagBytes.h"
 #include "support/TempDir.h"
 
 namespace engine {
@@ -48,6 +50,12 @@ void WriteFiles(const TempDir& dir) {
     dir.Write("Other - Song.mp3", "a file of that name already");
     dir.Write("control.mp3", Mp3("Bad\tArtist", "Title"));
     dir.Write("notag.mp3", "no tag here");
+    dir.Write("v2.mp3", testsupport::SongTagBytes(4, {{"TPE1", "Second"}, {"TIT2", "Version"}}) +
+                            Mp3("First", "Version"));
+    const std::string photo = testsupport::PhotoBytes(
+        Exiv2::ImageType::jpeg, {{"Exif.Photo.DateTimeOriginal", "2021:03:04 05:06:07"}});
+    dir.Write("photo.jpg", photo);
+    dir.Write("damaged.jpg", photo.substr(0, photo.find("Exif") + 20));
     dir.Write("comments.gif", kGifHead + kGifComment + kGifImage + kGifComment + "\x3B");
     dir.Write("clean.gif", kGifHead + kGifImage + "\x3B");
     dir.Write(".hidden", "dot");
@@ -94,6 +102,10 @@ TEST(PlanTest, APreviewSaysWhatTheRunDoes) {
     RunOptions fromName = shift;
     fromName.dateChange = DateChange::FromFile;
     fromName.fromName = true;
+    RunOptions fromContent = fromName;
+    fromContent.fromExif = fromContent.fromId3 = true;
+    RunOptions songTags = tags;
+    songTags.id3v2 = true;
     struct Case {
         const char* what;
         RunOptions options;
@@ -114,6 +126,8 @@ TEST(PlanTest, APreviewSaysWhatTheRunDoes) {
         {"GIF comments", gif},
         {"an hour back", shift},
         {"the date in the name", fromName},
+        {"the date of the shot or the song, else the name", fromContent},
+        {"names from the ID3v2 tag", songTags},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -121,7 +135,8 @@ TEST(PlanTest, APreviewSaysWhatTheRunDoes) {
         enginetest::FakeRows rows;
         for (const char* name :
              {"Plain.TXT", "locked.txt", "song.mp3", "taken.mp3", "control.mp3", "notag.mp3",
-              "comments.gif", "clean.gif", ".hidden", "old.txt", "link.txt"}) {
+              "v2.mp3", "comments.gif", "clean.gif", ".hidden", "old.txt", "link.txt", "photo.jpg",
+              "damaged.jpg", "IMG_20230101_120000.jpg"}) {
             rows.Add(dir / name);
         }
         enginetest::FakeHost host;

@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "support/LocaleScope.h"
+#include "support/SongTagBytes.h"
 #include "support/TempDir.h"
 
 namespace engine {
@@ -74,11 +75,11 @@ TEST(CaseConversionTest, NoConversionMakesAControlCharacter) {
 
 class RenameFromTagTest : public ::testing::Test {
 protected:
-    RenameOutcome RenameFrom(const std::string& path) {
+    RenameOutcome RenameFrom(const std::string& path, TagKinds kinds = TagKinds::ID3v1Only) {
         std::string reason;
         std::optional<platform::TFileHandle> file = platform::TFileHandle::Open(path, reason);
         EXPECT_TRUE(file) << reason;
-        return RenameFromTag(*file, tag);
+        return RenameFromTag(*file, tag, kinds);
     }
 
     TempDir dir;
@@ -126,6 +127,49 @@ TEST_F(RenameFromTagTest, FilesThatGiveNoNameKeepTheirsAndSayWhy) {
         EXPECT_EQ(RenameFrom(c.path).status, c.status) << c.path;
         EXPECT_TRUE(Exists(c.path)) << c.path;
     }
+}
+
+// An ID3v2 tag names the file before its ID3v1 tag, under the same name rules, and only when
+// asked; its texts keep their whole length.
+TEST_F(RenameFromTagTest, SongTagNamesTheFileWhenAsked) {
+    const std::string longTitle = "A Title Far Longer Than Thirty Characters";
+    const auto song = [this](const std::string& name, const std::string& tagBytes) {
+        return dir.Write(name, tagBytes + "audio" + ReadFile(WriteMp3(dir, "v1", "Old", "Name")));
+    };
+    const auto tagged = [](const std::string& artist, const std::string& title) {
+        return testsupport::SongTagBytes(4, {{"TPE1", artist}, {"TIT2", title}});
+    };
+    dir.Write("Taken - Song.mp3", "already here");
+    const struct {
+        std::string path;
+        TagKinds kinds;
+        Status status;
+        std::string name;
+    } cases[] = {
+        {song("long.mp3", tagged("Artist", longTitle)), TagKinds::ID3v2First, Status::Renamed,
+         "Artist - " + longTitle + ".mp3"},
+        {song("off.mp3", tagged("Artist", "Other")), TagKinds::ID3v1Only, Status::Renamed,
+         "Old - Name.mp3"},
+        {song("slash.mp3", tagged("AC/DC", "Back")), TagKinds::ID3v2First, Status::NameNotAllowed,
+         ""},
+        {song("taken.mp3", tagged("Taken", "Song")), TagKinds::ID3v2First, Status::TargetExists,
+         ""},
+        {song("control.mp3", tagged("A\nB", "C")), TagKinds::ID3v2First,
+         Status::SongTagHasControlCharacter, ""},
+        {dir.Write("cut.mp3", tagged("A", "B").substr(0, 14)), TagKinds::ID3v2First,
+         Status::SongTagDamaged, ""},
+    };
+    for (const auto& c : cases) {
+        const RenameOutcome outcome = RenameFrom(c.path, c.kinds);
+        EXPECT_EQ(outcome.status, c.status) << c.path;
+        EXPECT_EQ(outcome.newCaption, c.name) << c.path;
+        EXPECT_NE(Exists(c.path), c.status == Status::Renamed) << c.path;
+        if (c.status == Status::Renamed) {
+            EXPECT_EQ(ReadFile(dir / c.name).substr(0, 3), "ID3") << c.path;
+            std::filesystem::remove(dir / c.name);  // the ID3v1 names repeat
+        }
+    }
+    EXPECT_EQ(ReadFile(dir / "Taken - Song.mp3"), "already here");
 }
 
 TEST_F(RenameFromTagTest, SecondFileWithTheSameTagKeepsItsName) {
