@@ -174,9 +174,12 @@ bool ValidateDates(const RunOptions& options, const ShowMessageFn& showMessage) 
             return false;
         case DateChange::Shift:
         case DateChange::Copy:
-        case DateChange::FromFile:
             // Their values come from each file: no date of the options to examine.
             return options.created || options.modified || options.opened;
+        case DateChange::FromFile:
+            // Nowhere to look for a date is, like no time ticked, nothing asked.
+            return (options.created || options.modified || options.opened) &&
+                   (options.fromExif || options.fromId3 || options.fromName);
     }
     return false;
 }

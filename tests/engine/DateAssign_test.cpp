@@ -75,6 +75,14 @@ TEST(ValidateDatesTest, ExaminesOnlyWhatTheModeSays) {
          true, false},
         {"opened only 1979", Separate({}, {}, {true, At(1979, 1, 1)}), false, true},
         {"no box", Separate({false, At(1975, 1, 1)}), false, false},
+        {"from the file, nowhere to look",
+         [] {
+             RunOptions o;
+             o.dateChange = DateChange::FromFile;
+             o.modified = true;
+             return o;
+         }(),
+         false, false},
     };
     for (const auto& c : cases) {
         Messages messages;
