@@ -13,10 +13,12 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "../platform/TestMount.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -43,14 +45,14 @@ std::string ReadLeavingAccessTime(const std::string& path) {
 
 // Everything a run or an undo could change of the files of `dir`, in one text: names, bytes,
 // the two Linux times to the nanosecond, the mode and every extended attribute.
-std::string Snapshot(const TempDir& dir) {
+std::string Snapshot(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     std::string text;
     for (const std::string& name : names) {
-        const std::string path = dir / name;
+        const std::string path = folder + "/" + name;
         struct statx st {};
         statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &st);
         text += name + " [" + ReadLeavingAccessTime(path) + "] mode " +
@@ -120,21 +122,21 @@ TEST(UndoTest, GivesBackEveryByteTimeModeAndAttribute) {
         SetTimes(path, 1'000'000'000, 123'456'789);
         if (c.hardLink)
             link(path.c_str(), (dir / c.hardLink).c_str());
-        const std::string before = Snapshot(dir);
+        const std::string before = Snapshot(dir.Path());
         std::vector<std::string> run = c.run;
         run.push_back(c.name);
         const ProcessResult changed = Cli(state, dir, run);
         ASSERT_EQ(changed.exitCode, 0) << changed.err;
-        const std::string after = Snapshot(dir);
+        const std::string after = Snapshot(dir.Path());
         ASSERT_NE(after, before);
 
         const ProcessResult undone = Cli(state, dir, {"--undo"});
         EXPECT_EQ(undone.exitCode, 0) << undone.err;
         EXPECT_EQ(undone.err, "");
-        EXPECT_EQ(Snapshot(dir), before);
+        EXPECT_EQ(Snapshot(dir.Path()), before);
         const ProcessResult redone = Cli(state, dir, {"--undo"});
         EXPECT_EQ(redone.exitCode, 0) << redone.err;
-        EXPECT_EQ(Snapshot(dir), after);
+        EXPECT_EQ(Snapshot(dir.Path()), after);
     }
 }
 
@@ -156,7 +158,7 @@ TEST(UndoTest, BatchedRenamesEndAsWithoutAJournal) {
             args.push_back("--no-journal");
         args.insert(args.end(), rows.begin(), rows.end());
         const ProcessResult run = Cli(state, dir, args);
-        outcomes[journal] = Snapshot(dir);
+        outcomes[journal] = Snapshot(dir.Path());
         errors[journal] = run.err;
         for (std::size_t at; (at = errors[journal].find(dir.Path())) != std::string::npos;)
             errors[journal].replace(at, dir.Path().size(), "DIR");
@@ -176,7 +178,7 @@ TEST(UndoTest, RunKilledHalfWayIsUndone) {
         SetTimes(dir.Write(name), 1'000'000'000, i);
         args.push_back(name);
     }
-    const std::string before = Snapshot(dir);
+    const std::string before = Snapshot(dir.Path());
     const pid_t child = fork();
     if (child == 0) {
         std::vector<char*> argv;
@@ -198,11 +200,47 @@ TEST(UndoTest, RunKilledHalfWayIsUndone) {
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before it could be killed";
-    ASSERT_NE(Snapshot(dir), before);
+    ASSERT_NE(Snapshot(dir.Path()), before);
 
     const ProcessResult undone = Cli(state, dir, {"--undo"});
     EXPECT_EQ(undone.exitCode, 0) << undone.err.substr(0, 1000);
-    EXPECT_EQ(Snapshot(dir), before);
+    EXPECT_EQ(Snapshot(dir.Path()), before);
+}
+
+// On an NTFS volume the attributes and the creation time live in the file system's own values,
+// which no listing shows: they are compared by name.
+TEST(UndoTest, NtfsAttributesAndTimesComeBack) {
+    TempDir dir;
+    platform::NtfsMount ntfs(dir, {"ntfs-3g"});
+    if (!ntfs.Mounted())
+        GTEST_SKIP() << platform::kNoNtfs;
+    TempDir state;
+    const std::string path = ntfs / "a.txt";
+    std::ofstream(path) << "alpha";
+    SetTimes(path, 1'000'000'000, 123'456'700);
+    // Read without opening the file: ntfs-3g moves the last-access time of a file read.
+    const auto ntfsState = [&] {
+        struct statx st {};
+        statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &st);
+        std::string text = std::to_string(st.stx_mode) + " " + std::to_string(st.stx_mtime.tv_sec) +
+                           "." + std::to_string(st.stx_mtime.tv_nsec) + " " +
+                           std::to_string(st.stx_atime.tv_sec) + "." +
+                           std::to_string(st.stx_atime.tv_nsec);
+        for (const char* name : {"system.ntfs_attrib", "system.ntfs_crtime"}) {
+            std::string value(64, '\0');
+            const ssize_t got = getxattr(path.c_str(), name, value.data(), value.size());
+            text += "|" + value.substr(0, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        }
+        return text;
+    };
+    const std::string before = ntfsState();
+    const ProcessResult changed =
+        Cli(state, dir, {"--set-attr=HS", "--time=2004-02-29 10:15:36", path});
+    ASSERT_EQ(changed.exitCode, 0) << changed.err;
+    ASSERT_NE(ntfsState(), before);
+    const ProcessResult undone = Cli(state, dir, {"--undo"});
+    EXPECT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_EQ(ntfsState(), before);
 }
 
 TEST(UndoTest, FileChangedSinceTheRunIsLeftAndNamed) {
@@ -212,7 +250,7 @@ TEST(UndoTest, FileChangedSinceTheRunIsLeftAndNamed) {
     dir.Write("touched.txt");
     ASSERT_EQ(Cli(state, dir, {"--set-attr=H", "kept.txt", "touched.txt"}).exitCode, 0);
     SetTimes(dir / "touched.txt", 1'100'000'000, 5);
-    const std::string touched = Snapshot(dir);
+    const std::string touched = Snapshot(dir.Path());
     const ProcessResult undone = Cli(state, dir, {"--undo"});
     EXPECT_EQ(undone.exitCode, 1);
     EXPECT_EQ(undone.err,
@@ -246,13 +284,13 @@ TEST(UndoTest, JournalCutShortOrNotOurs) {
         std::ofstream(runs + "/29990101-000000-000.journal", std::ios::binary | std::ios::app)
             << std::string("\x20\0\0\0", 4);
     }
-    const std::string changed = Snapshot(dir);
+    const std::string changed = Snapshot(dir.Path());
     std::ofstream(runs + "/29990101-000000-001.journal", std::ios::binary) << "not a journal";
     const ProcessResult refused = Cli(state, dir, {"--undo"});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_EQ(refused.err,
               "kelvane-cli: cannot undo 29990101-000000-001: not a journal of this program\n");
-    EXPECT_EQ(Snapshot(dir), changed);
+    EXPECT_EQ(Snapshot(dir.Path()), changed);
 
     const ProcessResult undone = Cli(state, dir, {"--undo=29990101-000000-000"});
     EXPECT_EQ(undone.exitCode, 0) << undone.err;
