@@ -243,6 +243,28 @@ TEST(UndoTest, NtfsAttributesAndTimesComeBack) {
     EXPECT_EQ(ntfsState(), before);
 }
 
+// The last 50 runs are kept, with the content they kept; older ones go, oldest first.
+TEST(UndoTest, OldestRunsGoFirst) {
+    TempDir state;
+    TempDir dir;
+    dir.Write("a.txt");
+    std::string firstTwo;
+    for (int run = 0; run < 52; ++run) {
+        ASSERT_EQ(Cli(state, dir, {run % 2 ? "--set-attr=" : "--set-attr=H", "a.txt"}).exitCode, 0);
+        if (run == 1)
+            firstTwo = Cli(state, dir, {"--runs"}).out;
+    }
+    const std::string runs = Cli(state, dir, {"--runs"}).out;
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), '\n'), 50);
+    for (std::size_t line = 0; line < firstTwo.size(); line = firstTwo.find('\n', line) + 1)
+        EXPECT_EQ(runs.find(firstTwo.substr(line, firstTwo.find('\t', line) - line)),
+                  std::string::npos);
+    // Nothing else is left behind: one journal per run kept, no folder of kept content.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(state / "orbel-kelvane/runs"),
+                            std::filesystem::directory_iterator()),
+              50);
+}
+
 TEST(UndoTest, FileChangedSinceTheRunIsLeftAndNamed) {
     TempDir state;
     TempDir dir;
