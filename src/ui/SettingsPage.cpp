@@ -47,11 +47,12 @@ TSettingsPage::TSettingsPage(QWidget* parent) : QWidget(parent) {
     grid->setColumnStretch(2, 1);
     gbGeneral.setMinimumHeight(66);
 
-    // The text under the options above, the button at the right.
+    // The text in line with the options above (past the picture's column and its gap, since an
+    // empty column takes no gap), the button at the right.
     auto* runs = new QGridLayout(&gbPastRuns);
     runs->setContentsMargins(10, 4, 10, 6);
     runs->setHorizontalSpacing(8);
-    runs->setColumnMinimumWidth(0, 32);
+    runs->setColumnMinimumWidth(0, 32 + 8);
     runs->addWidget(&laPastRuns, 0, 1);
     runs->addWidget(&btnForgetRuns, 0, 2);
     runs->setColumnStretch(1, 1);
