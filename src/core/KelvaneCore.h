@@ -13,6 +13,7 @@
 #include "core/FileAdder.h"
 #include "core/KelvaneObserver.h"
 #include "core/ListRows.h"
+#include "core/PastRuns.h"
 #include "core/RunPreview.h"
 #include "core/RunReport.h"
 #include "engine/RunEngine.h"
@@ -76,6 +77,8 @@ public:
     // Deletes every journal kept; refused while a run or undo is in progress, whose journal
     // would go.
     platform::Result ForgetRuns();
+    // The runs kept in the journal now.
+    const TPastRuns& PastRuns() { return pastRuns_.Now(); }
 
     // The window's preview of Start(scope): each row's plan is made in the background and
     // told as it arrives (PreviewRowPlanned); the list stays as it is. Refused (false) as
@@ -189,6 +192,7 @@ private:
     std::unique_ptr<platform::TRunJournal> journal_;
     bool undoing_ = false;
     bool stopUndo_ = false;
+    TPastRunsWatch pastRuns_;
     // Last: its finders stop and wait for their workers before the list they fill goes.
     TFileAdder adder_;
 };

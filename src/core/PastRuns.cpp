@@ -26,6 +26,16 @@ TPastRuns PastRuns() {
     return runs;
 }
 
+// The stamp is taken first: a journal written while they are read changes it again.
+const TPastRuns& TPastRunsWatch::Now() {
+    const std::uint64_t stamp = platform::RunsFolderStamp();
+    if (stamp_ != stamp) {
+        runs_ = PastRuns();
+        stamp_ = stamp;
+    }
+    return runs_;
+}
+
 std::string PastRunsText(const TPastRuns& runs) {
     if (runs.count == 0)
         return "Past runs kept: none";

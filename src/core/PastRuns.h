@@ -27,6 +27,17 @@ struct TPastRuns {
 // The runs kept now: they change with every run, undo, and run of the command line.
 TPastRuns PastRuns();
 
+// The same, read again only when the journals' folder changed since the last look: a front end
+// asks each time a menu opens, and the journals of large runs take long to read.
+class TPastRunsWatch {
+public:
+    const TPastRuns& Now();
+
+private:
+    std::optional<std::uint64_t> stamp_;
+    TPastRuns runs_;
+};
+
 // "Past runs kept: 3 runs, 1.2 MB"; "Past runs kept: none".
 std::string PastRunsText(const TPastRuns& runs);
 

@@ -127,5 +127,8 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
 // The bytes every file kept under the journals' folder holds, the journals and what they keep
 // beside them; 0 when there is no such folder.
 std::uint64_t RunsSpaceHeld();
+// A number that changes whenever a file under the journals' folder comes, goes or is written:
+// what ListRuns told stays true while it stays the same. Reads no journal.
+std::uint64_t RunsFolderStamp();
 
 }  // namespace platform

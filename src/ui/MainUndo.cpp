@@ -1,7 +1,6 @@
 // Taking runs back: Edit > Undo Last Run, named after the run it would undo, and the past runs
 // on the Settings page, which can be forgotten.
 
-#include "core/PastRuns.h"
 #include "ui/Main.h"
 #include "ui/MsgStr.h"
 
@@ -18,7 +17,7 @@ QString NamingRun(std::string_view text, const core::TPastRun& run) {
 }  // namespace
 
 void TMainFormKelvane::ShowPastRuns() {
-    const core::TPastRuns runs = core::PastRuns();
+    const core::TPastRuns& runs = core_.PastRuns();
     pastRunKept_ = runs.last.has_value();
     item_UndoLastRun.setStatusTip(
         !runs.last
@@ -31,12 +30,12 @@ void TMainFormKelvane::ShowPastRuns() {
 
 // The run named in the question is the one undone, even if another was kept meanwhile.
 void TMainFormKelvane::item_UndoLastRunClick() {
-    const core::TPastRuns runs = core::PastRuns();
-    if (!runs.last || !RunsMayStart()) {
+    const std::optional<core::TPastRun> last = core_.PastRuns().last;
+    if (!last || !RunsMayStart()) {
         ShowPastRuns();
         return;
     }
-    const core::TPastRun& run = *runs.last;
+    const core::TPastRun& run = *last;
     if (!chooser_.Confirm(
             *this, msg::ToQString(msg::kUndoTitle),
             NamingRun(run.isUndo ? msg::kUndoUndoQuestion : msg::kUndoRunQuestion, run)))
