@@ -202,46 +202,33 @@ TEST_F(KelvaneCoreTest, WithoutAJournalTheUserSaysWhetherToRunAnyway) {
     }
 }
 
-// An undo stopped at its first turn puts nothing back and names every file; then the run is
-// undone, its rows showing the files as they are again, and that undo is itself undone.
+// An undo stopped at its first turn puts nothing back and names the file; then the run is
+// undone, its row showing the file as it is again, and that undo is itself undone.
 TEST_F(KelvaneCoreTest, AnUndoCanBeStoppedAndItselfUndone) {
     const TempDir stateHome;
     const testsupport::ScopedEnv state("XDG_STATE_HOME", stateHome.Path().c_str());
-    const std::vector<std::string> files = {dir.Write("a.txt"), dir.Write("b.txt")};
-    core.AddPaths(files, AddFolderMode::FilesOnly);
+    const std::string file = dir.Write("a.txt");
+    core.AddPaths({file}, AddFolderMode::FilesOnly);
     core.KeepJournals([](const std::string&) { return false; });
     frontEnd.options.setAttr = true;
     frontEnd.options.hidden = true;
     ASSERT_TRUE(core.Start(engine::RunScope::All));
-    // Each row's Attributes text, and whether its file is hidden now.
+    // The row's Attributes text, and whether the file is hidden now.
     const auto shown = [&] {
-        std::vector<std::string> rows;
-        for (int row = 0; row < 2; ++row)
-            rows.push_back(core.List().Row(row).Text(filelist::ListColumn::Attributes) +
-                           (platform::GetFileAttributes(files[static_cast<std::size_t>(row)]) ==
-                                    platform::kAttrHidden
-                                ? " hidden"
-                                : " plain"));
-        return rows;
+        return core.List().Row(0).Text(filelist::ListColumn::Attributes) +
+               (platform::GetFileAttributes(file) == platform::kAttrHidden ? " hidden" : " plain");
     };
-    const std::vector<std::string> hidden = {"H hidden", "H hidden"};
-    const std::vector<std::string> plain = {" plain", " plain"};
-    ASSERT_EQ(shown(), hidden);
     std::string failure;
     frontEnd.onMessages = [this] { core.Stop(); };
     EXPECT_TRUE(core.UndoRun(PastRuns().last->id, failure));
-    EXPECT_EQ(core.LastRun().Summary(), "0 files changed, 2 not changed");
-    EXPECT_EQ(shown(), hidden);
+    EXPECT_EQ(core.LastRun().Summary(), "0 files changed, 1 not changed");
+    EXPECT_EQ(shown(), "H hidden");
     frontEnd.onMessages = nullptr;
-    for (const std::vector<std::string>& after : {plain, hidden}) {
-        const std::optional<TPastRun> last = PastRuns().last;
-        ASSERT_TRUE(last);
-        EXPECT_TRUE(core.UndoRun(last->id, failure)) << failure;
-        EXPECT_EQ(core.LastRun().Summary(), "2 files changed, 0 not changed");
+    for (const char* after : {" plain", "H hidden"}) {
+        EXPECT_TRUE(core.UndoRun(PastRuns().last->id, failure)) << failure;
+        EXPECT_EQ(core.LastRun().Summary(), "1 file changed, 0 not changed");
         EXPECT_EQ(shown(), after);
     }
-    EXPECT_FALSE(core.UndoRun("20000101-000000-000", failure));
-    EXPECT_EQ(failure, "20000101-000000-000: no such run");
 }
 
 // After a run the core tells how many files changed and names each one that did not, with why;

@@ -13,51 +13,51 @@
 
 #include "MainWindowSupport.h"
 #include "platform/FileSystem.h"
-#include "ui/MsgStr.h"
 
 namespace {
 
 using uitest::TWindowUnderTest;
 
-constexpr int kModified = static_cast<int>(filelist::ListColumn::Modified);
+constexpr platform::FileTime kLongAgo = 130'000'000'000'000'000;
 
-// Files of these names, all last changed long ago, dropped on the window.
-std::vector<std::string> OldFiles(TWindowUnderTest& w, const std::vector<std::string>& names) {
-    constexpr platform::FileTime kLongAgo = 130'000'000'000'000'000;
+// A file of this name whose three times are long ago.
+std::string OldFile(TWindowUnderTest& w, const std::string& name) {
+    const std::string file = w.folder.Write(name, "content");
+    EXPECT_TRUE(platform::SetFileTimes(file, {kLongAgo, kLongAgo, kLongAgo}));
+    return file;
+}
+
+// Old files of these names dropped on the window, then a run that gives them today's date and
+// time.
+std::vector<std::string> RunOnOldFiles(TWindowUnderTest& w, const std::vector<std::string>& names) {
     std::vector<std::string> files;
-    for (const std::string& name : names) {
-        files.push_back(w.folder.Write(name, "content"));
-        EXPECT_TRUE(platform::SetFileTimes(
-            files.back(), {.creation = kLongAgo, .lastAccess = kLongAgo, .lastWrite = kLongAgo}));
-    }
+    for (const std::string& name : names)
+        files.push_back(OldFile(w, name));
     w.window.WMDropFiles(files);
+    w.Find<QAbstractButton>("rbSetSelectedDate").click();
+    w.Find("item_Operate6").trigger();
     return files;
 }
 
-// A run that gives every row today's date and time.
-void RunNow(TWindowUnderTest& w) {
-    w.Find<QAbstractButton>("rbSetSelectedDate").click();
-    w.Find("item_Operate6").trigger();
+// The three times of a file, as a text.
+std::string Times(const std::string& file) {
+    const std::optional<platform::FindData> found = platform::FindPath(file);
+    return found ? std::to_string(found->creationTime.value_or(0)) + " " +
+                       std::to_string(found->lastWriteTime) + " " +
+                       std::to_string(found->lastAccessTime)
+                 : "none";
 }
 
-QString ModifiedText(TWindowUnderTest& w, int row) {
-    return w.List().model()->index(row, kModified).data().toString();
-}
-
-// The menu names the run; once asked, the files get their times back and their rows show them,
-// and the one file changed since is named in one list, not changed.
+// The menu names the run; once asked, the files get their times back, and the one changed
+// since is left as it is and named in one list.
 TEST(MainWindowUndo, UndoLastRunPutsTheFilesBack) {
     TWindowUnderTest w;
-    const std::vector<std::string> names = {"a.txt", "b.txt", "changed.txt"};
-    const std::vector<std::string> files = OldFiles(w, names);
-    std::vector<std::optional<platform::FindData>> before;
-    for (const std::string& file : files)
-        before.push_back(platform::FindPath(file));
-    const QString shownBefore = ModifiedText(w, 0);
-    RunNow(w);
-    ASSERT_NE(ModifiedText(w, 0), shownBefore);
+    // As the files were before the run.
+    const std::string before = Times(OldFile(w, "not in the list"));
+    const std::vector<std::string> files = RunOnOldFiles(w, {"a.txt", "b.txt", "changed.txt"});
+    ASSERT_NE(Times(files[0]), before);
     ASSERT_TRUE(platform::SetFileTimes(files[2], {{}, {}, 140'000'000'000'000'000}));
-    const std::optional<platform::FindData> changedSince = platform::FindPath(files[2]);
+    const std::string changedSince = Times(files[2]);
 
     auto& edit = w.Find<QMenu>("EditMenu");
     edit.popup({});
@@ -65,7 +65,6 @@ TEST(MainWindowUndo, UndoLastRunPutsTheFilesBack) {
     EXPECT_TRUE(undo.isEnabled());
     EXPECT_TRUE(undo.statusTip().endsWith("(3 files).")) << undo.statusTip().toStdString();
     edit.hide();
-
     QString listed;
     QTimer boxes;
     boxes.callOnTimeout([&] {
@@ -78,15 +77,9 @@ TEST(MainWindowUndo, UndoLastRunPutsTheFilesBack) {
     undo.trigger();
     ASSERT_EQ(w.chooser.questions.size(), 1u);
     EXPECT_TRUE(w.chooser.questions[0].contains("(3 files)"));
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::optional<platform::FindData> now = platform::FindPath(files[i]);
-        ASSERT_TRUE(now);
-        EXPECT_EQ(now->creationTime, before[i]->creationTime) << names[i];
-        EXPECT_EQ(now->lastWriteTime, before[i]->lastWriteTime) << names[i];
-        EXPECT_EQ(now->lastAccessTime, before[i]->lastAccessTime) << names[i];
-    }
-    EXPECT_EQ(platform::FindPath(files[2])->lastWriteTime, changedSince->lastWriteTime);
-    EXPECT_EQ(ModifiedText(w, 0), shownBefore);
+    EXPECT_EQ(Times(files[0]), before);
+    EXPECT_EQ(Times(files[1]), before);
+    EXPECT_EQ(Times(files[2]), changedSince);
     EXPECT_TRUE(listed.startsWith(QString::fromStdString(files[2]) + ": ")) << listed.toStdString();
     EXPECT_EQ(listed.count('\n'), 1);
 }
@@ -95,19 +88,17 @@ TEST(MainWindowUndo, UndoLastRunPutsTheFilesBack) {
 // to undo.
 TEST(MainWindowUndo, ForgetPastRunsOnTheSettingsPage) {
     TWindowUnderTest w;
-    OldFiles(w, {"a.txt"});
-    RunNow(w);
+    RunOnOldFiles(w, {"a.txt"});
     w.Find<QTabWidget>("pcTymo").setCurrentIndex(2);
     auto& runs = w.Find<QLabel>("laPastRuns");
     EXPECT_TRUE(runs.text().startsWith("Past runs kept: 1 run, ")) << runs.text().toStdString();
-    w.chooser.agree = false;
-    w.Find<QPushButton>("btnForgetRuns").click();
-    EXPECT_TRUE(runs.text().startsWith("Past runs kept: 1 run, "));
-    w.chooser.agree = true;
-    w.Find<QPushButton>("btnForgetRuns").click();
+    for (const bool agree : {false, true}) {
+        w.chooser.agree = agree;
+        w.Find<QPushButton>("btnForgetRuns").click();
+    }
+    EXPECT_EQ(w.chooser.questions.size(), 2u);
     EXPECT_EQ(runs.text(), "Past runs kept: none");
     EXPECT_FALSE(w.Find("item_UndoLastRun").isEnabled());
-    EXPECT_EQ(w.chooser.questions.size(), 2u);
 }
 
 }  // namespace
