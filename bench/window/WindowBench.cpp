@@ -174,10 +174,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string mode = argv[1];
-    // The bench's window starts from the defaults and leaves the settings of whoever runs it
-    // alone.
+    // The bench's window starts from the defaults and leaves the settings and the past runs of
+    // whoever runs it alone: its runs keep their journals in a folder of their own.
     const QTemporaryDir settingsHome;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsHome.path()));
+    const QTemporaryDir stateHome;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
     ui::TMainFormKelvane window;
     window.show();
     QCoreApplication::processEvents();

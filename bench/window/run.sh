@@ -7,6 +7,8 @@ source "$(dirname "$0")/../lib.sh"
 bench_tree "${1:-build}"
 window="$(dirname "$cli")/../../bench/window/kelvane_window_bench"
 export QT_QPA_PLATFORM=offscreen
+# Both keep the journals of their runs, out of the home folder of whoever runs the bench.
+export XDG_STATE_HOME="$work/state"
 
 reset_tree() {
   find "$work/tree" -type f -print0 | xargs -0 chmod u+w

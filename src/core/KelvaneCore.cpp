@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "engine/DateAssign.h"
+#include "engine/RunOptions.h"
 #include "filelist/Sorting.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
@@ -38,15 +39,20 @@ void TKelvaneCore::AddFolder(AddFolderMode mode, const std::string& folder) {
 }
 
 bool TKelvaneCore::Start(engine::RunScope scope) {
-    if (searchBusy_ || !engine_.Idle() || list_.RowCount() == 0)
+    if (!Ready() || list_.RowCount() == 0)
         return false;
     preview_.End();
+    // A run that asks for no change has none to record.
+    if (engine::AsksForChange(host_.ReadOptions()) &&
+        !BeginJournal(platform::TRunJournal::Kind::Run))
+        return false;
     engine_.Start(scope);
+    journal_.reset();
     return true;
 }
 
 bool TKelvaneCore::Preview(engine::RunScope scope, const engine::TRunEngine::PlanFn& planned) {
-    if (searchBusy_ || !engine_.Idle() || list_.RowCount() == 0)
+    if (!Ready() || list_.RowCount() == 0)
         return false;
     return engine_.Preview(scope, planned);
 }
@@ -54,7 +60,7 @@ bool TKelvaneCore::Preview(engine::RunScope scope, const engine::TRunEngine::Pla
 bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFolderMode mode,
                                   const PathRefused& refused, platform::FileDetail detail,
                                   const engine::TRunEngine::PlanFn& preview) {
-    if (searchBusy_ || !engine_.Idle()) {
+    if (!Ready()) {
         AddPaths(paths, mode, refused, detail);
         return false;
     }
@@ -89,14 +95,16 @@ bool TKelvaneCore::AddPathsAndRun(const std::vector<std::string>& paths, AddFold
 }
 
 void TKelvaneCore::Stop() {
-    if (engine_.Idle())
+    if (undoing_)
+        stopUndo_ = true;
+    else if (engine_.Idle())
         preview_.End();
     else
         engine_.Stop();
 }
 
 bool TKelvaneCore::BeginPreview(engine::RunScope scope) {
-    if (searchBusy_ || !engine_.Idle() || list_.RowCount() == 0)
+    if (!Ready() || list_.RowCount() == 0)
         return false;
     const engine::RunOptions options = host_.ReadOptions();
     if (!engine::ValidateDates(options,

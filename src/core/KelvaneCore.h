@@ -4,12 +4,16 @@
 // tells one observer what changed. The window's handlers and kelvane-cli call these commands;
 // neither wires engine parts of its own.
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/FileAdder.h"
 #include "core/KelvaneObserver.h"
 #include "core/ListRows.h"
+#include "core/PastRuns.h"
 #include "core/RunPreview.h"
 #include "core/RunReport.h"
 #include "engine/RunEngine.h"
@@ -55,8 +59,26 @@ public:
                         const PathRefused& refused = {},
                         platform::FileDetail detail = platform::FileDetail::Shown,
                         const engine::TRunEngine::PlanFn& preview = {});
-    // Ends the run in progress between two files; with none in progress, the preview.
+    // Ends the run or undo in progress between two files; with none in progress, the preview.
     void Stop();
+
+    // From now on every run Start begins, and every undo, keeps a journal so that it can be
+    // undone. Where none can be kept, `runAnyway` is asked, with the reason, whether to go on
+    // without one. A front end that never calls this (the command line) gives the run its own
+    // journal, through the host.
+    using RunWithoutJournal = std::function<bool(const std::string& reason)>;
+    void KeepJournals(RunWithoutJournal runAnyway) { runAnyway_ = std::move(runAnyway); }
+    // Undoes the run `id` kept in the journal (platform::UndoRun) as a run of its own: it tells
+    // its state and progress as a run does, lets events in through the host, ends early at
+    // Stop, and leaves its report in LastRun(); the rows of the files it put back show them as
+    // they are now. False when it did not: refused as Start is (`failure` then empty), or the
+    // run could not be undone at all, nothing changed (`failure` says why).
+    bool UndoRun(const std::string& id, std::string& failure);
+    // Deletes every journal kept; refused while a run or undo is in progress, whose journal
+    // would go.
+    platform::Result ForgetRuns();
+    // The runs kept in the journal now.
+    const TPastRuns& PastRuns() { return pastRuns_.Now(); }
 
     // The window's preview of Start(scope): each row's plan is made in the background and
     // told as it arrives (PreviewRowPlanned); the list stays as it is. Refused (false) as
@@ -101,7 +123,8 @@ public:
     const TRunReport& LastRun() const { return lastRun_; }
 
     const filelist::TFileList& List() const { return list_; }
-    bool Idle() const { return engine_.Idle(); }
+    // No run or undo is in progress.
+    bool Idle() const { return engine_.Idle() && !undoing_; }
     bool SearchBusy() const { return searchBusy_; }
     AddFolderMode AddMode() const { return adder_.Mode(); }
     // An add-folder command chooses its mode before its folder, so a cancelled choice of the
@@ -121,7 +144,9 @@ private:
     bool MessagesDue() const override { return host_.MessagesDue(); }
     void ProcessMessages() override { host_.ProcessMessages(); }
     bool RowsJustAdded() const override { return host_.RowsJustAdded(); }
-    platform::TRunJournal* Journal() override { return host_.Journal(); }
+    platform::TRunJournal* Journal() override {
+        return journal_ ? journal_.get() : host_.Journal();
+    }
     void ShowMessage(const std::string& text, const std::string& caption) override {
         host_.ShowMessage(text, caption);
     }
@@ -135,6 +160,13 @@ private:
     }
     void FileChanged() override { lastRun_.FileChanged(); }
     void SetSearchBusy(bool busy);
+    // Whether a run or an undo may start now.
+    bool Ready() const { return !searchBusy_ && Idle(); }
+    // Begins journal_ for a run of `kind`, when journals are kept; false when none can be and
+    // the user will not go on without.
+    bool BeginJournal(platform::TRunJournal::Kind kind);
+    // The rows at a path in `moved` show the file now at the path it maps to.
+    void ReadMovedRows(const std::map<std::string, std::string>& moved);
 
     // The list's events go to the observer, and end a preview they make untrue.
     void RowsInserted(int first, int last) override;
@@ -155,6 +187,12 @@ private:
     filelist::ListColumn sortColumn_ = filelist::ListColumn::Name;
     bool sortAscending_ = false;
     TRunPreview preview_;
+    RunWithoutJournal runAnyway_;
+    // The journal of the run or undo in progress, while the core keeps one.
+    std::unique_ptr<platform::TRunJournal> journal_;
+    bool undoing_ = false;
+    bool stopUndo_ = false;
+    TPastRunsWatch pastRuns_;
     // Last: its finders stop and wait for their workers before the list they fill goes.
     TFileAdder adder_;
 };

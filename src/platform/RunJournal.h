@@ -113,12 +113,29 @@ struct UndoneFile {
     std::string reason;
 };
 
+// What an undo tells as it goes, for a front end that shows it; either may be empty.
+struct UndoWatch {
+    // After each file looked at: how many of the run's `total` files are. False stops the undo
+    // there: the files already checked are put back, every later one is left as it is.
+    std::function<bool(std::size_t done, std::size_t total)> progress;
+    // A file put back: the path the run left it at, and the path it has again.
+    std::function<void(const std::string& from, const std::string& to)> restored;
+};
+
 // Puts back, newest change first, every file of the run `id` (empty: the last run kept) whose
 // state is still what the run left, recording the undo in `journal` (null: none) as a run of its
 // own. Each file left as it is goes to `left` with the reason; `restored` counts the others.
 // Fails with the reason, nothing changed, when there is no such run or its journal is not ours
 // or is damaged.
 Result UndoRun(const std::string& id, TRunJournal* journal,
-               const std::function<void(const UndoneFile&)>& left, std::size_t& restored);
+               const std::function<void(const UndoneFile&)>& left, std::size_t& restored,
+               const UndoWatch& watch = {});
+
+// The bytes every file kept under the journals' folder holds, the journals and what they keep
+// beside them; 0 when there is no such folder.
+std::uint64_t RunsSpaceHeld();
+// A number that changes whenever a file under the journals' folder comes, goes or is written:
+// what ListRuns told stays true while it stays the same. Reads no journal.
+std::uint64_t RunsFolderStamp();
 
 }  // namespace platform

@@ -55,6 +55,14 @@ TMainFormKelvane::TMainFormKelvane(IChooser& chooser, QWidget* parent)
     if (const QScreen* shown = screen())
         resize(size().boundedTo(shown->availableGeometry().size()));
     ApplyCaptions();
+    // Every run of the window can be taken back; where no journal can be kept, the user says
+    // whether to run all the same.
+    core_.KeepJournals([this](const std::string& reason) {
+        return chooser_.Confirm(
+            *this, msg::ToQString(msg::kAppTitle),
+            msg::ToQString(msg::kNoJournal).arg(QString::fromStdString(reason)));
+    });
+    ShowPastRuns();
     pcTymo.setFocus();
 }
 

@@ -6,7 +6,7 @@
 // The class is split by concern: Main.cpp builds the window and answers the window system
 // (hints, closing, drops, locale changes); MainMenus.cpp holds the commands, their captions and
 // the menus' enabling rules; MainRun.cpp is the core's host and observer (the run's button,
-// progress and messages, the rows, the search state).
+// progress and messages, the rows, the search state); MainUndo.cpp takes runs back.
 
 #include <QAction>
 #include <QActionGroup>
@@ -160,6 +160,16 @@ private:
     void SearchBusyChanged(bool busy) override;
     void FolderNotSearched(const std::string& folder, const std::string& reason) override;
 
+    // MainUndo.cpp: taking runs back, and the past runs of the Settings page.
+    void item_UndoLastRunClick();
+    void btnForgetRunsClick();
+    // Names the last run kept in Undo Last Run's hint, enables it when there is one, and shows
+    // on the Settings page what the past runs hold: after every run and undo, when the Edit
+    // menu opens and when the Settings page shows, since the command line keeps runs too.
+    void ShowPastRuns();
+    // Whether a run or an undo may start now: none is in progress and no search busy.
+    bool RunsMayStart() const { return core_.Idle() && !core_.SearchBusy(); }
+
     // MainPreview.cpp: the preview of a run, shown in the list and the status bar.
     void btnPreviewClick(engine::RunScope scope);
     void PreviewRowPlanned(int row) override;
@@ -189,6 +199,8 @@ private:
     std::optional<core::TSettingsFile> settings_;
     // The settings gave the window its size: nothing else sizes it.
     bool sizeStored_ = false;
+    // A run is kept that Undo Last Run would take back, as ShowPastRuns last found.
+    bool pastRunKept_ = false;
 
     // Commands: one action each, shared by menu, context menu and tool button.
     QAction item_Delete{this};
@@ -202,6 +214,7 @@ private:
     QAction item_ClearList{this};
     QAction item_InvertSelection{this};
     QAction item_InvertChecked{this};
+    QAction item_UndoLastRun{this};
     QAction item_Toolbar{this};
     QAction item_StatusBar{this};
     QAction item_GridLines{this};

@@ -60,6 +60,7 @@ void TMainFormKelvane::ForEachCommand(const TVisit<QAction>& visit) {
         KELVANE_NAMED(item_ClearList),
         KELVANE_NAMED(item_InvertSelection),
         KELVANE_NAMED(item_InvertChecked),
+        KELVANE_NAMED(item_UndoLastRun),
         KELVANE_NAMED(item_Toolbar),
         KELVANE_NAMED(item_StatusBar),
         KELVANE_NAMED(item_GridLines),
@@ -160,6 +161,8 @@ void TMainFormKelvane::FillMenus() {
         folderMenu->addActions(
             {&item_AddFilesOnly, &item_AddFilesAndFolders, &item_AddFoldersOnly});
     MainMenu1.addMenu(&EditMenu);
+    EditMenu.addAction(&item_UndoLastRun);
+    EditMenu.addSeparator();
     EditMenu.addAction(&item_AddFile);
     EditMenu.addMenu(&item_AddFolder);
     EditMenu.addSeparator();
@@ -207,6 +210,7 @@ void TMainFormKelvane::BindKeys() {
         {&item_Delete, QKeySequence(Qt::Key_Delete)},
         {&item_Close, QKeySequence(Qt::CTRL | Qt::Key_Q)},
         {&item_AddFile, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {&item_UndoLastRun, QKeySequence(Qt::CTRL | Qt::Key_Z)},
         {&item_Contents, QKeySequence(Qt::Key_F1)},
         {&item_Operate.back(), QKeySequence(Qt::Key_F5)},
         {&item_Stop, QKeySequence(Qt::Key_Escape)},
@@ -224,6 +228,8 @@ void TMainFormKelvane::BindKeys() {
     }
     // The page keys work wherever the focus is, a picker's text included.
     addActions({&item_NextPage, &item_PreviousPage});
+    // Ctrl+Z is the window's (the menu bar's action) only where the focus has no undo of its
+    // own: in a picker's text the text editor takes it first, and undoes the typing.
 }
 
 void TMainFormKelvane::BindCommands() {
@@ -236,6 +242,7 @@ void TMainFormKelvane::BindCommands() {
         {&item_ClearList, &TMainFormKelvane::item_ClearListClick},
         {&item_InvertSelection, &TMainFormKelvane::item_InvertSelectionClick},
         {&item_InvertChecked, &TMainFormKelvane::item_InvertCheckedClick},
+        {&item_UndoLastRun, &TMainFormKelvane::item_UndoLastRunClick},
         {&item_Toolbar, &TMainFormKelvane::item_ToolbarClick},
         {&item_StatusBar, &TMainFormKelvane::item_StatusBarClick},
         {&item_GridLines, &TMainFormKelvane::item_GridLinesClick},
@@ -313,6 +320,12 @@ void TMainFormKelvane::BindPages() {
     });
     connect(&tsSettings, &TSettingsPage::ShortDateFormatChanged, &tsParameters,
             &TParameterPages::SetShortDateFormat);
+    connect(&tsSettings, &TSettingsPage::ForgetRunsClicked, this,
+            &TMainFormKelvane::btnForgetRunsClick);
+    connect(&pcTymo, &QTabWidget::currentChanged, this, [this] {
+        if (pcTymo.currentWidget() == &tsSettings)
+            ShowPastRuns();
+    });
     connect(&tsParameters, &TParameterPages::Changed, this, [this] { core_.ParametersChanged(); });
 }
 
@@ -382,6 +395,7 @@ void TMainFormKelvane::EditMenuClick() {
     item_ClearList.setEnabled(rows);
     item_InvertSelection.setEnabled(selected > 0);
     item_InvertChecked.setEnabled(rows);
+    ShowPastRuns();
 }
 
 // Removing "the" folder needs one row to take the folder from, from the context menu too.

@@ -26,8 +26,8 @@ constexpr qint64 kPumpIntervalMs = 15;
 // Any of the seven items starts a run of its scope. While a run is in progress they are
 // disabled: Stop, the button or Escape ends it.
 void TMainFormKelvane::btnStartStopClick(engine::RunScope scope) {
-    if (core_.Idle())
-        core_.Start(scope);
+    if (core_.Idle() && core_.Start(scope))
+        ShowPastRuns();
 }
 
 void TMainFormKelvane::item_StopClick() {
@@ -50,9 +50,10 @@ void TMainFormKelvane::EnableRunCommands() {
     const bool idle = core_.Idle();
     for (std::array<QAction, 7>* scopes : {&item_Operate, &item_Preview})
         for (QAction& scope : *scopes)
-            scope.setEnabled(idle && !core_.SearchBusy());
-    btnPreview.setEnabled(idle && !core_.SearchBusy());
+            scope.setEnabled(RunsMayStart());
+    btnPreview.setEnabled(RunsMayStart());
     item_Stop.setEnabled(!idle || core_.PreviewShown().Active());
+    item_UndoLastRun.setEnabled(RunsMayStart() && pastRunKept_);
 }
 
 // A preview shown takes the report's place: its counts say what the next run would do.

@@ -138,6 +138,21 @@ inline constexpr TCommandText item_InvertSelection = {
     "&Invert Selection", "Reverses wich items are selected and wich are not."};
 inline constexpr TCommandText item_InvertChecked = {
     "I&nvert Checked", "Reverses wich items are checked and wich are not."};
+// Edit > Undo Last Run. Its hint names the run it would take back ("%1" when it started, "%2"
+// how many files it changed); the question before it does too.
+inline constexpr TCommandText item_UndoLastRun = {
+    "&Undo Last Run", "Puts the files of the last run back as they were."};
+inline constexpr std::string_view kUndoRunHint = "Puts back the files of the run of %1 (%2).";
+inline constexpr std::string_view kUndoUndoHint = "Takes back the undo of %1 (%2).";
+inline constexpr std::string_view kNoRunKept = "No run is kept to undo.";
+inline constexpr std::string_view kUndoTitle = "Undo Last Run";
+inline constexpr std::string_view kUndoRunQuestion =
+    "Put back the files of the run of %1 (%2)? A file changed since is left as it is.";
+inline constexpr std::string_view kUndoUndoQuestion =
+    "Take back the undo of %1 (%2)? A file changed since is left as it is.";
+inline constexpr std::string_view kCannotUndo = "The run cannot be undone: %1";
+// Asked before a run or an undo when no journal of it can be kept ("%1": why).
+inline constexpr std::string_view kNoJournal = "Undo will not be possible: %1. Run anyway?";
 inline constexpr TCommandText ViewMenu = {"&View",
                                           "Contains commands for customizing this window."};
 inline constexpr TCommandText item_Toolbar = {"&Toolbar", "Shows or hides the toolbar."};
@@ -262,6 +277,16 @@ inline constexpr std::string_view kID3v2Hint =
 inline constexpr std::string_view gbGeneral = " General ";
 inline constexpr std::string_view cbSortWithFolderName = "Sort file names &with folder name";
 inline constexpr std::string_view cbShortDateFormat = "&Use short date format";
+// Its past runs: how many are kept for Undo Last Run, and the command that forgets them.
+inline constexpr std::string_view gbPastRuns = " Past Runs ";
+inline constexpr std::string_view btnForgetRuns = "Forget &past runs...";
+inline constexpr std::string_view kForgetRunsHint =
+    "Deletes the journals of the past runs: none of them can be undone afterwards.";
+inline constexpr std::string_view kForgetRunsTitle = "Forget Past Runs";
+inline constexpr std::string_view kForgetRunsQuestion =
+    "Forget every past run? None of them can be undone afterwards.";
+inline constexpr std::string_view kForgetRunsFailed =
+    "The past runs could not all be forgotten: %1";
 
 // The About box. The copyright text is the build's own (see ProgramInfo).
 inline constexpr std::string_view kAboutCaption = "About Orbel Kelvane";

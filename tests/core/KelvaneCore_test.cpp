@@ -10,6 +10,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "core/PastRuns.h"
 #include "engine/DateTime.h"
 
 #include "find/FindEventLoop.h"
@@ -29,8 +30,10 @@ public:
     std::vector<std::string> events;
 
     engine::RunOptions ReadOptions() override { return options; }
-    bool MessagesDue() const override { return false; }
-    void ProcessMessages() override {}
+    // Events run at every turn a run or an undo gives, where the test has some.
+    bool MessagesDue() const override { return static_cast<bool>(onMessages); }
+    void ProcessMessages() override { onMessages(); }
+    std::function<void()> onMessages;
     bool RowsJustAdded() const override { return false; }
     void ShowMessage(const std::string& text, const std::string&) override {
         Log("message " + text);
@@ -168,6 +171,64 @@ TEST_F(KelvaneCoreTest, RunReportsStateProgressAndChangedColumns) {
     EXPECT_EQ(frontEnd.events, (std::vector<std::string>{"running", "begins", "changed 0:6",
                                                          "progress 0/0", "progress 0/0", "idle"}));
     EXPECT_EQ(platform::GetFileAttributes(file), platform::kAttrHidden);
+}
+
+// A run that would change files and cannot keep a journal asks first: No leaves the files as
+// they are, Yes runs without one. A run that changes nothing asks nothing.
+TEST_F(KelvaneCoreTest, WithoutAJournalTheUserSaysWhetherToRunAnyway) {
+    const std::string notAFolder = dir.Write("state");
+    const testsupport::ScopedEnv state("XDG_STATE_HOME", notAFolder.c_str());
+    const std::string file = dir.Write("a.txt");
+    core.AddPaths({file}, AddFolderMode::FilesOnly);
+    struct Case {
+        bool changes, answer, asked;
+        std::uint32_t attributes;
+    };
+    for (const Case& c : {Case{true, false, true, 0}, Case{false, false, false, 0},
+                          Case{true, true, true, platform::kAttrHidden}}) {
+        frontEnd.options.setAttr = c.changes;
+        frontEnd.options.hidden = c.changes;
+        std::vector<std::string> reasons;
+        core.KeepJournals([&](const std::string& reason) {
+            reasons.push_back(reason);
+            return c.answer;
+        });
+        EXPECT_EQ(core.Start(engine::RunScope::All), !c.asked || c.answer);
+        ASSERT_EQ(reasons.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_NE(reasons[0].find(notAFolder), std::string::npos) << reasons[0];
+        }
+        EXPECT_EQ(platform::GetFileAttributes(file), c.attributes);
+    }
+}
+
+// An undo stopped at its first turn puts nothing back and names the file; then the run is
+// undone, its row showing the file as it is again, and that undo is itself undone.
+TEST_F(KelvaneCoreTest, AnUndoCanBeStoppedAndItselfUndone) {
+    const TempDir stateHome;
+    const testsupport::ScopedEnv state("XDG_STATE_HOME", stateHome.Path().c_str());
+    const std::string file = dir.Write("a.txt");
+    core.AddPaths({file}, AddFolderMode::FilesOnly);
+    core.KeepJournals([](const std::string&) { return false; });
+    frontEnd.options.setAttr = true;
+    frontEnd.options.hidden = true;
+    ASSERT_TRUE(core.Start(engine::RunScope::All));
+    // The row's Attributes text, and whether the file is hidden now.
+    const auto shown = [&] {
+        return core.List().Row(0).Text(filelist::ListColumn::Attributes) +
+               (platform::GetFileAttributes(file) == platform::kAttrHidden ? " hidden" : " plain");
+    };
+    std::string failure;
+    frontEnd.onMessages = [this] { core.Stop(); };
+    EXPECT_TRUE(core.UndoRun(PastRuns().last->id, failure));
+    EXPECT_EQ(core.LastRun().Summary(), "0 files changed, 1 not changed");
+    EXPECT_EQ(shown(), "H hidden");
+    frontEnd.onMessages = nullptr;
+    for (const char* after : {" plain", "H hidden"}) {
+        EXPECT_TRUE(core.UndoRun(PastRuns().last->id, failure)) << failure;
+        EXPECT_EQ(core.LastRun().Summary(), "1 file changed, 0 not changed");
+        EXPECT_EQ(shown(), after);
+    }
 }
 
 // After a run the core tells how many files changed and names each one that did not, with why;

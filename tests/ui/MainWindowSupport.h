@@ -43,10 +43,12 @@ public:
 class TWindowUnderTest {
 public:
     // The window keeps its settings in `configHome`, by default a folder of its own: each window
-    // starts from the defaults, whatever the windows before it left.
+    // starts from the defaults, whatever the windows before it left. Its runs keep their
+    // journals in a folder of its own too, never the user's.
     explicit TWindowUnderTest(const std::string& configHome = {})
         : settingsHome("XDG_CONFIG_HOME",
-                       (configHome.empty() ? folder / "config" : configHome).c_str()) {}
+                       (configHome.empty() ? folder / "config" : configHome).c_str()),
+          stateHome("XDG_STATE_HOME", (folder / "state").c_str()) {}
 
     template <typename T = QAction>
     T& Find(const char* name) {
@@ -89,6 +91,7 @@ public:
 
     testsupport::TempDir folder;
     testsupport::ScopedEnv settingsHome;
+    testsupport::ScopedEnv stateHome;
     TChooserStub chooser;
     ui::TMainFormKelvane window{chooser};
 };

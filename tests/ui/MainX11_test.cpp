@@ -120,7 +120,8 @@ bool WriteProtected(const std::string& path) {
 
 // The keys a desktop user expects, pressed on the window system's keyboard. Alt+F opens the File
 // menu, not a tool button; F5 runs all items; Escape stops a run; Delete in the list asks before
-// the trash; Shift+F10 opens the list's menu; Ctrl+PgDn leaves a picker's page; F1 shows help.
+// the trash; Shift+F10 opens the list's menu; Ctrl+PgDn leaves a picker's page; F1 shows help;
+// Ctrl+Z undoes the last run, except in a picker's text.
 TEST(MainWindowOnX11, KeysDoWhatTheyDoOnAnyDesktop) {
     struct Case {
         const char* name;
@@ -152,6 +153,20 @@ TEST(MainWindowOnX11, KeysDoWhatTheyDoOnAnyDesktop) {
          },
          Qt::CTRL | Qt::Key_PageDown,
          [](TWindowUnderTest& w) { return w.Find<QTabWidget>("pcTymo").currentIndex() == 2; }},
+        {"Ctrl+Z",
+         [&list](TWindowUnderTest& w) -> QWidget& {
+             w.Find("item_Operate6").trigger();
+             return list(w);
+         },
+         Qt::CTRL | Qt::Key_Z, [](TWindowUnderTest& w) { return w.chooser.questions.size() == 1; }},
+        // In a picker's text Ctrl+Z undoes the typing, not the run.
+        {"Ctrl+Z in a picker",
+         [](TWindowUnderTest& w) -> QWidget& {
+             w.Find("item_Operate6").trigger();
+             w.Find<QTabWidget>("pcTymo").setCurrentIndex(1);
+             return w.Find<QWidget>("dtpDate");
+         },
+         Qt::CTRL | Qt::Key_Z, [](TWindowUnderTest& w) { return w.chooser.questions.empty(); }},
         {"F1", list, QKeyCombination(Qt::Key_F1),
          [](TWindowUnderTest& w) {
              const bool shown = w.Find<QWidget>("HelpWindow").isVisible();

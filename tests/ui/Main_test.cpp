@@ -67,8 +67,9 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
     const std::pair<const char*, QStringList> menus[] = {
         {"FileMenu", {"item_Delete", "-", "item_Close"}},
         {"EditMenu",
-         {"item_AddFile", "item_AddFolder", "-", "item_RemoveFile", "item_RemoveFolder", "-",
-          "item_ClearList", "-", "item_InvertSelection", "item_InvertChecked"}},
+         {"item_UndoLastRun", "-", "item_AddFile", "item_AddFolder", "-", "item_RemoveFile",
+          "item_RemoveFolder", "-", "item_ClearList", "-", "item_InvertSelection",
+          "item_InvertChecked"}},
         {"ViewMenu",
          {"item_Toolbar", "item_StatusBar", "-", "item_GridLines", "-", "item_ViewIcons",
           "item_ViewSmallIcons", "item_ViewList", "item_ViewDetails", "-", "item_Arrange"}},
@@ -183,7 +184,8 @@ TEST(MainWindow, MenuItemsAreEnabledByTheListWhenTheMenuOpens) {
           {"item_RemoveFolder", false},
           {"item_ClearList", false},
           {"item_InvertSelection", false},
-          {"item_InvertChecked", false}}},
+          {"item_InvertChecked", false},
+          {"item_UndoLastRun", false}}},
         {3,
          {},
          "EditMenu",
@@ -506,8 +508,8 @@ TEST(MainWindow, AccessibleNames) {
     auto& edit = w.Find<QMenu>("EditMenu");
     edit.popup({});
     QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(&edit);
-    EXPECT_EQ(menu->child(0)->text(QAccessible::Name), "Add File to List");
-    EXPECT_EQ(menu->child(4)->text(QAccessible::Name), "Remove Folder from List");
+    EXPECT_EQ(menu->child(2)->text(QAccessible::Name), "Add File to List");
+    EXPECT_EQ(menu->child(6)->text(QAccessible::Name), "Remove Folder from List");
     edit.hide();
     auto* table = static_cast<QAccessibleTableInterface*>(
         QAccessible::queryAccessibleInterface(&w.List())->interface_cast(

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -100,8 +101,10 @@ std::vector<std::string> SampleFiles(const testsupport::TempDir& folder) {
 // "Settings".
 bool MainWindow(const QDir& folder) {
     const testsupport::TempDir files;
-    // The pictures show the window as it first opens, whatever the settings of whoever draws them.
+    // The pictures show the window as it first opens, whatever the settings and the past runs
+    // of whoever draws them.
     const testsupport::ScopedEnv settingsHome("XDG_CONFIG_HOME", (files / "config").c_str());
+    const testsupport::ScopedEnv stateHome("XDG_STATE_HOME", (files / "state").c_str());
     ui::TMainFormKelvane window;
     window.WMDropFiles(SampleFiles(files));
     // Two rows checked and one selected, as a user marks the rows of a run.
@@ -126,8 +129,21 @@ bool MainWindow(const QDir& folder) {
             pageButton->click();
         saved = Save(window, window, folder, picture) && saved;
     }
+    // A run of every row, kept for Undo Last Run: the Settings page tells what it holds, and
+    // the Edit menu offers to take it back.
+    if (auto* oneValue = window.findChild<QAbstractButton*>("rbSetSelectedDate"))
+        oneValue->click();
+    if (auto* all = window.findChild<QAction*>("item_Operate6"))
+        all->trigger();
     pages.setCurrentIndex(2);
-    return Save(window, window, folder, "settings.png") && saved;
+    saved = Save(window, window, folder, "settings.png") && saved;
+    auto* edit = window.findChild<QMenu*>("EditMenu");
+    auto* undo = window.findChild<QAction*>("item_UndoLastRun");
+    if (!edit || !undo)
+        return false;
+    edit->popup(window.mapToGlobal(QPoint(0, 0)));
+    edit->setActiveAction(undo);
+    return Save(*edit, *edit, folder, "edit-menu.png") && saved;
 }
 
 // The list during a preview of every row: names in upper case and a new date, in bold; the
@@ -135,6 +151,7 @@ bool MainWindow(const QDir& folder) {
 bool Preview(const QDir& folder) {
     const testsupport::TempDir files;
     const testsupport::ScopedEnv settingsHome("XDG_CONFIG_HOME", (files / "config").c_str());
+    const testsupport::ScopedEnv stateHome("XDG_STATE_HOME", (files / "state").c_str());
     ui::TMainFormKelvane window;
     const std::vector<std::string> paths = SampleFiles(files);
     std::filesystem::permissions(paths[2], std::filesystem::perms::owner_read);

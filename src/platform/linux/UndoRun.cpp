@@ -17,6 +17,7 @@ namespace {
 using namespace linux_fs;
 
 constexpr const char* kChangedSince = "changed since the run; left as it is";
+constexpr const char* kNotReached = "the undo was stopped before this file; left as it is";
 // Files checked and recorded before any of them is put back: one data sync for all of them.
 constexpr std::size_t kFilesPerBatch = 512;
 
@@ -145,7 +146,8 @@ Result PutBack(TFileHandle& handle, const RecordedChange& change, const std::str
 }  // namespace
 
 Result UndoRun(const std::string& id, TRunJournal* journal,
-               const std::function<void(const UndoneFile&)>& left, std::size_t& restored) {
+               const std::function<void(const UndoneFile&)>& left, std::size_t& restored,
+               const UndoWatch& watch) {
     restored = 0;
     std::string reason;
     const std::string folder = RunJournalFolder(reason);
@@ -180,6 +182,7 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
                 left({file.handle.Path(), synced.Reason()});
                 continue;
             }
+            const std::string from = file.handle.Path();
             std::string keepOldAs;
             if (journal && file.change->contentKept)
                 keepOldAs = journal->KeptPath(file.number, reason);
@@ -187,17 +190,25 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
                                    ? Result::Failed(reason)
                                    : PutBack(file.handle, *file.change, runId, keepOldAs);
             if (!put) {
-                left({file.handle.Path(), put.Reason() + "; left as it is"});
+                left({from, put.Reason() + "; left as it is"});
                 continue;
             }
             ++restored;
+            if (watch.restored)
+                watch.restored(from, file.change->before.path);
             if (const std::optional<FileState> now = file.handle.JournalState(); journal && now)
                 journal->Add(
                     {JournalEntryKind::Done, file.number, file.handle.Identity(), {}, *now});
         }
         held.clear();
     };
-    for (const RecordedChange& change : changes) {
+    for (std::size_t done = 0; done < changes.size(); ++done) {
+        const RecordedChange& change = changes[done];
+        if (watch.progress && !watch.progress(done, changes.size())) {
+            for (std::size_t later = done; later < changes.size(); ++later)
+                left({changes[later].after.path, kNotReached});
+            break;
+        }
         // An earlier change of a file held is checked once the later one is undone.
         if (std::any_of(held.begin(), held.end(), [&](const HeldFile& file) {
                 return file.change->identity == change.identity;
