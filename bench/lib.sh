@@ -11,13 +11,15 @@ make_tree() {
 }
 
 # bench_tree BUILD_DIR: sets $cli, $count and $work, a folder removed on exit that holds a tree
-# of $COUNT (100,000) files in $work/tree.
+# of $COUNT (100,000) files in $work/tree and the journals of the runs.
 bench_tree() {
   cli="$(realpath "${1:-build}")/src/app/kelvane-cli"
   count=${COUNT:-100000}
   work=$(mktemp -d)
   trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
   make_tree "$work/tree" "$count"
+  # The runs' journals go to the benchmark's own folder, on the same disk as the files.
+  export XDG_STATE_HOME="$work/state"
 }
 
 # small_tree: sets $small, a tree of $small_count (10,000) files in $work/small, and

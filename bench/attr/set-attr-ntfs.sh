@@ -6,6 +6,7 @@ source "$(dirname "$0")/../lib.sh"
 cli="$(realpath "${1:-build}")/src/app/kelvane-cli"
 count=${NTFS_COUNT:-10000}
 work=$(mktemp -d)
+export XDG_STATE_HOME="$work/state"
 trap 'umount "$work/mnt" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir "$work/mnt"
 truncate -s 64M "$work/ntfs.img"

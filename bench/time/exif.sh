@@ -7,6 +7,7 @@ build=$(realpath "${1:-build}")
 cli="$build/src/app/kelvane-cli"
 count=10000
 work=$(mktemp -d)
+export XDG_STATE_HOME="$work/state"
 trap 'rm -rf "$work"' EXIT
 
 "$build/bench/time/photo_bench_gen" "$work/ours" "$count"

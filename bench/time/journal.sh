@@ -4,8 +4,6 @@
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 bench_tree "${1:-build}"
-# The journals go to the benchmark's own folder, on the same disk as the files.
-export XDG_STATE_HOME="$work/state"
 
 when="2004-02-29 10:15:36"
 run_journal() { find "$work/tree" -type f -print0 | xargs -0 "$cli" --time="$when"; }

@@ -4,7 +4,6 @@
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 bench_tree "${1:-build}"
-export XDG_STATE_HOME="$work/state"
 
 run_time() { "$cli" --time="$when" --add-folder files "$work/tree"; }
 undo_last() { "$cli" --undo; }
