@@ -10,12 +10,12 @@ namespace core {
 
 TPastRuns PastRuns() {
     TPastRuns runs;
-    const std::vector<platform::RunSummary> kept = platform::ListRuns();
-    runs.count = static_cast<int>(kept.size());
+    const platform::KeptRuns kept = platform::LastRunKept();
+    runs.count = static_cast<int>(kept.count);
     runs.bytes = platform::RunsSpaceHeld();
-    if (kept.empty())
+    if (!kept.last)
         return runs;
-    const platform::RunSummary& last = kept.back();
+    const platform::RunSummary& last = *kept.last;
     platform::FileTime started = 0;
     const timespec at{static_cast<time_t>(last.started / 1'000'000'000),
                       static_cast<long>(last.started % 1'000'000'000)};

@@ -102,6 +102,13 @@ private:
 
 // The journals kept, oldest first.
 std::vector<RunSummary> ListRuns();
+// How many runs are kept, and the last one, read from its journal alone: a journal of a large
+// run takes long to read.
+struct KeptRuns {
+    std::size_t count = 0;
+    std::optional<RunSummary> last;
+};
+KeptRuns LastRunKept();
 // Where the content of the file numbered `number` in the run `id` was kept.
 std::string KeptContentPath(const std::string& id, std::uint64_t number);
 // Removes every journal kept; the reason when one could not be removed.

@@ -463,49 +463,73 @@ Result TRunJournal::Sync() {
     return impl_->Write(true);
 }
 
+namespace {
+
+// What the journal of the run `id` tells of it; a journal that cannot be read says why in
+// `changed`.
+RunSummary Summarize(const std::string& folder, const std::string& id) {
+    RunSummary run;
+    run.id = id;
+    const TDescriptor fd(open(JournalPath(folder, id).c_str(), O_RDONLY | O_CLOEXEC));
+    std::vector<std::uint8_t> raw;
+    if (!fd.Valid() || !ReadWhole(fd.Get(), raw)) {
+        run.changed = SystemReason(errno);
+        return run;
+    }
+    std::string reason;
+    const std::optional<JournalFile> file =
+        DecodeJournal(std::string(raw.begin(), raw.end()), reason);
+    if (!file) {
+        run.changed = reason;
+        return run;
+    }
+    run.started = file->started;
+    run.isUndo = file->kind == TRunJournal::Kind::Undo;
+    bool names = false, times = false, attributes = false, content = false;
+    for (const JournalEntry& entry : file->entries) {
+        if (entry.kind != JournalEntryKind::Intent)
+            continue;
+        ++run.files;
+        names = names || entry.before.path != entry.after.path;
+        times = times || entry.before.lastWrite != entry.after.lastWrite ||
+                entry.before.lastAccess != entry.after.lastAccess ||
+                entry.before.creation != entry.after.creation;
+        attributes = attributes || entry.before.attributes != entry.after.attributes;
+        content = content || entry.contentKept;
+    }
+    for (const auto& [changed, word] :
+         {std::pair{names, "names"}, std::pair{times, "times"}, std::pair{attributes, "attributes"},
+          std::pair{content, "content"}}) {
+        if (changed)
+            run.changed += (run.changed.empty() ? "" : ", ") + std::string(word);
+    }
+    return run;
+}
+
+}  // namespace
+
 std::vector<RunSummary> ListRuns() {
     std::vector<RunSummary> runs;
     std::string reason;
     const std::string folder = RunJournalFolder(reason);
     if (folder.empty())
         return runs;
-    for (const std::string& id : RunIds(folder)) {
-        const TDescriptor fd(open(JournalPath(folder, id).c_str(), O_RDONLY | O_CLOEXEC));
-        std::vector<std::uint8_t> raw;
-        if (!fd.Valid() || !ReadWhole(fd.Get(), raw))
-            continue;
-        const std::optional<JournalFile> file =
-            DecodeJournal(std::string(raw.begin(), raw.end()), reason);
-        RunSummary run;
-        run.id = id;
-        if (!file) {
-            run.changed = reason;
-            runs.push_back(run);
-            continue;
-        }
-        run.started = file->started;
-        run.isUndo = file->kind == TRunJournal::Kind::Undo;
-        bool names = false, times = false, attributes = false, content = false;
-        for (const JournalEntry& entry : file->entries) {
-            if (entry.kind != JournalEntryKind::Intent)
-                continue;
-            ++run.files;
-            names = names || entry.before.path != entry.after.path;
-            times = times || entry.before.lastWrite != entry.after.lastWrite ||
-                    entry.before.lastAccess != entry.after.lastAccess ||
-                    entry.before.creation != entry.after.creation;
-            attributes = attributes || entry.before.attributes != entry.after.attributes;
-            content = content || entry.contentKept;
-        }
-        for (const auto& [changed, word] :
-             {std::pair{names, "names"}, std::pair{times, "times"},
-              std::pair{attributes, "attributes"}, std::pair{content, "content"}}) {
-            if (changed)
-                run.changed += (run.changed.empty() ? "" : ", ") + std::string(word);
-        }
-        runs.push_back(run);
-    }
+    for (const std::string& id : RunIds(folder))
+        runs.push_back(Summarize(folder, id));
     return runs;
+}
+
+KeptRuns LastRunKept() {
+    KeptRuns kept;
+    std::string reason;
+    const std::string folder = RunJournalFolder(reason);
+    if (folder.empty())
+        return kept;
+    const std::vector<std::string> ids = RunIds(folder);
+    kept.count = ids.size();
+    if (!ids.empty())
+        kept.last = Summarize(folder, ids.back());
+    return kept;
 }
 
 Result ForgetRuns() {

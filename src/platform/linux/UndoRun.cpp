@@ -155,10 +155,10 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
         return Result::Failed(reason);
     std::string runId = id;
     if (runId.empty()) {
-        const std::vector<RunSummary> runs = ListRuns();
-        if (runs.empty())
+        const std::optional<RunSummary> last = LastRunKept().last;
+        if (!last)
             return Result::Failed("no run is kept to undo");
-        runId = runs.back().id;
+        runId = last->id;
     }
     if (runId.find('/') != std::string::npos)
         return Result::Failed(runId + ": no such run");
