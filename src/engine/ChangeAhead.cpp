@@ -10,7 +10,7 @@ namespace {
 // Files recorded with one sync: a data sync costs a millisecond or more on a disk, a file's
 // change a few microseconds. The first batches are small, so that a worker starts soon, and
 // each is twice the one before up to this size.
-constexpr std::size_t kJournalBatch = 2048;
+constexpr std::size_t kJournalBatch = 512;
 constexpr std::size_t kFirstJournalBatch = 32;
 
 // The largest batch: as many files as the process may hold open over the rows kept out, four
@@ -91,6 +91,8 @@ std::vector<ChangedRow> TChangeAhead::Change(const Batch& batch) {
     // The files of the batch held, prepared and not yet changed.
     std::vector<std::pair<std::size_t, PreparedFile>> prepared;
     std::vector<platform::FileIdentity> held;
+    prepared.reserve(batch.requests.size());
+    held.reserve(batch.requests.size());
     platform::TRunJournal* journal =
         batch.requests.empty() ? nullptr : batch.requests.front().changes.journal;
     const auto changeHeld = [&] {
