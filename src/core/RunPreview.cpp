@@ -110,7 +110,7 @@ private:
     PlannedItem PlanRow(const PreviewRow& row, bool& endsRun) {
         PlannedItem item{row.row, {}};
         RowPreview& preview = item.preview;
-        const engine::OpenedFile opened = engine::OpenRowFile(row.file);
+        const engine::OpenedFile opened = engine::OpenForPlan(row.file, changes_.options, folders_);
         if (!opened.handle) {
             preview.refusals.push_back(opened.reason);
             return item;
@@ -139,6 +139,8 @@ private:
 
     TRunPreview& owner_;
     const std::vector<PreviewRow> rows_;
+    // The rows' folders, held open while the preview lasts.
+    platform::TOpenFolders folders_;
     engine::FileChanges changes_;
     engine::TFilePipeline pipeline_;
 };

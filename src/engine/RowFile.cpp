@@ -16,7 +16,10 @@ OpenedFile OpenRowFile(const RowFile& row, platform::TOpenFolders* folders) {
     return file;
 }
 
-OpenedFile LookAtRowFile(const RowFile& row, platform::TOpenFolders& folders) {
+OpenedFile OpenForPlan(const RowFile& row, const RunOptions& options,
+                       platform::TOpenFolders& folders) {
+    if (!ChangesOnlyAttributesAndTimes(options) || ReadsContent(options))
+        return OpenRowFile(row, &folders);
     OpenedFile file;
     file.handle = platform::TFileHandle::Look(row.path, file.reason, folders);
     return file;

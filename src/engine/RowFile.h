@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/RunOptions.h"
 #include "platform/FileHandle.h"
 
 namespace engine {
@@ -28,8 +29,10 @@ struct RowFile {
 // given. A link met there now was swapped in since, and the file is not opened.
 OpenedFile OpenRowFile(const RowFile& row, platform::TOpenFolders* folders = nullptr);
 
-// The file of a row looked at by name from its folder, held in `folders`, and not opened: all
-// that a plan of attributes and times reads.
-OpenedFile LookAtRowFile(const RowFile& row, platform::TOpenFolders& folders);
+// The file of a row as a plan of `options` needs it, from its folder held in `folders`: where
+// the plan reads nothing of the content (attributes and times only, no date inside the file),
+// looked at by name and not opened, which costs a look-up instead of an open; else opened.
+OpenedFile OpenForPlan(const RowFile& row, const RunOptions& options,
+                       platform::TOpenFolders& folders);
 
 }  // namespace engine

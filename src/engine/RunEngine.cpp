@@ -130,8 +130,6 @@ bool TRunEngine::Preview(RunScope scope, const PlanFn& planned, RowFeed feed) {
     // on workers, as such a run's changes do; the others are made in turn, one file's bytes
     // held at a time.
     const bool ahead = ChangesOnlyAttributesAndTimes(options);
-    // A look-up cannot read a photo's or a song's date: such plans open their files.
-    const bool lookOnly = ahead && !ReadsContent(options);
     // Declared before the work-ahead, so that they close after its threads stop.
     platform::TOpenFolders folders;
     std::optional<threads::TWorkAhead<PlannedFile, RowFile>> plans;
@@ -147,11 +145,9 @@ bool TRunEngine::Preview(RunScope scope, const PlanFn& planned, RowFeed feed) {
             if (!plans) {
                 plans.emplace(
                     ahead ? kRowsHandedOver : 1,
-                    [this, &changes, &folders, lookOnly](const RowFile& file) {
+                    [this, &changes, &folders](const RowFile& file) {
                         PlannedFile found;
-                        // A plan of attributes and times reads nothing a look-up cannot.
-                        OpenedFile opened =
-                            lookOnly ? LookAtRowFile(file, folders) : OpenRowFile(file, &folders);
+                        OpenedFile opened = OpenForPlan(file, changes.options, folders);
                         if (opened.handle)
                             found.plan = pipeline_.Plan(*opened.handle, changes);
                         else
