@@ -79,11 +79,14 @@ Result TFileHandle::RestoreState(const FileState& wanted) {
         Forget();
         return FailedWithErrno();
     };
+    mode_t mode = state_->st.stx_mode & 07777;
     if (wanted.storedKnown && !wanted.stored.empty()) {
         // The owner may write a user attribute only while the mode lets the owner write.
-        if ((state_->st.stx_mode & S_IWUSR) == 0 &&
-            !file.ChangeMode((state_->st.stx_mode & 07777) | S_IWUSR))
-            return fail();
+        if ((mode & S_IWUSR) == 0) {
+            if (!file.ChangeMode(mode | S_IWUSR))
+                return fail();
+            mode |= S_IWUSR;
+        }
         const TXattrs xattrs = file.Xattrs();
         for (const StoredValue& value : wanted.stored) {
             const bool put = value.bytes ? xattrs.Set(value.place.c_str(), *value.bytes)
@@ -95,16 +98,26 @@ Result TFileHandle::RestoreState(const FileState& wanted) {
         std::string reason;
         if (!store.SetAttributes(file, LastComponent(path_), state_->st, wanted.attributes, reason))
             return Forget(), Result::Failed(reason);
+        // Where the attributes live in the directory entry, read-only shows in the mode.
+        struct statx now {};
+        if (!StatDescriptor(state_->fd, now))
+            return fail();
+        mode = now.stx_mode & 07777;
     }
-    if (!file.ChangeMode(static_cast<mode_t>(wanted.mode)))
+    if (mode != wanted.mode && !file.ChangeMode(static_cast<mode_t>(wanted.mode)))
         return fail();
     // Last: a change of mode or of an extended attribute leaves these two times alone.
     const timespec times[2] = {Timespec(wanted.lastAccess), Timespec(wanted.lastWrite)};
     const bool written =
         state_->pathOnly ? utimensat(AT_FDCWD, DescriptorPath(state_->fd).c_str(), times, 0) == 0
                          : futimens(state_->fd, times) == 0;
-    Forget();
-    return written ? Result::Done() : FailedWithErrno();
+    if (!written)
+        return fail();
+    // The values just written stay known; the look-up is made again.
+    state_->statKnown = false;
+    state_->known.reset();
+    state_->attributes.reset();
+    return Result::Done();
 }
 
 }  // namespace platform
