@@ -175,15 +175,12 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
     after.path = handle.Path().substr(0, platform::NameStart(handle.Path())) + plan.after.name;
     after.attributes = plan.after.attributes;
     if (plan.times) {
-        const auto nanoseconds = [](platform::FileTime time) {
-            return (time - platform::kUnixEpochSeconds * platform::kTicksPerSecond) * 100;
-        };
         if (plan.times->creation)
-            after.creation = nanoseconds(*plan.times->creation);
+            after.creation = platform::FileTimeToNanoseconds(*plan.times->creation);
         if (plan.times->lastWrite)
-            after.lastWrite = nanoseconds(*plan.times->lastWrite);
+            after.lastWrite = platform::FileTimeToNanoseconds(*plan.times->lastWrite);
         if (plan.times->lastAccess)
-            after.lastAccess = nanoseconds(*plan.times->lastAccess);
+            after.lastAccess = platform::FileTimeToNanoseconds(*plan.times->lastAccess);
     }
     // The mode and the bytes stored are known once the change is made.
     after.storedKnown = false;

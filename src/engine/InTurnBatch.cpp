@@ -1,7 +1,6 @@
 #include "engine/InTurnBatch.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/Path.h"
 
@@ -10,12 +9,6 @@ namespace {
 
 // Files recorded with one sync.
 constexpr std::size_t kBatchSize = 256;
-
-std::string Folded(std::string path) {
-    std::transform(path.begin(), path.end(), path.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return path;
-}
 
 }  // namespace
 
@@ -27,8 +20,9 @@ bool TInTurnBatch::Add(int row, const RowFile& file, const FileChanges& changes)
     std::vector<std::string> names;
     if (!prepared.failed) {
         const std::string& path = prepared.opened->handle->Path();
-        names = {Folded(path),
-                 Folded(path.substr(0, platform::NameStart(path)) + prepared.plan.after.name)};
+        names = {platform::AsciiLower(path),
+                 platform::AsciiLower(path.substr(0, platform::NameStart(path)) +
+                                      prepared.plan.after.name)};
         if (std::any_of(names.begin(), names.end(),
                         [this](const std::string& name) { return names_.count(name) > 0; })) {
             return false;
@@ -62,5 +56,4 @@ std::vector<ChangedRow> TInTurnBatch::Change() {
     full_ = false;
     return changed;
 }
-
 }  // namespace engine

@@ -28,6 +28,12 @@ struct SystemTime {
 // range a file time can hold (before 1601).
 bool UnixToFileTime(const timespec& unixTime, FileTime& out);
 timespec FileTimeToUnix(FileTime fileTime);
+// Nanoseconds since 1970 (negative before), as a run's journal keeps a time.
+constexpr std::int64_t FileTimeToNanoseconds(FileTime fileTime) {
+    return (static_cast<std::int64_t>(fileTime) -
+            kUnixEpochSeconds * static_cast<std::int64_t>(kTicksPerSecond)) *
+           100;
+}
 
 // UTC to local and back by the offset from UTC in force at the date being converted, as `ls`
 // and every file manager show a file's times: a July time moves by the summer offset and a

@@ -14,6 +14,8 @@ namespace platform::linux_fs {
 std::string RunJournalFolder(std::string& reason);
 // The journal of the run `id` in `folder`.
 std::string JournalPath(const std::string& folder, const std::string& id);
+// The runs' ids in `folder`, oldest first (an id begins with its start time, in UTC).
+std::vector<std::string> RunIds(const std::string& folder);
 
 struct JournalFile {
     TRunJournal::Kind kind = TRunJournal::Kind::Run;

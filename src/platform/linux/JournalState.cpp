@@ -33,10 +33,6 @@ timespec Timespec(std::int64_t nanoseconds) {
     return {static_cast<time_t>(seconds), static_cast<long>(rest)};
 }
 
-std::int64_t FileTimeNanoseconds(FileTime time) {
-    return (time - kUnixEpochSeconds * kTicksPerSecond) * 100;
-}
-
 }  // namespace
 
 std::optional<FileState> TFileHandle::JournalState() const {
@@ -46,7 +42,7 @@ std::optional<FileState> TFileHandle::JournalState() const {
     FileState state;
     state.path = path_;
     if (found->creationTime)
-        state.creation = FileTimeNanoseconds(*found->creationTime);
+        state.creation = FileTimeToNanoseconds(*found->creationTime);
     state.lastWrite = Nanoseconds(state_->st.stx_mtime);
     state.lastAccess = Nanoseconds(state_->st.stx_atime);
     state.attributes = found->attributes;

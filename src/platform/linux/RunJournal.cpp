@@ -146,21 +146,6 @@ bool IsJournalName(const std::string& name) {
                         kJournalSuffix) == 0;
 }
 
-// The runs' ids in `folder`, oldest first (an id begins with its start time, in UTC).
-std::vector<std::string> RunIds(const std::string& folder) {
-    std::vector<std::string> ids;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-    if (!dir)
-        return ids;
-    while (const dirent* entry = readdir(dir.get())) {
-        const std::string name = entry->d_name;
-        if (IsJournalName(name))
-            ids.push_back(name.substr(0, name.size() - kJournalSuffix.size()));
-    }
-    std::sort(ids.begin(), ids.end());
-    return ids;
-}
-
 // An id for a run starting at `started`: its time in UTC, to the millisecond.
 std::string RunId(std::int64_t started) {
     const time_t seconds = static_cast<time_t>(started / 1'000'000'000);
@@ -232,6 +217,20 @@ std::string RunJournalFolder(std::string& reason) {
 
 std::string JournalPath(const std::string& folder, const std::string& id) {
     return folder + "/" + id + std::string(kJournalSuffix);
+}
+
+std::vector<std::string> RunIds(const std::string& folder) {
+    std::vector<std::string> ids;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir)
+        return ids;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (IsJournalName(name))
+            ids.push_back(name.substr(0, name.size() - kJournalSuffix.size()));
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 std::string EncodeJournalHeader(TRunJournal::Kind kind, std::int64_t started) {

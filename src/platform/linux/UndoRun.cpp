@@ -155,10 +155,10 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
         return Result::Failed(reason);
     std::string runId = id;
     if (runId.empty()) {
-        const std::optional<RunSummary> last = LastRunKept().last;
-        if (!last)
+        const std::vector<std::string> ids = RunIds(folder);
+        if (ids.empty())
             return Result::Failed("no run is kept to undo");
-        runId = last->id;
+        runId = ids.back();
     }
     if (runId.find('/') != std::string::npos)
         return Result::Failed(runId + ": no such run");
