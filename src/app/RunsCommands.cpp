@@ -4,6 +4,8 @@
 #include <ctime>
 
 #include "engine/RunOptions.h"
+#include "threads/Spread.h"
+#include "threads/ThreadBudget.h"
 
 namespace app {
 namespace {
@@ -54,13 +56,16 @@ int RunRunsCommand(const CliCommand& command, std::ostream& out, std::ostream& e
         command.journal ? Begin(platform::TRunJournal::Kind::Undo, err) : nullptr;
     bool left = false;
     std::size_t restored = 0;
+    threads::TSpread spread(threads::Workers(threads::Use::Run, threads::Answers::FromThisMachine));
+    platform::UndoWatch watch;
+    watch.spread = std::ref(spread);
     const platform::Result undone = platform::UndoRun(
         *command.undo, journal.get(),
         [&](const platform::UndoneFile& file) {
             err << "kelvane-cli: " << file.path << ": " << file.reason << '\n';
             left = true;
         },
-        restored);
+        restored, watch);
     if (!undone) {
         err << "kelvane-cli: cannot undo " << undone.Reason() << '\n';
         return 2;

@@ -3,6 +3,8 @@
 
 #include "core/KelvaneCore.h"
 #include "platform/FileSystem.h"
+#include "threads/Spread.h"
+#include "threads/ThreadBudget.h"
 
 namespace core {
 
@@ -39,6 +41,8 @@ bool TKelvaneCore::UndoRun(const std::string& id, std::string& failure) {
         report.FileChanged();
         moved[from] = to;
     };
+    threads::TSpread spread(threads::Workers(threads::Use::Run, threads::Answers::FromThisMachine));
+    watch.spread = std::ref(spread);
     std::size_t restored = 0;
     const platform::Result undone = platform::UndoRun(
         id, journal_.get(),

@@ -22,14 +22,8 @@
 
 namespace engine {
 
-struct FileIdentityHash {
-    std::size_t operator()(const platform::FileIdentity& file) const {
-        return std::hash<std::uint64_t>()(file.inode * 31 + file.device);
-    }
-};
-
 // The files being changed, by identity.
-using TFilesInHand = threads::TKeysInHand<platform::FileIdentity, FileIdentityHash>;
+using TFilesInHand = threads::TKeysInHand<platform::FileIdentity, platform::FileIdentityHash>;
 
 // A row handed over: its file, and what the run asked of it at its turn.
 struct ChangeRequest {

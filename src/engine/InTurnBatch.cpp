@@ -23,6 +23,11 @@ bool TInTurnBatch::Add(int row, const RowFile& file, const FileChanges& changes)
         names = {platform::AsciiLower(path),
                  platform::AsciiLower(path.substr(0, platform::NameStart(path)) +
                                       prepared.plan.after.name)};
+        // A name taken now may be one a file of the batch is to give up.
+        for (const RenameOutcome* rename : {&prepared.plan.tagRename, &prepared.plan.caseRename}) {
+            if (rename->status == RenameOutcome::Status::TargetExists)
+                names.push_back(platform::AsciiLower(rename->newPath));
+        }
         if (std::any_of(names.begin(), names.end(),
                         [this](const std::string& name) { return names_.count(name) > 0; })) {
             return false;

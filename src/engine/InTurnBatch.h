@@ -4,8 +4,8 @@
 // with one sync before its files are changed, in their order. A sync costs a millisecond or more
 // on a disk, a rename a few microseconds. A file joins only while no change in the batch can
 // touch it: it is not in the batch already (a second row, a hard link), and neither its name
-// nor the name it takes is one another file of the batch has or takes, so that every plan still
-// holds when its turn comes.
+// nor the name it takes (or would take, were it free) is one another file of the batch has or
+// takes, so that every plan still holds when its turn comes.
 
 #include <cstddef>
 #include <set>
@@ -42,7 +42,7 @@ private:
 
     TFilePipeline& pipeline_;
     std::vector<Joined> files_;
-    std::unordered_set<platform::FileIdentity, FileIdentityHash> identities_;
+    std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> identities_;
     // The names the batch's files have and take, full paths in lower case (a volume may not
     // tell case apart).
     std::set<std::string> names_;

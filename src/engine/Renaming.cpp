@@ -42,6 +42,7 @@ RenameOutcome FromMove(const platform::MoveOutcome& moved, const std::string& ne
             break;
         case platform::MoveResult::TargetExists:
             outcome.status = Status::TargetExists;
+            outcome.newPath = newPath;
             break;
         case platform::MoveResult::NameTooLong:
             outcome.status = Status::NameNotAllowed;

@@ -20,7 +20,7 @@ struct RenameOutcome {
         TagHasControlCharacter,      // the tag's name would hold a control character
         SongTagDamaged,              // the file's ID3v2 tag cannot be read
         SongTagHasControlCharacter,  // the ID3v2 tag's name would hold a control character
-        TargetExists,                // another file has the new name; nothing changed
+        TargetExists,                // another file has the new name (newPath); nothing changed
         NameNotAllowed,              // the new name cannot be a file name here; nothing changed
         Failed,                      // the file system refused; nothing changed
     };

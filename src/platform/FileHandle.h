@@ -3,7 +3,9 @@
 // it: a link swapped in for the file after it was opened cannot redirect any of its reads or
 // writes.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -23,6 +25,12 @@ struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     bool operator==(const FileIdentity&) const = default;
+};
+
+struct FileIdentityHash {
+    std::size_t operator()(const FileIdentity& file) const {
+        return std::hash<std::uint64_t>()(file.inode * 31 + file.device);
+    }
 };
 
 // What Open accepts besides a regular file: the path setters also change folders.

@@ -120,13 +120,20 @@ struct UndoneFile {
     std::string reason;
 };
 
-// What an undo tells as it goes, for a front end that shows it; either may be empty.
+// What an undo tells as it goes, for a front end that shows it, and how it spreads its work;
+// any may be empty.
 struct UndoWatch {
     // After each file looked at: how many of the run's `total` files are. False stops the undo
     // there: the files already checked are put back, every later one is left as it is.
     std::function<bool(std::size_t done, std::size_t total)> progress;
     // A file put back: the path the run left it at, and the path it has again.
     std::function<void(const std::string& from, const std::string& to)> restored;
+    // Does `work` over the indexes [0, count), perhaps on several threads at once, and returns
+    // once it is all done: the caller's way to spread the files of a batch, which touch no
+    // file of each other, over the processors. Empty: one after the other.
+    std::function<void(std::size_t count,
+                       const std::function<void(std::size_t first, std::size_t last)>& work)>
+        spread;
 };
 
 // Puts back, newest change first, every file of the run `id` (empty: the last run kept) whose

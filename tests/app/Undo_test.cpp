@@ -167,6 +167,30 @@ TEST(UndoTest, BatchedRenamesEndAsWithoutAJournal) {
     EXPECT_EQ(errors[1], errors[0]);
 }
 
+// A name one file gives up is taken by the next in the same run, as without a journal; the undo
+// gives it back to the first only once the second has left it.
+TEST(UndoTest, ANameGivenUpAndTakenComesBack) {
+    const auto tagged = [](const std::string& audio, const std::string& title) {
+        std::string tag = "TAG" + title;
+        tag.resize(33, '\0');
+        tag += "Band";
+        tag.resize(128, '\0');
+        return audio + tag;
+    };
+    TempDir state;
+    TempDir dir;
+    dir.Write("Band - One.mp3", tagged("first", "Two"));
+    dir.Write("x.mp3", tagged("second", "One"));
+    const std::string before = Snapshot(dir.Path());
+
+    const ProcessResult run = Cli(state, dir, {"--id3-rename", "Band - One.mp3", "x.mp3"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadLeavingAccessTime(dir / "Band - One.mp3").substr(0, 6), "second");
+    const ProcessResult undone = Cli(state, dir, {"--undo"});
+    EXPECT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_EQ(Snapshot(dir.Path()), before);
+}
+
 // A run killed part way leaves files changed and files not yet changed; an undo gives every one
 // back as it was before the run.
 TEST(UndoTest, RunKilledHalfWayIsUndone) {

@@ -326,6 +326,8 @@ struct TRunJournal::Impl {
     std::string buffer;
     TDescriptor fd;
     std::uint64_t size = 0;
+    // Whether the journal's name in its folder was made durable.
+    bool named = false;
     // Every write failed since this reason.
     std::string failure;
 
@@ -344,10 +346,20 @@ std::string TRunJournal::Impl::Id(std::string& reason) {
     const std::lock_guard lock(naming);
     for (int n = 1; id.empty() && n < 100; ++n) {
         const std::string candidate = RunId(started) + (n > 1 ? "-" + std::to_string(n) : "");
-        if (mkdir(KeptFolder(folder, candidate).c_str(), 0700) == 0)
-            id = candidate;
-        else if (errno != EEXIST)
-            break;
+        const std::string kept = KeptFolder(folder, candidate);
+        if (mkdir(kept.c_str(), 0700) != 0) {
+            if (errno != EEXIST)
+                break;
+            continue;
+        }
+        // A run of the same millisecond that is over removed the folder when it kept nothing,
+        // and left its journal.
+        if (access(JournalPath(folder, candidate).c_str(), F_OK) == 0 || errno != ENOENT) {
+            rmdir(kept.c_str());
+            errno = EEXIST;
+            continue;
+        }
+        id = candidate;
     }
     if (id.empty())
         reason = "cannot write the journal in " + folder + ": " + SystemReason(errno);
@@ -380,19 +392,24 @@ Result TRunJournal::Impl::Write(bool durable) {
                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!fd.Valid())
             return fail(errno);
-        // The new file's name must last as long as its entries.
-        const TDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!dir.Valid() || fsync(dir.Get()) != 0)
-            return fail(errno);
-        DropOldRuns(folder, runId);
         buffer.insert(0, EncodeJournalHeader(kind, started));
     }
     if (!WriteAllAt(fd.Get(), {reinterpret_cast<const std::uint8_t*>(buffer.data()), buffer.size()},
                     static_cast<off_t>(size)))
         return fail(errno);
     size += buffer.size();
-    if (durable && fdatasync(fd.Get()) != 0)
+    if (!durable)
+        return Result::Done();
+    if (fdatasync(fd.Get()) != 0)
         return fail(errno);
+    if (!named) {
+        // The new file's name must last as long as its entries. Synced after them: the data
+        // sync has most often made the name durable already, and this one then costs little.
+        const TDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!dir.Valid() || fsync(dir.Get()) != 0)
+            return fail(errno);
+        named = true;
+    }
     return Result::Done();
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_set>
 
 #include "platform/RunJournal.h"
 #include "platform/linux/Descriptor.h"
@@ -143,6 +144,60 @@ Result PutBack(TFileHandle& handle, const RecordedChange& change, const std::str
     return handle.RestoreState(change.before);
 }
 
+// A change of a batch once checked: its file held open with its undo recorded, or nothing
+// to put back, where the run never made the change or the file was changed since.
+struct Checked {
+    std::optional<HeldFile> held;
+    bool neverMade = false;
+};
+
+Checked Check(const RecordedChange& change, TRunJournal* journal) {
+    if (NeverMade(change))
+        return {std::nullopt, true};
+    std::optional<TFileHandle> handle = OpenChanged(change);
+    std::optional<FileState> now;
+    if (handle && handle->Identity() == change.identity && handle->LockForChange())
+        now = handle->JournalState();
+    if (!now || !StillAsLeft(*now, change))
+        return {};
+    const std::uint64_t number = journal ? journal->NextNumber() : 0;
+    if (journal)
+        journal->Add({JournalEntryKind::Intent, number, change.identity, *now, change.before,
+                      change.contentKept});
+    return {HeldFile{std::move(*handle), &change, number}, false};
+}
+
+// What putting one file back came to: the path it was put back from, and why it was not
+// (empty when it was).
+struct PutBackOutcome {
+    const RecordedChange* change = nullptr;
+    std::string from;
+    std::string failure;
+};
+
+PutBackOutcome PutBackHeld(HeldFile& file, const Result& recorded, const std::string& runId,
+                           TRunJournal* journal) {
+    PutBackOutcome outcome{file.change, file.handle.Path(), {}};
+    if (!recorded) {
+        outcome.failure = recorded.Reason();
+        return outcome;
+    }
+    std::string reason;
+    std::string keepOldAs;
+    if (journal && file.change->contentKept)
+        keepOldAs = journal->KeptPath(file.number, reason);
+    const Result put = journal && file.change->contentKept && keepOldAs.empty()
+                           ? Result::Failed(reason)
+                           : PutBack(file.handle, *file.change, runId, keepOldAs);
+    if (!put) {
+        outcome.failure = put.Reason() + "; left as it is";
+        return outcome;
+    }
+    if (const std::optional<FileState> now = file.handle.JournalState(); journal && now)
+        journal->Add({JournalEntryKind::Done, file.number, file.handle.Identity(), {}, *now});
+    return outcome;
+}
+
 }  // namespace
 
 Result UndoRun(const std::string& id, TRunJournal* journal,
@@ -174,65 +229,72 @@ Result UndoRun(const std::string& id, TRunJournal* journal,
         return Result::Failed(runId + ": " + reason);
     const std::vector<RecordedChange> changes = Changes(*file);
 
-    std::vector<HeldFile> held;
-    const auto putBack = [&] {
-        const Result synced = journal ? journal->Sync() : Result::Done();
-        for (HeldFile& file : held) {
-            if (!synced) {
-                left({file.handle.Path(), synced.Reason()});
-                continue;
+    const auto spread = [&watch](std::size_t count,
+                                 const std::function<void(std::size_t, std::size_t)>& work) {
+        if (watch.spread)
+            watch.spread(count, work);
+        else
+            work(0, count);
+    };
+    std::size_t next = 0;
+    bool stopped = false;
+    while (next < changes.size() && !stopped) {
+        // A batch of changes of different files: an earlier change of a file is checked once
+        // the later one is undone.
+        std::vector<const RecordedChange*> batch;
+        std::unordered_set<FileIdentity, FileIdentityHash> files;
+        for (; next < changes.size() && batch.size() < kFilesPerBatch; ++next) {
+            if (watch.progress && !watch.progress(next, changes.size())) {
+                stopped = true;
+                break;
             }
-            const std::string from = file.handle.Path();
-            std::string keepOldAs;
-            if (journal && file.change->contentKept)
-                keepOldAs = journal->KeptPath(file.number, reason);
-            const Result put = journal && file.change->contentKept && keepOldAs.empty()
-                                   ? Result::Failed(reason)
-                                   : PutBack(file.handle, *file.change, runId, keepOldAs);
-            if (!put) {
-                left({from, put.Reason() + "; left as it is"});
+            if (!files.insert(changes[next].identity).second)
+                break;
+            batch.push_back(&changes[next]);
+        }
+        std::vector<Checked> checked(batch.size());
+        spread(batch.size(), [&](std::size_t first, std::size_t last) {
+            for (std::size_t i = first; i < last; ++i)
+                checked[i] = Check(*batch[i], journal);
+        });
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            if (!checked[i].held && !checked[i].neverMade)
+                left({batch[i]->after.path, kChangedSince});
+        }
+        // Put back once recorded. A name one file frees may be the name another takes back, and
+        // so renames and rewrites go in the order of the changes; the rest are spread.
+        const Result recorded = journal ? journal->Sync() : Result::Done();
+        std::vector<PutBackOutcome> outcomes(batch.size());
+        const auto putBack = [&](std::size_t first, std::size_t last) {
+            for (std::size_t i = first; i < last; ++i) {
+                if (checked[i].held)
+                    outcomes[i] = PutBackHeld(*checked[i].held, recorded, runId, journal);
+                // Closed on the thread that put it back.
+                checked[i].held.reset();
+            }
+        };
+        if (std::any_of(batch.begin(), batch.end(), [](const RecordedChange* change) {
+                return change->before.path != change->after.path || change->contentKept;
+            }))
+            putBack(0, batch.size());
+        else
+            spread(batch.size(), putBack);
+        for (const PutBackOutcome& outcome : outcomes) {
+            if (!outcome.change)
+                continue;
+            if (!outcome.failure.empty()) {
+                left({outcome.from, outcome.failure});
                 continue;
             }
             ++restored;
             if (watch.restored)
-                watch.restored(from, file.change->before.path);
-            if (const std::optional<FileState> now = file.handle.JournalState(); journal && now)
-                journal->Add(
-                    {JournalEntryKind::Done, file.number, file.handle.Identity(), {}, *now});
+                watch.restored(outcome.from, outcome.change->before.path);
         }
-        held.clear();
-    };
-    for (std::size_t done = 0; done < changes.size(); ++done) {
-        const RecordedChange& change = changes[done];
-        if (watch.progress && !watch.progress(done, changes.size())) {
-            for (std::size_t later = done; later < changes.size(); ++later)
-                left({changes[later].after.path, kNotReached});
-            break;
+        if (stopped) {
+            for (; next < changes.size(); ++next)
+                left({changes[next].after.path, kNotReached});
         }
-        // An earlier change of a file held is checked once the later one is undone.
-        if (std::any_of(held.begin(), held.end(), [&](const HeldFile& file) {
-                return file.change->identity == change.identity;
-            }))
-            putBack();
-        if (NeverMade(change))
-            continue;
-        std::optional<TFileHandle> handle = OpenChanged(change);
-        std::optional<FileState> now;
-        if (handle && handle->Identity() == change.identity && handle->LockForChange())
-            now = handle->JournalState();
-        if (!now || !StillAsLeft(*now, change)) {
-            left({change.after.path, kChangedSince});
-            continue;
-        }
-        const std::uint64_t number = journal ? journal->NextNumber() : 0;
-        if (journal)
-            journal->Add({JournalEntryKind::Intent, number, change.identity, *now, change.before,
-                          change.contentKept});
-        held.push_back({std::move(*handle), &change, number});
-        if (held.size() == kFilesPerBatch)
-            putBack();
     }
-    putBack();
     return Result::Done();
 }
 
