@@ -19,6 +19,7 @@ public:
     // The run's host.
     engine::RunOptions ReadOptions() override { return options_; }
     bool MessagesDue() const override { return false; }
+    bool LetsEventsIn() const override { return false; }
     void ProcessMessages() override {}
     bool RowsJustAdded() const override { return true; }
     platform::TRunJournal* Journal() override { return journal_; }

@@ -142,6 +142,7 @@ private:
     // The run's host is the front end's; the core only keeps the report of what the run did.
     engine::RunOptions ReadOptions() override { return host_.ReadOptions(); }
     bool MessagesDue() const override { return host_.MessagesDue(); }
+    bool LetsEventsIn() const override { return host_.LetsEventsIn(); }
     void ProcessMessages() override { host_.ProcessMessages(); }
     bool RowsJustAdded() const override { return host_.RowsJustAdded(); }
     platform::TRunJournal* Journal() override {

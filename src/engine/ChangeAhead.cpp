@@ -26,9 +26,13 @@ std::size_t LargestBatch(const platform::TRunJournal* journal) {
 
 }  // namespace
 
-TChangeAhead::TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJournal* journal)
+TChangeAhead::TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJournal* journal,
+                           bool eventsBetween)
     : pipeline_(pipeline),
       largestBatch_(LargestBatch(journal)),
+      // Where nothing waits for them, enough that the workers never run out of rows while the
+      // run's thread changes a batch of its own.
+      batchesOut_(eventsBetween ? 4 : 16),
       batchSize_(std::min(kFirstJournalBatch, largestBatch_)),
       // Unbounded: the run decides how many rows it hands over before it takes one back.
       files_(

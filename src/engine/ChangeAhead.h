@@ -40,16 +40,20 @@ struct ChangedRow {
 class TChangeAhead {
 public:
     // Changes the files handed over on `workers` threads, and on the run's own while it waits
-    // for one; `journal`: the run's, or null.
-    TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJournal* journal = nullptr);
+    // for one; `journal`: the run's, or null. `eventsBetween`: whether every row out is taken
+    // back now and then, for events to run.
+    TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJournal* journal = nullptr,
+                 bool eventsBetween = true);
 
     // Hands the file of `row` over, to be changed as `changes` ask (attributes and times only).
     void Hand(int row, RowFile file, const FileChanges& changes);
     // How many rows were handed over and not yet taken back.
     std::size_t Handed() const { return handed_; }
     // How many rows the run may leave out before it takes the first back: enough for a few
-    // batches, so that workers change one while another is being recorded.
-    std::size_t RowsKeptOut() const { return largestBatch_ * 4; }
+    // batches, so that workers change one while another is being recorded, and the run's
+    // thread may change one while they go on with others. Taking them all back costs a wait
+    // for each one out: a run that lets events in keeps that wait short.
+    std::size_t RowsKeptOut() const { return largestBatch_ * batchesOut_; }
     // The first row handed over and not taken back (there must be one), once its file is done.
     ChangedRow TakeFirst();
 
@@ -68,6 +72,7 @@ private:
     // Counted by the run's thread alone, which hands the rows over and takes them back.
     std::size_t handed_ = 0;
     std::size_t largestBatch_ = 1;
+    std::size_t batchesOut_ = 4;
     std::size_t batchSize_ = 1;
     Batch pending_;
     int batchesAsked_ = 0;

@@ -171,9 +171,15 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
         if (prepared.keepOldAs.empty())
             return fail(reason);
     }
-    platform::FileState after = *before;
+    // The mode and the bytes stored are known once the change is made.
+    platform::FileState after;
     after.path = handle.Path().substr(0, platform::NameStart(handle.Path())) + plan.after.name;
+    after.creation = before->creation;
+    after.lastWrite = before->lastWrite;
+    after.lastAccess = before->lastAccess;
     after.attributes = plan.after.attributes;
+    after.mode = before->mode;
+    after.storedKnown = false;
     if (plan.times) {
         if (plan.times->creation)
             after.creation = platform::FileTimeToNanoseconds(*plan.times->creation);
@@ -182,9 +188,6 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
         if (plan.times->lastAccess)
             after.lastAccess = platform::FileTimeToNanoseconds(*plan.times->lastAccess);
     }
-    // The mode and the bytes stored are known once the change is made.
-    after.storedKnown = false;
-    after.stored.clear();
     prepared.journalled = number;
     changes.journal->Add({platform::JournalEntryKind::Intent, number, handle.Identity(),
                           std::move(*before), std::move(after), rewrites});
@@ -210,12 +213,12 @@ ProcessedFile TFilePipeline::Apply(PreparedFile& prepared, const FileChanges& ch
     const auto done = [&] {
         if (!prepared.journalled)
             return std::move(processed);
-        if (const std::optional<platform::FileState> now = handle.JournalState())
+        if (std::optional<platform::FileState> now = handle.JournalState())
             changes.journal->Add({platform::JournalEntryKind::Done,
                                   *prepared.journalled,
                                   handle.Identity(),
                                   {},
-                                  *now});
+                                  std::move(*now)});
         return std::move(processed);
     };
     using StepFn = StepOutcome (TFilePipeline::*)(FileContext&, const FilePlan&);

@@ -87,7 +87,7 @@ void TRunEngine::Run(RunScope scope, int count, RowFeed& feed) {
             RowFile file = FileOf(i);
             if (!ahead)
                 ahead.emplace(pipeline_, threads::Workers(threads::Use::Run, file.path),
-                              changes.journal);
+                              changes.journal, host_.LetsEventsIn());
             // The rows out at once ask the same of their files, so that it does not matter
             // which of two rows naming one file is done first.
             if (optionsChanged)

@@ -22,6 +22,9 @@ public:
     // Lets pending events run; a Stop chosen meanwhile arrives through this call, and so does
     // every change of the options and of the list while a run is in progress.
     virtual void ProcessMessages() = 0;
+    // Whether events run at all during a run. Before they run every row handed to the workers
+    // is taken back; a host that lets none in (the command line) lets the run keep more out.
+    virtual bool LetsEventsIn() const { return true; }
     // The rows were added a moment before the run, by this same process (the command line),
     // so the look-up each was made from still stands for the check before its file is opened.
     // A window's rows may have waited for hours: their files are looked up again.
