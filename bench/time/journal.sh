@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
 # kelvane-cli --time on 100,000 files with its journal against the same run with --no-journal:
-# recording every change before it is made must cost little beside the change itself.
+# recording every change before it is made must cost little beside the change itself. The run
+# is one run over the whole tree; the same files fed through xargs make a run (and a journal)
+# of every few thousand files, which is shown too, with what each run's journal costs.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 bench_tree "${1:-build}"
 
 when="2004-02-29 10:15:36"
-run_journal() { find "$work/tree" -type f -print0 | xargs -0 "$cli" --time="$when"; }
-run_plain() { find "$work/tree" -type f -print0 | xargs -0 "$cli" --no-journal --time="$when"; }
+one_run() { "$cli" "$@" --time="$when" --add-folder files "$work/tree"; }
+by_xargs() { find "$work/tree" -type f -print0 | xargs -0 "$cli" "$@" --time="$when"; }
 
-journal=() plain=()
+journal=() plain=() xjournal=() xplain=()
 for round in 1 2 3 4 5; do
-  # Another date each round, so that every run has every time to change.
+  # Another date each run, so that every run has every time to change.
   when="2004-02-2$round 10:15:36"
-  plain+=("$(seconds run_plain)")
+  plain+=("$(seconds one_run --no-journal)")
   when="2005-03-2$round 11:16:37"
-  journal+=("$(seconds run_journal)")
+  journal+=("$(seconds one_run)")
+  when="2006-04-2$round 12:17:38"
+  xplain+=("$(seconds by_xargs --no-journal)")
+  when="2007-05-2$round 13:18:39"
+  xjournal+=("$(seconds by_xargs)")
 done
 ratio "set all times with the journal, $count files" "$(median "${journal[@]}")" \
   "$(median "${plain[@]}")" "--no-journal" 1.15
+runs=$(find "$work/tree" -type f -print0 | xargs -0 sh -c 'echo' sh | wc -l)
+printf '%-44s ours %7.3f s  %-22s %7.3f s  ratio %5.2f  (%s runs of one journal each)\n' \
+  "the same through xargs" "$(median "${xjournal[@]}")" "--no-journal" \
+  "$(median "${xplain[@]}")" "$(echo "$(median "${xjournal[@]}") / $(median "${xplain[@]}")" | bc -l)" \
+  "$runs"
