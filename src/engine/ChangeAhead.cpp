@@ -13,15 +13,22 @@ namespace {
 constexpr std::size_t kJournalBatch = 512;
 constexpr std::size_t kFirstJournalBatch = 32;
 
-// The largest batch: as many files as the process may hold open over the rows kept out, four
-// batches, beside the files it holds for other ends.
-std::size_t LargestBatch(const platform::TRunJournal* journal) {
+// The largest batch: as many files as the process may hold open over the batches changed at
+// once, one on each thread (the rows kept out beyond those hold no file), beside the files it
+// holds for other ends.
+std::size_t LargestBatch(const platform::TRunJournal* journal, std::size_t threads) {
     if (!journal)
         return 1;
     constexpr std::size_t kOtherFilesOpen = 256;
     const std::size_t room =
-        platform::TFileHandle::MakeRoomFor(kJournalBatch * 4 + kOtherFilesOpen);
-    return std::clamp<std::size_t>((room - std::min(room, kOtherFilesOpen)) / 4, 1, kJournalBatch);
+        platform::TFileHandle::MakeRoomFor(kJournalBatch * threads + kOtherFilesOpen);
+    return std::clamp<std::size_t>((room - std::min(room, kOtherFilesOpen)) / threads, 1,
+                                   kJournalBatch);
+}
+
+// The worker threads: one more where a worker waits on its batch's sync.
+int WorkersFor(int workers, const platform::TRunJournal* journal) {
+    return workers + (journal ? 1 : 0);
 }
 
 }  // namespace
@@ -29,7 +36,9 @@ std::size_t LargestBatch(const platform::TRunJournal* journal) {
 TChangeAhead::TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJournal* journal,
                            bool eventsBetween)
     : pipeline_(pipeline),
-      largestBatch_(LargestBatch(journal)),
+      // The workers change batches, and so does the run's thread while it waits.
+      largestBatch_(
+          LargestBatch(journal, static_cast<std::size_t>(WorkersFor(workers, journal)) + 1)),
       // Where nothing waits for them, enough that the workers never run out of rows while the
       // run's thread changes a batch of its own.
       batchesOut_(eventsBetween ? 4 : 16),
@@ -37,9 +46,7 @@ TChangeAhead::TChangeAhead(TFilePipeline& pipeline, int workers, platform::TRunJ
       // Unbounded: the run decides how many rows it hands over before it takes one back.
       files_(
           std::numeric_limits<std::size_t>::max(),
-          [this](const Batch& batch) { return Change(batch); },
-          // A thread waiting for its batch's sync leaves its processor to another.
-          workers + (journal ? 1 : 0)) {}
+          [this](const Batch& batch) { return Change(batch); }, WorkersFor(workers, journal)) {}
 
 void TChangeAhead::Hand(int row, RowFile file, const FileChanges& changes) {
     pending_.rows.push_back(row);

@@ -196,15 +196,16 @@ Result RemoveRun(const std::string& folder, const std::string& id) {
 // limit; never the run `current`.
 void DropOldRuns(const std::string& folder, const std::string& current) {
     const std::vector<std::string> ids = RunIds(folder);
+    std::vector<std::uint64_t> bytes;
     std::uint64_t kept = 0;
     for (const std::string& id : ids)
-        kept += KeptBytes(folder, id);
+        kept += bytes.emplace_back(KeptBytes(folder, id));
     std::size_t left = ids.size();
-    for (const std::string& id : ids) {
-        if (id == current || (left <= kRunsKept && kept <= kContentKept))
+    for (std::size_t run = 0; run < ids.size(); ++run) {
+        if (ids[run] == current || (left <= kRunsKept && kept <= kContentKept))
             break;
-        kept -= std::min(kept, KeptBytes(folder, id));
-        static_cast<void>(RemoveRun(folder, id));
+        kept -= bytes[run];
+        static_cast<void>(RemoveRun(folder, ids[run]));
         --left;
     }
 }
