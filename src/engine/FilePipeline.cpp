@@ -161,8 +161,9 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
         failed.update.failures.push_back({handle.Path(), reason});
         failed.outcome = {false, reason, false};
     };
-    std::optional<platform::FileState> before = handle.JournalState();
-    if (!before)
+    // Each thread reuses the room of its last entries: a run records every file.
+    thread_local platform::JournalEntry intent;
+    if (!handle.ReadJournalState(intent.before))
         return fail("cannot be read for the journal");
     const std::uint64_t number = changes.journal->NextNumber();
     if (rewrites) {
@@ -171,14 +172,15 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
         if (prepared.keepOldAs.empty())
             return fail(reason);
     }
+    const platform::FileState& before = intent.before;
     // The mode and the bytes stored are known once the change is made.
-    platform::FileState after;
+    platform::FileState& after = prepared.foreseen.emplace();
     after.path = handle.Path().substr(0, platform::NameStart(handle.Path())) + plan.after.name;
-    after.creation = before->creation;
-    after.lastWrite = before->lastWrite;
-    after.lastAccess = before->lastAccess;
+    after.creation = before.creation;
+    after.lastWrite = before.lastWrite;
+    after.lastAccess = before.lastAccess;
     after.attributes = plan.after.attributes;
-    after.mode = before->mode;
+    after.mode = before.mode;
     after.storedKnown = false;
     if (plan.times) {
         if (plan.times->creation)
@@ -189,8 +191,12 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
             after.lastAccess = platform::FileTimeToNanoseconds(*plan.times->lastAccess);
     }
     prepared.journalled = number;
-    changes.journal->Add({platform::JournalEntryKind::Intent, number, handle.Identity(),
-                          std::move(*before), std::move(after), rewrites});
+    intent.kind = platform::JournalEntryKind::Intent;
+    intent.number = number;
+    intent.identity = handle.Identity();
+    intent.after = after;
+    intent.contentKept = rewrites;
+    changes.journal->Add(intent);
 }
 
 ProcessedFile TFilePipeline::Apply(PreparedFile& prepared, const FileChanges& changes,
@@ -213,12 +219,14 @@ ProcessedFile TFilePipeline::Apply(PreparedFile& prepared, const FileChanges& ch
     const auto done = [&] {
         if (!prepared.journalled)
             return std::move(processed);
-        if (std::optional<platform::FileState> now = handle.JournalState())
-            changes.journal->Add({platform::JournalEntryKind::Done,
-                                  *prepared.journalled,
-                                  handle.Identity(),
-                                  {},
-                                  std::move(*now)});
+        thread_local platform::JournalEntry left;
+        if (handle.ReadJournalState(left.after)) {
+            left.kind = platform::JournalEntryKind::Done;
+            left.number = *prepared.journalled;
+            left.identity = handle.Identity();
+            left.before = std::move(*prepared.foreseen);
+            changes.journal->Add(left);
+        }
         return std::move(processed);
     };
     using StepFn = StepOutcome (TFilePipeline::*)(FileContext&, const FilePlan&);

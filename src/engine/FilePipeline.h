@@ -69,8 +69,10 @@ struct PreparedFile {
     FilePlan plan;
     // Set when the file cannot be changed at all (the failure is in it).
     std::optional<ProcessedFile> failed;
-    // The file's number in the journal, when its change was recorded.
+    // The file's number in the journal, when its change was recorded, and the state the change
+    // was foreseen to leave.
     std::optional<std::uint64_t> journalled;
+    std::optional<platform::FileState> foreseen;
     // Where the journal keeps the content a rewrite replaces.
     std::string keepOldAs;
 };

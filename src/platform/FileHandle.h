@@ -108,6 +108,8 @@ public:
     // the attributes with the very bytes the volume stores for them, the mode. Nullopt when it
     // cannot be read.
     std::optional<FileState> JournalState() const;
+    // The same into `state`, whose room is reused; false when it cannot be read.
+    bool ReadJournalState(FileState& state) const;
     // Gives the file back the state `wanted` (name, stored values, mode, the two Linux times),
     // without ever replacing another file: a name taken now fails before anything changes.
     Result RestoreState(const FileState& wanted);

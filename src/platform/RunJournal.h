@@ -52,6 +52,8 @@ struct JournalEntry {
     // The file's number in the run: an intent and its done entry share it.
     std::uint64_t number = 0;
     FileIdentity identity;
+    // For a done entry, what its intent foresaw (the intent's `after`): the journal keeps only
+    // the fields in which the change left the file otherwise.
     FileState before;
     FileState after;
     // The file's content before the change is kept beside the journal (TRunJournal::KeptPath).

@@ -36,26 +36,35 @@ timespec Timespec(std::int64_t nanoseconds) {
 }  // namespace
 
 std::optional<FileState> TFileHandle::JournalState() const {
+    FileState state;
+    return ReadJournalState(state) ? std::optional(std::move(state)) : std::nullopt;
+}
+
+bool TFileHandle::ReadJournalState(FileState& state) const {
     const std::optional<FindData> found = Find();
     if (!found || !Stat())
-        return std::nullopt;
-    FileState state;
+        return false;
     state.path = path_;
+    state.creation.reset();
     if (found->creationTime)
         state.creation = FileTimeToNanoseconds(*found->creationTime);
     state.lastWrite = Nanoseconds(state_->st.stx_mtime);
     state.lastAccess = Nanoseconds(state_->st.stx_atime);
     state.attributes = found->attributes;
     state.mode = state_->st.stx_mode & 07777;
+    state.storedKnown = true;
     const TFileRef file = state_->Ref(path_);
     const TXattrs xattrs = file.Xattrs();
-    for (const char* place : StoreFor(file, state_->st).StoredPlaces()) {
-        std::optional<std::string> bytes = xattrs.Get(place);
+    const std::vector<const char*> places = StoreFor(file, state_->st).StoredPlaces();
+    state.stored.resize(places.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        std::optional<std::string> bytes = xattrs.Get(places[i]);
         if (!bytes && !IsNoValue(errno))
-            return std::nullopt;
-        state.stored.push_back({place, std::move(bytes)});
+            return false;
+        state.stored[i].place = places[i];
+        state.stored[i].bytes = std::move(bytes);
     }
-    return state;
+    return true;
 }
 
 Result TFileHandle::RestoreState(const FileState& wanted) {

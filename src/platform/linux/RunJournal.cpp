@@ -8,12 +8,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <span>
+#include <unordered_map>
 
 #include "platform/linux/Descriptor.h"
 #include "platform/linux/JournalFile.h"
@@ -24,7 +27,7 @@ namespace linux_fs {
 namespace {
 
 constexpr char kMagic[8] = {'O', 'K', 'J', 'O', 'U', 'R', 'N', '\n'};
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
 constexpr std::string_view kJournalSuffix = ".journal";
 // Runs kept, and the old content they keep at most; the oldest runs go first.
 constexpr std::size_t kRunsKept = 50;
@@ -33,33 +36,114 @@ constexpr std::string_view kKeptSuffix = ".kept";
 // No field of a journal of ours is longer (a path, an extended attribute's value).
 constexpr std::uint32_t kLongestField = 1 << 20;
 
-void PutNumber(std::uint64_t value, std::size_t size, std::string& bytes) {
-    char little[8];
-    for (std::size_t i = 0; i < size; ++i)
-        little[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    bytes.append(little, size);
-}
-
-void PutText(const std::string& text, std::string& bytes) {
-    PutNumber(text.size(), 4, bytes);
-    bytes += text;
-}
-
-void PutState(const FileState& state, std::string& bytes) {
-    PutText(state.path, bytes);
-    PutNumber(state.creation ? 1 : 0, 1, bytes);
-    PutNumber(static_cast<std::uint64_t>(state.creation.value_or(0)), 8, bytes);
-    PutNumber(static_cast<std::uint64_t>(state.lastWrite), 8, bytes);
-    PutNumber(static_cast<std::uint64_t>(state.lastAccess), 8, bytes);
-    PutNumber(state.attributes, 4, bytes);
-    PutNumber(state.mode, 4, bytes);
-    PutNumber(state.storedKnown ? 1 : 0, 1, bytes);
-    PutNumber(state.stored.size(), 4, bytes);
-    for (const StoredValue& value : state.stored) {
-        PutText(value.place, bytes);
-        PutNumber(value.bytes ? 1 : 0, 1, bytes);
-        PutText(value.bytes.value_or(std::string()), bytes);
+// Writes fields at a place in memory, little endian, or with no place only counts their bytes:
+// an entry is measured first and then written straight into the room made for it.
+class TFieldWriter {
+public:
+    explicit TFieldWriter(char* at = nullptr) : at_(at) {}
+    std::size_t Size() const { return size_; }
+    void Number(std::uint64_t value, std::size_t size) {
+        if (at_) {
+            for (std::size_t i = 0; i < size; ++i)
+                at_[size_ + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+        size_ += size;
     }
+    void Text(std::string_view text) {
+        Number(text.size(), 4);
+        if (at_)
+            std::memcpy(at_ + size_, text.data(), text.size());
+        size_ += text.size();
+    }
+
+private:
+    char* at_;
+    std::size_t size_ = 0;
+};
+
+void PutStored(const std::vector<StoredValue>& stored, TFieldWriter& out) {
+    out.Number(stored.size(), 4);
+    for (const StoredValue& value : stored) {
+        out.Text(value.place);
+        out.Number(value.bytes ? 1 : 0, 1);
+        out.Text(value.bytes ? std::string_view(*value.bytes) : std::string_view());
+    }
+}
+
+void PutCreation(const std::optional<std::int64_t>& creation, TFieldWriter& out) {
+    out.Number(creation ? 1 : 0, 1);
+    out.Number(static_cast<std::uint64_t>(creation.value_or(0)), 8);
+}
+
+void PutState(const FileState& state, TFieldWriter& out) {
+    out.Text(state.path);
+    PutCreation(state.creation, out);
+    out.Number(static_cast<std::uint64_t>(state.lastWrite), 8);
+    out.Number(static_cast<std::uint64_t>(state.lastAccess), 8);
+    out.Number(state.attributes, 4);
+    out.Number(state.mode, 4);
+    out.Number(state.storedKnown ? 1 : 0, 1);
+    PutStored(state.stored, out);
+}
+
+// The fields of a state that differ from another one's, each flagged in the first byte of the
+// state; the stored values only where they are known.
+enum FieldBit : std::uint8_t {
+    kPathBit = 1,
+    kCreationBit = 2,
+    kLastWriteBit = 4,
+    kLastAccessBit = 8,
+    kAttributesBit = 16,
+    kModeBit = 32,
+    kStoredKnownBit = 64,
+    kStoredBit = 128,
+};
+
+// Which fields of `state` differ from those of `base`.
+std::uint8_t ChangedFields(const FileState& state, const FileState& base) {
+    // What a reader takes for the base's stored values: none where they were not known.
+    const bool storedDiffers = state.storedKnown && (base.storedKnown ? state.stored != base.stored
+                                                                      : !state.stored.empty());
+    return (state.path != base.path ? kPathBit : 0) |
+           (state.creation != base.creation ? kCreationBit : 0) |
+           (state.lastWrite != base.lastWrite ? kLastWriteBit : 0) |
+           (state.lastAccess != base.lastAccess ? kLastAccessBit : 0) |
+           (state.attributes != base.attributes ? kAttributesBit : 0) |
+           (state.mode != base.mode ? kModeBit : 0) | (state.storedKnown ? kStoredKnownBit : 0) |
+           (storedDiffers ? kStoredBit : 0);
+}
+
+// `state` as it differs from `base` (`fields`, ChangedFields): a run's foreseen state differs
+// from the file's state before it in a few fields, and what the change left from what was
+// foreseen in fewer still.
+void PutChanges(const FileState& state, std::uint8_t fields, TFieldWriter& out) {
+    out.Number(fields, 1);
+    if (fields & kPathBit)
+        out.Text(state.path);
+    if (fields & kCreationBit)
+        PutCreation(state.creation, out);
+    if (fields & kLastWriteBit)
+        out.Number(static_cast<std::uint64_t>(state.lastWrite), 8);
+    if (fields & kLastAccessBit)
+        out.Number(static_cast<std::uint64_t>(state.lastAccess), 8);
+    if (fields & kAttributesBit)
+        out.Number(state.attributes, 4);
+    if (fields & kModeBit)
+        out.Number(state.mode, 4);
+    if (fields & kStoredBit)
+        PutStored(state.stored, out);
+}
+
+void PutEntry(const JournalEntry& entry, std::uint8_t changed, TFieldWriter& out) {
+    out.Number(static_cast<std::uint8_t>(entry.kind), 1);
+    out.Number(entry.number, 8);
+    out.Number(entry.identity.device, 8);
+    out.Number(entry.identity.inode, 8);
+    if (entry.kind == JournalEntryKind::Intent)
+        PutState(entry.before, out);
+    PutChanges(entry.after, changed, out);
+    if (entry.kind == JournalEntryKind::Intent)
+        out.Number(entry.contentKept ? 1 : 0, 1);
 }
 
 // Reads fields from a span of bytes; any read past its end leaves it failed.
@@ -98,18 +182,8 @@ private:
     bool ok_ = true;
 };
 
-FileState TakeState(TReader& in) {
-    FileState state;
-    state.path = in.Text();
-    const bool hasCreation = in.Flag();
-    const auto creation = static_cast<std::int64_t>(in.Number(8));
-    if (hasCreation)
-        state.creation = creation;
-    state.lastWrite = static_cast<std::int64_t>(in.Number(8));
-    state.lastAccess = static_cast<std::int64_t>(in.Number(8));
-    state.attributes = static_cast<std::uint32_t>(in.Number(4));
-    state.mode = static_cast<std::uint32_t>(in.Number(4));
-    state.storedKnown = in.Flag();
+std::vector<StoredValue> TakeStored(TReader& in) {
+    std::vector<StoredValue> stored;
     const std::uint64_t count = in.Number(4);
     for (std::uint64_t i = 0; in.Ok() && i < count; ++i) {
         StoredValue value;
@@ -118,26 +192,85 @@ FileState TakeState(TReader& in) {
         std::string bytes = in.Text();
         if (present)
             value.bytes = std::move(bytes);
-        state.stored.push_back(std::move(value));
+        stored.push_back(std::move(value));
     }
+    return stored;
+}
+
+std::optional<std::int64_t> TakeCreation(TReader& in) {
+    const bool known = in.Flag();
+    const auto creation = static_cast<std::int64_t>(in.Number(8));
+    return known ? std::optional(creation) : std::nullopt;
+}
+
+FileState TakeState(TReader& in) {
+    FileState state;
+    state.path = in.Text();
+    state.creation = TakeCreation(in);
+    state.lastWrite = static_cast<std::int64_t>(in.Number(8));
+    state.lastAccess = static_cast<std::int64_t>(in.Number(8));
+    state.attributes = static_cast<std::uint32_t>(in.Number(4));
+    state.mode = static_cast<std::uint32_t>(in.Number(4));
+    state.storedKnown = in.Flag();
+    state.stored = TakeStored(in);
     return state;
 }
 
-// FNV-1a 64 over the bytes taken eight at a time as little-endian words, the last one padded
-// with zeros: it tells a torn or damaged record from a whole one (no guard against an attacker),
-// at an eighth of the cost of a byte at a time.
+FileState TakeChanges(TReader& in, const FileState& base) {
+    const auto fields = static_cast<std::uint8_t>(in.Number(1));
+    FileState state = base;
+    if (fields & kPathBit)
+        state.path = in.Text();
+    if (fields & kCreationBit)
+        state.creation = TakeCreation(in);
+    if (fields & kLastWriteBit)
+        state.lastWrite = static_cast<std::int64_t>(in.Number(8));
+    if (fields & kLastAccessBit)
+        state.lastAccess = static_cast<std::int64_t>(in.Number(8));
+    if (fields & kAttributesBit)
+        state.attributes = static_cast<std::uint32_t>(in.Number(4));
+    if (fields & kModeBit)
+        state.mode = static_cast<std::uint32_t>(in.Number(4));
+    state.storedKnown = (fields & kStoredKnownBit) != 0;
+    if (fields & kStoredBit)
+        state.stored = TakeStored(in);
+    else if (!state.storedKnown)
+        state.stored.clear();
+    return state;
+}
+
+// Eight bytes as a little-endian number.
+std::uint64_t LittleWord(const char* bytes) {
+    std::uint64_t value;
+    std::memcpy(&value, bytes, sizeof value);
+    if constexpr (std::endian::native == std::endian::big)
+        value = __builtin_bswap64(value);
+    return value;
+}
+
+// FNV-1a 64 over the bytes taken as little-endian 8-byte words, the last one padded with zeros,
+// in four lanes (word i into lane i % 4) folded into one at the end: it tells a torn or damaged
+// record from a whole one (no guard against an attacker), and the four lanes' multiplications
+// run side by side.
 std::uint64_t Digest(std::string_view bytes) {
-    std::uint64_t digest = 14695981039346656037ull;
-    for (std::size_t at = 0; at < bytes.size(); at += 8) {
-        std::uint64_t word = 0;
-        const std::size_t size = std::min<std::size_t>(8, bytes.size() - at);
-        for (std::size_t i = 0; i < size; ++i)
-            word |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i]))
-                    << (8 * i);
-        digest ^= word;
-        digest *= 1099511628211ull;
+    constexpr std::uint64_t kPrime = 1099511628211ull;
+    constexpr std::uint64_t kBasis = 14695981039346656037ull;
+    std::uint64_t lanes[4] = {kBasis, kBasis, kBasis, kBasis};
+    std::size_t at = 0;
+    for (; at + 32 <= bytes.size(); at += 32) {
+        lanes[0] = (lanes[0] ^ LittleWord(bytes.data() + at)) * kPrime;
+        lanes[1] = (lanes[1] ^ LittleWord(bytes.data() + at + 8)) * kPrime;
+        lanes[2] = (lanes[2] ^ LittleWord(bytes.data() + at + 16)) * kPrime;
+        lanes[3] = (lanes[3] ^ LittleWord(bytes.data() + at + 24)) * kPrime;
     }
-    return digest;
+    for (std::size_t lane = 0; at < bytes.size(); at += 8, ++lane) {
+        char padded[8] = {};
+        const bool whole = bytes.size() - at >= 8;
+        if (!whole)
+            std::memcpy(padded, bytes.data() + at, bytes.size() - at);
+        lanes[lane] = (lanes[lane] ^ LittleWord(whole ? bytes.data() + at : padded)) * kPrime;
+    }
+    return (((((lanes[0] ^ lanes[1]) * kPrime) ^ lanes[2]) * kPrime) ^ lanes[3]) * kPrime;
 }
 
 bool IsJournalName(const std::string& name) {
@@ -236,30 +369,27 @@ std::vector<std::string> RunIds(const std::string& folder) {
 
 std::string EncodeJournalHeader(TRunJournal::Kind kind, std::int64_t started) {
     std::string bytes(kMagic, sizeof kMagic);
-    PutNumber(kVersion, 4, bytes);
-    PutNumber(kind == TRunJournal::Kind::Undo ? 1 : 0, 1, bytes);
-    PutNumber(static_cast<std::uint64_t>(started), 8, bytes);
+    bytes.resize(sizeof kMagic + 13);
+    TFieldWriter out(bytes.data() + sizeof kMagic);
+    out.Number(kVersion, 4);
+    out.Number(kind == TRunJournal::Kind::Undo ? 1 : 0, 1);
+    out.Number(static_cast<std::uint64_t>(started), 8);
     return bytes;
 }
 
 // Each entry: its length and digest, then its fields; an entry whose length runs past the end
 // of the file was cut short by a crash, and the file ends before it.
 void AppendJournalEntry(const JournalEntry& entry, std::string& bytes) {
-    // The fields go straight after room for their length and digest, filled in afterwards.
+    const std::uint8_t changed = ChangedFields(entry.after, entry.before);
+    TFieldWriter measure;
+    PutEntry(entry, changed, measure);
     const std::size_t start = bytes.size();
-    bytes.append(12, '\0');
-    PutNumber(static_cast<std::uint8_t>(entry.kind), 1, bytes);
-    PutNumber(entry.number, 8, bytes);
-    PutNumber(entry.identity.device, 8, bytes);
-    PutNumber(entry.identity.inode, 8, bytes);
-    PutState(entry.before, bytes);
-    PutState(entry.after, bytes);
-    PutNumber(entry.contentKept ? 1 : 0, 1, bytes);
-    const std::string_view fields = std::string_view(bytes).substr(start + 12);
-    std::string frame;
-    PutNumber(fields.size(), 4, frame);
-    PutNumber(Digest(fields), 8, frame);
-    bytes.replace(start, 12, frame);
+    bytes.resize(start + 12 + measure.Size());
+    TFieldWriter fields(bytes.data() + start + 12);
+    PutEntry(entry, changed, fields);
+    TFieldWriter frame(bytes.data() + start);
+    frame.Number(fields.Size(), 4);
+    frame.Number(Digest(std::string_view(bytes).substr(start + 12)), 8);
 }
 
 std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& reason) {
@@ -279,6 +409,8 @@ std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& 
     }
     file.kind = kind == 1 ? TRunJournal::Kind::Undo : TRunJournal::Kind::Run;
     std::string_view rest = std::string_view(bytes).substr(sizeof kMagic + 13);
+    // Where each file's intent is among the entries, by the file's number.
+    std::unordered_map<std::uint64_t, std::size_t> intents;
     while (rest.size() >= 12) {
         TReader frame(rest);
         const std::uint64_t size = frame.Number(4);
@@ -292,15 +424,24 @@ std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& 
         entry.number = entryIn.Number(8);
         entry.identity.device = entryIn.Number(8);
         entry.identity.inode = entryIn.Number(8);
-        entry.before = TakeState(entryIn);
-        entry.after = TakeState(entryIn);
-        entry.contentKept = entryIn.Flag();
-        if (Digest(fields) != digest || !entryIn.Ok() || !entryIn.AtEnd() || entryKind < 1 ||
-            entryKind > 2) {
+        // A done entry keeps what its change left as it differs from what its intent foresaw.
+        const auto intent = intents.find(entry.number);
+        if (entryKind == 1) {
+            entry.before = TakeState(entryIn);
+            entry.after = TakeChanges(entryIn, entry.before);
+            entry.contentKept = entryIn.Flag();
+        } else if (entryKind == 2 && intent != intents.end()) {
+            entry.before = file.entries[intent->second].after;
+            entry.after = TakeChanges(entryIn, entry.before);
+        }
+        if (Digest(fields) != digest || !entryIn.Ok() || !entryIn.AtEnd() ||
+            (entryKind != 1 && (entryKind != 2 || intent == intents.end()))) {
             reason = "the journal is damaged";
             return std::nullopt;
         }
         entry.kind = static_cast<JournalEntryKind>(entryKind);
+        if (entry.kind == JournalEntryKind::Intent)
+            intents[entry.number] = file.entries.size();
         file.entries.push_back(std::move(entry));
         rest.remove_prefix(12 + size);
     }
@@ -318,7 +459,8 @@ struct TRunJournal::Impl {
 
     std::mutex adding;
     std::string pending;
-    std::uint64_t numbers = 0;
+    // On a line of its own: every thread takes numbers while others add entries.
+    alignas(64) std::atomic<std::uint64_t> numbers = 0;
 
     // Held by the one Write at a time.
     std::mutex writing;
@@ -463,8 +605,7 @@ std::string KeptContentPath(const std::string& id, std::uint64_t number) {
 }
 
 std::uint64_t TRunJournal::NextNumber() {
-    const std::lock_guard lock(impl_->adding);
-    return impl_->numbers++;
+    return impl_->numbers.fetch_add(1, std::memory_order_relaxed);
 }
 
 void TRunJournal::Add(const JournalEntry& entry) {

@@ -194,7 +194,8 @@ PutBackOutcome PutBackHeld(HeldFile& file, const Result& recorded, const std::st
         return outcome;
     }
     if (const std::optional<FileState> now = file.handle.JournalState(); journal && now)
-        journal->Add({JournalEntryKind::Done, file.number, file.handle.Identity(), {}, *now});
+        journal->Add({JournalEntryKind::Done, file.number, file.handle.Identity(),
+                      file.change->before, *now});
     return outcome;
 }
 
