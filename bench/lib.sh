@@ -77,3 +77,16 @@ ratio() {
   printf '%-44s ours %7.3f s  %-22s %7.3f s  ratio %5.2f  (goal <= %s)\n' \
     "$1" "$2" "$4" "$3" "$(echo "$2 / $3" | bc -l)" "$5"
 }
+
+# paired_ratio NAME "OURS..." "THEIRS..." THEIRS_NAME GOAL: times of rounds in which both ran one
+# right after the other; the ratio is the median of the rounds' own ratios, which a machine whose
+# load drifts from one round to the next moves less than it moves the times.
+paired_ratio() {
+  local ours=($2) theirs=($3) ratios=() i
+  for i in "${!ours[@]}"; do
+    ratios+=("$(echo "${ours[$i]} / ${theirs[$i]}" | bc -l)")
+  done
+  printf '%-44s ours %7.3f s  %-22s %7.3f s  ratio %5.2f  (goal <= %s; median of %d paired rounds)\n' \
+    "$1" "$(median "${ours[@]}")" "$4" "$(median "${theirs[@]}")" "$(median "${ratios[@]}")" "$5" \
+    "${#ours[@]}"
+}

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -21,10 +22,7 @@ template <typename Key, typename Hash = std::hash<Key>>
 class TKeysInHand {
 public:
     // A count that moves on each time a key is let go; read before the thing is read.
-    std::uint64_t LetGo() const {
-        const std::lock_guard lock(mutex_);
-        return letGo_;
-    }
+    std::uint64_t LetGo() const { return letGo_.load(std::memory_order_acquire); }
 
     // Waits while another thread holds `key`, then holds it. False, and not held, when another
     // thread let it go after `since`: what was read of it before may be stale.
@@ -57,11 +55,13 @@ public:
             return;
         {
             const std::lock_guard lock(mutex_);
+            std::uint64_t letGo = letGo_.load(std::memory_order_relaxed);
             for (const Key& key : keys) {
                 held_.erase(key);
-                ++letGo_;
-                recent_[letGo_ % recent_.size()] = key;
+                ++letGo;
+                recent_[letGo % recent_.size()] = key;
             }
+            letGo_.store(letGo, std::memory_order_release);
         }
         released_.notify_all();
     }
@@ -70,9 +70,10 @@ private:
     bool LetGoSince(const Key& key, std::uint64_t since) const {
         // More let go since then than are remembered: any of them may have been this one.
         // (More than a few while one thing is read is not expected.)
-        if (letGo_ - since > recent_.size())
+        const std::uint64_t letGo = letGo_.load(std::memory_order_relaxed);
+        if (letGo - since > recent_.size())
             return true;
-        for (std::uint64_t count = since + 1; count <= letGo_; ++count) {
+        for (std::uint64_t count = since + 1; count <= letGo; ++count) {
             if (recent_[count % recent_.size()] == key)
                 return true;
         }
@@ -84,7 +85,9 @@ private:
     std::unordered_set<Key, Hash> held_;
     // The keys let go last: the one whose letting go made the count c is at c % their number.
     std::array<Key, 64> recent_{};
-    std::uint64_t letGo_ = 0;
+    // Changed under the mutex, read without it: a count read early is only ever behind, and
+    // a key then seems let go when it was not, which costs a read again and no more.
+    std::atomic<std::uint64_t> letGo_ = 0;
 };
 
 }  // namespace threads

@@ -459,6 +459,8 @@ struct TRunJournal::Impl {
 
     std::mutex adding;
     std::string pending;
+    // The bytes of entries added since the run began.
+    std::uint64_t added = 0;
     // On a line of its own: every thread takes numbers while others add entries.
     alignas(64) std::atomic<std::uint64_t> numbers = 0;
 
@@ -469,6 +471,8 @@ struct TRunJournal::Impl {
     std::string buffer;
     TDescriptor fd;
     std::uint64_t size = 0;
+    // The bytes of entries, of those added, made durable.
+    std::uint64_t synced = 0;
     // Whether the journal's name in its folder was made durable.
     bool named = false;
     // Every write failed since this reason.
@@ -510,13 +514,24 @@ std::string TRunJournal::Impl::Id(std::string& reason) {
 }
 
 Result TRunJournal::Impl::Write(bool durable) {
+    std::uint64_t wanted = 0;
+    {
+        const std::lock_guard lock(adding);
+        wanted = added;
+    }
     const std::lock_guard lock(writing);
+    // The entries added before this call were made durable by another thread's sync while this
+    // one waited for its turn: the threads' syncs are shared, never queued one after another.
+    if (durable && synced >= wanted)
+        return Result::Done();
     if (!failure.empty())
         return Result::Failed(failure);
     buffer.clear();
+    std::uint64_t taken = 0;
     {
-        const std::lock_guard added(adding);
+        const std::lock_guard lock(adding);
         buffer.swap(pending);
+        taken = added;
     }
     if (buffer.empty())
         return Result::Done();
@@ -553,6 +568,7 @@ Result TRunJournal::Impl::Write(bool durable) {
             return fail(errno);
         named = true;
     }
+    synced = taken;
     return Result::Done();
 }
 
@@ -615,6 +631,7 @@ void TRunJournal::Add(const JournalEntry& entry) {
     AppendJournalEntry(entry, bytes);
     const std::lock_guard lock(impl_->adding);
     impl_->pending += bytes;
+    impl_->added += bytes.size();
 }
 
 Result TRunJournal::Sync() {
