@@ -62,6 +62,9 @@ void TChangeAhead::AskPending() {
     files_.Ask(batchesAsked_++, std::move(pending_));
     pending_ = {};
     batchSize_ = std::min(batchSize_ * 2, largestBatch_);
+    // Made once for the batch, rather than grown (and moved) row by row.
+    pending_.rows.reserve(batchSize_);
+    pending_.requests.reserve(batchSize_);
 }
 
 ChangedRow TChangeAhead::TakeFirst() {
