@@ -51,7 +51,7 @@ public:
     }
     void Text(std::string_view text) {
         Number(text.size(), 4);
-        if (at_)
+        if (at_ && !text.empty())
             std::memcpy(at_ + size_, text.data(), text.size());
         size_ += text.size();
     }
