@@ -28,6 +28,9 @@ namespace {
 
 constexpr char kMagic[8] = {'O', 'K', 'J', 'O', 'U', 'R', 'N', '\n'};
 constexpr std::uint32_t kVersion = 2;
+// Journals of the first version, which older builds wrote, are still read: every entry held
+// both states whole, under a digest of one lane.
+constexpr std::uint32_t kFirstVersion = 1;
 constexpr std::string_view kJournalSuffix = ".journal";
 // Runs kept, and the old content they keep at most; the oldest runs go first.
 constexpr std::size_t kRunsKept = 50;
@@ -273,6 +276,18 @@ std::uint64_t Digest(std::string_view bytes) {
     return (((((lanes[0] ^ lanes[1]) * kPrime) ^ lanes[2]) * kPrime) ^ lanes[3]) * kPrime;
 }
 
+// The digest of the first version: one lane.
+std::uint64_t FirstDigest(std::string_view bytes) {
+    constexpr std::uint64_t kPrime = 1099511628211ull;
+    std::uint64_t digest = 14695981039346656037ull;
+    for (std::size_t at = 0; at < bytes.size(); at += 8) {
+        char padded[8] = {};
+        std::memcpy(padded, bytes.data() + at, std::min<std::size_t>(8, bytes.size() - at));
+        digest = (digest ^ LittleWord(padded)) * kPrime;
+    }
+    return digest;
+}
+
 bool IsJournalName(const std::string& name) {
     return name.size() > kJournalSuffix.size() &&
            name.compare(name.size() - kJournalSuffix.size(), kJournalSuffix.size(),
@@ -393,7 +408,6 @@ void AppendJournalEntry(const JournalEntry& entry, std::string& bytes) {
 }
 
 std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& reason) {
-    TReader header(bytes);
     if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
         reason = "not a journal of this program";
         return std::nullopt;
@@ -403,7 +417,8 @@ std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& 
     const std::uint64_t kind = in.Number(1);
     JournalFile file;
     file.started = static_cast<std::int64_t>(in.Number(8));
-    if (!in.Ok() || version != kVersion || kind > 1) {
+    const bool first = version == kFirstVersion;
+    if (!in.Ok() || (version != kVersion && !first) || kind > 1) {
         reason = in.Ok() ? "a journal of another version" : "the journal is damaged";
         return std::nullopt;
     }
@@ -426,7 +441,11 @@ std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& 
         entry.identity.inode = entryIn.Number(8);
         // A done entry keeps what its change left as it differs from what its intent foresaw.
         const auto intent = intents.find(entry.number);
-        if (entryKind == 1) {
+        if (first) {
+            entry.before = TakeState(entryIn);
+            entry.after = TakeState(entryIn);
+            entry.contentKept = entryIn.Flag();
+        } else if (entryKind == 1) {
             entry.before = TakeState(entryIn);
             entry.after = TakeChanges(entryIn, entry.before);
             entry.contentKept = entryIn.Flag();
@@ -434,8 +453,10 @@ std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& 
             entry.before = file.entries[intent->second].after;
             entry.after = TakeChanges(entryIn, entry.before);
         }
-        if (Digest(fields) != digest || !entryIn.Ok() || !entryIn.AtEnd() ||
-            (entryKind != 1 && (entryKind != 2 || intent == intents.end()))) {
+        const bool kindKnown =
+            entryKind == 1 || (entryKind == 2 && (first || intent != intents.end()));
+        if ((first ? FirstDigest(fields) : Digest(fields)) != digest || !entryIn.Ok() ||
+            !entryIn.AtEnd() || !kindKnown) {
             reason = "the journal is damaged";
             return std::nullopt;
         }
