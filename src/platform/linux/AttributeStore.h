@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,7 +66,8 @@ public:
     // The extended attributes the store keeps the attributes and the creation time in, whose
     // bytes a journal keeps as they are so that an undo can put back exactly what was there;
     // none where they are kept elsewhere (a FAT directory entry).
-    virtual std::vector<const char*> StoredPlaces() const { return {}; }
+    // (A view of names the store keeps for its whole life: a journal asks for each file.)
+    virtual std::span<const char* const> StoredPlaces() const { return {}; }
     // The same for any creation time SetCreationTime would be asked to store.
     virtual std::string CreationTimeRefusal(const TFileRef& /*file*/) const { return {}; }
 };

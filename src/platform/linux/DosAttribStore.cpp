@@ -140,11 +140,14 @@ std::string DotNameRefusal(const std::string& name, std::uint32_t attributes) {
     return IsDotName(name) && !(attributes & kAttrHidden) ? kDotNameHidden : std::string();
 }
 
+// Where the store keeps the attributes and the creation time, for a journal to keep as it is.
+constexpr const char* kPlaces[] = {kDosAttribName};
+
 class TDosAttribStore : public TAttributeStore {
 public:
     std::string AttributesHome() const override { return "the write bits and user.DOSATTRIB"; }
     std::string CreationTimeHome() const override { return "user.DOSATTRIB, else the birth time"; }
-    std::vector<const char*> StoredPlaces() const override { return {kDosAttribName}; }
+    std::span<const char* const> StoredPlaces() const override { return kPlaces; }
 
     StoreReading Read(const TFileRef& file, const std::string& name,
                       const struct statx& st) const override {

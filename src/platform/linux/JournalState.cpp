@@ -55,7 +55,7 @@ bool TFileHandle::ReadJournalState(FileState& state) const {
     state.storedKnown = true;
     const TFileRef file = state_->Ref(path_);
     const TXattrs xattrs = file.Xattrs();
-    const std::vector<const char*> places = StoreFor(file, state_->st).StoredPlaces();
+    const std::span<const char* const> places = StoreFor(file, state_->st).StoredPlaces();
     state.stored.resize(places.size());
     for (std::size_t i = 0; i < places.size(); ++i) {
         std::optional<std::string> bytes = xattrs.Get(places[i]);

@@ -242,6 +242,9 @@ FileState TakeChanges(TReader& in, const FileState& base) {
     return state;
 }
 
+constexpr std::uint64_t kFnvPrime = 1099511628211ull;
+constexpr std::uint64_t kFnvBasis = 14695981039346656037ull;
+
 // Eight bytes as a little-endian number.
 std::uint64_t LittleWord(const char* bytes) {
     std::uint64_t value;
@@ -251,40 +254,39 @@ std::uint64_t LittleWord(const char* bytes) {
     return value;
 }
 
+// The word at `at`, the last one padded with zeros.
+std::uint64_t WordAt(std::string_view bytes, std::size_t at) {
+    if (bytes.size() - at >= 8)
+        return LittleWord(bytes.data() + at);
+    char padded[8] = {};
+    std::memcpy(padded, bytes.data() + at, bytes.size() - at);
+    return LittleWord(padded);
+}
+
 // FNV-1a 64 over the bytes taken as little-endian 8-byte words, the last one padded with zeros,
 // in four lanes (word i into lane i % 4) folded into one at the end: it tells a torn or damaged
 // record from a whole one (no guard against an attacker), and the four lanes' multiplications
 // run side by side.
 std::uint64_t Digest(std::string_view bytes) {
-    constexpr std::uint64_t kPrime = 1099511628211ull;
-    constexpr std::uint64_t kBasis = 14695981039346656037ull;
-    std::uint64_t lanes[4] = {kBasis, kBasis, kBasis, kBasis};
+    std::uint64_t lanes[4] = {kFnvBasis, kFnvBasis, kFnvBasis, kFnvBasis};
     std::size_t at = 0;
     for (; at + 32 <= bytes.size(); at += 32) {
-        lanes[0] = (lanes[0] ^ LittleWord(bytes.data() + at)) * kPrime;
-        lanes[1] = (lanes[1] ^ LittleWord(bytes.data() + at + 8)) * kPrime;
-        lanes[2] = (lanes[2] ^ LittleWord(bytes.data() + at + 16)) * kPrime;
-        lanes[3] = (lanes[3] ^ LittleWord(bytes.data() + at + 24)) * kPrime;
+        for (std::size_t lane = 0; lane < 4; ++lane)
+            lanes[lane] = (lanes[lane] ^ LittleWord(bytes.data() + at + 8 * lane)) * kFnvPrime;
     }
-    for (std::size_t lane = 0; at < bytes.size(); at += 8, ++lane) {
-        char padded[8] = {};
-        const bool whole = bytes.size() - at >= 8;
-        if (!whole)
-            std::memcpy(padded, bytes.data() + at, bytes.size() - at);
-        lanes[lane] = (lanes[lane] ^ LittleWord(whole ? bytes.data() + at : padded)) * kPrime;
-    }
-    return (((((lanes[0] ^ lanes[1]) * kPrime) ^ lanes[2]) * kPrime) ^ lanes[3]) * kPrime;
+    for (std::size_t lane = 0; at < bytes.size(); at += 8, ++lane)
+        lanes[lane] = (lanes[lane] ^ WordAt(bytes, at)) * kFnvPrime;
+    std::uint64_t digest = lanes[0];
+    for (std::size_t lane = 1; lane < 4; ++lane)
+        digest = (digest ^ lanes[lane]) * kFnvPrime;
+    return digest;
 }
 
 // The digest of the first version: one lane.
 std::uint64_t FirstDigest(std::string_view bytes) {
-    constexpr std::uint64_t kPrime = 1099511628211ull;
-    std::uint64_t digest = 14695981039346656037ull;
-    for (std::size_t at = 0; at < bytes.size(); at += 8) {
-        char padded[8] = {};
-        std::memcpy(padded, bytes.data() + at, std::min<std::size_t>(8, bytes.size() - at));
-        digest = (digest ^ LittleWord(padded)) * kPrime;
-    }
+    std::uint64_t digest = kFnvBasis;
+    for (std::size_t at = 0; at < bytes.size(); at += 8)
+        digest = (digest ^ WordAt(bytes, at)) * kFnvPrime;
     return digest;
 }
 

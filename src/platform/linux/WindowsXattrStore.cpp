@@ -23,13 +23,12 @@ struct WindowsXattrNames {
 
 class TWindowsXattrStore : public TAttributeStore {
 public:
-    explicit TWindowsXattrStore(WindowsXattrNames names) : names_(names) {}
+    explicit TWindowsXattrStore(WindowsXattrNames names)
+        : names_(names), places_{names.attributes, names.creationTime} {}
 
     std::string AttributesHome() const override { return names_.attributes; }
     std::string CreationTimeHome() const override { return names_.creationTime; }
-    std::vector<const char*> StoredPlaces() const override {
-        return {names_.attributes, names_.creationTime};
-    }
+    std::span<const char* const> StoredPlaces() const override { return places_; }
 
     StoreReading Read(const TFileRef& file, const std::string& /*name*/,
                       const struct statx& st) const override {
@@ -91,6 +90,7 @@ private:
     }
 
     WindowsXattrNames names_;
+    const char* places_[2];
 };
 
 }  // namespace
