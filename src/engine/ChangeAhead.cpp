@@ -113,7 +113,7 @@ std::vector<ChangedRow> TChangeAhead::Change(const Batch& batch) {
         const platform::Result recorded = journal ? journal->Sync() : platform::Result::Done();
         for (auto& [index, file] : prepared)
             processed[index].processed =
-                pipeline_.Apply(file, batch.requests[index].changes, recorded);
+                pipeline_.Apply(std::move(file), batch.requests[index].changes, recorded);
         prepared.clear();
         inHand_.Release(held);
         held.clear();

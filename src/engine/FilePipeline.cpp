@@ -122,7 +122,7 @@ ProcessedFile TFilePipeline::ProcessFile(const RowFile& rowFile, const FileChang
     Record(prepared, changes);
     const platform::Result recorded =
         prepared.journalled && changes.journal ? changes.journal->Sync() : platform::Result::Done();
-    return Apply(prepared, changes, recorded);
+    return Apply(std::move(prepared), changes, recorded);
 }
 
 PreparedFile TFilePipeline::Prepare(const RowFile& rowFile, const FileChanges& changes,
@@ -199,7 +199,7 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
     changes.journal->Add(intent);
 }
 
-ProcessedFile TFilePipeline::Apply(PreparedFile& prepared, const FileChanges& changes,
+ProcessedFile TFilePipeline::Apply(PreparedFile prepared, const FileChanges& changes,
                                    const platform::Result& recorded) {
     if (prepared.failed)
         return std::move(*prepared.failed);

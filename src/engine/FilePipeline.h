@@ -90,12 +90,13 @@ public:
     // ProcessFile in three parts, so that a batch of files is recorded before any is changed:
     // Prepare opens (when `opened` is empty), locks and plans; Record adds the planned change to
     // the journal of `changes` (a file that cannot be read for it fails); Apply, once the
-    // journal was synced (`recorded`: a failed sync leaves the file unchanged), makes the change
-    // and records what it left.
+    // journal was synced (`recorded`: a failed sync leaves the file unchanged), makes the change,
+    // records what it left and closes the file. Closed there, while what the processor holds of
+    // the file is fresh: a batch closed at its end finds every one of its files gone cold.
     PreparedFile Prepare(const RowFile& rowFile, const FileChanges& changes,
                          std::optional<OpenedFile> opened);
     void Record(PreparedFile& prepared, const FileChanges& changes);
-    ProcessedFile Apply(PreparedFile& prepared, const FileChanges& changes,
+    ProcessedFile Apply(PreparedFile prepared, const FileChanges& changes,
                         const platform::Result& recorded);
 
     // What ProcessFile would do to the file `file` holds, found out without changing it: only

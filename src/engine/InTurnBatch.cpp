@@ -51,7 +51,8 @@ std::vector<ChangedRow> TInTurnBatch::Change() {
         recorded && journal ? journal->Sync() : platform::Result::Done();
     std::vector<ChangedRow> changed;
     for (Joined& file : files_) {
-        changed.push_back({file.row, pipeline_.Apply(file.prepared, file.changes, synced)});
+        changed.push_back(
+            {file.row, pipeline_.Apply(std::move(file.prepared), file.changes, synced)});
         if (changed.back().processed.outcome.endsRun)
             break;
     }
