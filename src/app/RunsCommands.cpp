@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/PastRuns.h"
 #include "engine/RunOptions.h"
 #include "threads/Spread.h"
 #include "threads/ThreadBudget.h"
@@ -41,7 +42,7 @@ int RunRunsCommand(const CliCommand& command, std::ostream& out, std::ostream& e
         for (const platform::RunSummary& run : platform::ListRuns()) {
             out << run.id << '\t' << StartText(run.started) << '\t' << run.files
                 << (run.files == 1 ? " file" : " files") << '\t' << (run.isUndo ? "undo: " : "")
-                << run.changed << '\n';
+                << run.changed << '\t' << core::SpaceText(run.keptBytes) << " kept\n";
         }
         return 0;
     }

@@ -68,6 +68,8 @@ struct RunSummary {
     std::size_t files = 0;
     // The fields changed in any of its files, in words ("names, times, attributes, content").
     std::string changed;
+    // The bytes of old content the run keeps beside its journal.
+    std::uint64_t keptBytes = 0;
 };
 
 // The journal of one run. Entries are added from any thread; Sync makes every entry added so far

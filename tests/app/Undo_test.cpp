@@ -129,6 +129,10 @@ TEST(UndoTest, GivesBackEveryByteTimeModeAndAttribute) {
         ASSERT_EQ(changed.exitCode, 0) << changed.err;
         const std::string after = Snapshot(dir.Path());
         ASSERT_NE(after, before);
+        // A rewrite keeps the old content, whether as a link to the old file or as a copy.
+        const std::string kept = c.content == gif ? "41 bytes kept" : "0 bytes kept";
+        const std::string runs = Cli(state, dir, {"--runs"}).out;
+        EXPECT_EQ(runs.substr(runs.rfind('\t') + 1), kept + "\n");
 
         const ProcessResult undone = Cli(state, dir, {"--undo"});
         EXPECT_EQ(undone.exitCode, 0) << undone.err;

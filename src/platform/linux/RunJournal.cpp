@@ -668,6 +668,7 @@ namespace {
 RunSummary Summarize(const std::string& folder, const std::string& id) {
     RunSummary run;
     run.id = id;
+    run.keptBytes = KeptBytes(folder, id);
     const TDescriptor fd(open(JournalPath(folder, id).c_str(), O_RDONLY | O_CLOEXEC));
     std::vector<std::uint8_t> raw;
     if (!fd.Valid() || !ReadWhole(fd.Get(), raw)) {
