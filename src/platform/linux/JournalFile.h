@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,10 @@ namespace platform::linux_fs {
 std::string RunJournalFolder(std::string& reason);
 // The journal of the run `id` in `folder`.
 std::string JournalPath(const std::string& folder, const std::string& id);
-// The runs' ids in `folder`, oldest first (an id begins with its start time, in UTC).
-std::vector<std::string> RunIds(const std::string& folder);
+// The runs' ids in `folder`, oldest first (an id begins with its start time, in UTC);
+// `keeping`, when given, gets the ids whose folder of kept content is there.
+std::vector<std::string> RunIds(const std::string& folder,
+                                std::set<std::string>* keeping = nullptr);
 
 struct JournalFile {
     TRunJournal::Kind kind = TRunJournal::Kind::Run;

@@ -345,11 +345,13 @@ Result RemoveRun(const std::string& folder, const std::string& id) {
 // Drops the oldest runs beyond the number kept, and while the content kept is more than its
 // limit; never the run `current`.
 void DropOldRuns(const std::string& folder, const std::string& current) {
-    const std::vector<std::string> ids = RunIds(folder);
+    // Most runs keep no content: only those whose folder of it was listed are looked into.
+    std::set<std::string> keeping;
+    const std::vector<std::string> ids = RunIds(folder, &keeping);
     std::vector<std::uint64_t> bytes;
     std::uint64_t kept = 0;
     for (const std::string& id : ids)
-        kept += bytes.emplace_back(KeptBytes(folder, id));
+        kept += bytes.emplace_back(keeping.count(id) > 0 ? KeptBytes(folder, id) : 0);
     std::size_t left = ids.size();
     for (std::size_t run = 0; run < ids.size(); ++run) {
         if (ids[run] == current || (left <= kRunsKept && kept <= kContentKept))
@@ -370,7 +372,7 @@ std::string JournalPath(const std::string& folder, const std::string& id) {
     return folder + "/" + id + std::string(kJournalSuffix);
 }
 
-std::vector<std::string> RunIds(const std::string& folder) {
+std::vector<std::string> RunIds(const std::string& folder, std::set<std::string>* keeping) {
     std::vector<std::string> ids;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
     if (!dir)
@@ -379,6 +381,8 @@ std::vector<std::string> RunIds(const std::string& folder) {
         const std::string name = entry->d_name;
         if (IsJournalName(name))
             ids.push_back(name.substr(0, name.size() - kJournalSuffix.size()));
+        else if (keeping && name.ends_with(kKeptSuffix))
+            keeping->insert(name.substr(0, name.size() - kKeptSuffix.size()));
     }
     std::sort(ids.begin(), ids.end());
     return ids;
