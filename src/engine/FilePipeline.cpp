@@ -174,7 +174,9 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
     }
     const platform::FileState& before = intent.before;
     // The mode and the bytes stored are known once the change is made.
-    platform::FileState& after = prepared.foreseen.emplace();
+    PreparedFile::Journalled& journalled = prepared.journalled.emplace();
+    journalled.number = number;
+    platform::FileState& after = journalled.foreseen;
     after.path = handle.Path().substr(0, platform::NameStart(handle.Path())) + plan.after.name;
     after.creation = before.creation;
     after.lastWrite = before.lastWrite;
@@ -190,7 +192,6 @@ void TFilePipeline::Record(PreparedFile& prepared, const FileChanges& changes) {
         if (plan.times->lastAccess)
             after.lastAccess = platform::FileTimeToNanoseconds(*plan.times->lastAccess);
     }
-    prepared.journalled = number;
     intent.kind = platform::JournalEntryKind::Intent;
     intent.number = number;
     intent.identity = handle.Identity();
@@ -222,9 +223,9 @@ ProcessedFile TFilePipeline::Apply(PreparedFile prepared, const FileChanges& cha
         thread_local platform::JournalEntry left;
         if (handle.ReadJournalState(left.after)) {
             left.kind = platform::JournalEntryKind::Done;
-            left.number = *prepared.journalled;
+            left.number = prepared.journalled->number;
             left.identity = handle.Identity();
-            left.before = std::move(*prepared.foreseen);
+            left.before = std::move(prepared.journalled->foreseen);
             changes.journal->Add(left);
         }
         return std::move(processed);

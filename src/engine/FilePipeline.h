@@ -69,10 +69,13 @@ struct PreparedFile {
     FilePlan plan;
     // Set when the file cannot be changed at all (the failure is in it).
     std::optional<ProcessedFile> failed;
-    // The file's number in the journal, when its change was recorded, and the state the change
-    // was foreseen to leave.
-    std::optional<std::uint64_t> journalled;
-    std::optional<platform::FileState> foreseen;
+    // Set once the change is recorded in the journal: the file's number there, and the state the
+    // change was foreseen to leave.
+    struct Journalled {
+        std::uint64_t number = 0;
+        platform::FileState foreseen;
+    };
+    std::optional<Journalled> journalled;
     // Where the journal keeps the content a rewrite replaces.
     std::string keepOldAs;
 };

@@ -68,7 +68,7 @@ struct RunSummary {
     std::size_t files = 0;
     // The fields changed in any of its files, in words ("names, times, attributes, content").
     std::string changed;
-    // The bytes of old content the run keeps beside its journal.
+    // The bytes of old content the run keeps beside its journal (told by ListRuns only).
     std::uint64_t keptBytes = 0;
 };
 

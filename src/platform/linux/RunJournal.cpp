@@ -31,6 +31,8 @@ constexpr std::uint32_t kVersion = 2;
 // Journals of the first version, which older builds wrote, are still read: every entry held
 // both states whole, under a digest of one lane.
 constexpr std::uint32_t kFirstVersion = 1;
+// The magic, the version, the kind of run and its start time.
+constexpr std::size_t kHeaderSize = sizeof kMagic + 4 + 1 + 8;
 constexpr std::string_view kJournalSuffix = ".journal";
 // Runs kept, and the old content they keep at most; the oldest runs go first.
 constexpr std::size_t kRunsKept = 50;
@@ -390,7 +392,7 @@ std::vector<std::string> RunIds(const std::string& folder, std::set<std::string>
 
 std::string EncodeJournalHeader(TRunJournal::Kind kind, std::int64_t started) {
     std::string bytes(kMagic, sizeof kMagic);
-    bytes.resize(sizeof kMagic + 13);
+    bytes.resize(kHeaderSize);
     TFieldWriter out(bytes.data() + sizeof kMagic);
     out.Number(kVersion, 4);
     out.Number(kind == TRunJournal::Kind::Undo ? 1 : 0, 1);
@@ -429,7 +431,7 @@ std::optional<JournalFile> DecodeJournal(const std::string& bytes, std::string& 
         return std::nullopt;
     }
     file.kind = kind == 1 ? TRunJournal::Kind::Undo : TRunJournal::Kind::Run;
-    std::string_view rest = std::string_view(bytes).substr(sizeof kMagic + 13);
+    std::string_view rest = std::string_view(bytes).substr(kHeaderSize);
     // Where each file's intent is among the entries, by the file's number.
     std::unordered_map<std::uint64_t, std::size_t> intents;
     while (rest.size() >= 12) {
@@ -672,7 +674,6 @@ namespace {
 RunSummary Summarize(const std::string& folder, const std::string& id) {
     RunSummary run;
     run.id = id;
-    run.keptBytes = KeptBytes(folder, id);
     const TDescriptor fd(open(JournalPath(folder, id).c_str(), O_RDONLY | O_CLOEXEC));
     std::vector<std::uint8_t> raw;
     if (!fd.Valid() || !ReadWhole(fd.Get(), raw)) {
@@ -717,8 +718,10 @@ std::vector<RunSummary> ListRuns() {
     const std::string folder = RunJournalFolder(reason);
     if (folder.empty())
         return runs;
-    for (const std::string& id : RunIds(folder))
+    for (const std::string& id : RunIds(folder)) {
         runs.push_back(Summarize(folder, id));
+        runs.back().keptBytes = KeptBytes(folder, id);
+    }
     return runs;
 }
 
